@@ -1,0 +1,192 @@
+#include "comm/program_image.h"
+
+#include <cstddef>
+#include <cstring>
+#include <string_view>
+
+#include "model/fixed_text.h"
+#include "model/message_tables.h"
+
+namespace fw {
+
+namespace {
+
+// The image holds the model's blocks from the barcode block on, in file order
+// and at their file sizes, so every position follows from the record sizes.
+constexpr std::size_t kImageRecordsSize = sizeof(BarcodeSettings) + sizeof(MenuDef) * kMenuCount +
+                                          sizeof(FormDef) * kFormCount +
+                                          sizeof(LookupDef) * kLookupCount;
+constexpr std::size_t kImageTextStart = kImageRecordsSize;
+
+// Where a text table of the model lands in the image: the texts keep their
+// model order and sizes, starting with reservedLines.
+constexpr std::size_t imageOffsetOfModel(std::size_t modelOffset) {
+    return kImageTextStart + (modelOffset - offsetof(ProgramModel, reservedLines));
+}
+
+constexpr std::size_t kImageTextEnd = imageOffsetOfModel(offsetof(ProgramModel, legacyBlock));
+constexpr std::size_t kImageGapSize = sizeof(ProgramModel::legacyBlock);
+constexpr std::size_t kImageSettingsStart = kImageTextEnd + kImageGapSize;
+constexpr std::size_t kImageSettingsEnd = kImageSettingsStart + sizeof(TerminalSettings);
+
+// The terminal reads its program at these fixed places.
+static_assert(kImageTextStart == 16039);
+static_assert(imageOffsetOfModel(offsetof(ProgramModel, msgMainMenu)) == 16103);
+static_assert(imageOffsetOfModel(offsetof(ProgramModel, msgUtilities)) == 16167);
+static_assert(imageOffsetOfModel(offsetof(ProgramModel, msgBaudRate)) == 17059);
+static_assert(imageOffsetOfModel(offsetof(ProgramModel, msgSystemFault)) == 17626);
+static_assert(imageOffsetOfModel(offsetof(ProgramModel, msgMiscContinuous)) == 18444);
+static_assert(kImageTextEnd == 18507);
+static_assert(kImageSettingsStart == 18562);
+static_assert(kImageSettingsEnd == 18830);
+static_assert(kImageSettingsEnd <= kProgramImageSize);
+static_assert(kProgramImageSize == kImageBlockDataSize * kImageBlockCount);
+
+constexpr uint8_t kSpace = 0x20;
+
+// Pads the text of a field of `fieldWidth` bytes with spaces to exactly
+// `width` characters and puts a NUL at position `width`; a longer text is
+// cut there. Bytes after that NUL are left as they were.
+void padInPlace(uint8_t* field, std::size_t fieldWidth, std::size_t width) {
+    std::size_t len = fieldText(field, fieldWidth).size();
+    if (len < width) std::memset(field + len, kSpace, width - len);
+    field[width] = 0;
+}
+
+// True when one of the first `width` characters before the NUL is above a
+// space. Bytes are unsigned: the ANSI letters 0x80..0xFF are text too.
+bool isNonBlank(const uint8_t* field, std::size_t fieldWidth, std::size_t width) {
+    std::string_view text = fieldText(field, fieldWidth);
+    if (text.size() > width) text = text.substr(0, width);
+    for (char c : text) {
+        if (static_cast<uint8_t>(c) > kSpace) return true;
+    }
+    return false;
+}
+
+void normaliseMenu(MenuDef& menu) {
+    const std::size_t width = menu.font != 0 ? 12 : 16;
+    if (menu.captionOn != 0) padInPlace(menu.caption, sizeof menu.caption, width);
+    int nonBlank = 0;
+    for (auto& item : menu.itemName) {
+        if (isNonBlank(item, sizeof item, width)) ++nonBlank;
+        padInPlace(item, sizeof item, width);
+    }
+    menu.itemCount = static_cast<uint8_t>(nonBlank);
+}
+
+bool countsAsInput(uint8_t type) {
+    return (type >= kTypeText && type <= kTypeBoolean) || type == kTypePause ||
+           type == kTypeAlphanumeric;
+}
+
+void normaliseForm(FormDef& form) {
+    int count = 0;
+    for (int i = 0; i < kLinesPerForm; ++i) {
+        const uint8_t type = form.dataType[i];
+        if (type == kTypeNil || type == kTypeExtension) {
+            form.prompt[i][0] = 0;
+            form.link[i] = 0;
+        } else if ((type >= kTypeFixedData && type <= kTypePassDown) || type == kTypePause ||
+                   type > kTypeAlphanumeric) {
+            // These lines take no data from a lookup field or a variable.
+            form.link[i] = 0;
+        }
+        // A lookup line (7) shows data but is not an input line of its own.
+        if (countsAsInput(type)) count = i + 1;
+    }
+    form.inputLineCount = static_cast<uint8_t>(count);
+}
+
+// Writes one text slot of `width` bytes: the text, spaces up to width - 1
+// characters, NUL. A text that fills its slot without a NUL is cut to
+// width - 1 so that it never runs into the next slot.
+uint8_t* writeTextSlot(uint8_t* out, const uint8_t* slot, std::size_t width) {
+    std::string_view text = fieldText(slot, width);
+    const std::size_t chars = width - 1;
+    if (text.size() > chars) text = text.substr(0, chars);
+    std::memcpy(out, text.data(), text.size());
+    std::memset(out + text.size(), kSpace, chars - text.size());
+    out[chars] = 0;
+    return out + width;
+}
+
+template <int Lines, int Width>
+uint8_t* writeTable(uint8_t* out, const MessageTable<Lines, Width>& table) {
+    for (const auto& line : table.line) out = writeTextSlot(out, line, Width);
+    return out;
+}
+
+bool anyLookupInUse(const ProgramModel& m) {
+    for (const LookupDef& l : m.lookups) {
+        if (l.memberLength != 0 && l.fieldCount != 0) return true;
+    }
+    return false;
+}
+
+TerminalSettings adjustedSettings(const ProgramModel& m) {
+    TerminalSettings s = m.settings;
+    // The terminal takes the start as a target code: form 1 or menu 1.
+    s.startFrom = s.startFrom != 0 ? targetMenu(1) : targetForm(1);
+    // The terminal numbers these choices from 1.
+    for (uint8_t* choice : {&s.uploadPort, &s.downloadPort, &s.baudRate, &s.backlight,
+                            &s.dataDeletion, &s.entryOption, &s.modemSpeed, &s.keyClick,
+                            &s.goodReadBeep, &s.warningBeep}) {
+        *choice = static_cast<uint8_t>(*choice + 1);
+    }
+    s.backlightIdle = static_cast<uint8_t>(s.backlightIdle + '0');
+
+    // With a lookup file in use the utility menu also lists "8.Load Lookup",
+    // and the calculator becomes the ninth entry.
+    uint8_t& first = s.extraUtilityLines[0][0];
+    if (first >= '0' && first <= '9') first = anyLookupInUse(m) ? '9' : '8';
+
+    const std::size_t width = s.largeFont != 0 ? 12 : 16;
+    for (int line = 0; line < 4; ++line) {
+        padInPlace(s.extraUtilityLines[line], sizeof s.extraUtilityLines[line], width);
+    }
+    return s;
+}
+
+}  // namespace
+
+void normaliseForDownload(ProgramModel& m) {
+    for (MenuDef& menu : m.menus) normaliseMenu(menu);
+    for (FormDef& form : m.forms) normaliseForm(form);
+}
+
+void buildProgramImage(const ProgramModel& m, ProgramImage& image) {
+    std::memset(image.bytes, 0, sizeof image.bytes);
+    const uint8_t* body = modelBody(m);
+
+    std::memcpy(image.bytes, body + offsetof(ProgramModel, barcode), kImageRecordsSize);
+
+    uint8_t* out = image.bytes + kImageTextStart;
+    out = writeTable(out, m.reservedLines);
+    for (int t = 0; t < kMessageTableCount; ++t) {
+        const MessageTableInfo& info = kMessageTables[t];
+        for (int line = 0; line < info.lines; ++line) {
+            out = writeTextSlot(out, messageLine(m, t, line), info.width);
+        }
+    }
+    // The place of legacyBlock stays zero.
+
+    const TerminalSettings settings = adjustedSettings(m);
+    std::memcpy(image.bytes + kImageSettingsStart, &settings, sizeof settings);
+}
+
+ImageBlock makeImageBlock(const ProgramImage& image, int k) {
+    ImageBlock block{};
+    block.blockNumber = static_cast<uint8_t>(k);
+    if (k < 0 || k >= kImageBlockCount) return block;  // nothing beyond the image
+
+    std::memcpy(block.data, image.bytes + static_cast<std::size_t>(k) * kImageBlockDataSize,
+                kImageBlockDataSize);
+    unsigned sum = 0;  // at most 100 x 255 = 25,500
+    for (uint8_t b : block.data) sum += b;
+    block.sumHigh = static_cast<uint8_t>(sum >> 8);
+    block.sumLow = static_cast<uint8_t>(sum & 0xFF);
+    return block;
+}
+
+}  // namespace fw

@@ -1,0 +1,94 @@
+# Shared set-up of scripts/run, scripts/test and scripts/fuzz: the Debian
+# packages the build needs, configuring presets, and timing stages.
+# Sourced; defines functions and FW_ROOT only.
+
+FW_ROOT=$(cd "$(dirname "${BASH_SOURCE[0]}")/../.." && pwd)
+export DEBIAN_FRONTEND=noninteractive
+
+# Everything the three scripts need. clang is for the fuzz target; xvfb,
+# xauth, imagemagick (import) and x11-utils (xwininfo) are for the Windows
+# programs in a virtual display and their screenshots.
+FW_PACKAGES=(
+    cmake ninja-build g++ clang googletest
+    g++-mingw-w64-x86-64-posix gcc-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64
+    wine wine64
+    xvfb xauth imagemagick x11-utils
+)
+
+fw_log() { printf '\n==> %s\n' "$*"; }
+
+fw_missing_packages() {
+    local p status
+    for p in "$@"; do
+        status=$(dpkg-query -W -f='${Status}' "$p" 2>/dev/null || true)
+        [[ $status == "install ok installed" ]] || echo "$p"
+    done
+}
+
+# Installs what is missing when root; otherwise names it and fails.
+fw_install_packages() {
+    if ! command -v dpkg-query >/dev/null; then
+        echo "Not a Debian system: make sure these (or their equivalents) are installed:"
+        echo "  ${FW_PACKAGES[*]}"
+        return 0
+    fi
+    local missing
+    mapfile -t missing < <(fw_missing_packages "${FW_PACKAGES[@]}")
+    if ((${#missing[@]} == 0)); then
+        echo "All needed Debian packages are installed."
+        return 0
+    fi
+    if ((EUID != 0)); then
+        echo "Missing Debian packages: ${missing[*]}" >&2
+        echo "Install them as root, then run this again:" >&2
+        echo "  apt-get update && apt-get install -y ${missing[*]}" >&2
+        return 1
+    fi
+    echo "Installing: ${missing[*]}"
+    apt-get update && apt-get install -y "${missing[@]}"
+}
+
+# fw_stage NAME COMMAND...: runs COMMAND as a named stage, remembering how
+# long it took and whether it passed (FW_STAGE_* arrays, for fw_stage_report).
+FW_STAGE_NAMES=()
+FW_STAGE_SECONDS=()
+FW_STAGE_RESULTS=()
+fw_stage() {
+    local name=$1 start rc=0
+    shift
+    fw_log "$name"
+    start=$SECONDS
+    "$@" || rc=$?
+    FW_STAGE_NAMES+=("$name")
+    FW_STAGE_SECONDS+=($((SECONDS - start)))
+    if ((rc == 0)); then FW_STAGE_RESULTS+=(ok); else FW_STAGE_RESULTS+=("FAILED ($rc)"); fi
+    return "$rc"
+}
+
+# fw_skip NAME WHY: records a stage that did not run.
+fw_skip() {
+    FW_STAGE_NAMES+=("$1")
+    FW_STAGE_SECONDS+=(0)
+    FW_STAGE_RESULTS+=("skipped: $2")
+}
+
+fw_stage_report() {
+    local i
+    echo "Stages:"
+    for i in "${!FW_STAGE_NAMES[@]}"; do
+        printf '  %-28s %6ss  %s\n' "${FW_STAGE_NAMES[$i]}" "${FW_STAGE_SECONDS[$i]}" \
+            "${FW_STAGE_RESULTS[$i]}"
+    done
+}
+
+# Can clang link a libFuzzer target here?
+fw_have_libfuzzer() {
+    command -v clang++ >/dev/null || return 1
+    local tmp rc=0
+    tmp=$(mktemp -d)
+    printf 'extern "C" int LLVMFuzzerTestOneInput(const unsigned char*, unsigned long) { return 0; }\n' \
+        >"$tmp/probe.cpp"
+    clang++ -fsanitize=fuzzer "$tmp/probe.cpp" -o "$tmp/probe" >/dev/null 2>&1 || rc=1
+    rm -rf "$tmp"
+    return "$rc"
+}

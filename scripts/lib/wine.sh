@@ -1,0 +1,79 @@
+# Wine for the Windows programs and tests: the 64-bit loader, a private
+# prefix per build folder, and no prompts. Sourced by scripts/wine-run and
+# scripts/lib/wine-session.
+
+# Debian's /usr/bin/wine wants the 32-bit loader and nags without it; the
+# programs are 64-bit, so use the 64-bit loader directly.
+fw_find_wine() {
+    local c
+    for c in "$(command -v wine64 || true)" /usr/lib/wine/wine64 /usr/lib64/wine/wine64 \
+             "$(command -v wine || true)"; do
+        if [[ -n $c && -x $c ]]; then
+            echo "$c"
+            return 0
+        fi
+    done
+    echo "wine-run: no wine64 loader found (install the wine and wine64 packages)" >&2
+    return 1
+}
+
+fw_find_wineserver() {
+    local c
+    for c in "$(command -v wineserver || true)" /usr/lib/wine/wineserver64; do
+        if [[ -n $c && -x $c ]]; then
+            echo "$c"
+            return 0
+        fi
+    done
+    echo "wine-run: no wineserver found (install the wine package)" >&2
+    return 1
+}
+
+# Sets FW_WINE and FW_WINESERVER and the environment every Wine process of a
+# run shares. WINEPREFIX must be set by the caller.
+fw_wine_env() {
+    FW_WINE=$(fw_find_wine) || return 1
+    FW_WINESERVER=$(fw_find_wineserver) || return 1
+    export WINELOADER=$FW_WINE
+    export WINEARCH=win64
+    export WINEDEBUG=${WINEDEBUG:--all}
+    # No Mono or Gecko download prompts, no desktop menu entries.
+    export WINEDLLOVERRIDES="mscoree,mshtml=;winemenubuilder.exe=d"
+}
+
+# The prefix of the build folder that holds PROGRAM: BUILD/wineprefix, where
+# BUILD is the nearest folder above it with a CMakeCache.txt.
+fw_wine_prefix_for() {
+    local dir
+    dir=$(cd "$(dirname "$1")" && pwd) || return 1
+    while [[ $dir != / && ! -f $dir/CMakeCache.txt ]]; do
+        dir=$(dirname "$dir")
+    done
+    if [[ ! -f $dir/CMakeCache.txt ]]; then
+        echo "wine-run: $1 is not in a build folder; set WINEPREFIX" >&2
+        return 1
+    fi
+    echo "$dir/wineprefix"
+}
+
+# Creates the prefix once (wineboot -i), under a lock so that parallel test
+# programs do not race. Wine's service processes started here keep the
+# descriptors they inherit, so they get a log file and not our output.
+fw_wine_init_prefix() {
+    local marker=$WINEPREFIX/.formwright-prefix
+    [[ -f $marker ]] && return 0
+    mkdir -p "$WINEPREFIX"
+    local rc=0
+    {
+        flock 9
+        if [[ ! -f $marker ]]; then
+            if "$FW_WINE" wineboot -i >"$WINEPREFIX.boot.log" 2>&1 </dev/null 9>&-; then
+                touch "$marker"
+            else
+                echo "wine-run: wineboot failed for $WINEPREFIX, see $WINEPREFIX.boot.log" >&2
+                rc=1
+            fi
+        fi
+    } 9>"$WINEPREFIX.lock"
+    return "$rc"
+}

@@ -1,0 +1,51 @@
+// The program being designed and the file it belongs to.
+//
+// `currentFile` always names the file the model was last read from or saved
+// to (empty for a new or imported program): it changes only when a load or a
+// save succeeds. So after a rejected Open or a failed recent-file load a later
+// Save can never write the model over the file that was refused.
+#pragma once
+
+#include <string>
+
+#include "model/default_texts.h"
+#include "model/program_file.h"
+#include "model/program_model.h"
+#include "shell/preferences.h"
+
+namespace fw {
+
+struct Document {
+    ProgramModel model{};
+    DefaultTexts defaults{};
+    std::string currentFile;
+    Preferences prefs;
+};
+
+// New: forgets the file name and resets the model to a new program.
+void newDocument(Document& doc);
+
+// Reads `path` into the model. On success the file becomes the current one
+// (a current-format file also goes to the top of the recent files; an older
+// file is converted and left without a name, so the next Save asks for one)
+// and `modified` is cleared. On failure nothing changes.
+LoadResult openDocument(Document& doc, const std::string& path);
+
+// Writes the model to `path`. On success the file becomes the current one,
+// goes to the top of the recent files and `modified` is cleared.
+bool saveDocument(Document& doc, const std::string& path);
+
+// The name Save As uses: ".FWX" is appended unless the text after the last
+// "." already begins with FWX (any case).
+std::string withProgramExtension(const std::string& chosen);
+
+// The text of recent-file entry k (0-based): "&1:  " and the path, a path of
+// more than 40 characters shown as its first 15, "..." and its last 22.
+std::string recentFileLabel(int k, const std::string& path);
+
+// The editor sheet's caption: prefix, " - [ ", the file or "New file", " ]".
+// `prefix` and `newFileText` are the language's texts when one is active.
+std::string editorSheetCaption(const std::string& currentFile, const std::string& prefix = "Formwright",
+                               const std::string& newFileText = "New file");
+
+}  // namespace fw

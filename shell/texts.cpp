@@ -1,0 +1,71 @@
+#include "shell/texts.h"
+
+#include <algorithm>
+#include <cstdint>
+#include <cstring>
+#include <iterator>
+
+namespace fw {
+
+namespace {
+
+struct TextEntry {
+    uint16_t id;
+    const char* text;
+};
+
+constexpr TextEntry kStringTable[] = {
+#define FW_TEXT(id, text) {id, text},
+#include "resources/string_table.inc"
+#undef FW_TEXT
+};
+
+// builtInText searches by halves, so a text added out of order (or twice)
+// would silently vanish; refuse to compile instead.
+constexpr bool strictlyAscending() {
+    for (std::size_t i = 1; i < std::size(kStringTable); ++i) {
+        if (kStringTable[i - 1].id >= kStringTable[i].id) return false;
+    }
+    return true;
+}
+static_assert(strictlyAscending(), "string_table.inc must be sorted by id, each id once");
+
+// The active language's text for `id`, or nullptr when no language file is
+// active or its slot for `id` is empty. The language loader installs its
+// lookup here; until then every text comes from the string table.
+using LanguageLookup = const char* (*)(unsigned id);
+LanguageLookup activeLanguage = nullptr;
+
+const char* findText(unsigned id) {
+    if (activeLanguage) {
+        const char* text = activeLanguage(id);
+        if (text && *text) return text;
+    }
+    return builtInText(id);
+}
+
+}  // namespace
+
+const char* builtInText(unsigned id) {
+    const auto* end = std::end(kStringTable);
+    const auto* it = std::lower_bound(std::begin(kStringTable), end, id,
+                                      [](const TextEntry& e, unsigned key) { return e.id < key; });
+    return (it != end && it->id == id) ? it->text : nullptr;
+}
+
+int loadText(unsigned id, char* buffer, std::size_t capacity) {
+    if (!buffer || capacity == 0) return 0;
+    const char* text = findText(id);
+    std::size_t n = text ? std::strlen(text) : 0;
+    if (n > capacity - 1) n = capacity - 1;
+    std::memcpy(buffer, text ? text : "", n);
+    buffer[n] = '\0';
+    return static_cast<int>(n);
+}
+
+std::string loadText(unsigned id) {
+    const char* text = findText(id);
+    return text ? std::string(text) : std::string();
+}
+
+}  // namespace fw

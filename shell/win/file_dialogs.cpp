@@ -1,0 +1,78 @@
+// The Open and Save As dialogs of program, lookup and data files.
+#include <windows.h>
+#include <commdlg.h>
+
+#include <cstring>
+
+#include "shell/win/designer.h"
+
+namespace fw::win {
+
+namespace {
+
+struct OpenDialogKind {
+    const char* filter;   // pairs of text and pattern, each ended by a NUL
+    const char* defaultExtension;
+};
+
+// The filters are written with explicit NULs between entries.
+const OpenDialogKind kOpenKinds[] = {
+    {"Formwright Files (*.FWX)\0*.FWX\0Application Template Files (*.ATX)\0*.ATX\0All files (*.*)\0*.*\0", "FWX"},
+    {"Lookup data files {*.TXT}\0*.TXT\0All files (*.*)\0*.*\0", "TXT"},
+    {"Formwright Files (*.FWX)\0*.FWX\0All files (*.*)\0*.*\0", "FWX"},
+};
+
+void copyPath(char (&buffer)[MAX_PATH], const std::string& path) {
+    std::memset(buffer, 0, sizeof buffer);
+    if (path.size() < MAX_PATH) std::memcpy(buffer, path.data(), path.size());
+}
+
+}  // namespace
+
+bool chooseOpenFile(HWND owner, int kind, std::string& path) {
+    if (kind < kOpenProgram || kind > kOpenImport) return false;
+    char file[MAX_PATH];
+    // Starting from the current file's name opens its folder; without one the
+    // dialog starts in the current directory.
+    copyPath(file, path);
+    OPENFILENAMEA ofn{};
+    ofn.lStructSize = sizeof ofn;
+    ofn.hwndOwner = owner;
+    ofn.lpstrFilter = kOpenKinds[kind].filter;
+    ofn.nFilterIndex = 1;
+    ofn.lpstrFile = file;
+    ofn.nMaxFile = MAX_PATH;
+    ofn.lpstrDefExt = kOpenKinds[kind].defaultExtension;
+    ofn.Flags = OFN_FILEMUSTEXIST | OFN_PATHMUSTEXIST | OFN_HIDEREADONLY | OFN_NOCHANGEDIR;
+    if (!GetOpenFileNameA(&ofn)) return false;
+    path = file;
+    if (kind == kOpenProgram) return loadProgramFile(path);
+    return true;
+}
+
+bool chooseSaveFile(HWND owner, std::string& path) {
+    char file[MAX_PATH] = {};
+    OPENFILENAMEA ofn{};
+    ofn.lStructSize = sizeof ofn;
+    ofn.hwndOwner = owner;
+    ofn.lpstrFilter = "Formwright (*.FWX)\0*.FWX\0";
+    ofn.nFilterIndex = 1;
+    ofn.lpstrFile = file;
+    ofn.nMaxFile = MAX_PATH;
+    ofn.lpstrDefExt = "FWX";
+    ofn.Flags = OFN_OVERWRITEPROMPT | OFN_PATHMUSTEXIST | OFN_HIDEREADONLY | OFN_NOCHANGEDIR;
+    if (!GetSaveFileNameA(&ofn)) return false;
+    path = withProgramExtension(file);
+    if (!saveDocument(designer().doc, path)) return false;
+    refreshRecentFiles();
+    return true;
+}
+
+bool saveCurrent(HWND owner, std::string& path) {
+    if (path.empty()) return chooseSaveFile(owner, path);
+    if (!saveDocument(designer().doc, path)) return false;
+    refreshRecentFiles();
+    return true;
+}
+
+}  // namespace fw::win

@@ -1,0 +1,42 @@
+// The command popup menu and its recent-file entries.
+#include <windows.h>
+
+#include "resources/resource_ids.h"
+#include "shell/win/designer.h"
+
+namespace fw::win {
+
+// Recent files go in before "A&bout...", followed by one separator.
+constexpr UINT kRecentPosition = 12;
+
+void refreshRecentFiles() {
+    Designer& d = designer();
+    if (!d.popupMenu) return;
+    if (d.recentEntries > 0) {
+        // The entries and the separator after them.
+        for (int i = 0; i <= d.recentEntries; ++i) DeleteMenu(d.popupMenu, kRecentPosition, MF_BYPOSITION);
+        d.recentEntries = 0;
+    }
+    const auto& files = d.doc.prefs.recentFiles;
+    int n = static_cast<int>(files.size());
+    if (n > kMaxRecentFiles) n = kMaxRecentFiles;
+    for (int k = 0; k < n; ++k) {
+        std::string label = recentFileLabel(k, files[static_cast<size_t>(k)]);
+        InsertMenuA(d.popupMenu, kRecentPosition + static_cast<UINT>(k), MF_BYPOSITION | MF_STRING,
+                    IDM_RECENT_FIRST + static_cast<UINT>(k), label.c_str());
+    }
+    if (n > 0) InsertMenuA(d.popupMenu, kRecentPosition + static_cast<UINT>(n), MF_BYPOSITION | MF_SEPARATOR, 0, nullptr);
+    d.recentEntries = n;
+}
+
+void buildPopupMenu() {
+    Designer& d = designer();
+    if (d.popupRoot) DestroyMenu(d.popupRoot);
+    d.popupRoot = LoadMenuA(d.instance, "PopMenuK400");
+    d.popupMenu = d.popupRoot ? GetSubMenu(d.popupRoot, 0) : nullptr;
+    d.recentEntries = 0;
+    refreshRecentFiles();
+    restartSimulation();
+}
+
+}  // namespace fw::win

@@ -1,0 +1,48 @@
+// Texts, message boxes, the unsaved-changes question and the About box.
+#include <windows.h>
+
+#include "resources/resource_ids.h"
+#include "shell/texts.h"
+#include "shell/win/designer.h"
+
+namespace fw::win {
+
+constexpr unsigned kTextSaveCurrentProgram = 1131;
+
+std::string text(unsigned id) { return loadText(id); }
+
+int messageBoxById(unsigned captionId, unsigned textId, UINT style) {
+    char caption[81];
+    char body[81];
+    if (loadText(captionId, caption, sizeof caption) == 0) return 0;
+    if (loadText(textId, body, sizeof body) == 0) return 0;
+    return MessageBoxA(GetActiveWindow(), body, caption, style);
+}
+
+int askSaveChanges(HWND owner) {
+    int answer = MessageBoxA(owner, text(kTextSaveCurrentProgram).c_str(), "Velmora's K400 Formwright",
+                             MB_YESNOCANCEL | MB_ICONQUESTION);
+    if (answer == IDYES) {
+        // The answer stands even when the save is cancelled or fails.
+        std::string path = designer().doc.currentFile;
+        saveCurrent(owner, path);
+    }
+    return answer;
+}
+
+INT_PTR CALLBACK aboutBoxProc(HWND dlg, UINT msg, WPARAM wParam, LPARAM) {
+    switch (msg) {
+        case WM_INITDIALOG:
+            return TRUE;
+        case WM_COMMAND:
+            if (LOWORD(wParam) == IDOK) {
+                EndDialog(dlg, IDOK);
+                return TRUE;
+            }
+            return FALSE;
+        default:
+            return FALSE;
+    }
+}
+
+}  // namespace fw::win

@@ -1,0 +1,247 @@
+// The "Client" window: paints the terminal's body, keys and display, turns
+// clicks on the painted keys into key presses for the simulation engine and
+// drags the window from anywhere else.
+#include <windows.h>
+
+#include <ctime>
+
+#include "resources/resource_ids.h"
+#include "shell/win/designer.h"
+#include "simulator/face_geometry.h"
+
+namespace fw::win {
+
+namespace {
+
+constexpr UINT_PTR kClockTimer = 1;
+constexpr UINT kClockPeriodMs = 100;
+
+struct FaceResources {
+    HBITMAP bitmaps[kLastFaceBitmap - kFirstFaceBitmap + 1] = {};
+    HFONT font = nullptr;
+    int pressedKey = 0;     // from button down to button up
+    int tick = 0;           // 0-9, one cycle a second
+};
+
+FaceResources& face() {
+    static FaceResources f;
+    return f;
+}
+
+HBITMAP bitmap(int id) { return face().bitmaps[id - kFirstFaceBitmap]; }
+
+void blit(HDC dc, HDC scratch, int id, int x, int y) {
+    HBITMAP b = bitmap(id);
+    if (!b) return;
+    BITMAP info;
+    GetObject(b, sizeof info, &info);
+    HGDIOBJ old = SelectObject(scratch, b);
+    BitBlt(dc, x, y, info.bmWidth, info.bmHeight, scratch, 0, 0, SRCCOPY);
+    SelectObject(scratch, old);
+}
+
+RECT toRect(const FaceRect& r) { return RECT{r.left, r.top, r.right, r.bottom}; }
+
+void invalidate(HWND hwnd, const FaceRect& r) {
+    RECT rc = toRect(r);
+    InvalidateRect(hwnd, &rc, FALSE);
+}
+
+void invalidateKey(HWND hwnd, int key) {
+    if (const FaceKey* k = faceKey(key)) invalidate(hwnd, k->drawn());
+}
+
+void applyUpdate(HWND hwnd, const EngineUpdate& u) {
+    switch (u.repaint) {
+        case Repaint::None: break;
+        case Repaint::FormLine: invalidate(hwnd, smallLineRect(u.line)); break;
+        case Repaint::AboveClock: invalidate(hwnd, kTextAboveClock); break;
+        case Repaint::TextArea: invalidate(hwnd, kTextArea); break;
+    }
+    if (u.defineProgram) {
+        Designer& d = designer();
+        // The key's release will not come to us once the box has the mouse.
+        int key = face().pressedKey;
+        face().pressedKey = 0;
+        invalidateKey(hwnd, key);
+        ReleaseCapture();
+        MessageBoxA(d.terminal, "Please define your program!", "No executable program", MB_OK | MB_ICONWARNING);
+        SendMessageA(d.terminal, WM_COMMAND, IDM_NEW, 0);
+    }
+}
+
+std::string currentClockLine() {
+    const SimulationEngine& e = *designer().engine;
+    std::time_t now = std::time(nullptr);
+    std::tm local{};
+#ifdef _WIN32
+    localtime_s(&local, &now);
+#else
+    localtime_r(&now, &local);
+#endif
+    return clockLine(local.tm_mon + 1, local.tm_mday, local.tm_hour, local.tm_min, face().tick,
+                     designer().doc.model.settings.separateDataFiles, e.recordCount());
+}
+
+void paintDisplay(HDC dc, HDC scratch) {
+    const SimulationEngine& e = *designer().engine;
+    HGDIOBJ oldFont = SelectObject(dc, face().font);
+    SetBkMode(dc, TRANSPARENT);
+    const bool inForm = e.mode() == EngineMode::Form;
+    if (inForm) {
+        FacePoint c = cursorPosition(e.cursorColumn(), e.cursorRow());
+        blit(dc, scratch, kBitmapCursor, c.x, c.y);
+    }
+    if (e.alphaOn()) blit(dc, scratch, kBitmapAlphaOn, kIndicatorPosition.x, kIndicatorPosition.y);
+    for (int i = 0; i < kDisplayLineCount; ++i) {
+        FacePoint p = linePosition(i, e.largePitch());
+        bool highlighted = e.highlight() == i + 1;
+        if (highlighted) {
+            FacePoint bar = highlightBarPosition(i, e.largePitch());
+            blit(dc, scratch, kBitmapHighlight, bar.x, bar.y);
+        }
+        SetTextColor(dc, highlighted ? RGB(255, 255, 255) : RGB(0, 0, 0));
+        std::string_view s = e.line(i);
+        TextOutA(dc, p.x, p.y, s.data(), static_cast<int>(s.size()));
+    }
+    if (inForm && e.pendingLetter()) {
+        // The letter being chosen stands on the cursor block, so it is drawn light.
+        FacePoint c = cursorPosition(e.cursorColumn(), e.cursorRow());
+        char letter = e.pendingLetter();
+        SetTextColor(dc, RGB(255, 255, 255));
+        TextOutA(dc, c.x, c.y - 1, &letter, 1);
+    }
+    if (e.mode() == EngineMode::Start) {
+        blit(dc, scratch, kBitmapBlank, kClockBarPosition.x, kClockBarPosition.y);
+        SetTextColor(dc, RGB(0, 0, 0));
+        std::string clock = currentClockLine();
+        TextOutA(dc, kClockLinePosition.x, kClockLinePosition.y, clock.c_str(), static_cast<int>(clock.size()));
+    }
+    SelectObject(dc, oldFont);
+}
+
+void paint(HWND hwnd) {
+    PAINTSTRUCT ps;
+    HDC screen = BeginPaint(hwnd, &ps);
+    // Composed off screen, so keys and text never flicker.
+    HDC dc = CreateCompatibleDC(screen);
+    HBITMAP canvas = CreateCompatibleBitmap(screen, kFaceWidth, kFaceHeight);
+    HGDIOBJ oldCanvas = SelectObject(dc, canvas);
+    HDC scratch = CreateCompatibleDC(screen);
+
+    blit(dc, scratch, kBitmapBody, 0, 0);
+    for (const FaceKey& k : kFaceKeys) {
+        int id = k.key == face().pressedKey ? k.pressedBitmapId() : k.releasedBitmapId();
+        blit(dc, scratch, id, k.x, k.y);
+    }
+    if (designer().engine) paintDisplay(dc, scratch);
+
+    BitBlt(screen, ps.rcPaint.left, ps.rcPaint.top, ps.rcPaint.right - ps.rcPaint.left,
+           ps.rcPaint.bottom - ps.rcPaint.top, dc, ps.rcPaint.left, ps.rcPaint.top, SRCCOPY);
+    DeleteDC(scratch);
+    SelectObject(dc, oldCanvas);
+    DeleteObject(canvas);
+    DeleteDC(dc);
+    EndPaint(hwnd, &ps);
+}
+
+void onCreate(HWND hwnd) {
+    Designer& d = designer();
+    FaceResources& f = face();
+    for (int id = kFirstFaceBitmap; id <= kLastFaceBitmap; ++id) {
+        f.bitmaps[id - kFirstFaceBitmap] = LoadBitmapA(d.instance, MAKEINTRESOURCEA(id));
+    }
+    SetTimer(hwnd, kClockTimer, kClockPeriodMs, nullptr);
+    f.font = CreateFontA(kDisplayFontHeight, kDisplayFontWidth, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE, DEFAULT_CHARSET,
+                         OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, PROOF_QUALITY, FIXED_PITCH | FF_MODERN, "System");
+    d.client = hwnd;
+    buildPopupMenu();
+}
+
+void onDestroy(HWND hwnd) {
+    FaceResources& f = face();
+    KillTimer(hwnd, kClockTimer);
+    for (HBITMAP& b : f.bitmaps) {
+        if (b) DeleteObject(b);
+        b = nullptr;
+    }
+    if (f.font) DeleteObject(f.font);
+    f.font = nullptr;
+}
+
+void onTimer(HWND hwnd) {
+    Designer& d = designer();
+    FaceResources& f = face();
+    f.tick = (f.tick + 1) % 10;
+    if (!d.engine) return;
+    if (d.engine->mode() == EngineMode::Start) {
+        invalidate(hwnd, FaceRect{kTextArea.left, kClockLinePosition.y, kTextArea.right, kTextArea.bottom});
+    }
+    applyUpdate(hwnd, d.engine->tickEngine());
+}
+
+void showPopupMenu(int screenX, int screenY) {
+    Designer& d = designer();
+    if (!d.popupMenu) return;
+    TrackPopupMenu(d.popupMenu, TPM_LEFTALIGN | TPM_TOPALIGN | TPM_LEFTBUTTON, screenX, screenY, 0, d.terminal,
+                   nullptr);
+}
+
+void onLeftButtonDown(HWND hwnd, int x, int y) {
+    Designer& d = designer();
+    int key = hitTest(x, y);
+    if (key == 0) {
+        // Anywhere off the keys moves the whole terminal, as its caption would.
+        ReleaseCapture();
+        SendMessageA(d.terminal, WM_NCLBUTTONDOWN, HTCAPTION, 0);
+        return;
+    }
+    SetCapture(hwnd);
+    face().pressedKey = key;
+    if ((key == kKeyAlpha || key == kKeyEsc) && d.engine->mode() == EngineMode::Form) {
+        d.engine->toggleAlpha();
+        invalidate(hwnd, FaceRect{kIndicatorPosition.x, kIndicatorPosition.y, kIndicatorPosition.x + 6,
+                                  kIndicatorPosition.y + 12});
+    }
+    invalidateKey(hwnd, key);
+    applyUpdate(hwnd, d.engine->pressKey(key));
+}
+
+void onLeftButtonUp(HWND hwnd) {
+    int key = face().pressedKey;
+    face().pressedKey = 0;
+    if (key) invalidateKey(hwnd, key);
+    ReleaseCapture();
+    if (key == kKeyMenu) {
+        UpdateWindow(hwnd);
+        const FaceKey* k = faceKey(key);
+        POINT p{k->x, k->y};
+        ClientToScreen(hwnd, &p);
+        showPopupMenu(p.x, p.y);
+    }
+}
+
+}  // namespace
+
+LRESULT CALLBACK clientWindowProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
+    switch (msg) {
+        case WM_CREATE: onCreate(hwnd); return 0;
+        case WM_DESTROY: onDestroy(hwnd); return 0;
+        case WM_PAINT: paint(hwnd); return 0;
+        case WM_ERASEBKGND: return 1;   // the body covers everything
+        case WM_TIMER: onTimer(hwnd); return 0;
+        case WM_LBUTTONDOWN:
+            onLeftButtonDown(hwnd, static_cast<short>(LOWORD(lParam)), static_cast<short>(HIWORD(lParam)));
+            return 0;
+        case WM_LBUTTONUP: onLeftButtonUp(hwnd); return 0;
+        case WM_RBUTTONDOWN: {
+            POINT p{static_cast<short>(LOWORD(lParam)), static_cast<short>(HIWORD(lParam))};
+            ClientToScreen(hwnd, &p);
+            showPopupMenu(p.x, p.y);
+            return 0;
+        }
+        default: return DefWindowProcA(hwnd, msg, wParam, lParam);
+    }
+}
+
+}  // namespace fw::win

@@ -1,0 +1,340 @@
+#include "tools/fwxtool/commands.h"
+
+#include <cerrno>
+#include <cstdio>
+#include <memory>
+#include <ostream>
+#include <string_view>
+
+#include "comm/program_image.h"
+#include "model/default_texts.h"
+#include "model/file_replace.h"
+#include "model/fixed_text.h"
+#include "model/program_defaults.h"
+
+namespace fw::tool {
+
+namespace {
+
+constexpr const char* kProgramName = "fwxtool";
+
+// The designer's text for a file whose header is neither format.
+constexpr const char* kFormatMismatch = "Format mismatch !!!";
+
+// Open as the designer does it: New first, so that an older file converts
+// onto New's defaults, then the file.
+struct OpenedProgram {
+    std::unique_ptr<ProgramModel> model = std::make_unique<ProgramModel>();
+    LoadResult result;
+};
+
+OpenedProgram openProgram(const std::string& path, std::ostream& err) {
+    OpenedProgram p;
+    auto defaults = std::make_unique<DefaultTexts>();
+    loadDefaultTexts(*defaults);
+    newProgram(*p.model, *defaults);
+    p.result = loadProgram(*p.model, *defaults, path);
+    switch (p.result.status) {
+        case LoadStatus::Ok:
+            break;
+        case LoadStatus::CannotOpen:
+            err << kProgramName << ": cannot open '" << path << "'\n";
+            break;
+        case LoadStatus::FormatMismatch:
+            err << kProgramName << ": '" << path << "': " << kFormatMismatch << '\n';
+            break;
+    }
+    return p;
+}
+
+// Writes `size` bytes to a new file beside `path` and puts it in place of
+// `path` only once it is complete, so a failure never leaves half an image.
+bool writeFileReplacing(const std::string& path, const uint8_t* data, std::size_t size) {
+    std::string temp;
+    std::FILE* f = nullptr;
+    for (int n = 0; n < 100 && f == nullptr; ++n) {
+        temp = path + ".tmp" + std::to_string(n);
+        f = createNewFile(temp);
+        if (f == nullptr && errno != EEXIST) return false;
+    }
+    if (f == nullptr) return false;
+    bool ok = std::fwrite(data, 1, size, f) == size;
+    ok = std::fflush(f) == 0 && ok;
+    ok = ok && syncToDisk(f);
+    ok = std::fclose(f) == 0 && ok;
+    ok = ok && replaceFile(temp, path);
+    if (!ok) std::remove(temp.c_str());
+    return ok;
+}
+
+// A text field for a summary line: trailing blanks dropped, anything that is
+// not printable written as \xNN.
+std::string readableText(std::string_view text) {
+    while (!text.empty() && text.back() == ' ') text.remove_suffix(1);
+    static const char kHex[] = "0123456789ABCDEF";
+    std::string s;
+    for (char c : text) {
+        const auto b = static_cast<uint8_t>(c);
+        if (b >= 0x20 && b < 0x7F && b != '\\' && b != '"') {
+            s += c;
+        } else if (b == '\\' || b == '"') {
+            s += '\\';
+            s += c;
+        } else {
+            s += "\\x";
+            s += kHex[b >> 4];
+            s += kHex[b & 0x0F];
+        }
+    }
+    return s;
+}
+
+bool formInUse(const FormDef& f) {
+    for (uint8_t type : f.dataType) {
+        if (type != kTypeNil) return true;
+    }
+    return false;
+}
+
+int usedLines(const FormDef& f) {
+    int n = 0;
+    for (uint8_t type : f.dataType) n += type != kTypeNil ? 1 : 0;
+    return n;
+}
+
+bool lookupDefined(const LookupDef& l) { return l.memberLength != 0 && l.fieldCount != 0; }
+
+const char* plural(int n, const char* one, const char* many) { return n == 1 ? one : many; }
+
+int usageError(std::ostream& err, const std::string& message) {
+    err << kProgramName << ": " << message << "\n";
+    err << "Try '" << kProgramName << " --help'.\n";
+    return kExitUsage;
+}
+
+}  // namespace
+
+void printUsage(std::ostream& os) {
+    os << "Usage: fwxtool COMMAND ARGUMENTS\n"
+          "\n"
+          "Commands:\n"
+          "  new FILE.FWX           create a new program with the default texts\n"
+          "  convert IN OUT.FWX     read a program file of any known format and save it\n"
+          "                         in the current format\n"
+          "  image IN.FWX OUT.BIN   write the 20,000-byte image a program download sends\n"
+          "  info FILE              show the format of a program file and what it holds\n"
+          "\n"
+          "Saved program names get \".FWX\" appended unless their extension begins\n"
+          "with FWX.\n"
+          "\n"
+          "Options:\n"
+          "  -h, --help             show this help\n"
+          "\n"
+          "Exit status: 0 on success, 1 on failure, 2 on a usage error.\n";
+}
+
+std::string saveAsName(const std::string& name) {
+    const std::size_t slash = name.find_last_of('/');
+    const std::size_t start = slash == std::string::npos ? 0 : slash + 1;
+    const std::size_t dot = name.find_last_of('.');
+    if (dot != std::string::npos && dot >= start && name.size() - (dot + 1) >= 3) {
+        bool fwx = true;
+        for (std::size_t i = 0; i < 3; ++i) {
+            char c = name[dot + 1 + i];
+            if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 'a' + 'A');
+            fwx = fwx && c == "FWX"[i];
+        }
+        if (fwx) return name;
+    }
+    return name + ".FWX";
+}
+
+std::string targetName(TargetCode code) {
+    if (code == kTargetMain) return "main";
+    if (code <= targetForm(kFormCount)) return "form " + std::to_string(code);
+    if (code <= targetMenu(kMenuCount)) return "menu " + std::to_string(code - targetMenu(0));
+    return "invalid (" + std::to_string(code) + ")";
+}
+
+std::string characterName(uint8_t code) {
+    static const char* const kControlNames[32] = {
+        "NUL", "SOH", "STX", "ETX", "EOT", "ENQ", "ACK", "BEL", "BS",  "HT", "LF",
+        "VT",  "FF",  "CR",  "SO",  "SI",  "DLE", "DC1", "DC2", "DC3", "DC4", "NAK",
+        "SYN", "ETB", "CAN", "EM",  "SUB", "ESC", "FS",  "GS",  "RS",  "US"};
+    if (code == 0) return "nil";
+    if (code < 0x20) return kControlNames[code];
+    if (code == 0x20) return "SP";
+    if (code == 0x7F) return "DEL";
+    if (code > 0x7F) return std::to_string(code);
+    return std::string("\"") + static_cast<char>(code) + "\"";
+}
+
+std::string formatName(FileFormat format) {
+    switch (format) {
+        case FileFormat::Current:
+            return "current (K400-1.00)";
+        case FileFormat::Older400:
+            return "older (K2x-4.00)";
+        case FileFormat::Older310:
+            return "older (K2x-3.10)";
+        case FileFormat::Unknown:
+            break;
+    }
+    return "unknown";
+}
+
+void writeSummary(const ProgramModel& m, std::ostream& os) {
+    const TerminalSettings& s = m.settings;
+    os << "program start: " << (s.startFrom != 0 ? "menu 1" : "form 1") << '\n';
+    os << "delimiters: " << characterName(s.delimiter1) << " and " << characterName(s.delimiter2)
+       << '\n';
+    os << "large font: " << (s.largeFont != 0 ? "on" : "off") << '\n';
+
+    int forms = 0;
+    for (const FormDef& f : m.forms) forms += formInUse(f) ? 1 : 0;
+    os << "forms in use: " << forms << '\n';
+    for (int k = 0; k < kFormCount; ++k) {
+        const FormDef& f = m.forms[k];
+        if (!formInUse(f)) continue;
+        const int lines = usedLines(f);
+        os << "  form " << k + 1 << ": " << lines << plural(lines, " line", " lines")
+           << ", next " << targetName(f.nextTarget) << ", esc " << targetName(f.escTarget)
+           << '\n';
+    }
+
+    // Count items as the download does: the same width and blank rules.
+    auto tidy = std::make_unique<ProgramModel>(m);
+    normaliseForDownload(*tidy);
+    int menus = 0;
+    for (const MenuDef& menu : tidy->menus) menus += menu.itemCount != 0 ? 1 : 0;
+    os << "menus in use: " << menus << '\n';
+    for (int k = 0; k < kMenuCount; ++k) {
+        const int items = tidy->menus[k].itemCount;
+        if (items == 0) continue;
+        const MenuDef& menu = m.menus[k];
+        os << "  menu " << k + 1 << ": " << items << plural(items, " item", " items") << ", ";
+        const std::string caption = readableText(fieldText(menu.caption));
+        if (caption.empty()) {
+            os << "no caption";
+        } else {
+            os << "caption \"" << caption << '"';
+            if (menu.captionOn == 0) os << " (not shown)";
+        }
+        os << '\n';
+    }
+
+    int lookups = 0;
+    for (const LookupDef& l : m.lookups) lookups += lookupDefined(l) ? 1 : 0;
+    os << "lookups defined: " << lookups << '\n';
+    for (int k = 0; k < kLookupCount; ++k) {
+        const LookupDef& l = m.lookups[k];
+        if (!lookupDefined(l)) continue;
+        os << "  lookup " << k + 1 << ": " << int{l.fieldCount}
+           << plural(l.fieldCount, " field", " fields") << ", ";
+        if (l.delimiter == 0) {
+            os << "fixed length, member length " << int{l.memberLength};
+        } else {
+            os << "delimiter " << characterName(l.delimiter);
+        }
+        os << '\n';
+    }
+}
+
+int commandNew(const std::string& path, std::ostream& out, std::ostream& err) {
+    auto defaults = std::make_unique<DefaultTexts>();
+    loadDefaultTexts(*defaults);
+    auto m = std::make_unique<ProgramModel>();
+    newProgram(*m, *defaults);
+    const std::string name = saveAsName(path);
+    if (!saveProgram(*m, name)) {
+        err << kProgramName << ": cannot write '" << name << "'\n";
+        return kExitFailure;
+    }
+    out << "created " << name << '\n';
+    return kExitOk;
+}
+
+int commandConvert(const std::string& in, const std::string& outPath, std::ostream& out,
+                   std::ostream& err) {
+    OpenedProgram p = openProgram(in, err);
+    if (!p.result.ok()) return kExitFailure;
+    const std::string name = saveAsName(outPath);
+    if (!saveProgram(*p.model, name)) {
+        err << kProgramName << ": cannot write '" << name << "'\n";
+        return kExitFailure;
+    }
+    out << "read " << in << ": " << formatName(p.result.format) << '\n';
+    out << "saved " << name << '\n';
+    return kExitOk;
+}
+
+int commandImage(const std::string& in, const std::string& outPath, std::ostream& out,
+                 std::ostream& err) {
+    OpenedProgram p = openProgram(in, err);
+    if (!p.result.ok()) return kExitFailure;
+    normaliseForDownload(*p.model);
+    auto image = std::make_unique<ProgramImage>();
+    buildProgramImage(*p.model, *image);
+    if (!writeFileReplacing(outPath, image->bytes, sizeof image->bytes)) {
+        err << kProgramName << ": cannot write '" << outPath << "'\n";
+        return kExitFailure;
+    }
+    out << "wrote " << outPath << " (" << sizeof image->bytes << " bytes, " << kImageBlockCount
+        << " blocks)\n";
+    return kExitOk;
+}
+
+int commandInfo(const std::string& path, std::ostream& out, std::ostream& err) {
+    OpenedProgram p = openProgram(path, err);
+    if (!p.result.ok()) return kExitFailure;
+    out << "format: " << formatName(p.result.format) << '\n';
+    writeSummary(*p.model, out);
+    return kExitOk;
+}
+
+int run(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
+    if (args.empty()) {
+        printUsage(err);
+        return kExitUsage;
+    }
+    const std::string& command = args[0];
+    if (command == "-h" || command == "--help") {
+        printUsage(out);
+        return kExitOk;
+    }
+
+    struct Command {
+        const char* name;
+        std::size_t files;
+        const char* synopsis;
+    };
+    static const Command kCommands[] = {
+        {"new", 1, "new FILE.FWX"},
+        {"convert", 2, "convert IN OUT.FWX"},
+        {"image", 2, "image IN.FWX OUT.BIN"},
+        {"info", 1, "info FILE"},
+    };
+    const Command* found = nullptr;
+    for (const Command& c : kCommands) {
+        if (command == c.name) found = &c;
+    }
+    if (found == nullptr) {
+        if (!command.empty() && command[0] == '-') {
+            return usageError(err, "unknown option '" + command + "'");
+        }
+        return usageError(err, "unknown command '" + command + "'");
+    }
+    if (args.size() - 1 != found->files) {
+        return usageError(err, std::string("usage: ") + kProgramName + " " + found->synopsis);
+    }
+    for (std::size_t i = 1; i < args.size(); ++i) {
+        if (args[i].empty()) return usageError(err, "empty file name");
+    }
+
+    if (command == "new") return commandNew(args[1], out, err);
+    if (command == "convert") return commandConvert(args[1], args[2], out, err);
+    if (command == "image") return commandImage(args[1], args[2], out, err);
+    return commandInfo(args[1], out, err);
+}
+
+}  // namespace fw::tool

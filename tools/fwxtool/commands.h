@@ -1,0 +1,60 @@
+// The commands of fwxtool, kept apart from main() so that tests can run them
+// and read what they print.
+#pragma once
+
+#include <cstdint>
+#include <iosfwd>
+#include <string>
+#include <vector>
+
+#include "model/program_file.h"
+#include "model/program_model.h"
+
+namespace fw::tool {
+
+// Exit statuses.
+constexpr int kExitOk = 0;
+constexpr int kExitFailure = 1;
+constexpr int kExitUsage = 2;
+
+// Runs the command line without the program name: `args[0]` is the command.
+// Results go to `out`, usage errors and failures to `err`.
+int run(const std::vector<std::string>& args, std::ostream& out, std::ostream& err);
+
+void printUsage(std::ostream& os);
+
+// New: a program with the default texts, saved under `path` (named as Save
+// As would name it).
+int commandNew(const std::string& path, std::ostream& out, std::ostream& err);
+
+// Open then Save As: a file of either format, loaded over New's defaults,
+// saved in the current format.
+int commandConvert(const std::string& in, const std::string& outPath, std::ostream& out,
+                   std::ostream& err);
+
+// The 20,000-byte image a program download would send.
+int commandImage(const std::string& in, const std::string& outPath, std::ostream& out,
+                 std::ostream& err);
+
+// The format of a file and a readable summary of its program.
+int commandInfo(const std::string& path, std::ostream& out, std::ostream& err);
+
+// Save As appends ".FWX" unless the text after the last "." of the file name
+// begins with FWX in any case. Only the last path component is looked at,
+// so a dot in a folder name does not count.
+std::string saveAsName(const std::string& name);
+
+// "main", "form 3", "menu 2".
+std::string targetName(TargetCode code);
+
+// A character code as it reads best: "nil" for 0, the character in quotes
+// when printable, else its name ("HT", "SP", "DEL") or its decimal code.
+std::string characterName(uint8_t code);
+
+// "current (K400-1.00)", "older (K2x-4.00)", ...
+std::string formatName(FileFormat format);
+
+// The summary printed by `info`, after the format line.
+void writeSummary(const ProgramModel& m, std::ostream& os);
+
+}  // namespace fw::tool
