@@ -16,4 +16,39 @@ void noteRecentFile(Preferences& prefs, const std::string& path) {
     list.insert(list.begin(), path);
 }
 
+bool detectCradleEnabled(int downloadVia, int receiveVia) {
+    return downloadVia == kLinkCradleIr || receiveVia == kLinkCradleIr;
+}
+
+namespace {
+
+bool isDigit(char c) { return c >= '0' && c <= '9'; }
+
+// Whether `name` holds "M<number>" with no digit right after the number.
+bool namesPortNumber(const std::string& name, int number) {
+    const std::string wanted = "M" + std::to_string(number);
+    for (std::size_t at = name.find(wanted); at != std::string::npos; at = name.find(wanted, at + 1)) {
+        std::size_t end = at + wanted.size();
+        if (end == name.size() || !isDigit(name[end])) return true;
+    }
+    return false;
+}
+
+}  // namespace
+
+int selectPort(Preferences& prefs, const std::vector<std::string>& portNames) {
+    const int count = static_cast<int>(portNames.size());
+    if (prefs.comPortIndex == -1) {
+        for (int i = 0; i < count; ++i) {
+            if (namesPortNumber(portNames[i], prefs.comPortNumber)) {
+                prefs.comPortIndex = i;
+                break;
+            }
+        }
+    }
+    if (count == 0) return -1;
+    if (prefs.comPortIndex >= 0 && prefs.comPortIndex < count) return prefs.comPortIndex;
+    return 0;
+}
+
 }  // namespace fw

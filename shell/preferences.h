@@ -1,6 +1,7 @@
 // The designer's own preferences, kept apart from the designed program.
 #pragma once
 
+#include <cstddef>
 #include <string>
 #include <vector>
 
@@ -8,6 +9,17 @@ namespace fw {
 
 constexpr int kMaxRecentFiles = 4;
 constexpr char kUnknownFile[] = "Unknow";   // lastFile before anything was opened
+constexpr char kBuiltInLanguage[] = "0";    // language: the string table's texts
+
+// Longest file name kept in lastFile and recentFiles (the system's path
+// limit) and longest language name.
+constexpr std::size_t kMaxPathChars = 260;
+constexpr std::size_t kMaxLanguageNameChars = 40;
+
+// Link types of downloadVia and receiveVia, in the order of their lists.
+constexpr int kLinkCradleIr = 0;
+constexpr int kLinkIrda = 1;
+constexpr int kLinkSerialSpp = 2;
 
 struct Preferences {
     std::string lastFile = kUnknownFile;
@@ -17,7 +29,7 @@ struct Preferences {
     int baudRate = 0;           // 0 "115200 bps" .. 4 "9600 bps"
     bool autoPreload = false;
     bool alwaysOnTop = false;
-    std::string language = "0"; // "0": the built-in texts
+    std::string language = kBuiltInLanguage;
     std::vector<std::string> recentFiles;   // newest first, at most kMaxRecentFiles
     int comPortIndex = -1;      // position in the system's port list; -1 unset
 };
@@ -26,5 +38,18 @@ struct Preferences {
 // the list moves to the top; a new one is added, the oldest dropping out of
 // a full list. The comparison is exact (case-sensitive).
 void noteRecentFile(Preferences& prefs, const std::string& path);
+
+// Rules of the Preferences dialog.
+
+// "De&tect Cradle" only makes sense while one of the two links is the cradle.
+bool detectCradleEnabled(int downloadVia, int receiveVia);
+
+// The port the "&COM port :" list selects, given the port names in the
+// system's order. An unset comPortIndex is first looked up from
+// comPortNumber: the first name holding "M" followed by that number (COM3
+// for 3) sets it. "M3" must not be followed by another digit, or COM30
+// would be taken for COM3. The selection is comPortIndex when it lies inside
+// the list, else the first port; -1 for an empty list.
+int selectPort(Preferences& prefs, const std::vector<std::string>& portNames);
 
 }  // namespace fw

@@ -5,6 +5,8 @@
 #include <cstring>
 #include <iterator>
 
+#include "shell/language.h"
+
 namespace fw {
 
 namespace {
@@ -30,15 +32,11 @@ constexpr bool strictlyAscending() {
 }
 static_assert(strictlyAscending(), "string_table.inc must be sorted by id, each id once");
 
-// The active language's text for `id`, or nullptr when no language file is
-// active or its slot for `id` is empty. The language loader installs its
-// lookup here; until then every text comes from the string table.
-using LanguageLookup = const char* (*)(unsigned id);
-LanguageLookup activeLanguage = nullptr;
-
+// The active language's text wins over the string table, unless its slot for
+// `id` is empty: a language file need not name every text.
 const char* findText(unsigned id) {
-    if (activeLanguage) {
-        const char* text = activeLanguage(id);
+    if (languageActive()) {
+        const char* text = languageTexts().text(id);
         if (text && *text) return text;
     }
     return builtInText(id);

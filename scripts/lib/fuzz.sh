@@ -1,36 +1,65 @@
-# Building and running the libFuzzer target; sourced by scripts/fuzz and
+# shellcheck shell=bash
+# Building and running the libFuzzer targets; sourced by scripts/fuzz and
 # scripts/test after setup.sh.
 
 FW_FUZZ_DIR=$FW_ROOT/build/fuzz
 
 fw_fuzz_build() {
-    cmake --preset fuzz && cmake --build --preset fuzz
+    fw_configure fuzz && cmake --build --preset fuzz
 }
 
-# fw_fuzz_run SECONDS: fuzzes over the committed seeds plus full-size files
-# made now; new inputs go to a work corpus in the build folder, crashes to
+# One target per tests/fuzz/fuzz_*.cpp, named after the file.
+fw_fuzz_targets() {
+    local f
+    for f in "$FW_ROOT"/tests/fuzz/fuzz_*.cpp; do
+        basename "$f" .cpp
+    done
+}
+
+# fw_fuzz_run TARGET SECONDS: fuzzes over the target's committed seeds
+# (tests/fuzz/corpus/TARGET) and, for the program file, full-size files made
+# now. New inputs go to build/fuzz/corpus-work/TARGET, crashes to
 # build/fuzz/artifacts. Prints the exec count; fails on a crash.
 fw_fuzz_run() {
-    local seconds=$1
-    local work=$FW_FUZZ_DIR/corpus-work full=$FW_FUZZ_DIR/corpus-full
-    local log=$FW_FUZZ_DIR/fuzz.log
+    local target=$1 seconds=$2
+    local work=$FW_FUZZ_DIR/corpus-work/$target seeds=$FW_ROOT/tests/fuzz/corpus/$target
+    local log=$FW_FUZZ_DIR/$target.log
+    local corpora=("$work")
     mkdir -p "$work" "$FW_FUZZ_DIR/artifacts"
-    rm -rf "$full"
-    "$FW_ROOT/tests/fuzz/make_corpus.sh" --full "$full" "$FW_ROOT/build/native/tools/fwxtool/fwxtool"
+    [[ -d $seeds ]] && corpora+=("$seeds")
+    if [[ $target == fuzz_program_file ]]; then
+        local full=$FW_FUZZ_DIR/corpus-full/$target
+        rm -rf "$full"
+        "$FW_ROOT/tests/fuzz/make_corpus.sh" --full "$full" \
+            "$FW_ROOT/build/native/tools/fwxtool/fwxtool"
+        corpora+=("$full")
+    fi
 
     local rc=0
-    "$FW_FUZZ_DIR/tests/fuzz/fuzz_program_file" \
+    "$FW_FUZZ_DIR/tests/fuzz/$target" \
         -max_total_time="$seconds" -timeout=10 -print_final_stats=1 \
-        -artifact_prefix="$FW_FUZZ_DIR/artifacts/" \
-        "$work" "$FW_ROOT/tests/fuzz/corpus" "$full" >"$log" 2>&1 || rc=$?
+        -artifact_prefix="$FW_FUZZ_DIR/artifacts/$target-" \
+        "${corpora[@]}" >"$log" 2>&1 || rc=$?
 
     local runs
     runs=$(sed -n 's/^stat::number_of_executed_units: *//p' "$log" | tail -n 1)
     if ((rc == 0)); then
-        echo "fuzz_program_file: ${runs:-?} inputs in ${seconds} s, no failure (log: $log)"
+        echo "$target: ${runs:-?} inputs in ${seconds} s, no failure (log: $log)"
     else
         tail -n 40 "$log"
-        echo "fuzz_program_file: FAILED after ${runs:-?} inputs; input saved in $FW_FUZZ_DIR/artifacts (log: $log)"
+        echo "$target: FAILED after ${runs:-?} inputs; the input is in $FW_FUZZ_DIR/artifacts (log: $log)"
     fi
+    return "$rc"
+}
+
+# fw_fuzz_all SECONDS [TARGET...]: each target (default: all) for SECONDS.
+fw_fuzz_all() {
+    local seconds=$1 target rc=0
+    shift
+    local targets=("$@")
+    ((${#targets[@]})) || mapfile -t targets < <(fw_fuzz_targets)
+    for target in "${targets[@]}"; do
+        fw_fuzz_run "$target" "$seconds" || rc=1
+    done
     return "$rc"
 }

@@ -1,7 +1,9 @@
+# shellcheck shell=bash
 # Shared set-up of scripts/run, scripts/test and scripts/fuzz: the Debian
-# packages the build needs, configuring presets, and timing stages.
+# packages the build needs, configuring a preset, and timing stages.
 # Sourced; defines functions and FW_ROOT only.
 
+# shellcheck disable=SC2034 # used by the scripts that source this
 FW_ROOT=$(cd "$(dirname "${BASH_SOURCE[0]}")/../.." && pwd)
 export DEBIAN_FRONTEND=noninteractive
 
@@ -46,6 +48,21 @@ fw_install_packages() {
     fi
     echo "Installing: ${missing[*]}"
     apt-get update && apt-get install -y "${missing[@]}"
+}
+
+# fw_configure PRESET: cmake --preset PRESET into build/PRESET. A build folder
+# left by a copy of the tree elsewhere (its cache names another source folder)
+# is started afresh instead of failing.
+fw_configure() {
+    local cache=$FW_ROOT/build/$1/CMakeCache.txt home
+    if [[ -f $cache ]]; then
+        home=$(sed -n 's/^CMAKE_HOME_DIRECTORY:INTERNAL=//p' "$cache")
+        if [[ $home != "$FW_ROOT" ]]; then
+            echo "build/$1 was configured for $home: starting it afresh"
+            rm -rf "${FW_ROOT:?}/build/$1"
+        fi
+    fi
+    cmake -S "$FW_ROOT" --preset "$1"
 }
 
 # fw_stage NAME COMMAND...: runs COMMAND as a named stage, remembering how

@@ -1,3 +1,4 @@
+# shellcheck shell=bash
 # Wine for the Windows programs and tests: the 64-bit loader, a private
 # prefix per build folder, and no prompts. Sourced by scripts/wine-run and
 # scripts/lib/wine-session.
@@ -33,6 +34,7 @@ fw_find_wineserver() {
 # run shares. WINEPREFIX must be set by the caller.
 fw_wine_env() {
     FW_WINE=$(fw_find_wine) || return 1
+    # shellcheck disable=SC2034 # used by wine-session
     FW_WINESERVER=$(fw_find_wineserver) || return 1
     export WINELOADER=$FW_WINE
     export WINEARCH=win64
@@ -59,6 +61,10 @@ fw_wine_prefix_for() {
 # Creates the prefix once (wineboot -i), under a lock so that parallel test
 # programs do not race. Wine's service processes started here keep the
 # descriptors they inherit, so they get a log file and not our output.
+#
+# A crashing program would otherwise wait in winedbg's crash dialog, which
+# nobody clicks in a virtual display: with the dialog off, winedbg writes the
+# backtrace to the program's standard error and the program ends.
 fw_wine_init_prefix() {
     local marker=$WINEPREFIX/.formwright-prefix
     [[ -f $marker ]] && return 0
@@ -67,7 +73,9 @@ fw_wine_init_prefix() {
     {
         flock 9
         if [[ ! -f $marker ]]; then
-            if "$FW_WINE" wineboot -i >"$WINEPREFIX.boot.log" 2>&1 </dev/null 9>&-; then
+            if "$FW_WINE" wineboot -i >"$WINEPREFIX.boot.log" 2>&1 </dev/null 9>&- &&
+               "$FW_WINE" reg add 'HKCU\Software\Wine\WineDbg' /v ShowCrashDialog \
+                   /t REG_DWORD /d 0 /f >>"$WINEPREFIX.boot.log" 2>&1 </dev/null 9>&-; then
                 touch "$marker"
             else
                 echo "wine-run: wineboot failed for $WINEPREFIX, see $WINEPREFIX.boot.log" >&2

@@ -3,7 +3,8 @@
 # reader (odd: loadProgramBytes, even: importMessagesBytes); the rest is the
 # file.
 #
-#   make_corpus.sh              the small committed seeds, into tests/fuzz/corpus
+#   make_corpus.sh              the small committed seeds, into
+#                               tests/fuzz/corpus/fuzz_program_file
 #   make_corpus.sh --full DIR [FWXTOOL]
 #                               full-size files, made at run time into DIR;
 #                               with a built fwxtool, also a real new program
@@ -15,6 +16,7 @@ here=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)
 put() {
     local file=$1 offset=$2
     shift 2
+    # shellcheck disable=SC2059 # the bytes are given as printf escapes
     printf "$@" | dd of="$file" bs=1 seek="$offset" conv=notrunc status=none
 }
 
@@ -82,6 +84,6 @@ full() {
 
 case ${1:-} in
     --full) full "${2:?usage: make_corpus.sh --full DIR [FWXTOOL]}" "${3:-}" ;;
-    "") small "$here/corpus" ;;
+    "") small "$here/corpus/fuzz_program_file" ;;
     *) echo "usage: make_corpus.sh [--full DIR [FWXTOOL]]" >&2; exit 2 ;;
 esac

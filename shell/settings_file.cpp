@@ -1,0 +1,229 @@
+#include "shell/settings_file.h"
+
+#include <atomic>
+#include <cerrno>
+#include <chrono>
+#include <cstdint>
+#include <cstdio>
+#include <cstring>
+#include <string_view>
+#include <vector>
+
+#include "model/file_replace.h"
+
+namespace fw {
+
+namespace {
+
+constexpr char kFieldEnd = '\r';
+
+bool isDigit(char c) { return c >= '0' && c <= '9'; }
+
+// The value of the digits that start `field` (as atoi would read them, but
+// without a sign and without overflow: a long run of digits stays huge);
+// -1 when it does not start with a digit.
+long long leadingNumber(std::string_view field) {
+    if (field.empty() || !isDigit(field[0])) return -1;
+    long long value = 0;
+    for (char c : field) {
+        if (!isDigit(c)) break;
+        if (value < 1000000) value = value * 10 + (c - '0');
+    }
+    return value;
+}
+
+bool allDigits(std::string_view field) {
+    for (char c : field)
+        if (!isDigit(c)) return false;
+    return !field.empty();
+}
+
+// A text the reader takes back as the same single field.
+bool writableText(const std::string& text, std::size_t maxChars) {
+    return !text.empty() && text.size() <= maxChars &&
+           text.find(kFieldEnd) == std::string::npos && text.find('\0') == std::string::npos;
+}
+
+// A recent file must also not start with a digit: the reader would take it
+// for the port index field and stop reading the list there.
+bool writableRecentFile(const std::string& path) {
+    return writableText(path, kMaxPathChars) && !isDigit(path[0]);
+}
+
+// A name beside the target for the file being written: same folder (a
+// rename cannot cross volumes) and never the name of another writer's file.
+std::string temporaryNameBeside(const std::string& target) {
+    static std::atomic<unsigned> counter{0};
+    unsigned long long x = static_cast<unsigned long long>(
+        std::chrono::system_clock::now().time_since_epoch().count());
+    x ^= static_cast<unsigned long long>(++counter) * 0x9E3779B97F4A7C15ull;
+    x ^= reinterpret_cast<std::uintptr_t>(&x);   // differs between processes
+    x = (x ^ (x >> 31)) * 0x94D049BB133111EBull;
+    x ^= x >> 29;
+    char tag[9];
+    std::snprintf(tag, sizeof tag, "%08x", static_cast<unsigned>(x & 0xFFFFFFFFu));
+    return target + ".~" + tag;
+}
+
+}  // namespace
+
+std::string settingsPath(const std::string& programFolder) {
+    return programFolder + kSettingsFileName;
+}
+
+void parseSettings(const char* data, std::size_t size, Preferences& prefs) {
+    prefs = Preferences{};
+    if (!data) return;
+
+    std::string_view text(data, size);
+    bool cut = false;
+    if (text.size() > kSettingsFileCap) {
+        text = text.substr(0, kSettingsFileCap);
+        cut = true;
+    }
+    // The file was read into a C string: a NUL ends it.
+    if (std::size_t nul = text.find('\0'); nul != std::string_view::npos) {
+        text = text.substr(0, nul);
+        cut = false;
+    }
+    // A field that runs over the cap has lost its end.
+    if (cut) {
+        std::size_t lastEnd = text.rfind(kFieldEnd);
+        text = lastEnd == std::string_view::npos ? std::string_view() : text.substr(0, lastEnd + 1);
+    }
+
+    int position = 0;   // fields taken so far
+    int recent = 0;     // recent-file fields seen
+    std::size_t at = 0;
+    while (at < text.size()) {
+        std::size_t end = text.find(kFieldEnd, at);
+        if (end == std::string_view::npos) end = text.size();
+        std::string_view field = text.substr(at, end - at);
+        at = end + 1;
+        if (field.empty()) continue;
+
+        ++position;
+        switch (position) {
+        case 1:
+            // A longer name is no file that could be opened; cutting it would
+            // name another one.
+            if (field.size() <= kMaxPathChars) prefs.lastFile = std::string(field);
+            break;
+        case 2:
+            if (field[0] >= '0' && field[0] <= '2') prefs.downloadVia = field[0] - '0';
+            break;
+        case 3:
+            if (field[0] >= '0' && field[0] <= '2') prefs.receiveVia = field[0] - '0';
+            break;
+        case 4: {
+            long long n = leadingNumber(field);
+            if (n >= 1 && n <= 255) prefs.comPortNumber = static_cast<int>(n);
+            break;
+        }
+        case 5:
+            if (field[0] >= '0' && field[0] <= '4') prefs.baudRate = field[0] - '0';
+            break;
+        case 6:
+            prefs.autoPreload = field[0] != '0';
+            break;
+        case 7:
+            prefs.alwaysOnTop = field[0] != '0';
+            break;
+        case 8:
+            prefs.language = std::string(field.substr(0, kMaxLanguageNameChars));
+            break;
+        default:
+            if (!isDigit(field[0])) {
+                if (++recent > kMaxRecentFiles) return;
+                if (field.size() <= kMaxPathChars) prefs.recentFiles.emplace_back(field);
+                break;
+            }
+            // The first field that starts with a digit is the port index, and
+            // the last one read.
+            if (allDigits(field)) {
+                long long n = leadingNumber(field);
+                if (n >= 1 && n <= 127) prefs.comPortIndex = static_cast<int>(n - 1);
+            }
+            return;
+        }
+    }
+}
+
+std::string formatSettings(const Preferences& prefs) {
+    // An empty field would be skipped by the reader and shift every field
+    // after it, so each text written is one the reader takes back whole.
+    const std::string& lastFile = writableText(prefs.lastFile, kMaxPathChars) ? prefs.lastFile
+                                                                               : std::string(kUnknownFile);
+    std::string language = prefs.language.substr(0, kMaxLanguageNameChars);
+    if (!writableText(language, kMaxLanguageNameChars)) language = kBuiltInLanguage;
+
+    char numbers[96];
+    std::snprintf(numbers, sizeof numbers, "%d\r%d\r%d\r%d\r%d\r%d\r", prefs.downloadVia,
+                  prefs.receiveVia, prefs.comPortNumber, prefs.baudRate, prefs.autoPreload ? 1 : 0,
+                  prefs.alwaysOnTop ? 1 : 0);
+    std::string out = lastFile + kFieldEnd + numbers + language + kFieldEnd;
+
+    char index[24];
+    std::snprintf(index, sizeof index, "%lld\r", static_cast<long long>(prefs.comPortIndex) + 1);
+    const std::size_t indexSize = std::strlen(index);
+
+    // Very long paths could make the file longer than the reader reads; the
+    // port index at its end would be lost with the last path cut in two. The
+    // oldest recent files give way instead.
+    int written = 0;
+    for (const std::string& path : prefs.recentFiles) {
+        if (written == kMaxRecentFiles) break;
+        if (!writableRecentFile(path)) continue;
+        if (out.size() + path.size() + 1 + indexSize > kSettingsFileCap) break;
+        out += path;
+        out += kFieldEnd;
+        ++written;
+    }
+    out += index;
+    return out;
+}
+
+bool readSettings(const std::string& path, Preferences& prefs) {
+    prefs = Preferences{};
+    std::FILE* f = std::fopen(path.c_str(), "rb");
+    if (!f) return false;
+    // One byte more than the cap tells a file that was cut from one that
+    // just fills it.
+    char buffer[kSettingsFileCap + 1];
+    std::size_t n = std::fread(buffer, 1, sizeof buffer, f);
+    bool failed = std::ferror(f) != 0;
+    std::fclose(f);
+    if (failed || n == 0) return false;
+    parseSettings(buffer, n, prefs);
+    return true;
+}
+
+bool writeSettings(const std::string& path, const Preferences& prefs) {
+    if (path.empty()) return false;
+    const std::string bytes = formatSettings(prefs);
+
+    std::string temp;
+    std::FILE* f = nullptr;
+    for (int attempt = 0; attempt < 8 && !f; ++attempt) {
+        temp = temporaryNameBeside(path);
+        errno = 0;
+        f = createNewFile(temp);
+        if (!f && errno != EEXIST) return false;
+    }
+    if (!f) return false;
+
+    bool ok = std::fwrite(bytes.data(), 1, bytes.size(), f) == bytes.size();
+    ok = std::fflush(f) == 0 && ok;
+    ok = ok && syncToDisk(f);
+    ok = std::fclose(f) == 0 && ok;
+    ok = ok && replaceFile(temp, path);
+    if (!ok) std::remove(temp.c_str());
+    return ok;
+}
+
+std::string startupFile(const Preferences& prefs) {
+    if (!prefs.autoPreload || prefs.lastFile == kUnknownFile) return {};
+    return prefs.lastFile;
+}
+
+}  // namespace fw

@@ -1,0 +1,291 @@
+// The designer's real windows under Windows (Wine): the terminal window, its
+// face, the popup menu, the close question, the file dialogs and the sheet.
+#include <windows.h>
+#include <commctrl.h>
+#include <gtest/gtest.h>
+
+#include <filesystem>
+
+#include "resources/resource_ids.h"
+#include "shell/win/designer.h"
+#include "simulator/face_geometry.h"
+#include "window_test_support.h"
+
+namespace fw::win {
+namespace {
+
+using namespace fw::wintest;
+namespace fs = std::filesystem;
+
+// Window-procedure spy on the terminal window: records a caption drag
+// without letting the system start a move loop.
+WNDPROC originalTerminalProc = nullptr;
+int captionDrags = 0;
+
+LRESULT CALLBACK spyTerminalProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
+    if (msg == WM_NCLBUTTONDOWN && wParam == HTCAPTION) {
+        ++captionDrags;
+        return 0;
+    }
+    return CallWindowProcA(originalTerminalProc, hwnd, msg, wParam, lParam);
+}
+
+class DesignerWindow : public ::testing::Test {
+protected:
+    static void SetUpTestSuite() {
+        designer().instance = GetModuleHandleA(nullptr);
+        ASSERT_TRUE(registerDesignerClasses(designer().instance));
+    }
+
+    void SetUp() override {
+        Designer& d = designer();
+        d.doc.currentFile.clear();
+        d.doc.prefs = Preferences{};
+        clearDialogActions();
+        terminal = CreateWindowA("FWK400", "Formwright", WS_POPUP, kTerminalX, kTerminalY, kTerminalWidth,
+                                 kTerminalHeight, nullptr, nullptr, d.instance, nullptr);
+        ASSERT_TRUE(IsWindow(terminal));
+        ShowWindow(terminal, SW_SHOWNORMAL);
+        UpdateWindow(terminal);
+        pumpMessages();
+        folder = makeTempFolder(::testing::UnitTest::GetInstance()->current_test_info()->name());
+    }
+
+    void TearDown() override {
+        clearDialogActions();
+        if (IsWindow(terminal)) {
+            designer().doc.model.modified = false;
+            DestroyWindow(terminal);
+        }
+        pumpMessages();
+        std::error_code ec;
+        fs::remove_all(folder, ec);
+    }
+
+    void command(int id) { SendMessageA(terminal, WM_COMMAND, id, 0); }
+
+    void click(int x, int y) {
+        HWND client = designer().client;
+        SendMessageA(client, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(x, y));
+        SendMessageA(client, WM_LBUTTONUP, 0, MAKELPARAM(x, y));
+    }
+
+    void clickKey(int key) {
+        const FaceKey* k = faceKey(key);
+        click((k->hitLeft + k->hitRight) / 2, (k->hitTop + k->hitBottom) / 2);
+    }
+
+    std::string menuText(int position) {
+        char buffer[300] = {};
+        GetMenuStringA(designer().popupMenu, static_cast<UINT>(position), buffer, sizeof buffer, MF_BYPOSITION);
+        return buffer;
+    }
+
+    HWND terminal = nullptr;
+    std::string folder;
+};
+
+TEST_F(DesignerWindow, TerminalWindowIsCutToTheOutline) {
+    RECT r;
+    GetWindowRect(terminal, &r);
+    EXPECT_EQ(r.left, 300);
+    EXPECT_EQ(r.top, 50);
+    EXPECT_EQ(r.right - r.left, 210);
+    EXPECT_EQ(r.bottom - r.top, 464);
+    EXPECT_EQ(windowText(terminal), "Formwright");
+    EXPECT_EQ(GetWindowLongA(terminal, GWL_STYLE) & (WS_CAPTION | WS_BORDER), 0);
+
+    HRGN region = CreateRectRgn(0, 0, 0, 0);
+    ASSERT_NE(GetWindowRgn(terminal, region), ERROR);
+    RECT box;
+    GetRgnBox(region, &box);
+    EXPECT_EQ(box.left, 0);
+    EXPECT_EQ(box.top, 1);
+    EXPECT_EQ(box.right, 210);
+    EXPECT_EQ(box.bottom, 464);
+    EXPECT_FALSE(PtInRegion(region, 0, 2));      // the rounded top corner
+    EXPECT_FALSE(PtInRegion(region, 5, 460));    // the rounded bottom
+    EXPECT_TRUE(PtInRegion(region, 105, 200));
+    DeleteObject(region);
+
+    HWND client = GetDlgItem(terminal, IDC_CLIENT);
+    ASSERT_EQ(client, designer().client);
+    GetClientRect(client, &r);
+    EXPECT_EQ(r.right, 210);
+    EXPECT_EQ(r.bottom, 464);
+
+    saveWindowPicture(terminal, screenshotFolder() + "\\main_window.bmp");
+}
+
+TEST_F(DesignerWindow, KeyClickReachesTheEngineAndRepaints) {
+    HWND client = designer().client;
+    ValidateRect(client, nullptr);
+    clickKey(3);
+    EXPECT_EQ(designer().engine->mode(), EngineMode::Utilities);
+    RECT dirty;
+    EXPECT_TRUE(GetUpdateRect(client, &dirty, FALSE));
+    EXPECT_LE(dirty.left, kTextArea.left);
+    EXPECT_GE(dirty.bottom, kTextArea.top);
+    pumpMessages();
+
+    clickKey(17);
+    EXPECT_EQ(designer().engine->mode(), EngineMode::Start);
+    EXPECT_EQ(designer().engine->highlight(), 3);
+}
+
+TEST_F(DesignerWindow, ClickBetweenKeysDragsTheWindow) {
+    originalTerminalProc = reinterpret_cast<WNDPROC>(
+        SetWindowLongPtrA(terminal, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(spyTerminalProc)));
+    captionDrags = 0;
+    click(100, 278);    // between the up and down keys
+    click(100, 250);    // above the up key, beside ESC and backspace
+    EXPECT_EQ(captionDrags, 2);
+    EXPECT_EQ(designer().engine->mode(), EngineMode::Start);
+    clickKey(14);
+    EXPECT_EQ(captionDrags, 2);
+    SetWindowLongPtrA(terminal, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(originalTerminalProc));
+}
+
+TEST_F(DesignerWindow, PopupMenuListsTheRecentFiles) {
+    const int plain = GetMenuItemCount(designer().popupMenu);
+    EXPECT_EQ(plain, 14);
+    EXPECT_EQ(menuText(12), "A&bout...");
+
+    std::string first = folder + "\\first.FWX";
+    std::string second = folder + "\\second.FWX";
+    designer().doc.currentFile = first;
+    command(IDM_SAVE);
+    designer().doc.currentFile = second;
+    command(IDM_SAVE);
+    ASSERT_TRUE(fs::exists(first));
+    ASSERT_TRUE(fs::exists(second));
+
+    EXPECT_EQ(GetMenuItemCount(designer().popupMenu), plain + 3);
+    EXPECT_EQ(menuText(12), recentFileLabel(0, second));
+    EXPECT_EQ(menuText(13), recentFileLabel(1, first));
+    EXPECT_EQ(GetMenuState(designer().popupMenu, 14, MF_BYPOSITION) & MF_SEPARATOR, static_cast<UINT>(MF_SEPARATOR));
+    EXPECT_EQ(menuText(15), "A&bout...");
+    EXPECT_EQ(GetMenuItemID(designer().popupMenu, 12), static_cast<UINT>(IDM_RECENT_FIRST));
+
+    // The recent-file command loads without asking and opens the editor.
+    designer().doc.model.forms[0].dataType[0] = kTypeText;
+    onDialog("Formwright - [ " + first + " ]", [](HWND sheet) { clickButton(sheet, IDCANCEL); });
+    command(IDM_RECENT_FIRST + 1);
+    EXPECT_EQ(pendingDialogActions(), 0);
+    EXPECT_EQ(designer().doc.currentFile, first);
+    EXPECT_EQ(designer().doc.model.forms[0].dataType[0], kTypeNil);
+    EXPECT_EQ(menuText(12), recentFileLabel(0, first));
+}
+
+TEST_F(DesignerWindow, CloseQuestionCancelKeepsTheProgram) {
+    designer().doc.model.modified = true;
+    onDialog("Velmora's K400 Formwright", [](HWND box) { clickButton(box, IDCANCEL); });
+    SendMessageA(terminal, WM_CLOSE, 0, 0);
+    EXPECT_EQ(pendingDialogActions(), 0);
+    EXPECT_TRUE(IsWindow(terminal));
+    EXPECT_TRUE(designer().doc.model.modified);
+}
+
+TEST_F(DesignerWindow, CloseQuestionYesThenCancelledSaveAsStillCloses) {
+    designer().doc.model.modified = true;
+    onDialog("Velmora's K400 Formwright", [](HWND box) { clickButton(box, IDYES); });
+    onDialog("", [](HWND saveAs) { clickButton(saveAs, IDCANCEL); });
+    SendMessageA(terminal, WM_CLOSE, 0, 0);
+    EXPECT_EQ(pendingDialogActions(), 0);
+    EXPECT_FALSE(IsWindow(terminal));
+}
+
+TEST_F(DesignerWindow, NewOpenAndSaveThroughTheCommonDialogs) {
+    // Save without a name goes through Save As, which adds the extension.
+    std::string chosen = folder + "\\my program";
+    onDialog("", [chosen](HWND saveAs) { chooseFileInDialog(saveAs, chosen); });
+    designer().doc.model.forms[2].dataType[1] = kTypeInteger;
+    designer().doc.model.modified = true;
+    command(IDM_SAVE);
+    EXPECT_EQ(pendingDialogActions(), 0);
+    // The dialog itself may add the default extension in either case.
+    const std::string saved = designer().doc.currentFile;
+    EXPECT_EQ(lstrcmpiA(saved.c_str(), (chosen + ".FWX").c_str()), 0) << saved;
+    ASSERT_TRUE(fs::exists(saved));
+    EXPECT_EQ(fs::file_size(saved), 18942u);
+    EXPECT_FALSE(designer().doc.model.modified);
+
+    // New clears the name and shows the editor for a new file.
+    std::string sheetCaption;
+    onDialog("", [&sheetCaption](HWND sheet) {
+        sheetCaption = windowText(sheet);
+        clickButton(sheet, IDCANCEL);
+    });
+    command(IDM_NEW);
+    EXPECT_EQ(sheetCaption, "Formwright - [ New file ]");
+    EXPECT_TRUE(designer().doc.currentFile.empty());
+    EXPECT_EQ(designer().doc.model.forms[2].dataType[1], kTypeNil);
+
+    // Open loads the chosen file, then shows the editor with its name.
+    onDialog("", [saved](HWND open) { chooseFileInDialog(open, saved); });
+    onDialog("", [&sheetCaption](HWND sheet) {
+        sheetCaption = windowText(sheet);
+        clickButton(sheet, IDCANCEL);
+    });
+    command(IDM_OPEN);
+    EXPECT_EQ(pendingDialogActions(), 0);
+    EXPECT_EQ(sheetCaption, "Formwright - [ " + saved + " ]");
+    EXPECT_EQ(designer().doc.currentFile, saved);
+    EXPECT_EQ(designer().doc.model.forms[2].dataType[1], kTypeInteger);
+}
+
+TEST_F(DesignerWindow, RejectedOpenLeavesNoFileToSaveOver) {
+    std::string bad = folder + "\\bad.FWX";
+    FILE* f = std::fopen(bad.c_str(), "wb");
+    ASSERT_NE(f, nullptr);
+    std::fputs("not a program", f);
+    std::fclose(f);
+
+    onDialog("", [bad](HWND open) { chooseFileInDialog(open, bad); });
+    onDialog("Error", [](HWND box) { clickButton(box, IDOK); });
+    command(IDM_OPEN);
+    EXPECT_EQ(pendingDialogActions(), 0);
+    EXPECT_TRUE(designer().doc.currentFile.empty());
+    EXPECT_EQ(fs::file_size(bad), 13u);
+}
+
+TEST_F(DesignerWindow, EditShowsSixPagesWithoutApply) {
+    int tabs = 0;
+    std::string titles;
+    bool applyShown = true;
+    onDialog("", [&](HWND sheet) {
+        HWND tab = PropSheet_GetTabControl(sheet);
+        tabs = TabCtrl_GetItemCount(tab);
+        for (int i = 0; i < tabs; ++i) {
+            char text[32] = {};
+            TCITEMA item{};
+            item.mask = TCIF_TEXT;
+            item.pszText = text;
+            item.cchTextMax = sizeof text;
+            SendMessageA(tab, TCM_GETITEMA, static_cast<WPARAM>(i), reinterpret_cast<LPARAM>(&item));
+            titles += std::string(text) + "|";
+        }
+        HWND apply = GetDlgItem(sheet, 0x3021);
+        applyShown = apply && IsWindowVisible(apply);
+        saveWindowPicture(sheet, screenshotFolder() + "\\editor_sheet.bmp");
+        clickButton(sheet, IDCANCEL);
+    });
+    command(IDM_EDIT);
+    EXPECT_EQ(pendingDialogActions(), 0);
+    EXPECT_EQ(tabs, 6);
+    EXPECT_EQ(titles, "Form|Menu|Lookup|Barcode|Settings|Startup|");
+    EXPECT_FALSE(applyShown);
+}
+
+TEST_F(DesignerWindow, AboutBoxClosesWithOk) {
+    std::string caption;
+    onDialog("The K400 Formwright", [&caption](HWND box) {
+        caption = windowText(box);
+        clickButton(box, IDOK);
+    });
+    command(IDM_ABOUT);
+    EXPECT_EQ(caption, "The K400 Formwright");
+}
+
+}  // namespace
+}  // namespace fw::win

@@ -1,0 +1,118 @@
+#!/usr/bin/env bash
+# serial_link_win.sh TEST.exe WORK_DIR [FAKE_CRADLE_MAIN]
+#
+# Runs serial_link_win_test.exe under Wine with COM1..COM7 mapped to the ptys
+# of fake cradles (see the test's header for the map). The fake cradles run
+# natively: FAKE_CRADLE_MAIN when given, else built here from tests/support
+# with the host's g++. WORK_DIR holds a Wine prefix of its own (the COM map
+# is the prefix's registry, and taking a new map needs a new wineserver),
+# the cradles' report and the logs.
+set -euo pipefail
+
+if (($# < 2)); then
+    echo "usage: serial_link_win.sh TEST.exe WORK_DIR [FAKE_CRADLE_MAIN]" >&2
+    exit 2
+fi
+root=$(cd "$(dirname "${BASH_SOURCE[0]}")/../.." && pwd)
+exe=$(cd "$(dirname "$1")" && pwd)/$(basename "$1")
+mkdir -p "$2"
+work=$(cd "$2" && pwd)
+fake=${3:-}
+
+# shellcheck source=scripts/lib/wine.sh
+source "$root/scripts/lib/wine.sh"
+export WINEPREFIX=$work/prefix
+fw_wine_env
+
+if [[ -z $fake || ! -x $fake ]]; then
+    fake=$work/fake_cradle_main
+    g++ -std=c++20 -O1 -Wall -Wextra -I"$root" \
+        "$root/tests/support/fake_cradle.cpp" "$root/tests/support/fake_cradle_main.cpp" \
+        -o "$fake" -lutil -pthread
+fi
+
+fake_pid=
+server=
+# shellcheck disable=SC2317  # run by the trap
+cleanup() {
+    if [[ -n $fake_pid ]]; then
+        kill "$fake_pid" 2>/dev/null || true
+        wait "$fake_pid" 2>/dev/null || true
+    fi
+    if [[ -n $server ]]; then
+        "$FW_WINESERVER" -k >/dev/null 2>&1 || true
+    fi
+}
+trap cleanup EXIT
+trap 'exit 143' TERM
+trap 'exit 130' INT
+
+# Wine's own processes keep the descriptors they inherit: files, never a pipe.
+wine_quiet() {
+    "$FW_WINE" "$@" >>"$work/wine.log" 2>&1 </dev/null
+}
+
+# The Unix root is drive Z: of every Wine prefix.
+windows_path() {
+    local p=$1
+    echo "Z:${p//\//\\}"
+}
+
+report=$work/report
+rm -f "$report" "$work/ptys" "$work/wine.log"
+"$fake" "$report" 9600 115200 38400 57600 19200 none 9600 38400@150 >"$work/ptys" 2>"$work/fake.log" &
+fake_pid=$!
+for _ in $(seq 50); do
+    grep -qx ready "$work/ptys" 2>/dev/null && break
+    sleep 0.1
+done
+if ! grep -qx ready "$work/ptys"; then
+    echo "serial_link_win: the fake cradles did not start" >&2
+    cat "$work/fake.log" >&2
+    exit 1
+fi
+mapfile -t ptys < <(head -n 8 "$work/ptys")
+
+fw_wine_init_prefix
+
+# A wineserver rewrites dosdevices/comN (and the volatile SERIALCOMM key) from
+# HKLM\Software\Wine\Ports when it starts, so the map goes there, and a fresh
+# server takes it.
+"$FW_WINESERVER" -k >/dev/null 2>&1 || true
+"$FW_WINESERVER" -w >/dev/null 2>&1 || true
+"$FW_WINESERVER" -p >"$work/server.log" 2>&1 </dev/null
+server=1
+{
+    echo "REGEDIT4"
+    echo
+    echo "[HKEY_LOCAL_MACHINE\\Software\\Wine\\Ports]"
+    for i in "${!ptys[@]}"; do
+        echo "\"COM$((i + 1))\"=\"${ptys[$i]}\""
+    done
+} >"$work/ports.reg"
+wine_quiet reg import "$(windows_path "$work/ports.reg")"
+"$FW_WINESERVER" -k >/dev/null 2>&1 || true
+"$FW_WINESERVER" -w >/dev/null 2>&1 || true
+"$FW_WINESERVER" -p >"$work/server.log" 2>&1 </dev/null
+
+# COM7 is listed as a Bluetooth port instead of under its serial name.
+key='HKLM\HARDWARE\DEVICEMAP\SERIALCOMM'
+"$FW_WINE" reg query "$key" >"$work/serialcomm.txt" 2>>"$work/wine.log" </dev/null
+com7=$(tr -d '\r' <"$work/serialcomm.txt" | awk '$3 == "COM7" { print $1 }')
+if [[ -z $com7 ]]; then
+    echo "serial_link_win: Wine did not list COM7:" >&2
+    cat "$work/serialcomm.txt" >&2
+    exit 1
+fi
+wine_quiet reg delete "$key" /v "$com7" /f
+wine_quiet reg add "$key" /v '\Device\BthModem0' /t REG_SZ /d COM7 /f
+# A port that is listed but does not exist.
+wine_quiet reg add "$key" /v '\Device\Serial99' /t REG_SZ /d COM99 /f
+
+export FW_CRADLE_REPORT
+FW_CRADLE_REPORT=$(windows_path "$report")
+rc=0
+"$FW_WINE" "$exe" --gtest_color=no >"$work/test.out" 2>"$work/test.err" </dev/null || rc=$?
+cat "$work/test.out"
+cat "$work/test.err" >&2
+exit "$rc"

@@ -1,0 +1,145 @@
+#include "window_test_support.h"
+
+#include <cstdio>
+#include <cstdlib>
+#include <deque>
+#include <filesystem>
+#include <vector>
+
+namespace fw::wintest {
+
+namespace {
+
+struct DialogAction {
+    std::string caption;
+    std::function<void(HWND)> action;
+};
+
+std::deque<DialogAction>& actions() {
+    static std::deque<DialogAction> a;
+    return a;
+}
+
+UINT_PTR timerId = 0;
+
+struct FindDialog {
+    const std::string* caption;
+    HWND found;
+};
+
+BOOL CALLBACK findDialog(HWND hwnd, LPARAM lParam) {
+    auto* f = reinterpret_cast<FindDialog*>(lParam);
+    char cls[32] = {};
+    GetClassNameA(hwnd, cls, sizeof cls);
+    if (std::string(cls) != "#32770" || !IsWindowVisible(hwnd)) return TRUE;
+    if (!f->caption->empty() && windowText(hwnd) != *f->caption) return TRUE;
+    f->found = hwnd;
+    return FALSE;
+}
+
+void CALLBACK dialogTimer(HWND, UINT, UINT_PTR, DWORD) {
+    if (actions().empty()) return;
+    FindDialog f{&actions().front().caption, nullptr};
+    EnumThreadWindows(GetCurrentThreadId(), findDialog, reinterpret_cast<LPARAM>(&f));
+    if (!f.found) return;
+    DialogAction a = std::move(actions().front());
+    actions().pop_front();
+    a.action(f.found);
+}
+
+}  // namespace
+
+void pumpMessages() {
+    MSG msg;
+    while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
+        if (msg.message == WM_QUIT) continue;
+        TranslateMessage(&msg);
+        DispatchMessageA(&msg);
+    }
+}
+
+void onDialog(const std::string& caption, std::function<void(HWND)> action) {
+    actions().push_back({caption, std::move(action)});
+    if (!timerId) timerId = SetTimer(nullptr, 0, 50, dialogTimer);
+}
+
+int pendingDialogActions() { return static_cast<int>(actions().size()); }
+
+void clearDialogActions() { actions().clear(); }
+
+void clickButton(HWND dialog, int id) {
+    PostMessageA(dialog, WM_COMMAND, MAKEWPARAM(id, BN_CLICKED), reinterpret_cast<LPARAM>(GetDlgItem(dialog, id)));
+}
+
+void chooseFileInDialog(HWND dialog, const std::string& path) {
+    // The explorer-style dialogs name their file box cmb13 (a combo box) or
+    // edt1; either takes the full path.
+    const int fileCombo = 0x47c;   // cmb13
+    const int fileEdit = 0x480;    // edt1
+    HWND box = GetDlgItem(dialog, fileCombo);
+    if (!box) box = GetDlgItem(dialog, fileEdit);
+    SetWindowTextA(box, path.c_str());
+    clickButton(dialog, IDOK);
+}
+
+std::string windowText(HWND hwnd) {
+    char buffer[512] = {};
+    GetWindowTextA(hwnd, buffer, sizeof buffer);
+    return buffer;
+}
+
+bool saveWindowPicture(HWND hwnd, const std::string& path) {
+    RECT r;
+    if (!GetWindowRect(hwnd, &r)) return false;
+    const int w = r.right - r.left;
+    const int h = r.bottom - r.top;
+    HDC screen = GetDC(nullptr);
+    HDC mem = CreateCompatibleDC(screen);
+    HBITMAP bmp = CreateCompatibleBitmap(screen, w, h);
+    HGDIOBJ old = SelectObject(mem, bmp);
+    BitBlt(mem, 0, 0, w, h, screen, r.left, r.top, SRCCOPY);
+    SelectObject(mem, old);
+
+    BITMAPINFOHEADER bih{};
+    bih.biSize = sizeof bih;
+    bih.biWidth = w;
+    bih.biHeight = h;
+    bih.biPlanes = 1;
+    bih.biBitCount = 24;
+    bih.biCompression = BI_RGB;
+    const int stride = ((w * 3) + 3) & ~3;
+    std::vector<unsigned char> pixels(static_cast<size_t>(stride) * static_cast<size_t>(h));
+    GetDIBits(mem, bmp, 0, static_cast<UINT>(h), pixels.data(), reinterpret_cast<BITMAPINFO*>(&bih), DIB_RGB_COLORS);
+    DeleteObject(bmp);
+    DeleteDC(mem);
+    ReleaseDC(nullptr, screen);
+
+    BITMAPFILEHEADER bfh{};
+    bfh.bfType = 0x4D42;
+    bfh.bfOffBits = sizeof bfh + sizeof bih;
+    bfh.bfSize = bfh.bfOffBits + static_cast<DWORD>(pixels.size());
+    FILE* f = std::fopen(path.c_str(), "wb");
+    if (!f) return false;
+    bool ok = std::fwrite(&bfh, sizeof bfh, 1, f) == 1 && std::fwrite(&bih, sizeof bih, 1, f) == 1 &&
+              std::fwrite(pixels.data(), 1, pixels.size(), f) == pixels.size();
+    return std::fclose(f) == 0 && ok;
+}
+
+std::string screenshotFolder() {
+    const char* dir = std::getenv("FW_SCREENSHOT_DIR");
+    std::filesystem::path p = dir && *dir ? std::filesystem::path(dir) : std::filesystem::temp_directory_path();
+    std::error_code ec;
+    std::filesystem::create_directories(p, ec);
+    return p.string();
+}
+
+std::string makeTempFolder(const std::string& tag) {
+    std::filesystem::path p = std::filesystem::temp_directory_path() /
+                              ("Formwright test " + tag + " " + std::to_string(GetCurrentProcessId()));
+    std::error_code ec;
+    std::filesystem::remove_all(p, ec);
+    std::filesystem::create_directories(p);
+    return p.string();
+}
+
+}  // namespace fw::wintest

@@ -1,0 +1,45 @@
+// Helpers for driving real windows and modal dialogs from a test, the way
+// Wine's own conformance tests do: messages to controls, and a timer that
+// acts on a modal dialog once it has appeared.
+#pragma once
+
+#include <windows.h>
+
+#include <functional>
+#include <string>
+
+namespace fw::wintest {
+
+// Dispatches every queued message of this thread (WM_QUIT included and
+// dropped: closing the designer's window posts one).
+void pumpMessages();
+
+// Arms a one-shot action on the next dialog box of this thread (class
+// "#32770") whose caption is `caption` (any caption when empty). The action
+// runs from a timer inside the dialog's own modal loop. Several actions
+// queue up in order.
+void onDialog(const std::string& caption, std::function<void(HWND)> action);
+
+// Actions still waiting for their dialog (0 when everything ran).
+int pendingDialogActions();
+void clearDialogActions();
+
+// Clicks a button of a dialog or message box by its id.
+void clickButton(HWND dialog, int id);
+
+// Types a full path into a common file dialog and confirms it.
+void chooseFileInDialog(HWND dialog, const std::string& path);
+
+std::string windowText(HWND hwnd);
+
+// Saves what the screen shows of `hwnd` as a 24-bit BMP file.
+bool saveWindowPicture(HWND hwnd, const std::string& path);
+
+// A folder for pictures kept as build artifacts: $FW_SCREENSHOT_DIR, or the
+// temp folder.
+std::string screenshotFolder();
+
+// A fresh temporary folder whose name contains a space.
+std::string makeTempFolder(const std::string& tag);
+
+}  // namespace fw::wintest
