@@ -58,6 +58,17 @@ fw_wine_prefix_for() {
     echo "$dir/wineprefix"
 }
 
+# Windows of the prefix live in one Wine virtual desktop of size
+# $FW_WINE_DESKTOP (default 1280x1024; empty: plain X windows). Without a
+# window manager, as in Xvfb, Wine waits about two seconds for every window it
+# hides, and draws no captions; inside its own desktop it does neither.
+fw_wine_desktop() {
+    local size=${FW_WINE_DESKTOP-1280x1024}
+    [[ -n $size ]] || return 0
+    "$FW_WINE" reg add 'HKCU\Software\Wine\Explorer' /v Desktop /d Default /f &&
+        "$FW_WINE" reg add 'HKCU\Software\Wine\Explorer\Desktops' /v Default /d "$size" /f
+}
+
 # Creates the prefix once (wineboot -i), under a lock so that parallel test
 # programs do not race. Wine's service processes started here keep the
 # descriptors they inherit, so they get a log file and not our output.
@@ -75,7 +86,8 @@ fw_wine_init_prefix() {
         if [[ ! -f $marker ]]; then
             if "$FW_WINE" wineboot -i >"$WINEPREFIX.boot.log" 2>&1 </dev/null 9>&- &&
                "$FW_WINE" reg add 'HKCU\Software\Wine\WineDbg' /v ShowCrashDialog \
-                   /t REG_DWORD /d 0 /f >>"$WINEPREFIX.boot.log" 2>&1 </dev/null 9>&-; then
+                   /t REG_DWORD /d 0 /f >>"$WINEPREFIX.boot.log" 2>&1 </dev/null 9>&- &&
+               fw_wine_desktop >>"$WINEPREFIX.boot.log" 2>&1 </dev/null 9>&-; then
                 touch "$marker"
             else
                 echo "wine-run: wineboot failed for $WINEPREFIX, see $WINEPREFIX.boot.log" >&2
