@@ -4,6 +4,7 @@
 #include <cstdio>
 
 #include "model/program_defaults.h"
+#include "shell/settings_file.h"
 
 namespace fw {
 
@@ -21,6 +22,8 @@ LoadResult openDocument(Document& doc, const std::string& path) {
     } else {
         doc.currentFile = path;
         noteRecentFile(doc.prefs, path);
+        // A settings file that cannot be written is silently not written.
+        if (!doc.settingsFile.empty()) writeSettings(doc.settingsFile, doc.prefs);
     }
     return r;
 }
@@ -30,6 +33,7 @@ bool saveDocument(Document& doc, const std::string& path) {
     doc.currentFile = path;
     doc.model.modified = false;
     noteRecentFile(doc.prefs, path);
+    if (!doc.settingsFile.empty()) writeSettings(doc.settingsFile, doc.prefs);
     return true;
 }
 

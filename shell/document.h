@@ -20,6 +20,9 @@ struct Document {
     DefaultTexts defaults{};
     std::string currentFile;
     Preferences prefs;
+    // Where the preferences are kept; a successful open or save rewrites it
+    // with the new recent files. Empty: nowhere.
+    std::string settingsFile;
 };
 
 // New: forgets the file name and resets the model to a new program.
@@ -28,11 +31,13 @@ void newDocument(Document& doc);
 // Reads `path` into the model. On success the file becomes the current one
 // (a current-format file also goes to the top of the recent files; an older
 // file is converted and left without a name, so the next Save asks for one)
-// and `modified` is cleared. On failure nothing changes.
+// and `modified` is cleared, and the settings file is rewritten. On failure
+// nothing changes.
 LoadResult openDocument(Document& doc, const std::string& path);
 
 // Writes the model to `path`. On success the file becomes the current one,
-// goes to the top of the recent files and `modified` is cleared.
+// goes to the top of the recent files, `modified` is cleared and the
+// settings file is rewritten.
 bool saveDocument(Document& doc, const std::string& path);
 
 // The name Save As uses: ".FWX" is appended unless the text after the last

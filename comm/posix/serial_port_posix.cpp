@@ -232,6 +232,14 @@ PortWait PosixSerialPort::waitReadable(int timeoutMs) {
             }
             return PortWait::woken;
         }
+        if ((p[0].revents & POLLHUP) && (p[0].revents & POLLIN)) {
+            // A hung-up tty polls readable for ever while its reads give 0
+            // bytes, the same as "nothing yet": only bytes still queued make
+            // it worth a read.
+            int queued = 0;
+            if (::ioctl(fd_, FIONREAD, &queued) == 0 && queued > 0) return PortWait::readable;
+            return PortWait::failed;
+        }
         if (p[0].revents & POLLIN) return PortWait::readable;
         // POLLHUP on a pty whose far side went away; POLLERR, POLLNVAL.
         return PortWait::failed;

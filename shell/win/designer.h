@@ -70,4 +70,28 @@ bool saveCurrent(HWND owner, std::string& path);
 // file of another kind. Returns whether it was loaded.
 bool loadProgramFile(const std::string& path);
 
+// The modal Preferences dialog ("PreferencesDlg"). Returns true for OK, after
+// the preferences are stored and written and the language, the default
+// terminal texts and the popup menu are reloaded; false for Cancel or when
+// the system has no serial port. The caller places the window afterwards.
+bool openPreferences(HWND owner);
+INT_PTR CALLBACK preferencesDialogProc(HWND dlg, UINT msg, WPARAM wParam, LPARAM lParam);
+
+// The first port of the system's list on which a cradle answers, through the
+// Win32 serial driver: its index and name, or -1.
+int searchCradlePort(std::string& name);
+
+// Download Application (3020), Download Lookup File (3040) and Receive Data
+// (3030): the port check (Preferences first when the configured port is
+// unset or gone; Cancel there ends the command), the link type of the
+// preferences (a value outside 0..2 ends the command silently), then the
+// transfer and its result.
+void transferCommand(HWND owner, int command);
+
+// The transfers themselves, given the checked link type. Each returns 0
+// (cancelled), 1 (done) or the number of the text that says what failed.
+int runProgramDownload(HWND owner, int linkType);
+int runLookupDownload(HWND owner, int linkType);
+int runDataReceive(HWND owner, int linkType);
+
 }  // namespace fw::win

@@ -2,6 +2,8 @@
 #include <windows.h>
 #include <commctrl.h>
 
+#include "editor/win/form_dialogs.h"
+#include "shell/captions.h"
 #include "shell/win/designer.h"
 
 namespace fw::win {
@@ -11,12 +13,24 @@ namespace {
 struct PageTemplate {
     const char* dialog;
     const char* title;
+    unsigned titleId;   // the title under a language
 };
 
 const PageTemplate kPages[] = {
-    {"FORMDLG", "Form"},         {"MENUDLG", "Menu"},         {"LOOKUPDLG", "Lookup"},
-    {"BARCODESETTINGDLG", "Barcode"}, {"SETTINGSDLG", "Settings"}, {"STARTUPDLG", "Startup"},
+    {"FORMDLG", "Form", 51},         {"MENUDLG", "Menu", 201},         {"LOOKUPDLG", "Lookup", 251},
+    {"BARCODESETTINGDLG", "Barcode", 301}, {"SETTINGSDLG", "Settings", 601}, {"STARTUPDLG", "Startup", 701},
 };
+
+// The sheet's "OK" and "Cancel" under a language.
+int CALLBACK sheetCallback(HWND sheet, UINT msg, LPARAM) {
+    if (msg == PSCB_INITIALIZED) {
+        std::string ok = languageCaption(kTextOkButton);
+        std::string cancel = languageCaption(kTextCancelButton);
+        if (!ok.empty()) SetDlgItemTextA(sheet, IDOK, ok.c_str());
+        if (!cancel.empty()) SetDlgItemTextA(sheet, IDCANCEL, cancel.c_str());
+    }
+    return 0;
+}
 
 INT_PTR CALLBACK emptyPageProc(HWND, UINT msg, WPARAM, LPARAM) {
     return msg == WM_INITDIALOG ? TRUE : FALSE;
@@ -27,18 +41,21 @@ INT_PTR CALLBACK emptyPageProc(HWND, UINT msg, WPARAM, LPARAM) {
 void openEditor(HWND owner) {
     Designer& d = designer();
     PROPSHEETPAGEA pages[6] = {};
+    std::string titles[6];
     for (int i = 0; i < 6; ++i) {
+        titles[i] = captionText(kPages[i].titleId, kPages[i].title);
         pages[i].dwSize = sizeof(PROPSHEETPAGEA);
         pages[i].dwFlags = PSP_USETITLE;
         pages[i].hInstance = d.instance;
         pages[i].pszTemplate = kPages[i].dialog;
-        pages[i].pszTitle = kPages[i].title;
-        pages[i].pfnDlgProc = emptyPageProc;
+        pages[i].pszTitle = titles[i].c_str();
+        pages[i].pfnDlgProc = i == 0 ? formPageProc : emptyPageProc;
     }
-    std::string caption = editorSheetCaption(d.doc.currentFile);
+    std::string caption = editorCaption(d.doc.currentFile);
     PROPSHEETHEADERA header{};
     header.dwSize = sizeof header;
-    header.dwFlags = PSH_PROPSHEETPAGE | PSH_USEICONID | PSH_NOAPPLYNOW;
+    header.dwFlags = PSH_PROPSHEETPAGE | PSH_USEICONID | PSH_NOAPPLYNOW | PSH_USECALLBACK;
+    header.pfnCallback = sheetCallback;
     header.hwndParent = owner;
     header.hInstance = d.instance;
     header.pszIcon = "FWPRG";

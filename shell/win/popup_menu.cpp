@@ -2,6 +2,7 @@
 #include <windows.h>
 
 #include "resources/resource_ids.h"
+#include "shell/captions.h"
 #include "shell/win/designer.h"
 
 namespace fw::win {
@@ -35,6 +36,14 @@ void buildPopupMenu() {
     d.popupRoot = LoadMenuA(d.instance, "PopMenuK400");
     d.popupMenu = d.popupRoot ? GetSubMenu(d.popupRoot, 0) : nullptr;
     d.recentEntries = 0;
+    if (d.popupMenu) {
+        for (const MenuCommandText& item : kPopupMenuTexts) {
+            std::string caption = languageCaption(item.textId);
+            if (caption.empty()) continue;
+            ModifyMenuA(d.popupMenu, item.position, MF_BYPOSITION | MF_STRING,
+                        GetMenuItemID(d.popupMenu, static_cast<int>(item.position)), caption.c_str());
+        }
+    }
     refreshRecentFiles();
     restartSimulation();
 }

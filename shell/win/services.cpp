@@ -2,6 +2,7 @@
 #include <windows.h>
 
 #include "resources/resource_ids.h"
+#include "shell/captions.h"
 #include "shell/texts.h"
 #include "shell/win/designer.h"
 
@@ -32,8 +33,11 @@ int askSaveChanges(HWND owner) {
 
 INT_PTR CALLBACK aboutBoxProc(HWND dlg, UINT msg, WPARAM wParam, LPARAM) {
     switch (msg) {
-        case WM_INITDIALOG:
+        case WM_INITDIALOG: {
+            std::string ok = languageCaption(kTextOkButton);
+            if (!ok.empty()) SetDlgItemTextA(dlg, IDOK, ok.c_str());
             return TRUE;
+        }
         case WM_COMMAND:
             if (LOWORD(wParam) == IDOK) {
                 EndDialog(dlg, IDOK);

@@ -3,10 +3,13 @@
 #include <windows.h>
 #include <commctrl.h>
 
+#include <filesystem>
 #include <vector>
 
 #include "model/program_defaults.h"
 #include "resources/resource_ids.h"
+#include "shell/language.h"
+#include "shell/settings_file.h"
 #include "shell/texts.h"
 #include "shell/win/designer.h"
 #include "simulator/face_geometry.h"
@@ -82,6 +85,15 @@ static std::string folderOfProgram() {
     return slash == std::string::npos ? std::string() : s.substr(0, slash + 1);
 }
 
+// The same folder in the system's own wide characters, for the language
+// file search: a narrow path would lose letters outside the code page.
+static std::filesystem::path wideFolderOfProgram() {
+    wchar_t path[MAX_PATH] = {};
+    DWORD n = GetModuleFileNameW(nullptr, path, MAX_PATH);
+    if (n == 0 || n >= MAX_PATH) return {};
+    return std::filesystem::path(std::wstring(path, n)).parent_path();
+}
+
 static void onCreate(HWND hwnd) {
     Designer& d = designer();
     d.terminal = hwnd;
@@ -90,11 +102,22 @@ static void onCreate(HWND hwnd) {
     InitCommonControlsEx(&icc);
     cutToOutline(hwnd);
     d.programFolder = folderOfProgram();
+    d.doc.settingsFile = settingsPath(d.programFolder);
+    readSettings(d.doc.settingsFile, d.doc.prefs);
+    findLanguages(wideFolderOfProgram());
+    loadLanguage(d.doc.prefs.language);
     loadDefaultTexts(d.doc.defaults);
-    // The simulation's record counter starts at zero with the engine.
+    // A new program, with no file yet.
+    d.doc.currentFile.clear();
     resetBarcodeDefaults(d.doc.model);
     resetRecords(d.doc.model, d.doc.defaults);
+    d.doc.model.modified = false;
+    // The simulation's record counter starts at zero with the engine.
     d.engine = std::make_unique<SimulationEngine>(d.doc.model, d.doc.defaults);
+    // The last file, when the preferences ask for it, loads as a recent file
+    // does: it becomes the current file only when it loads.
+    std::string preload = startupFile(d.doc.prefs);
+    if (!preload.empty()) loadProgramFile(preload);
     placeTerminalWindow();
     d.client = CreateWindowA("Client", nullptr, WS_CHILD | WS_VISIBLE, 0, 0, kTerminalWidth, kTerminalHeight, hwnd,
                              reinterpret_cast<HMENU>(static_cast<INT_PTR>(IDC_CLIENT)), d.instance, nullptr);
@@ -130,10 +153,17 @@ static void newCommand(HWND hwnd) {
 static void openCommand(HWND hwnd) {
     Designer& d = designer();
     if (d.doc.model.modified && askSaveChanges(hwnd) == IDCANCEL) return;
+    const std::string previous = d.doc.currentFile;
     newDocument(d.doc);
     d.engine->resetRecordCount();
+    readSettings(d.doc.settingsFile, d.doc.prefs);
+    refreshRecentFiles();
     placeTerminalWindow();
-    std::string path = d.doc.currentFile;
+    // The dialog starts at the file the settings would preload, else at the
+    // one just closed. Neither becomes the current file of the new program
+    // unless it loads, so a later Save cannot write over it.
+    std::string path = startupFile(d.doc.prefs);
+    if (path.empty()) path = previous;
     if (chooseOpenFile(hwnd, kOpenProgram, path)) {
         openEditor(hwnd);
     }
@@ -169,6 +199,13 @@ static void onCommand(HWND hwnd, int id) {
             openEditor(hwnd);
             restartSimulation();
             break;
+        case IDM_PREFERENCES:
+            openPreferences(hwnd);
+            placeTerminalWindow();
+            break;
+        case IDM_DOWNLOAD_APP:
+        case IDM_DOWNLOAD_LOOKUP:
+        case IDM_RECEIVE_DATA: transferCommand(hwnd, id); break;
         case IDM_EXIT: SendMessageA(hwnd, WM_CLOSE, 0, 0); break;
         case IDM_ABOUT: DialogBoxParamA(d.instance, "AboutBox", hwnd, aboutBoxProc, 0); break;
         default:

@@ -37,10 +37,20 @@ protected:
         ASSERT_TRUE(registerDesignerClasses(designer().instance));
     }
 
+    // The designer keeps its settings beside the program: every case starts
+    // without them, and leaves none behind.
+    static void removeSettings() {
+        char path[MAX_PATH] = {};
+        GetModuleFileNameA(nullptr, path, MAX_PATH);
+        std::error_code ec;
+        fs::remove(fs::path(path).parent_path() / "FWK400.ini", ec);
+    }
+
     void SetUp() override {
         Designer& d = designer();
         d.doc.currentFile.clear();
         d.doc.prefs = Preferences{};
+        removeSettings();
         clearDialogActions();
         terminal = CreateWindowA("FWK400", "Formwright", WS_POPUP, kTerminalX, kTerminalY, kTerminalWidth,
                                  kTerminalHeight, nullptr, nullptr, d.instance, nullptr);
@@ -58,6 +68,7 @@ protected:
             DestroyWindow(terminal);
         }
         pumpMessages();
+        removeSettings();
         std::error_code ec;
         fs::remove_all(folder, ec);
     }

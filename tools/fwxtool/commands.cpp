@@ -6,11 +6,15 @@
 #include <ostream>
 #include <string_view>
 
+#include "comm/posix/transfer_runner_posix.h"
 #include "comm/program_image.h"
+#include "comm/serial_link.h"
+#include "comm/transfer.h"
 #include "model/default_texts.h"
 #include "model/file_replace.h"
 #include "model/fixed_text.h"
 #include "model/program_defaults.h"
+#include "shell/texts.h"
 
 namespace fw::tool {
 
@@ -112,6 +116,108 @@ int usageError(std::ostream& err, const std::string& message) {
     return kExitUsage;
 }
 
+// The progress of a transfer on the error stream: a bar redrawn in place on
+// a terminal, otherwise a line at every tenth of the way (downloads) or every
+// hundred records (receive), so that a log stays short.
+class ProgressPrinter final : public TransferObserver {
+public:
+    ProgressPrinter(std::ostream& err, bool bar) : err_(err), bar_(bar) {}
+    ~ProgressPrinter() override { finish(); }
+
+    void progress(int position) override {
+        if (position == position_) return;
+        position_ = position;
+        if (bar_) {
+            constexpr int kWidth = 40;
+            const int filled = position * kWidth / 100;
+            err_ << "\rDownloading... [" << std::string(std::size_t(filled), '#')
+                 << std::string(std::size_t(kWidth - filled), ' ') << "] " << position << "%"
+                 << std::flush;
+            drawn_ = true;
+        } else if (position / 10 != lastTenth_) {
+            lastTenth_ = position / 10;
+            err_ << "Downloading... " << position << "%\n";
+        }
+    }
+
+    void recordCount(int count) override {
+        if (bar_) {
+            err_ << "\rData received : " << count << std::flush;
+            drawn_ = true;
+        } else if (count % 100 == 0 && count > 0) {
+            err_ << "Data received : " << count << "\n";
+        }
+    }
+
+    // Ends the bar's line before anything else is printed.
+    void finish() {
+        if (drawn_) err_ << "\n" << std::flush;
+        drawn_ = false;
+    }
+
+private:
+    std::ostream& err_;
+    bool bar_;
+    bool drawn_ = false;
+    int position_ = -1;
+    int lastTenth_ = -1;
+};
+
+// The text of a transfer's failure, as the designer shows it.
+int transferFailed(std::ostream& err, int result) {
+    std::string message = loadText(unsigned(result));
+    if (message.empty()) message = "transfer failed (" + std::to_string(result) + ")";
+    err << kProgramName << ": " << message << "\n";
+    return kExitFailure;
+}
+
+DeviceLink deviceLink(const std::string& port, const TransferOptions& options) {
+    return DeviceLink{port, options.linkType, options.speedChoice};
+}
+
+// Takes --link and --baud (either "--link X" or "--link=X") out of `args`.
+// Returns an empty string, or what is wrong.
+std::string takeTransferOptions(std::vector<std::string>& args, TransferOptions& options) {
+    std::vector<std::string> rest;
+    for (std::size_t i = 0; i < args.size(); ++i) {
+        std::string name = args[i];
+        std::string value;
+        const bool known = name.rfind("--link", 0) == 0 || name.rfind("--baud", 0) == 0;
+        if (!known || (name.size() > 6 && name[6] != '=')) {
+            rest.push_back(name);
+            continue;
+        }
+        if (name.size() > 6) {
+            value = name.substr(7);
+            name.resize(6);
+        } else if (i + 1 < args.size()) {
+            value = args[++i];
+        } else {
+            return "option '" + name + "' needs a value";
+        }
+        if (name == "--link") {
+            if (value == "cradle") {
+                options.linkType = kLinkCradleIr;
+            } else if (value == "irda") {
+                options.linkType = kLinkIrda;
+            } else if (value == "serial") {
+                options.linkType = kLinkOther;
+            } else {
+                return "unknown link '" + value + "' (cradle, irda or serial)";
+            }
+        } else {
+            int choice = -1;
+            for (int c = 0; c < 5; ++c) {
+                if (value == std::to_string(kSpeedChoices[c])) choice = c;
+            }
+            if (choice < 0) return "unknown speed '" + value + "' (115200, 57600, 38400, 19200 or 9600)";
+            options.speedChoice = choice;
+        }
+    }
+    args.swap(rest);
+    return {};
+}
+
 }  // namespace
 
 void printUsage(std::ostream& os) {
@@ -123,12 +229,20 @@ void printUsage(std::ostream& os) {
           "                         in the current format\n"
           "  image IN.FWX OUT.BIN   write the 20,000-byte image a program download sends\n"
           "  info FILE              show the format of a program file and what it holds\n"
+          "  download PORT FILE.FWX send a program to the terminal on serial device PORT\n"
+          "  lookup PORT FILE.TXT   send a lookup file to the terminal\n"
+          "  receive PORT OUT.TXT   receive the terminal's records into a text file\n"
           "\n"
           "Saved program names get \".FWX\" appended unless their extension begins\n"
           "with FWX.\n"
           "\n"
           "Options:\n"
           "  -h, --help             show this help\n"
+          "  --link cradle|irda|serial\n"
+          "                         how the terminal is reached (default serial);\n"
+          "                         cradle sets up an infrared cradle first\n"
+          "  --baud 115200|57600|38400|19200|9600\n"
+          "                         line speed of a transfer (default 115200)\n"
           "\n"
           "Exit status: 0 on success, 1 on failure, 2 on a usage error.\n";
 }
@@ -292,12 +406,63 @@ int commandInfo(const std::string& path, std::ostream& out, std::ostream& err) {
     return kExitOk;
 }
 
-int run(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
+int commandDownload(const std::string& port, const std::string& file,
+                    const TransferOptions& options, std::ostream& out, std::ostream& err) {
+    OpenedProgram p = openProgram(file, err);
+    if (!p.result.ok()) return kExitFailure;
+    int result;
+    {
+        ProgressPrinter printer(err, options.progressBar);
+        result = downloadProgramToDevice(deviceLink(port, options), *p.model, &printer);
+    }
+    if (result != kTransferDone) return transferFailed(err, result);
+    out << loadText(kTextDownloadedCompletely) << '\n';
+    return kExitOk;
+}
+
+int commandLookup(const std::string& port, const std::string& file,
+                  const TransferOptions& options, std::ostream& out, std::ostream& err) {
+    int result;
+    {
+        ProgressPrinter printer(err, options.progressBar);
+        result = downloadLookupToDevice(deviceLink(port, options), file, &printer);
+    }
+    if (result != kTransferDone) return transferFailed(err, result);
+    out << loadText(kTextDownloadedCompletely) << '\n';
+    return kExitOk;
+}
+
+int commandReceive(const std::string& port, const std::string& file,
+                   const TransferOptions& options, std::ostream& out, std::ostream& err) {
+    ReceiveOutcome outcome;
+    {
+        ProgressPrinter printer(err, options.progressBar);
+        outcome = receiveFromDevice(deviceLink(port, options), file, &printer);
+    }
+    if (outcome.result != kTransferDone) {
+        transferFailed(err, outcome.result);
+        if (outcome.records > 0) {
+            err << kProgramName << ": " << outcome.records << " records received are in '"
+                << file << "'\n";
+        }
+        return kExitFailure;
+    }
+    if (outcome.records == 0) {
+        out << loadText(kTextNoDataReceived) << '\n';
+    } else {
+        out << "Done : " << outcome.records << " records received.\n";
+    }
+    return kExitOk;
+}
+
+int run(const std::vector<std::string>& argsIn, std::ostream& out, std::ostream& err,
+        const RunOptions& runOptions) {
+    std::vector<std::string> args = argsIn;
     if (args.empty()) {
         printUsage(err);
         return kExitUsage;
     }
-    const std::string& command = args[0];
+    const std::string command = args[0];
     if (command == "-h" || command == "--help") {
         printUsage(out);
         return kExitOk;
@@ -313,6 +478,9 @@ int run(const std::vector<std::string>& args, std::ostream& out, std::ostream& e
         {"convert", 2, "convert IN OUT.FWX"},
         {"image", 2, "image IN.FWX OUT.BIN"},
         {"info", 1, "info FILE"},
+        {"download", 2, "download [--link L] [--baud B] PORT FILE.FWX"},
+        {"lookup", 2, "lookup [--link L] [--baud B] PORT FILE.TXT"},
+        {"receive", 2, "receive [--link L] [--baud B] PORT OUT.TXT"},
     };
     const Command* found = nullptr;
     for (const Command& c : kCommands) {
@@ -324,6 +492,13 @@ int run(const std::vector<std::string>& args, std::ostream& out, std::ostream& e
         }
         return usageError(err, "unknown command '" + command + "'");
     }
+    TransferOptions transfer;
+    transfer.progressBar = runOptions.progressBar;
+    const bool isTransfer = command == "download" || command == "lookup" || command == "receive";
+    if (isTransfer) {
+        std::string problem = takeTransferOptions(args, transfer);
+        if (!problem.empty()) return usageError(err, problem);
+    }
     if (args.size() - 1 != found->files) {
         return usageError(err, std::string("usage: ") + kProgramName + " " + found->synopsis);
     }
@@ -334,6 +509,9 @@ int run(const std::vector<std::string>& args, std::ostream& out, std::ostream& e
     if (command == "new") return commandNew(args[1], out, err);
     if (command == "convert") return commandConvert(args[1], args[2], out, err);
     if (command == "image") return commandImage(args[1], args[2], out, err);
+    if (command == "download") return commandDownload(args[1], args[2], transfer, out, err);
+    if (command == "lookup") return commandLookup(args[1], args[2], transfer, out, err);
+    if (command == "receive") return commandReceive(args[1], args[2], transfer, out, err);
     return commandInfo(args[1], out, err);
 }
 

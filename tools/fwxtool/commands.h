@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "comm/serial_link.h"
 #include "model/program_file.h"
 #include "model/program_model.h"
 
@@ -17,9 +18,16 @@ constexpr int kExitOk = 0;
 constexpr int kExitFailure = 1;
 constexpr int kExitUsage = 2;
 
+// How the transfer commands show their progress on `err`: a bar redrawn in
+// place (stderr is a terminal), or plain lines now and then.
+struct RunOptions {
+    bool progressBar = false;
+};
+
 // Runs the command line without the program name: `args[0]` is the command.
-// Results go to `out`, usage errors and failures to `err`.
-int run(const std::vector<std::string>& args, std::ostream& out, std::ostream& err);
+// Results go to `out`, usage errors, failures and progress to `err`.
+int run(const std::vector<std::string>& args, std::ostream& out, std::ostream& err,
+        const RunOptions& options = {});
 
 void printUsage(std::ostream& os);
 
@@ -38,6 +46,24 @@ int commandImage(const std::string& in, const std::string& outPath, std::ostream
 
 // The format of a file and a readable summary of its program.
 int commandInfo(const std::string& path, std::ostream& out, std::ostream& err);
+
+// The link of a transfer command: `--link cradle|irda|serial` (default
+// serial) and `--baud 115200|57600|38400|19200|9600` (default 115200).
+struct TransferOptions {
+    int linkType = kLinkOther;
+    int speedChoice = 0;    // 115200 bps
+    bool progressBar = false;
+};
+
+// The program download of a program file to the terminal on device `port`.
+int commandDownload(const std::string& port, const std::string& file,
+                    const TransferOptions& options, std::ostream& out, std::ostream& err);
+// The lookup download of a text file.
+int commandLookup(const std::string& port, const std::string& file,
+                  const TransferOptions& options, std::ostream& out, std::ostream& err);
+// The data receive into `file`; a receive without records leaves no file.
+int commandReceive(const std::string& port, const std::string& file,
+                   const TransferOptions& options, std::ostream& out, std::ostream& err);
 
 // Save As appends ".FWX" unless the text after the last "." of the file name
 // begins with FWX in any case. Only the last path component is looked at,

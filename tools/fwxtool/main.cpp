@@ -1,5 +1,8 @@
 // fwxtool: create, convert, inspect and image program files from the command
-// line, on the same core as the designer.
+// line, and move programs, lookup files and data to and from a terminal, on
+// the same core as the designer.
+#include <unistd.h>
+
 #include <iostream>
 #include <string>
 #include <vector>
@@ -8,5 +11,7 @@
 
 int main(int argc, char** argv) {
     std::vector<std::string> args(argv + (argc > 0 ? 1 : 0), argv + argc);
-    return fw::tool::run(args, std::cout, std::cerr);
+    fw::tool::RunOptions options;
+    options.progressBar = ::isatty(STDERR_FILENO) == 1;
+    return fw::tool::run(args, std::cout, std::cerr, options);
 }

@@ -1,0 +1,114 @@
+// The Form page of the editor sheet: the working copy of the ten forms and
+// every rule of the page. The page's dialog procedure only passes events in
+// and applies the states computed here.
+//
+// Nothing reaches the model before commit(); dropping the object is Cancel.
+#pragma once
+
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "editor/number_box.h"
+#include "model/program_model.h"
+
+namespace fw {
+
+// Which controls of a field row can be used.
+struct RowState {
+    bool dataType = true;
+    bool prompt = false;
+    bool inputSource = false;
+    bool lengths = false;
+    bool link = false;
+    bool more = false;
+};
+
+// What a row's "more..." button opens.
+enum class PropertiesKind { None, Field, LookupField };
+
+// The heading over the link column.
+enum class LinkHeading { Lookup, Variables };
+
+constexpr int kSmallPromptWidth = 16;
+constexpr int kLargePromptWidth = 12;
+constexpr int kLargeFontLines = 4;     // rows 5-8 are unusable with the large font
+constexpr int kMaxDataLength = 80;
+constexpr int kLengthBoxChars = 2;
+
+// Data-type classes shared by the page, its dialogs and the commit.
+bool hasInputSource(int type);        // 1..6, 14
+bool hasLengths(int type);            // 1..5, 14 (a boolean stores 1)
+bool hasFieldProperties(int type);    // 1..6, 8, 14
+bool offersSignedLinks(int type);     // integer, real, auto(+/-)
+
+class FormPage {
+public:
+    FormPage() = default;
+    explicit FormPage(const ProgramModel& model) { load(model); }
+
+    // Opening: copies the model's forms and shows form 1.
+    void load(const ProgramModel& model);
+
+    // ---- the working copy ----
+    int currentForm() const { return current_; }
+    FormDef& form() { return forms_[current_]; }
+    const FormDef& form() const { return forms_[current_]; }
+    FormDef& form(int index) { return forms_[index]; }
+    const FormDef& form(int index) const { return forms_[index]; }
+
+    // 16 with the small font, 12 with the large one.
+    int promptWidth() const;
+    bool largeFont() const { return form().font != 0; }
+
+    // ---- events ----
+    // Shows form `index`; false (and nothing done) when it is already shown.
+    bool chooseForm(int index);
+    void chooseFont(int font);
+    void chooseEscTarget(int target) { form().escTarget = static_cast<uint8_t>(target); }
+    void chooseNextTarget(int target) { form().nextTarget = static_cast<uint8_t>(target); }
+    void chooseRecordAction(int action) { form().recordAction = static_cast<uint8_t>(action); }
+    // True when the choice changed the lookup file: every row's link list
+    // is then rebuilt (stored links may have been folded).
+    bool chooseLookupFile(int file);
+    void chooseDataType(int line, int type);
+    void chooseInputSource(int line, int source) { form().inputSource[line] = static_cast<uint8_t>(source); }
+    void chooseLink(int line, int position) { form().link[line] = static_cast<uint8_t>(position); }
+    // Over-long prompts are cut to the prompt width.
+    TextEntry typePrompt(int line, std::string_view text);
+    NumberEntry typeMinLength(int line, std::string_view text);
+    NumberEntry typeMaxLength(int line, std::string_view text);
+
+    // ---- what the page shows ----
+    RowState rowState(int line) const;
+    bool hasLookupFile() const { return form().lookupFile != 0; }
+    LinkHeading linkHeading() const { return hasLookupFile() ? LinkHeading::Lookup : LinkHeading::Variables; }
+    // The entries of a row's link list; the position of an entry is the
+    // link value it stores.
+    std::vector<std::string> linkEntries(int line) const;
+    // The entry to select for the stored link; -1 when the list has none.
+    int linkSelection(int line) const;
+    std::string promptText(int line) const;
+    PropertiesKind propertiesKind(int line) const;
+
+    // ---- OK ----
+    // Tidies the working copy, copies it into the model, marks the model
+    // modified and normalises the model's forms.
+    void commit(ProgramModel& model);
+
+private:
+    void showForm();
+    void rebuildLinks(int line);
+
+    FormDef forms_[kFormCount]{};
+    int current_ = 0;
+};
+
+// The parts of the commit, usable on their own.
+// Clears the properties of lines whose type does not keep them.
+void tidyFormProperties(FormDef& form);
+// Large-font rows, length limits, prompts and links of lines without them,
+// then the extension layout and the reset of nil and extension lines.
+void normaliseForm(FormDef& form);
+
+}  // namespace fw

@@ -1,0 +1,109 @@
+// Control numbers of the Form page ("FORMDLG") and its dialogs: the field
+// and lookup-field Properties, the stamp and branch dialogs and the two
+// character grids. Shared by resources/form_dialogs.rc, the FORMDLG template
+// and the dialog procedures. Numbers are per dialog.
+#ifndef FW_EDITOR_FORM_DIALOG_IDS_H
+#define FW_EDITOR_FORM_DIALOG_IDS_H
+
+// Form page. Row controls are numbered base + line (0-7).
+#define IDC_FORM_NAME 1100
+#define IDC_FORM_FONT 1101
+#define IDC_FORM_ESC 1102
+#define IDC_FORM_NEXT 1103
+#define IDC_FORM_LOOKUP 1104
+#define IDC_FORM_RECORD 1105
+#define IDC_FORM_STAMP 1106
+#define IDC_FORM_BRANCH 1107
+#define IDC_FORM_NAME_LABEL 1110
+#define IDC_FORM_FONT_LABEL 1111
+#define IDC_FORM_ESC_LABEL 1112
+#define IDC_FORM_NEXT_LABEL 1113
+#define IDC_FORM_LOOKUP_LABEL 1114
+#define IDC_FORM_RECORD_LABEL 1115
+#define IDC_FORM_HEAD_LINE 1120
+#define IDC_FORM_HEAD_TYPE 1121
+#define IDC_FORM_HEAD_PROMPT 1122
+#define IDC_FORM_HEAD_SOURCE 1123
+#define IDC_FORM_HEAD_MIN 1124
+#define IDC_FORM_HEAD_MAX 1125
+#define IDC_FORM_HEAD_LINK 1126
+#define IDC_FORM_HEAD_MORE 1127
+#define IDC_FORM_ROW_LABEL 1130
+#define IDC_FORM_TYPE 1140
+#define IDC_FORM_PROMPT 1150
+#define IDC_FORM_SOURCE 1160
+#define IDC_FORM_MIN 1170
+#define IDC_FORM_MAX 1180
+#define IDC_FORM_LINK 1190
+#define IDC_FORM_MORE 1200
+
+// Both Properties dialogs.
+#define IDC_PROP_FORM_LABEL 1300
+#define IDC_PROP_FORM_NO 1301
+#define IDC_PROP_LINE_LABEL 1302
+#define IDC_PROP_LINE_NO 1303
+#define IDC_PROP_FIELD_GROUP 1304
+#define IDC_PROP_FIXED 1310
+#define IDC_PROP_FIXED_BOX 1311
+#define IDC_PROP_ALIGNMENT 1312
+#define IDC_PROP_INITIAL 1313
+#define IDC_PROP_INITIAL_BOX 1314
+#define IDC_PROP_PREFIX 1315
+#define IDC_PROP_PREFIX_BOX 1316
+#define IDC_PROP_SUFFIX 1317
+#define IDC_PROP_SUFFIX_BOX 1318
+#define IDC_PROP_MARK 1319
+#define IDC_PROP_MARK_BOX 1320
+#define IDC_PROP_DECIMALS_LABEL 1321
+#define IDC_PROP_DECIMALS 1322
+#define IDC_PROP_BARCODE_GROUP 1323
+#define IDC_PROP_PARTIAL 1324
+#define IDC_PROP_START_LABEL 1325
+#define IDC_PROP_START 1326
+#define IDC_PROP_PARTIAL_MAX_LABEL 1327
+#define IDC_PROP_PARTIAL_MAX 1328
+#define IDC_PROP_LEAD 1329
+#define IDC_PROP_LEAD_BOX 1330
+#define IDC_PROP_CHECK_DIGIT 1331
+#define IDC_PROP_METHOD 1332
+#define IDC_PROP_AUTO_ENTER_LABEL 1333
+#define IDC_PROP_AUTO_ENTER 1334
+#define IDC_PROP_SAVE_FIELD 1335
+
+// Date and time stamp dialog.
+#define IDC_STAMP_POSITION_LABEL 1400
+#define IDC_STAMP_POSITION 1401
+#define IDC_STAMP_SPLIT 1402
+#define IDC_STAMP_DATE_GROUP 1403
+#define IDC_STAMP_YEAR 1404
+#define IDC_STAMP_YEAR_DIGITS 1405
+#define IDC_STAMP_MONTH 1406
+#define IDC_STAMP_DAY 1407
+#define IDC_STAMP_DATE_SEP 1408
+#define IDC_STAMP_DATE_SEP_BOX 1409
+#define IDC_STAMP_STYLE_LABEL 1410
+#define IDC_STAMP_STYLE 1411
+#define IDC_STAMP_TIME_GROUP 1412
+#define IDC_STAMP_HOUR 1413
+#define IDC_STAMP_MINUTE 1414
+#define IDC_STAMP_SECOND 1415
+#define IDC_STAMP_TIME_SEP 1416
+#define IDC_STAMP_TIME_SEP_BOX 1417
+
+// Branch dialog: the four lists are IDC_BRANCH_FN + key (0-3).
+#define IDC_BRANCH_KEY_LABEL 1500
+#define IDC_BRANCH_TO_LABEL 1501
+#define IDC_BRANCH_FN_LABEL 1510
+#define IDC_BRANCH_FN 1520
+
+// Character grids.
+#define IDC_GRID_AREA 1600
+#define IDC_GRID_RESULT_LABEL 1601
+#define IDC_GRID_RESULT 1602
+#define IDC_GRID_CLEAR 1603
+
+// Window classes of the grid dialogs' own controls.
+#define FW_GRID_AREA_CLASS "FwGridArea"
+#define FW_GRID_RESULT_CLASS "FwGridResult"
+
+#endif

@@ -1,0 +1,292 @@
+#include "editor/win/grid_dialogs.h"
+
+#include "editor/form_texts.h"
+#include "editor/win/dialog_support.h"
+#include "editor/win/form_dialog_ids.h"
+
+namespace fw::win {
+
+namespace {
+
+const COLORREF kLightGrey = RGB(192, 192, 192);
+const COLORREF kGridLine = RGB(196, 196, 196);
+const COLORREF kWhite = RGB(255, 255, 255);
+const COLORREF kBlack = RGB(0, 0, 0);
+const COLORREF kSelection = RGB(0, 0, 255);
+const COLORREF kResultText = RGB(128, 128, 128);
+
+// Sent by the grid area to its dialog: a click at the point in lParam.
+constexpr UINT kGridClicked = WM_APP + 0x40;
+
+const char kBoxProperty[] = "FwGridBox";
+const char kBoxProcProperty[] = "FwGridBoxProc";
+
+CharacterGrid* gridOf(HWND control) {
+    return reinterpret_cast<CharacterGrid*>(GetWindowLongPtrA(control, GWLP_USERDATA));
+}
+
+void line(HDC dc, int x0, int y0, int x1, int y1) {
+    MoveToEx(dc, x0, y0, nullptr);
+    LineTo(dc, x1, y1);
+}
+
+void paintGrid(HWND area, HDC target) {
+    CharacterGrid* grid = gridOf(area);
+    RECT client;
+    GetClientRect(area, &client);
+    const int width = client.right;
+    const int height = client.bottom;
+
+    // Drawn off screen first: the grid is repainted on every click.
+    HDC dc = CreateCompatibleDC(target);
+    HBITMAP bitmap = CreateCompatibleBitmap(target, width, height);
+    HGDIOBJ oldBitmap = SelectObject(dc, bitmap);
+    HGDIOBJ oldFont = SelectObject(dc, reinterpret_cast<HFONT>(SendMessageA(GetParent(area), WM_GETFONT, 0, 0)));
+    SetBkMode(dc, TRANSPARENT);
+
+    const int columns = grid ? grid->columns() : 17;
+    const int rows = CharacterGrid::kRows;
+    const int cw = width / columns;
+    const int ch = height / rows;
+
+    HBRUSH grey = CreateSolidBrush(kLightGrey);
+    FillRect(dc, &client, grey);
+    DeleteObject(grey);
+    RECT body{cw, ch, width, height};
+    FillRect(dc, &body, static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH)));
+
+    // Cell borders: a white edge on the header cells, light grey in the body.
+    HPEN white = CreatePen(PS_SOLID, 1, kWhite);
+    HPEN light = CreatePen(PS_SOLID, 1, kGridLine);
+    HPEN black = CreatePen(PS_SOLID, 1, kBlack);
+    HGDIOBJ oldPen = SelectObject(dc, white);
+    for (int c = 0; c < columns; ++c) line(dc, c * cw + 1, 1, c * cw + 1, ch);
+    for (int r = 0; r < rows; ++r) line(dc, 1, r * ch + 1, cw, r * ch + 1);
+    line(dc, cw + 1, 1, columns * cw, 1);
+    line(dc, 1, ch + 1, 1, rows * ch);
+    SelectObject(dc, light);
+    for (int c = 2; c <= columns; ++c) line(dc, c * cw, ch, c * cw, rows * ch);
+    for (int r = 2; r <= rows; ++r) line(dc, cw, r * ch, columns * cw, r * ch);
+
+    // Black frame, header separators and the borders between header cells.
+    SelectObject(dc, black);
+    SelectObject(dc, GetStockObject(NULL_BRUSH));
+    Rectangle(dc, 0, 0, width, height);
+    line(dc, 0, ch, width, ch);
+    line(dc, cw, 0, cw, height);
+    for (int c = 2; c <= columns; ++c) line(dc, c * cw, 0, c * cw, ch);
+    for (int r = 2; r <= rows; ++r) line(dc, 0, r * ch, cw, r * ch);
+    SelectObject(dc, oldPen);
+    DeleteObject(white);
+    DeleteObject(light);
+    DeleteObject(black);
+
+    if (grid) {
+        for (int c = 0; c < columns; ++c) {
+            for (int r = 0; r < rows; ++r) {
+                std::string text = grid->cellText(c, r);
+                if (text.empty()) continue;
+                const int code = grid->codeAt(c, r);
+                const bool selected = code != CharacterGrid::kNoCode && code == grid->selectedCode();
+                CellRect cr = CharacterGrid::cellRect(c, r, columns, width, height);
+                RECT rc{cr.left, cr.top, cr.right, cr.bottom};
+                if (selected) {
+                    RECT inner{rc.left + 1, rc.top + 1, rc.right, rc.bottom};
+                    HBRUSH blue = CreateSolidBrush(kSelection);
+                    FillRect(dc, &inner, blue);
+                    DeleteObject(blue);
+                }
+                const bool unavailable = code != CharacterGrid::kNoCode && !grid->available(code);
+                SetTextColor(dc, selected ? kWhite : unavailable ? kGridLine : kBlack);
+                DrawTextA(dc, text.c_str(), static_cast<int>(text.size()), &rc,
+                          DT_CENTER | DT_VCENTER | DT_SINGLELINE | DT_NOPREFIX);
+            }
+        }
+    }
+
+    BitBlt(target, 0, 0, width, height, dc, 0, 0, SRCCOPY);
+    SelectObject(dc, oldFont);
+    SelectObject(dc, oldBitmap);
+    DeleteObject(bitmap);
+    DeleteDC(dc);
+}
+
+LRESULT CALLBACK gridAreaProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
+    switch (msg) {
+        case WM_PAINT: {
+            PAINTSTRUCT ps;
+            HDC dc = BeginPaint(hwnd, &ps);
+            paintGrid(hwnd, dc);
+            EndPaint(hwnd, &ps);
+            return 0;
+        }
+        case WM_ERASEBKGND:
+            return 1;
+        case WM_LBUTTONDOWN:
+            // The dialog owns the grid's state: it decides what the click does.
+            SendMessageA(GetParent(hwnd), kGridClicked, 0, lParam);
+            return 0;
+        default:
+            return DefWindowProcA(hwnd, msg, wParam, lParam);
+    }
+}
+
+LRESULT CALLBACK gridResultProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
+    if (msg == WM_PAINT) {
+        PAINTSTRUCT ps;
+        HDC dc = BeginPaint(hwnd, &ps);
+        RECT rc;
+        GetClientRect(hwnd, &rc);
+        FillRect(dc, &rc, static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH)));
+        DrawEdge(dc, &rc, EDGE_SUNKEN, BF_RECT);
+        if (CharacterGrid* grid = gridOf(hwnd)) {
+            HGDIOBJ oldFont =
+                SelectObject(dc, reinterpret_cast<HFONT>(SendMessageA(GetParent(hwnd), WM_GETFONT, 0, 0)));
+            SetBkMode(dc, TRANSPARENT);
+            SetTextColor(dc, kResultText);
+            RECT text{rc.left + 5, rc.top, rc.right - 2, rc.bottom};
+            const std::string& s = grid->resultText();
+            DrawTextA(dc, s.c_str(), static_cast<int>(s.size()), &text,
+                      DT_LEFT | DT_VCENTER | DT_SINGLELINE | DT_NOPREFIX);
+            SelectObject(dc, oldFont);
+        }
+        EndPaint(hwnd, &ps);
+        return 0;
+    }
+    return DefWindowProcA(hwnd, msg, wParam, lParam);
+}
+
+void registerGridClasses() {
+    static bool registered = false;
+    if (registered) return;
+    WNDCLASSA wc{};
+    wc.hInstance = editorInstance();
+    wc.hCursor = LoadCursor(nullptr, IDC_ARROW);
+    wc.lpfnWndProc = gridAreaProc;
+    wc.lpszClassName = FW_GRID_AREA_CLASS;
+    RegisterClassA(&wc);
+    wc.lpfnWndProc = gridResultProc;
+    wc.lpszClassName = FW_GRID_RESULT_CLASS;
+    RegisterClassA(&wc);
+    registered = true;
+}
+
+void gridClicked(HWND dlg, CharacterGrid& grid, LPARAM point) {
+    HWND area = GetDlgItem(dlg, IDC_GRID_AREA);
+    RECT client;
+    GetClientRect(area, &client);
+    const GridClick result =
+        grid.click(static_cast<short>(LOWORD(point)), static_cast<short>(HIWORD(point)), client.right, client.bottom);
+    if (result == GridClick::Ignored) return;
+    InvalidateRect(area, nullptr, FALSE);
+    if (HWND box = GetDlgItem(dlg, IDC_GRID_RESULT)) InvalidateRect(box, nullptr, FALSE);
+    if (result == GridClick::TooMany) {
+        UpdateWindow(area);
+        MessageBoxA(dlg, kTooManyCharacters, kTooManyCharactersCaption, MB_OK | MB_ICONEXCLAMATION);
+    }
+}
+
+LRESULT CALLBACK gridBoxProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
+    auto* box = static_cast<GridBox*>(GetPropA(hwnd, kBoxProperty));
+    auto original = reinterpret_cast<WNDPROC>(GetPropA(hwnd, kBoxProcProperty));
+    switch (msg) {
+        case WM_LBUTTONDOWN:
+        case WM_LBUTTONDBLCLK:
+            if (box) {
+                SetFocus(hwnd);
+                runCharacterGrid(GetParent(hwnd), hwnd, *box);
+                return 0;
+            }
+            break;
+        case WM_PAINT:
+            if (box && box->editing()) {
+                PAINTSTRUCT ps;
+                HDC dc = BeginPaint(hwnd, &ps);
+                RECT rc;
+                GetClientRect(hwnd, &rc);
+                HBRUSH blue = CreateSolidBrush(kSelection);
+                FillRect(dc, &rc, blue);
+                DeleteObject(blue);
+                EndPaint(hwnd, &ps);
+                return 0;
+            }
+            break;
+        case WM_NCDESTROY:
+            RemovePropA(hwnd, kBoxProperty);
+            RemovePropA(hwnd, kBoxProcProperty);
+            SetWindowLongPtrA(hwnd, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(original));
+            break;
+        default:
+            break;
+    }
+    return CallWindowProcA(original, hwnd, msg, wParam, lParam);
+}
+
+}  // namespace
+
+void attachGridBox(HWND box, GridBox* state) {
+    if (!GetPropA(box, kBoxProcProperty)) {
+        auto original = reinterpret_cast<WNDPROC>(
+            SetWindowLongPtrA(box, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(gridBoxProc)));
+        SetPropA(box, kBoxProcProperty, reinterpret_cast<HANDLE>(original));
+    }
+    SetPropA(box, kBoxProperty, state);
+    SetWindowTextA(box, state->text().c_str());
+}
+
+INT_PTR runCharacterGrid(HWND owner, HWND boxWindow, GridBox& box) {
+    registerGridClasses();
+    CharacterGrid grid = box.openGrid();
+    if (boxWindow) {
+        InvalidateRect(boxWindow, nullptr, TRUE);
+        UpdateWindow(boxWindow);
+    }
+    const char* name = grid.mode() == GridMode::MultiCode ? "GridDlg" : "ACGridDlg";
+    INT_PTR result = DialogBoxParamA(editorInstance(), name, owner, characterGridProc, reinterpret_cast<LPARAM>(&grid));
+    box.closeGrid(grid, result == IDOK);
+    if (boxWindow) {
+        SetWindowTextA(boxWindow, box.text().c_str());
+        InvalidateRect(boxWindow, nullptr, TRUE);
+    }
+    return result == IDOK ? IDOK : IDCANCEL;
+}
+
+INT_PTR CALLBACK characterGridProc(HWND dlg, UINT msg, WPARAM wParam, LPARAM lParam) {
+    auto* grid = reinterpret_cast<CharacterGrid*>(GetWindowLongPtrA(dlg, DWLP_USER));
+    switch (msg) {
+        case WM_INITDIALOG: {
+            grid = reinterpret_cast<CharacterGrid*>(lParam);
+            SetWindowLongPtrA(dlg, DWLP_USER, lParam);
+            SetWindowLongPtrA(GetDlgItem(dlg, IDC_GRID_AREA), GWLP_USERDATA, lParam);
+            if (HWND result = GetDlgItem(dlg, IDC_GRID_RESULT)) SetWindowLongPtrA(result, GWLP_USERDATA, lParam);
+            if (grid->mode() == GridMode::MultiCode)
+                applyLanguage(dlg, formtext::kGridTitle,
+                              {{IDC_GRID_RESULT_LABEL, formtext::kGridResult}, {IDC_GRID_CLEAR, formtext::kGridClear}});
+            else
+                applyLanguage(dlg, formtext::kAsciiGridTitle, {});
+            centreOnOwner(dlg);
+            return TRUE;
+        }
+        case kGridClicked:
+            if (grid) gridClicked(dlg, *grid, lParam);
+            return TRUE;
+        case WM_COMMAND:
+            if (!grid) return FALSE;
+            switch (LOWORD(wParam)) {
+                case IDC_GRID_CLEAR:
+                    grid->clear();
+                    InvalidateRect(GetDlgItem(dlg, IDC_GRID_RESULT), nullptr, FALSE);
+                    return TRUE;
+                case IDOK:
+                case IDCANCEL:
+                    EndDialog(dlg, LOWORD(wParam));
+                    return TRUE;
+                default:
+                    return FALSE;
+            }
+        default:
+            return FALSE;
+    }
+}
+
+}  // namespace fw::win

@@ -1,0 +1,42 @@
+// Captions and labels of the designer's windows under a language file.
+//
+// The windows carry their English texts in their resource templates. A
+// language file adds texts for them under numbers of its own (the string
+// table has none of these): the popup menu's commands, the editor sheet's
+// caption and page titles, the "OK" and "Cancel" buttons, the Preferences
+// dialog. A text the language leaves empty keeps the English one, so that a
+// language file need not name every text to leave no control blank.
+#pragma once
+
+#include <string>
+
+namespace fw {
+
+// The active language's text `id`; empty when no language is active or the
+// language has no text for it.
+std::string languageCaption(unsigned id);
+
+// The same, falling back to `builtIn`.
+std::string captionText(unsigned id, const std::string& builtIn);
+
+constexpr unsigned kTextSheetPrefix = 2;    // "Formwright" of the sheet caption
+constexpr unsigned kTextNewFile = 3;        // "New file" of the sheet caption
+constexpr unsigned kTextOkButton = 1218;
+constexpr unsigned kTextCancelButton = 1219;
+
+// The eleven commands of the popup menu by their position (separators
+// count) and the language's text for each.
+struct MenuCommandText {
+    unsigned position;
+    unsigned textId;
+};
+inline constexpr MenuCommandText kPopupMenuTexts[] = {
+    {0, 1101}, {1, 1102}, {2, 1103},  {3, 1104},  {5, 1105},  {6, 1106},
+    {8, 1107}, {9, 1108}, {10, 1109}, {12, 1110}, {13, 1111},
+};
+
+// The editor sheet's caption for `currentFile` in the active language:
+// "Formwright - [ ", the file or "New file", " ]".
+std::string editorCaption(const std::string& currentFile);
+
+}  // namespace fw

@@ -1,0 +1,113 @@
+#include "shell/preferences_dialog_state.h"
+
+#include <utility>
+
+namespace fw {
+
+namespace {
+
+// The registry list is short; a system that never ends it is stopped here,
+// well past the 127 positions that the settings file can name.
+constexpr int kMaxListedPorts = 256;
+
+bool inRange(int value, std::size_t count) {
+    return value >= 0 && static_cast<std::size_t>(value) < count;
+}
+
+}  // namespace
+
+const std::vector<std::string>& linkEntries() {
+    static const std::vector<std::string> entries{"Cradle-IR", "IrDA", "Serial-SPP"};
+    return entries;
+}
+
+const std::vector<std::string>& baudRateEntries() {
+    static const std::vector<std::string> entries{"115200 bps", "57600 bps", "38400 bps", "19200 bps",
+                                                  "9600 bps"};
+    return entries;
+}
+
+std::vector<SerialPortInfo> listSerialPorts(SerialSystem& system) {
+    std::vector<SerialPortInfo> ports;
+    for (int index = 0; index < kMaxListedPorts; ++index) {
+        SerialPortInfo info;
+        if (system.enumSerialPort(index, info) == kPortNone) break;
+        ports.push_back(std::move(info));
+    }
+    return ports;
+}
+
+int countSerialPorts(SerialSystem& system) {
+    return static_cast<int>(listSerialPorts(system).size());
+}
+
+PreferencesDialogState::PreferencesDialogState(const Preferences& prefs, std::vector<SerialPortInfo> ports,
+                                               const LanguageList& languages)
+    : prefs_(prefs), ports_(std::move(ports)), languages_(languages) {
+    std::vector<std::string> names;
+    names.reserve(ports_.size());
+    for (const SerialPortInfo& port : ports_) names.push_back(port.portName);
+    // An unset port index is looked up from the port number here, once.
+    port_ = fw::selectPort(prefs_, names);
+    language_ = languageListIndex(languages_, prefs_.language);
+}
+
+std::vector<std::string> PreferencesDialogState::portEntries() const {
+    std::vector<std::string> entries;
+    entries.reserve(ports_.size());
+    for (const SerialPortInfo& port : ports_) entries.push_back(portListEntry(port));
+    return entries;
+}
+
+std::vector<std::string> PreferencesDialogState::languageEntries() const {
+    std::vector<std::string> entries{kDefaultLanguageEntry};
+    for (const LanguageFile& file : languages_.files) entries.push_back(file.name);
+    return entries;
+}
+
+bool PreferencesDialogState::detectCradleEnabled() const {
+    return fw::detectCradleEnabled(prefs_.downloadVia, prefs_.receiveVia);
+}
+
+void PreferencesDialogState::selectDownloadVia(int index) {
+    if (inRange(index, linkEntries().size())) prefs_.downloadVia = index;
+}
+
+void PreferencesDialogState::selectReceiveVia(int index) {
+    if (inRange(index, linkEntries().size())) prefs_.receiveVia = index;
+}
+
+void PreferencesDialogState::selectPort(int index) {
+    if (inRange(index, ports_.size())) port_ = index;
+}
+
+void PreferencesDialogState::selectBaudRate(int index) {
+    if (inRange(index, baudRateEntries().size())) prefs_.baudRate = index;
+}
+
+void PreferencesDialogState::selectLanguage(int index) {
+    if (inRange(index, languageEntries().size())) language_ = index;
+}
+
+CradleSearchReport PreferencesDialogState::cradleSearchEnded(int index, const std::string& name) {
+    if (index < 0) return {false, "Cradle is not available!!"};
+    selectPort(index);
+    return {true, "Cradle is connected to " + name};
+}
+
+Preferences PreferencesDialogState::accepted() const {
+    Preferences stored = prefs_;
+    if (port_ >= 0) stored.comPortIndex = port_;
+    stored.language = languageOfListIndex(languages_, language_);
+    return stored;
+}
+
+bool transferNeedsPortChoice(int comPortIndex, int portCount) {
+    return comPortIndex < 0 || comPortIndex >= portCount;
+}
+
+int transferLinkType(int via) {
+    return via >= kLinkCradleIr && via <= kLinkSerialSpp ? via : -1;
+}
+
+}  // namespace fw

@@ -1,0 +1,378 @@
+#include "tests/support/fake_terminal.h"
+
+#include <fcntl.h>
+#include <poll.h>
+#include <pty.h>
+#include <termios.h>
+#include <unistd.h>
+
+#include <cerrno>
+
+namespace fw::test {
+
+namespace {
+
+using Clock = std::chrono::steady_clock;
+
+constexpr std::size_t kBlockSize = 103;
+constexpr int kBlocks = 200;
+constexpr std::size_t kImageSize = 20000;
+
+uint8_t noCr(uint8_t b) {
+    return b == 0x0D ? uint8_t(0x0E) : b;
+}
+
+void closeFd(int& fd) {
+    if (fd >= 0) ::close(fd);
+    fd = -1;
+}
+
+// Noise around a reply: high bytes the PC must drop and letters it must
+// look past; never a CR, which would make a reply of its own.
+const std::string kNoiseBefore = "\x81\xFEzz";
+const std::string kNoiseAfter = "\xAA\x90q";
+
+}  // namespace
+
+std::string terminalRecord(int serial, const std::string& data) {
+    std::string r(1, char(serial));
+    r += data;
+    unsigned sum = 0;
+    for (char c : r) sum += static_cast<uint8_t>(c);
+    r += char(noCr(uint8_t(sum & 0xFF)));
+    r += char(noCr(uint8_t((sum >> 8) & 0xFF)));
+    r += '\r';
+    return r;
+}
+
+bool lookupFrameSumOk(const std::string& frame) {
+    if (frame.size() < 3) return false;
+    const std::size_t n = frame.size() - 2;
+    unsigned sum = 0;
+    for (std::size_t i = 0; i < n; ++i) sum += static_cast<uint8_t>(frame[i]);
+    return static_cast<uint8_t>(frame[n]) == noCr(uint8_t(sum >> 8)) &&
+           static_cast<uint8_t>(frame[n + 1]) == noCr(uint8_t(sum & 0xFF));
+}
+
+FakeTerminal::FakeTerminal(TerminalScript script) : script_(std::move(script)) {
+    report_.image.assign(kImageSize, 0);
+    report_.blockSeen.assign(kBlocks, false);
+    nakCount_.assign(kBlocks + 1000, 0);
+    if (script_.paceBaud > 0) byteSeconds_ = 10.0 / script_.paceBaud;
+
+    char name[128] = {};
+    int master = -1;
+    int slave = -1;
+    if (::openpty(&master, &slave, name, nullptr, nullptr) != 0) return;
+    int stop[2];
+    if (::pipe(stop) != 0) {
+        ::close(master);
+        ::close(slave);
+        return;
+    }
+    ::fcntl(master, F_SETFL, ::fcntl(master, F_GETFL) | O_NONBLOCK);
+    // Raw from the start: the program's first bytes must not be cooked.
+    termios t{};
+    if (::tcgetattr(slave, &t) == 0) {
+        ::cfmakeraw(&t);
+        ::tcsetattr(slave, TCSANOW, &t);
+    }
+    master_ = master;
+    slave_ = slave;
+    stopRead_ = stop[0];
+    stopWrite_ = stop[1];
+    path_ = name;
+    up_ = true;
+    thread_ = std::thread([this] { run(); });
+}
+
+FakeTerminal::~FakeTerminal() {
+    stop();
+}
+
+void FakeTerminal::stop() {
+    if (thread_.joinable()) {
+        uint8_t b = 1;
+        [[maybe_unused]] ssize_t n = ::write(stopWrite_, &b, 1);
+        thread_.join();
+    }
+    closeFd(master_);
+    closeFd(slave_);
+    closeFd(stopRead_);
+    closeFd(stopWrite_);
+}
+
+TerminalReport FakeTerminal::report() const {
+    std::lock_guard<std::mutex> lock(mutex_);
+    return report_;
+}
+
+bool FakeTerminal::waitFinished(int timeoutMs) const {
+    std::unique_lock<std::mutex> lock(mutex_);
+    return changed_.wait_for(lock, std::chrono::milliseconds(timeoutMs),
+                             [this] { return report_.finished || report_.lineClosed; });
+}
+
+void FakeTerminal::run() {
+    uint8_t buffer[4096];
+    while (master_ >= 0) {
+        pollfd p[2] = {{master_, POLLIN, 0}, {stopRead_, POLLIN, 0}};
+        int r = ::poll(p, 2, -1);
+        if (r < 0 && errno == EINTR) continue;
+        if (r < 0 || (p[1].revents & POLLIN)) return;
+        if (p[0].revents & (POLLERR | POLLNVAL)) return;
+        if (!(p[0].revents & POLLIN)) continue;
+        ssize_t n = ::read(master_, buffer, sizeof buffer);
+        if (n > 0) handle(buffer, std::size_t(n));
+    }
+}
+
+void FakeTerminal::handle(const uint8_t* bytes, std::size_t n) {
+    if (byteSeconds_ > 0) {
+        // The bytes are through the wire only after 10 bits each.
+        auto now = Clock::now();
+        if (rxFreeAt_ < now) rxFreeAt_ = now;
+        rxFreeAt_ += std::chrono::duration_cast<Clock::duration>(
+            std::chrono::duration<double>(byteSeconds_ * double(n)));
+        std::this_thread::sleep_until(rxFreeAt_);
+    }
+    for (std::size_t i = 0; i < n && master_ >= 0 && !done_; ++i) {
+        const uint8_t b = bytes[i];
+        if (!opened_) {
+            handleOpening(b);
+            continue;
+        }
+        switch (script_.exchange) {
+        case TerminalExchange::program: handleBlockByte(b); break;
+        case TerminalExchange::lookup: handleLineByte(b); break;
+        case TerminalExchange::receive: handleReceiveByte(b); break;
+        }
+    }
+}
+
+void FakeTerminal::handleOpening(uint8_t b) {
+    text_ += char(b);
+    if (b != '\r') {
+        if (text_.size() > 64) text_.erase(0, text_.size() - 16);
+        return;
+    }
+    const std::string opening = script_.exchange == TerminalExchange::receive ? "GETD\r" : "QUARIX\r";
+    const bool isOpening = text_.size() >= opening.size() &&
+                           text_.compare(text_.size() - opening.size(), opening.size(), opening) == 0;
+    text_.clear();
+    if (!isOpening) return;
+    int openings;
+    {
+        std::lock_guard<std::mutex> lock(mutex_);
+        openings = ++report_.openings;
+    }
+    changed_.notify_all();
+    if (script_.ignoreOpenings < 0 || openings <= script_.ignoreOpenings) return;
+    opened_ = true;
+    if (script_.exchange == TerminalExchange::receive) {
+        sendRecord();
+    } else {
+        reply("ACK\r");
+    }
+}
+
+void FakeTerminal::handleBlockByte(uint8_t b) {
+    frame_.push_back(b);
+    if (frame_.size() < kBlockSize) return;
+    unsigned sum = 0;
+    for (std::size_t i = 0; i < 100; ++i) sum += frame_[i];
+    const int k = frame_[102];
+    const bool sound = frame_[100] == (sum >> 8) && frame_[101] == (sum & 0xFF) && k < kBlocks;
+    std::vector<uint8_t> block;
+    block.swap(frame_);
+    {
+        std::lock_guard<std::mutex> lock(mutex_);
+        ++report_.framesReceived;
+        if (!sound) ++report_.badFrames;
+    }
+    if (!sound) {
+        reply("NAK\r");
+        return;
+    }
+    if (k == script_.fullAtFrame) {
+        reply("FULL\r");
+        std::lock_guard<std::mutex> lock(mutex_);
+        report_.finished = done_ = true;
+        changed_.notify_all();
+        return;
+    }
+    if (k == script_.nakFrame && nakCount_[std::size_t(k)]++ < script_.nakTimes) {
+        reply("NAK\r");
+        return;
+    }
+    {
+        std::lock_guard<std::mutex> lock(mutex_);
+        std::copy(block.begin(), block.begin() + 100, report_.image.begin() + long(k) * 100);
+        report_.blockSeen[std::size_t(k)] = true;
+        if (k == kBlocks - 1) report_.finished = true;
+    }
+    acknowledged();
+}
+
+void FakeTerminal::handleLineByte(uint8_t b) {
+    text_ += char(b);
+    if (b != '\r') return;
+    std::string frame = text_.substr(0, text_.size() - 1);
+    text_.clear();
+    if (frame == "OVER") {
+        std::lock_guard<std::mutex> lock(mutex_);
+        report_.overSeen = report_.finished = done_ = true;
+        changed_.notify_all();
+        return;
+    }
+    const bool sound = frame.size() >= 3 && lookupFrameSumOk(frame);
+    int index;
+    {
+        std::lock_guard<std::mutex> lock(mutex_);
+        ++report_.framesReceived;
+        if (!sound) ++report_.badFrames;
+        index = int(report_.lookupLines.size());
+    }
+    if (!sound) {
+        reply("NAK\r");
+        return;
+    }
+    if (index == script_.fullAtFrame) {
+        reply("FULL\r");
+        return;
+    }
+    if (index == script_.nakFrame && std::size_t(index) < nakCount_.size() &&
+        nakCount_[std::size_t(index)]++ < script_.nakTimes) {
+        reply("NAK\r");
+        return;
+    }
+    {
+        std::lock_guard<std::mutex> lock(mutex_);
+        report_.lookupLines.push_back(frame.substr(0, frame.size() - 2));
+    }
+    acknowledged();
+}
+
+void FakeTerminal::handleReceiveByte(uint8_t b) {
+    text_ += char(b);
+    if (b != '\r') {
+        if (text_.size() > 64) text_.erase(0, text_.size() - 16);
+        return;
+    }
+    std::string message;
+    message.swap(text_);
+    if (message == "ACK\r") {
+        {
+            std::lock_guard<std::mutex> lock(mutex_);
+            ++report_.acksReceived;
+        }
+        if (recordIndex_ == script_.repeatRecord && !repeated_) {
+            // Our copy of the acknowledgement is "lost": the record again.
+            repeated_ = true;
+            sendRecord();
+            return;
+        }
+        if (recordIndex_ < int(script_.records.size())) {
+            ++recordIndex_;
+            faultsDone_ = 0;
+            int acked;
+            {
+                std::lock_guard<std::mutex> lock(mutex_);
+                acked = ++report_.framesAcked;
+            }
+            if (acked == script_.closeAfter) {
+                closeLine();
+                return;
+            }
+        }
+        sendRecord();
+    } else if (message == "NAK\r") {
+        {
+            std::lock_guard<std::mutex> lock(mutex_);
+            ++report_.naksReceived;
+        }
+        sendRecord();
+    } else if (message == "GETD\r") {
+        sendRecord();   // our first record did not arrive: the opening again
+    }
+}
+
+void FakeTerminal::sendRecord() {
+    if (recordIndex_ >= int(script_.records.size())) {
+        reply("OVER\r");
+        std::lock_guard<std::mutex> lock(mutex_);
+        report_.overSent = report_.finished = true;
+        changed_.notify_all();
+        return;
+    }
+    const int serial = recordIndex_ % 10;
+    const std::string& data = script_.records[std::size_t(recordIndex_)];
+    std::string frame;
+    if (recordIndex_ == script_.wrongSerialRecord && faultsDone_ < script_.faultTimes) {
+        ++faultsDone_;
+        frame = terminalRecord((serial + 1) % 10, data);
+    } else if (recordIndex_ == script_.badSumRecord && faultsDone_ < script_.faultTimes) {
+        ++faultsDone_;
+        frame = terminalRecord(serial, data);
+        uint8_t& low = reinterpret_cast<uint8_t&>(frame[frame.size() - 3]);
+        low = uint8_t(low + 1) == 0x0D ? uint8_t(low + 2) : uint8_t(low + 1);
+    } else {
+        frame = terminalRecord(serial, data);
+    }
+    // The terminal's own ACK is no record; the PC looks past it.
+    if (script_.junk) frame = "\xF1" "ACK\r" + frame;
+    {
+        std::lock_guard<std::mutex> lock(mutex_);
+        ++report_.recordsSent;
+    }
+    reply(frame);
+}
+
+void FakeTerminal::acknowledged() {
+    reply("ACK\r");
+    int acked;
+    {
+        std::lock_guard<std::mutex> lock(mutex_);
+        acked = ++report_.framesAcked;
+    }
+    changed_.notify_all();
+    if (acked == script_.closeAfter) closeLine();
+}
+
+void FakeTerminal::reply(const std::string& bytes) {
+    std::string out = bytes;
+    if (script_.junk && script_.exchange != TerminalExchange::receive) {
+        out = kNoiseBefore + bytes + kNoiseAfter;
+    }
+    if (byteSeconds_ > 0) {
+        auto now = Clock::now();
+        if (txFreeAt_ < now) txFreeAt_ = now;
+        txFreeAt_ += std::chrono::duration_cast<Clock::duration>(
+            std::chrono::duration<double>(byteSeconds_ * double(out.size())));
+        std::this_thread::sleep_until(txFreeAt_);
+    }
+    std::size_t done = 0;
+    const auto deadline = Clock::now() + std::chrono::seconds(2);
+    while (done < out.size() && master_ >= 0 && Clock::now() < deadline) {
+        ssize_t n = ::write(master_, out.data() + done, out.size() - done);
+        if (n > 0) {
+            done += std::size_t(n);
+        } else if (n < 0 && errno != EAGAIN && errno != EINTR) {
+            return;
+        } else {
+            pollfd p{master_, POLLOUT, 0};
+            ::poll(&p, 1, 20);
+        }
+    }
+}
+
+void FakeTerminal::closeLine() {
+    // Hangs up the PC's side: its reads and writes fail from now on.
+    closeFd(master_);
+    closeFd(slave_);
+    std::lock_guard<std::mutex> lock(mutex_);
+    report_.lineClosed = true;
+    changed_.notify_all();
+}
+
+}  // namespace fw::test

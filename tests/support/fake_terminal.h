@@ -1,0 +1,137 @@
+// A K400 terminal on a pseudo-terminal, for all three exchanges. The program
+// under test opens the slave side (path()) as its serial port; the terminal
+// answers on the master side, on a thread of its own, as the script says,
+// faults included, and records what it received for the test to check.
+#pragma once
+
+#include <chrono>
+#include <condition_variable>
+#include <cstdint>
+#include <mutex>
+#include <string>
+#include <thread>
+#include <vector>
+
+namespace fw::test {
+
+enum class TerminalExchange { program, lookup, receive };
+
+struct TerminalScript {
+    TerminalExchange exchange = TerminalExchange::program;
+
+    // Silence: the opening messages let pass unanswered before the terminal
+    // answers one; -1 never answers.
+    int ignoreOpenings = 0;
+
+    // Downloads: frame `nakFrame` (block number, or line index from 0) is
+    // refused with "NAK\r" its first `nakTimes` times.
+    int nakFrame = -1;
+    int nakTimes = 0;
+    // Downloads: "FULL\r" instead of an acknowledgement for this frame.
+    int fullAtFrame = -1;
+    // Downloads: line noise (bytes above 0x7F and letters, never a CR)
+    // before and after every reply. Receive: the terminal's own "ACK\r",
+    // with noise, before every record.
+    bool junk = false;
+
+    // The line is closed once this many frames (downloads) or records
+    // (receive) were acknowledged; -1 never.
+    int closeAfter = -1;
+
+    // Bytes take 10 bits each at this speed, both ways; 0 is no pacing.
+    uint32_t paceBaud = 0;
+
+    // Receive: the records' data bytes, sent with serials 0..9, 0..
+    std::vector<std::string> records;
+    // Receive: after this record's "ACK\r" the record comes once more, as if
+    // the acknowledgement had been lost.
+    int repeatRecord = -1;
+    // Receive: this record goes out first `faultTimes` times with a wrong
+    // serial, or a wrong sum; then right.
+    int wrongSerialRecord = -1;
+    int badSumRecord = -1;
+    int faultTimes = 1;
+};
+
+struct TerminalReport {
+    int openings = 0;              // opening messages seen
+    int framesReceived = 0;        // blocks or lines, resends included
+    int badFrames = 0;             // failed their sum or their number
+    int framesAcked = 0;
+    std::vector<uint8_t> image;    // program: the 20,000 bytes as assembled
+    std::vector<bool> blockSeen;   // program: which of the 200 blocks came
+    std::vector<std::string> lookupLines;   // lookup: the lines, sums checked
+    int acksReceived = 0;          // receive: the PC's "ACK\r"
+    int naksReceived = 0;          // receive: the PC's "NAK\r"
+    int recordsSent = 0;           // receive: record frames written, repeats included
+    bool overSeen = false;         // lookup: the PC's "OVER\r"
+    bool overSent = false;         // receive: the terminal's "OVER\r"
+    bool finished = false;         // the exchange ran to its end
+    bool lineClosed = false;       // closed by the script
+};
+
+// A record as the terminal frames it: serial, data, sum low then high (0x0D
+// sent as 0x0E), CR.
+std::string terminalRecord(int serial, const std::string& data);
+
+// A lookup line's frame as the PC must send it: data, sum high then low,
+// CR. Used to check what arrived.
+bool lookupFrameSumOk(const std::string& frameWithoutCr);
+
+class FakeTerminal {
+public:
+    explicit FakeTerminal(TerminalScript script);
+    ~FakeTerminal();
+    FakeTerminal(const FakeTerminal&) = delete;
+    FakeTerminal& operator=(const FakeTerminal&) = delete;
+
+    bool ok() const { return up_; }
+    const std::string& path() const { return path_; }
+
+    TerminalReport report() const;
+    // Waits until the exchange ran to its end (or the line was closed by the
+    // script); false when timeoutMs passed first.
+    bool waitFinished(int timeoutMs) const;
+
+    void stop();
+
+private:
+    void run();
+    void handle(const uint8_t* bytes, std::size_t n);
+    void handleOpening(uint8_t b);
+    void handleBlockByte(uint8_t b);
+    void handleLineByte(uint8_t b);
+    void handleReceiveByte(uint8_t b);
+    void sendRecord();
+    void reply(const std::string& bytes);
+    void acknowledged();
+    void closeLine();
+
+    TerminalScript script_;
+    bool up_ = false;
+    int master_ = -1;
+    int slave_ = -1;      // kept open so that the master never sees a hang-up
+    int stopRead_ = -1;
+    int stopWrite_ = -1;
+    std::string path_;
+    std::thread thread_;
+
+    // The terminal's own state, on its thread.
+    bool opened_ = false;
+    std::string text_;              // the PC's text up to its CR
+    std::vector<uint8_t> frame_;
+    std::vector<int> nakCount_;
+    int recordIndex_ = 0;           // receive: the record being sent
+    bool repeated_ = false;
+    int faultsDone_ = 0;
+    bool done_ = false;
+    double byteSeconds_ = 0;
+    std::chrono::steady_clock::time_point rxFreeAt_{};
+    std::chrono::steady_clock::time_point txFreeAt_{};
+
+    mutable std::mutex mutex_;
+    mutable std::condition_variable changed_;
+    TerminalReport report_;
+};
+
+}  // namespace fw::test

@@ -1,0 +1,179 @@
+// The transfer runner on a fake port and a fake clock: the reply timer, the
+// record file and a dead line, as the runner carries them out.
+
+#include "comm/transfer_runner.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cstdint>
+#include <deque>
+#include <functional>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "comm/data_receive.h"
+#include "model/program_model.h"
+
+namespace fw {
+namespace {
+
+class FakeClock final : public LinkClock {
+public:
+    int64_t now = 0;
+    int64_t nowMs() override { return now; }
+    void sleepMs(int ms) override { now += ms; }
+};
+
+// A port whose far end answers each write through `answer`, after `latencyMs`.
+class ScriptedPort final : public SerialPort {
+public:
+    explicit ScriptedPort(FakeClock& clock) : clock_(clock) {}
+
+    std::function<std::string(const std::string&)> answer;
+    int latencyMs = 5;
+    int64_t lineGoneAtMs = -1;
+    struct Write {
+        int64_t at;
+        std::string bytes;
+    };
+    std::vector<Write> writes;
+
+    PortOpen open(const std::string&) override { return PortOpen::opened; }
+    bool isOpen() const override { return true; }
+    void close() override {}
+    bool setQueueSizes(std::size_t, std::size_t) override { return true; }
+    bool setTimeouts(const SerialTimeouts&) override { return true; }
+    bool lineSettings(LineSettings&) override { return true; }
+    bool applyLine(const LineSettings&) override { return true; }
+    bool write(std::span<const uint8_t> bytes) override {
+        std::string s(bytes.begin(), bytes.end());
+        writes.push_back({clock_.now, s});
+        if (answer) {
+            std::string reply = answer(s);
+            if (!reply.empty()) incoming_.push_back({clock_.now + latencyMs, reply});
+        }
+        return true;
+    }
+    long read(std::span<uint8_t> buffer) override {
+        if (gone()) return -1;
+        if (incoming_.empty() || incoming_.front().at > clock_.now) return 0;
+        std::string s = incoming_.front().bytes;
+        incoming_.pop_front();
+        std::size_t n = std::min(s.size(), buffer.size());
+        std::copy(s.begin(), s.begin() + long(n), buffer.begin());
+        if (n < s.size()) incoming_.push_front({clock_.now, s.substr(n)});
+        return long(n);
+    }
+    PortWait waitReadable(int timeoutMs) override {
+        if (gone()) return PortWait::failed;
+        int64_t until = timeoutMs < 0 ? INT64_MAX : clock_.now + timeoutMs;
+        if (!incoming_.empty()) until = std::min(until, incoming_.front().at);
+        if (lineGoneAtMs >= 0) until = std::min(until, lineGoneAtMs);
+        EXPECT_NE(until, INT64_MAX) << "the runner would wait for ever";
+        if (until == INT64_MAX) return PortWait::failed;
+        clock_.now = std::max(clock_.now, until);
+        return gone() ? PortWait::failed : PortWait::readable;
+    }
+    void wakeWaiter() override {}
+    void purgeInput() override {}
+    void purgeOutput() override {}
+
+private:
+    bool gone() const { return lineGoneAtMs >= 0 && clock_.now >= lineGoneAtMs; }
+    struct Incoming {
+        int64_t at;
+        std::string bytes;
+    };
+    FakeClock& clock_;
+    std::deque<Incoming> incoming_;
+};
+
+class MemorySink final : public RecordSink {
+public:
+    std::vector<std::string> lines;
+    int failAt = -1;   // the write of this index fails
+    bool synced = false;
+    bool write(std::span<const uint8_t> bytes) override {
+        if (int(lines.size()) == failAt) return false;
+        lines.emplace_back(bytes.begin(), bytes.end());
+        return true;
+    }
+    bool sync() override { return synced = true; }
+};
+
+std::string record(int serial, const std::string& data) {
+    std::string r(1, char(serial));
+    r += data;
+    const uint16_t sum = dataRecordSum(std::vector<uint8_t>(r.begin(), r.end()));
+    r += char(sum & 0xFF);
+    r += char(sum >> 8);
+    return r + '\r';
+}
+
+TEST(TransferRunner, ResendsEverySecondOnItsClockAndTimesOut) {
+    FakeClock clock;
+    ScriptedPort port(clock);
+    auto model = std::make_unique<ProgramModel>();
+    TransferEngine engine = TransferEngine::programDownload(*model);
+    TransferRunner runner(engine, port, clock);
+    EXPECT_EQ(runner.run(), kTimeOut);
+    ASSERT_EQ(port.writes.size(), 11u);
+    for (std::size_t i = 0; i < port.writes.size(); ++i) EXPECT_EQ(port.writes[i].at, int64_t(i) * 1000);
+    EXPECT_EQ(clock.now, 11000);
+}
+
+TEST(TransferRunner, ReceivesIntoTheSinkAndStopsWhereTheFileFails) {
+    // The terminal sends four records, each once it has the previous ACK;
+    // the file refuses the third.
+    FakeClock clock;
+    ScriptedPort port(clock);
+    int next = 0;
+    port.answer = [&next](const std::string& sent) -> std::string {
+        if (sent != "GETD\r" && sent != "ACK\r") return {};
+        if (next == 4) return "OVER\r";
+        const int serial = next++;
+        return record(serial, "line " + std::to_string(serial));
+    };
+    MemorySink sink;
+    sink.failAt = 2;
+    TransferEngine engine = TransferEngine::dataReceive();
+    TransferRunner runner(engine, port, clock, &sink);
+    EXPECT_EQ(runner.run(), kCannotWriteReceivedData);
+    ASSERT_EQ(sink.lines.size(), 2u);
+    EXPECT_EQ(sink.lines[1], "line 1\r\n");
+    EXPECT_EQ(port.writes.size(), 3u);   // GETD and two ACKs: none for the lost one
+    EXPECT_EQ(clock.now, 15);           // no waiting but for the terminal
+
+    next = 0;
+    port.writes.clear();
+    MemorySink good;
+    TransferEngine again = TransferEngine::dataReceive();
+    TransferRunner second(again, port, clock, &good);
+    EXPECT_EQ(second.run(), kTransferDone);
+    EXPECT_EQ(good.lines.size(), 4u);
+    EXPECT_TRUE(good.synced);
+}
+
+TEST(TransferRunner, LineThatGoesAwayAndCancel) {
+    FakeClock clock;
+    ScriptedPort port(clock);
+    port.lineGoneAtMs = 2500;
+    TransferEngine receive = TransferEngine::dataReceive();
+    MemorySink sink;
+    TransferRunner runner(receive, port, clock, &sink);
+    EXPECT_EQ(runner.run(), kErrorOnUploading);
+    EXPECT_EQ(clock.now, 2500);
+
+    FakeClock other;
+    ScriptedPort quiet(other);
+    auto model = std::make_unique<ProgramModel>();
+    TransferEngine download = TransferEngine::programDownload(*model);
+    TransferRunner cancelled(download, quiet, other);
+    cancelled.requestCancel();
+    EXPECT_EQ(cancelled.run(), kTransferCancelled);
+}
+
+}  // namespace
+}  // namespace fw

@@ -1,0 +1,414 @@
+// The Form page and its dialogs in the real editor sheet under Windows
+// (Wine): driven with messages, confirmed, and checked in the model and on
+// the simulated display.
+#include <windows.h>
+#include <commctrl.h>
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <memory>
+#include <string>
+
+#include "editor/character_grid.h"
+#include "editor/win/form_dialog_ids.h"
+#include "editor/win/grid_dialogs.h"
+#include "model/fixed_text.h"
+#include "resources/resource_ids.h"
+#include "shell/language.h"
+#include "shell/win/designer.h"
+#include "window_test_support.h"
+
+namespace fw::win {
+namespace {
+
+using namespace fw::wintest;
+
+const char kSheet[] = "Formwright - [ New file ]";
+
+// ---- driving controls the way a user's clicks and typing reach them ----
+
+void choose(HWND dlg, int id, int index) {
+    HWND list = GetDlgItem(dlg, id);
+    SendMessageA(list, CB_SETCURSEL, static_cast<WPARAM>(index), 0);
+    SendMessageA(dlg, WM_COMMAND, MAKEWPARAM(id, CBN_SELCHANGE), reinterpret_cast<LPARAM>(list));
+}
+
+void type(HWND dlg, int id, const char* text) {
+    HWND box = GetDlgItem(dlg, id);
+    SendMessageA(box, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text));
+    SendMessageA(dlg, WM_COMMAND, MAKEWPARAM(id, EN_CHANGE), reinterpret_cast<LPARAM>(box));
+}
+
+void press(HWND dlg, int id) { SendMessageA(GetDlgItem(dlg, id), BM_CLICK, 0, 0); }
+
+std::string textOf(HWND dlg, int id) { return windowText(GetDlgItem(dlg, id)); }
+bool enabled(HWND dlg, int id) { return IsWindowEnabled(GetDlgItem(dlg, id)) != FALSE; }
+bool checked(HWND dlg, int id) { return IsDlgButtonChecked(dlg, id) == BST_CHECKED; }
+int selection(HWND dlg, int id) { return static_cast<int>(SendDlgItemMessageA(dlg, id, CB_GETCURSEL, 0, 0)); }
+
+void picture(HWND hwnd, const char* name) {
+    RedrawWindow(hwnd, nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW | RDW_ALLCHILDREN);
+    saveWindowPicture(hwnd, screenshotFolder() + "\\" + name);
+}
+
+// Clicks the grid cell of `code` (its mode decides the columns).
+void clickCode(HWND gridDialog, int code) {
+    HWND area = GetDlgItem(gridDialog, IDC_GRID_AREA);
+    auto* grid = reinterpret_cast<CharacterGrid*>(GetWindowLongPtrA(area, GWLP_USERDATA));
+    RECT rc;
+    GetClientRect(area, &rc);
+    CellRect cell = CharacterGrid::cellRect(code / 16 + 1, code % 16 + 1, grid->columns(), rc.right, rc.bottom);
+    SendMessageA(area, WM_LBUTTONDOWN, MK_LBUTTON,
+                 MAKELPARAM((cell.left + cell.right) / 2, (cell.top + cell.bottom) / 2));
+}
+
+void clickBox(HWND dlg, int id) {
+    HWND box = GetDlgItem(dlg, id);
+    SendMessageA(box, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(4, 4));
+    SendMessageA(box, WM_LBUTTONUP, 0, MAKELPARAM(4, 4));
+}
+
+class FormPageWindow : public ::testing::Test {
+protected:
+    static void SetUpTestSuite() {
+        designer().instance = GetModuleHandleA(nullptr);
+        ASSERT_TRUE(registerDesignerClasses(designer().instance));
+    }
+
+    void SetUp() override {
+        Designer& d = designer();
+        d.doc.currentFile.clear();
+        d.doc.prefs = Preferences{};
+        clearDialogActions();
+        terminal = CreateWindowA("FWK400", "Formwright", WS_POPUP, kTerminalX, kTerminalY, kTerminalWidth,
+                                 kTerminalHeight, nullptr, nullptr, d.instance, nullptr);
+        ASSERT_TRUE(IsWindow(terminal));
+        ShowWindow(terminal, SW_SHOWNORMAL);
+        UpdateWindow(terminal);
+        pumpMessages();
+    }
+
+    void TearDown() override {
+        clearDialogActions();
+        setLanguageActive(false);
+        if (IsWindow(terminal)) {
+            designer().doc.model.modified = false;
+            DestroyWindow(terminal);
+        }
+        pumpMessages();
+    }
+
+    ProgramModel& model() { return designer().doc.model; }
+    FormDef& form(int k) { return model().forms[k - 1]; }
+
+    // Opens the sheet with the Edit command and runs `drive` on its Form
+    // page; `drive` ends by pressing the sheet's OK or Cancel.
+    void edit(std::function<void(HWND sheet, HWND page)> drive) {
+        onDialog(kSheet, [drive](HWND sheet) { drive(sheet, PropSheet_GetCurrentPageHwnd(sheet)); });
+        SendMessageA(terminal, WM_COMMAND, IDM_EDIT, 0);
+        EXPECT_EQ(pendingDialogActions(), 0);
+    }
+
+    HWND terminal = nullptr;
+};
+
+TEST_F(FormPageWindow, DesignedFormRunsOnTheDisplayAfterOk) {
+    std::string maxShown;
+    edit([&](HWND sheet, HWND page) {
+        EXPECT_EQ(selection(page, IDC_FORM_NAME), 0);
+        EXPECT_EQ(textOf(page, IDC_FORM_HEAD_LINK), "Variables");
+        EXPECT_FALSE(enabled(page, IDC_FORM_PROMPT + 0));   // nil lines take no prompt
+        choose(page, IDC_FORM_TYPE + 0, kTypeText);
+        EXPECT_TRUE(enabled(page, IDC_FORM_PROMPT + 0));
+        type(page, IDC_FORM_PROMPT + 0, "Item:");
+        type(page, IDC_FORM_MAX + 0, "99");
+        maxShown = textOf(page, IDC_FORM_MAX + 0);
+        type(page, IDC_FORM_MAX + 0, "10");
+        choose(page, IDC_FORM_TYPE + 1, kTypeInteger);
+        type(page, IDC_FORM_PROMPT + 1, "Quantity of goods");   // cut to 16 and put back
+        EXPECT_EQ(textOf(page, IDC_FORM_PROMPT + 1), "Quantity of good");
+        type(page, IDC_FORM_MIN + 1, "");
+        EXPECT_EQ(textOf(page, IDC_FORM_MIN + 1), "0");
+        choose(page, IDC_FORM_LINK + 1, 11);                   // "set v3"
+        choose(page, IDC_FORM_TYPE + 2, kTypeBoolean);
+        EXPECT_FALSE(enabled(page, IDC_FORM_MAX + 2));
+        EXPECT_EQ(textOf(page, IDC_FORM_MAX + 2), "1");
+        type(page, IDC_FORM_PROMPT + 2, "Done?");
+        choose(page, IDC_FORM_NEXT, 0);
+        choose(page, IDC_FORM_RECORD, 3);
+        picture(sheet, "form_page_small_font.bmp");
+        clickButton(sheet, IDOK);
+    });
+    EXPECT_EQ(maxShown, "80");
+    const FormDef& f = form(1);
+    EXPECT_TRUE(model().modified);
+    EXPECT_EQ(f.dataType[0], kTypeText);
+    EXPECT_EQ(fieldText(f.prompt[0]), "Item:");
+    EXPECT_EQ(f.maxLength[0], 10);
+    EXPECT_EQ(fieldText(f.prompt[1]), "Quantity of good");
+    EXPECT_EQ(f.link[1], 11);
+    EXPECT_EQ(f.minLength[2], 1);
+    EXPECT_EQ(f.maxLength[2], 1);
+    EXPECT_EQ(f.nextTarget, 0);
+    EXPECT_EQ(f.recordAction, 3);
+
+    // The simulation was restarted: Collect now runs the new form.
+    SimulationEngine& engine = *designer().engine;
+    EXPECT_EQ(engine.mode(), EngineMode::Start);
+    engine.pressKey(1);
+    EXPECT_EQ(engine.mode(), EngineMode::Form);
+    EXPECT_EQ(engine.line(0).substr(0, 5), "Item:");
+    EXPECT_EQ(engine.line(1).substr(0, 16), "Quantity of good");
+    EXPECT_EQ(engine.line(2).substr(0, 5), "Done?");
+}
+
+TEST_F(FormPageWindow, LargeFontDisablesRowsFiveToEight) {
+    form(1).dataType[5] = kTypeText;
+    setFieldText(form(1).prompt[5], "Sixth line");
+    form(1).dataType[0] = kTypeText;
+    setFieldText(form(1).prompt[0], "A prompt of 16 c");
+    edit([&](HWND sheet, HWND page) {
+        EXPECT_TRUE(enabled(page, IDC_FORM_PROMPT + 5));
+        choose(page, IDC_FORM_FONT, 1);
+        for (int i = 4; i < 8; ++i) {
+            EXPECT_FALSE(enabled(page, IDC_FORM_TYPE + i)) << i;
+            EXPECT_FALSE(enabled(page, IDC_FORM_PROMPT + i)) << i;
+            EXPECT_FALSE(enabled(page, IDC_FORM_MORE + i)) << i;
+        }
+        EXPECT_TRUE(enabled(page, IDC_FORM_TYPE + 3));
+        EXPECT_EQ(SendDlgItemMessageA(page, IDC_FORM_PROMPT + 0, EM_GETLIMITTEXT, 0, 0), 12);
+        // A lookup file keeps the rule: rows 5-8 stay disabled.
+        choose(page, IDC_FORM_LOOKUP, 2);
+        EXPECT_EQ(textOf(page, IDC_FORM_HEAD_LINK), "Lookup");
+        EXPECT_FALSE(enabled(page, IDC_FORM_LINK + 5));
+        EXPECT_TRUE(enabled(page, IDC_FORM_LINK + 0));
+        picture(sheet, "form_page_large_font.bmp");
+        clickButton(sheet, IDOK);
+    });
+    EXPECT_EQ(form(1).dataType[5], kTypeNil);
+    EXPECT_EQ(fieldText(form(1).prompt[5]), "");
+    EXPECT_EQ(fieldText(form(1).prompt[0]), "A prompt of ");
+    EXPECT_EQ(form(1).lookupFile, 2);
+}
+
+TEST_F(FormPageWindow, CancelLeavesTheModelUntouched) {
+    form(2).dataType[0] = kTypeText;
+    auto before = std::make_unique<ProgramModel>(model());
+    edit([&](HWND sheet, HWND page) {
+        choose(page, IDC_FORM_NAME, 1);
+        EXPECT_EQ(selection(page, IDC_FORM_TYPE + 0), kTypeText);
+        choose(page, IDC_FORM_TYPE + 0, kTypeReal);
+        type(page, IDC_FORM_PROMPT + 0, "Weight");
+        onDialog("Branch", [](HWND dlg) {
+            choose(dlg, IDC_BRANCH_FN + 0, 2);
+            clickButton(dlg, IDOK);
+        });
+        press(page, IDC_FORM_BRANCH);
+        clickButton(sheet, IDCANCEL);
+    });
+    EXPECT_EQ(std::memcmp(&model(), before.get(), kModelBodySize), 0);
+    EXPECT_FALSE(model().modified);
+}
+
+TEST_F(FormPageWindow, FieldPropertiesAndThePrefixGrid) {
+    form(1).dataType[0] = kTypeReal;
+    setFieldText(form(1).prompt[0], "Weight");
+    edit([&](HWND sheet, HWND page) {
+        onDialog("Properties", [&](HWND dlg) {
+            EXPECT_EQ(textOf(dlg, IDC_PROP_FORM_NO), "1");
+            EXPECT_EQ(textOf(dlg, IDC_PROP_LINE_NO), "1");
+            EXPECT_TRUE(enabled(dlg, IDC_PROP_DECIMALS));
+            EXPECT_EQ(textOf(dlg, IDC_PROP_START), "1");
+            EXPECT_FALSE(enabled(dlg, IDC_PROP_START));
+
+            press(dlg, IDC_PROP_INITIAL);
+            EXPECT_TRUE(enabled(dlg, IDC_PROP_INITIAL_BOX));
+            type(dlg, IDC_PROP_INITIAL_BOX, "12a.5.3");
+            EXPECT_EQ(textOf(dlg, IDC_PROP_INITIAL_BOX), "1253");
+            press(dlg, IDC_PROP_FIXED);
+            type(dlg, IDC_PROP_FIXED_BOX, "300");
+            EXPECT_EQ(textOf(dlg, IDC_PROP_FIXED_BOX), "255");
+            choose(dlg, IDC_PROP_ALIGNMENT, 3);
+            choose(dlg, IDC_PROP_DECIMALS, 2);
+            press(dlg, IDC_PROP_CHECK_DIGIT);
+            EXPECT_EQ(selection(dlg, IDC_PROP_METHOD), 0);
+            choose(dlg, IDC_PROP_METHOD, 3);
+            press(dlg, IDC_PROP_LEAD);
+            type(dlg, IDC_PROP_LEAD_BOX, "ABCDEFG");
+            EXPECT_EQ(textOf(dlg, IDC_PROP_LEAD_BOX), "ABCDEF");
+
+            // The prefix box opens the grid only once it is enabled.
+            EXPECT_FALSE(enabled(dlg, IDC_PROP_PREFIX_BOX));
+            press(dlg, IDC_PROP_PREFIX);
+            onDialog("The Grid Control", [dlg](HWND grid) {
+                clickCode(grid, 'A');
+                clickCode(grid, 0x0D);   // "Enter" cannot be picked
+                clickCode(grid, 0x1B);
+                EXPECT_EQ(textOf(grid, IDC_GRID_RESULT_LABEL), "Resulting text :");
+                picture(grid, "grid_multi_code.bmp");
+                picture(dlg, "field_properties_grid_open.bmp");
+                clickButton(grid, IDOK);
+            });
+            clickBox(dlg, IDC_PROP_PREFIX_BOX);
+            EXPECT_EQ(textOf(dlg, IDC_PROP_PREFIX_BOX), " A ESC");
+
+            // A cancelled grid changes nothing.
+            press(dlg, IDC_PROP_SUFFIX);
+            onDialog("The Grid Control", [](HWND grid) {
+                clickCode(grid, 'Z');
+                clickButton(grid, IDCANCEL);
+            });
+            clickBox(dlg, IDC_PROP_SUFFIX_BOX);
+            EXPECT_EQ(textOf(dlg, IDC_PROP_SUFFIX_BOX), "");
+            picture(dlg, "field_properties.bmp");
+            clickButton(dlg, IDOK);
+        });
+        press(page, IDC_FORM_MORE + 0);
+        clickButton(sheet, IDOK);
+    });
+    const FormDef& f = form(1);
+    EXPECT_EQ(fieldText(f.initialValue[0]), "1253");
+    EXPECT_EQ(f.fixedLengthOn[0], 1);
+    EXPECT_EQ(f.fixedLength[0], 255);
+    EXPECT_EQ(f.alignment[0], 3);
+    EXPECT_EQ(f.decimals[0], 2);
+    EXPECT_EQ(f.checkDigit[0], 4);
+    EXPECT_EQ(std::string(reinterpret_cast<const char*>(f.leadCode[0]), 6), "ABCDEF");
+    EXPECT_EQ(f.prefixCode[0][0], 'A');
+    EXPECT_EQ(f.prefixCode[0][1], 0x1B);
+    EXPECT_EQ(f.prefixCode[0][2], 0);
+    EXPECT_EQ(f.suffixOn[0], 1);
+    EXPECT_EQ(f.suffixCode[0][0], 0);
+    EXPECT_EQ(f.partialStart[0], 1);
+}
+
+TEST_F(FormPageWindow, LookupFieldPropertiesNeedSaveFieldData) {
+    form(1).lookupFile = 1;
+    form(1).dataType[0] = kTypeLookup;
+    form(1).prefixOn[0] = 1;
+    edit([&](HWND sheet, HWND page) {
+        EXPECT_TRUE(enabled(page, IDC_FORM_LINK + 0));
+        onDialog("Properties", [](HWND dlg) {
+            EXPECT_TRUE(GetDlgItem(dlg, IDC_PROP_SAVE_FIELD) != nullptr);
+            EXPECT_TRUE(checked(dlg, IDC_PROP_PREFIX));
+            EXPECT_FALSE(enabled(dlg, IDC_PROP_PREFIX));
+            EXPECT_FALSE(enabled(dlg, IDC_PROP_PREFIX_BOX));
+            press(dlg, IDC_PROP_SAVE_FIELD);
+            EXPECT_TRUE(enabled(dlg, IDC_PROP_PREFIX_BOX));
+            EXPECT_TRUE(enabled(dlg, IDC_PROP_FIXED));
+            EXPECT_FALSE(enabled(dlg, IDC_PROP_FIXED_BOX));
+            picture(dlg, "lookup_field_properties.bmp");
+            clickButton(dlg, IDOK);
+        });
+        press(page, IDC_FORM_MORE + 0);
+        clickButton(sheet, IDOK);
+    });
+    EXPECT_EQ(form(1).initialValueOn[0], 1);
+    EXPECT_EQ(form(1).prefixOn[0], 1);
+}
+
+TEST_F(FormPageWindow, StampAndBranchDialogs) {
+    form(1).branch[3] = 15;
+    edit([&](HWND sheet, HWND page) {
+        onDialog("Time Stamp", [](HWND dlg) {
+            EXPECT_EQ(textOf(dlg, IDC_STAMP_DATE_GROUP), "Date Format : YYYY/MM/DD");
+            choose(dlg, IDC_STAMP_POSITION, 2);
+            choose(dlg, IDC_STAMP_STYLE, 2);
+            choose(dlg, IDC_STAMP_YEAR_DIGITS, 1);
+            EXPECT_EQ(textOf(dlg, IDC_STAMP_DATE_GROUP), "Date Format : DD/MM/YY");
+            press(dlg, IDC_STAMP_MINUTE);
+            EXPECT_EQ(textOf(dlg, IDC_STAMP_TIME_GROUP), "Time Format : HH:SS");
+            type(dlg, IDC_STAMP_TIME_SEP_BOX, ".");
+            EXPECT_EQ(textOf(dlg, IDC_STAMP_TIME_GROUP), "Time Format : HH.SS");
+            picture(dlg, "stamp_dialog.bmp");
+            clickButton(dlg, IDOK);
+        });
+        press(page, IDC_FORM_STAMP);
+        onDialog("Branch", [](HWND dlg) {
+            EXPECT_EQ(selection(dlg, IDC_BRANCH_FN + 3), 0);   // 15 shows as "disable"
+            choose(dlg, IDC_BRANCH_FN + 1, 3);
+            picture(dlg, "branch_dialog.bmp");
+            clickButton(dlg, IDCANCEL);
+        });
+        press(page, IDC_FORM_BRANCH);
+        onDialog("Branch", [](HWND dlg) {
+            choose(dlg, IDC_BRANCH_FN + 0, 10);
+            clickButton(dlg, IDOK);
+        });
+        press(page, IDC_FORM_BRANCH);
+        clickButton(sheet, IDOK);
+    });
+    const FormDef& f = form(1);
+    EXPECT_EQ(f.stampPosition, 2);
+    EXPECT_EQ(f.stampDateStyle, 2);
+    EXPECT_EQ(f.stampMinute, 0);
+    EXPECT_EQ(f.stampTimeSep[0], '.');
+    EXPECT_EQ(f.branch[0], 10);
+    EXPECT_EQ(f.branch[1], 0);    // cancelled
+    EXPECT_EQ(f.branch[3], 0);    // stored as "disable" by the OK
+}
+
+TEST_F(FormPageWindow, CodeIdentifierGridRefusesAThirdCode) {
+    const uint8_t pair[2] = {'A', 'B'};
+    GridBox box = GridBox::multiCode(pair, 2, kCodeIdCapacity);
+    onDialog("The Grid Control", [](HWND grid) {
+        onDialog("Warning", [](HWND message) {
+            EXPECT_EQ(windowText(message), "Warning");
+            clickButton(message, IDOK);
+        });
+        clickCode(grid, 'C');
+        EXPECT_EQ(pendingDialogActions(), 0);
+        press(grid, IDC_GRID_CLEAR);
+        clickCode(grid, 'x');
+        clickCode(grid, 'y');
+        clickButton(grid, IDOK);
+    });
+    EXPECT_EQ(runCharacterGrid(terminal, nullptr, box), IDOK);
+    EXPECT_EQ(pendingDialogActions(), 0);
+    EXPECT_EQ(box.text(), " x y");
+
+    onDialog("The Grid Control", [](HWND grid) {
+        clickCode(grid, 'q');
+        clickButton(grid, IDCANCEL);
+    });
+    EXPECT_EQ(runCharacterGrid(terminal, nullptr, box), IDCANCEL);
+    EXPECT_EQ(box.text(), " x y");
+}
+
+TEST_F(FormPageWindow, SingleCharacterGrid) {
+    GridBox box = GridBox::singleCharacter(0x02);
+    onDialog("The Grid Control", [](HWND grid) {
+        EXPECT_EQ(GetDlgItem(grid, IDC_GRID_CLEAR), nullptr);
+        clickCode(grid, 0x7F);
+        clickCode(grid, 0x03);
+        picture(grid, "grid_single_character.bmp");
+        clickButton(grid, IDOK);
+    });
+    EXPECT_EQ(runCharacterGrid(terminal, nullptr, box), IDOK);
+    EXPECT_EQ(box.code(), 0x03);
+    EXPECT_EQ(box.text(), "ETX");
+}
+
+TEST_F(FormPageWindow, LanguageCaptionsReplaceTheTemplateTexts) {
+    LanguageTexts& texts = languageTexts();
+    const char name[] = "Nom";
+    const char format[] = "Format : ";
+    texts.set(52, name, sizeof name - 1);
+    texts.set(153, format, sizeof format - 1);
+    setLanguageActive(true);
+    edit([&](HWND sheet, HWND page) {
+        EXPECT_EQ(textOf(page, IDC_FORM_NAME_LABEL), "Nom");
+        EXPECT_EQ(textOf(page, IDC_FORM_FONT_LABEL), "Font");   // not named by the language
+        onDialog("Time Stamp", [](HWND dlg) {
+            EXPECT_EQ(textOf(dlg, IDC_STAMP_DATE_GROUP), "Format : YYYY/MM/DD");
+            clickButton(dlg, IDCANCEL);
+        });
+        press(page, IDC_FORM_STAMP);
+        clickButton(sheet, IDCANCEL);
+    });
+    texts.set(52, "", 0);
+    texts.set(153, "", 0);
+}
+
+}  // namespace
+}  // namespace fw::win

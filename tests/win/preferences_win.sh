@@ -1,0 +1,131 @@
+#!/usr/bin/env bash
+# preferences_win.sh TEST.exe WORK_DIR [FAKE_CRADLE_MAIN]
+#
+# Runs preferences_win_test.exe under Wine with COM ports mapped to the ptys
+# of fake cradles (see the test's header for the map). The fake cradles run
+# natively: FAKE_CRADLE_MAIN when given, else built here from tests/support
+# with the host's g++. WORK_DIR holds a Wine prefix of its own (the COM map
+# is the prefix's registry, and taking a new map needs a new wineserver), a
+# private copy of the test program (its folder is the designer's program
+# folder, where the test writes settings and language files), the cradles'
+# report and the logs.
+set -euo pipefail
+
+if (($# < 2)); then
+    echo "usage: preferences_win.sh TEST.exe WORK_DIR [FAKE_CRADLE_MAIN]" >&2
+    exit 2
+fi
+root=$(cd "$(dirname "${BASH_SOURCE[0]}")/../.." && pwd)
+mkdir -p "$2"
+work=$(cd "$2" && pwd)
+fake=${3:-}
+mkdir -p "$work/bin"
+exe=$work/bin/$(basename "$1")
+cp -f "$1" "$exe"
+
+# shellcheck source=scripts/lib/wine.sh
+source "$root/scripts/lib/wine.sh"
+export WINEPREFIX=$work/prefix
+fw_wine_env
+
+if [[ -z $fake || ! -x $fake ]]; then
+    fake=$work/fake_cradle_main
+    if [[ ! -x $fake || $fake -ot $root/tests/support/fake_cradle.cpp ||
+          $fake -ot $root/tests/support/fake_cradle_main.cpp ]]; then
+        g++ -std=c++20 -O1 -Wall -Wextra -I"$root" \
+            "$root/tests/support/fake_cradle.cpp" "$root/tests/support/fake_cradle_main.cpp" \
+            -o "$fake" -lutil -pthread
+    fi
+fi
+
+fake_pid=
+server=
+# shellcheck disable=SC2317  # run by the trap
+cleanup() {
+    if [[ -n $fake_pid ]]; then
+        kill "$fake_pid" 2>/dev/null || true
+        wait "$fake_pid" 2>/dev/null || true
+    fi
+    if [[ -n $server ]]; then
+        "$FW_WINESERVER" -k >/dev/null 2>&1 || true
+    fi
+}
+trap cleanup EXIT
+trap 'exit 143' TERM
+trap 'exit 130' INT
+
+# Wine's own processes keep the descriptors they inherit: files, never a pipe.
+wine_quiet() {
+    "$FW_WINE" "$@" >>"$work/wine.log" 2>&1 </dev/null
+}
+
+# The Unix root is drive Z: of every Wine prefix.
+windows_path() {
+    local p=$1
+    echo "Z:${p//\//\\}"
+}
+
+report=$work/report
+rm -f "$report" "$work/ptys" "$work/wine.log"
+"$fake" "$report" none 19200 9600 >"$work/ptys" 2>"$work/fake.log" &
+fake_pid=$!
+for _ in $(seq 50); do
+    grep -qx ready "$work/ptys" 2>/dev/null && break
+    sleep 0.1
+done
+if ! grep -qx ready "$work/ptys"; then
+    echo "preferences_win: the fake cradles did not start" >&2
+    cat "$work/fake.log" >&2
+    exit 1
+fi
+mapfile -t ptys < <(head -n 3 "$work/ptys")
+
+fw_wine_init_prefix
+
+# A wineserver rewrites dosdevices/comN (and the volatile SERIALCOMM key) from
+# HKLM\Software\Wine\Ports when it starts, so the map goes there, and a fresh
+# server takes it.
+"$FW_WINESERVER" -k >/dev/null 2>&1 || true
+"$FW_WINESERVER" -w >/dev/null 2>&1 || true
+"$FW_WINESERVER" -p >"$work/server.log" 2>&1 </dev/null
+server=1
+{
+    echo "REGEDIT4"
+    echo
+    echo "[HKEY_LOCAL_MACHINE\\Software\\Wine\\Ports]"
+    for i in "${!ptys[@]}"; do
+        echo "\"COM$((i + 1))\"=\"${ptys[$i]}\""
+    done
+} >"$work/ports.reg"
+wine_quiet reg import "$(windows_path "$work/ports.reg")"
+"$FW_WINESERVER" -k >/dev/null 2>&1 || true
+"$FW_WINESERVER" -w >/dev/null 2>&1 || true
+"$FW_WINESERVER" -p >"$work/server.log" 2>&1 </dev/null
+
+# COM3 is listed as a Bluetooth port instead of under its serial name, and
+# two ports without a device are listed under other kinds of names.
+key='HKLM\HARDWARE\DEVICEMAP\SERIALCOMM'
+"$FW_WINE" reg query "$key" >"$work/serialcomm.txt" 2>>"$work/wine.log" </dev/null
+com3=$(tr -d '\r' <"$work/serialcomm.txt" | awk '$3 == "COM3" { print $1 }')
+if [[ -z $com3 ]]; then
+    echo "preferences_win: Wine did not list COM3:" >&2
+    cat "$work/serialcomm.txt" >&2
+    exit 1
+fi
+wine_quiet reg delete "$key" /v "$com3" /f
+# Ports the prefix maps by itself (to the host's serial devices) go.
+tr -d '\r' <"$work/serialcomm.txt" | awk '$2 == "REG_SZ" && $3 !~ /^COM[123]$/ { print $1 }' |
+    while read -r other; do
+        wine_quiet reg delete "$key" /v "$other" /f
+    done
+wine_quiet reg add "$key" /v '\Device\BthModem0' /t REG_SZ /d COM3 /f
+wine_quiet reg add "$key" /v '\Device\VCP0' /t REG_SZ /d COM20 /f
+wine_quiet reg add "$key" /v 'Modem' /t REG_SZ /d COM21 /f
+
+export FW_CRADLE_REPORT
+FW_CRADLE_REPORT=$(windows_path "$report")
+rc=0
+"$FW_WINE" "$exe" --gtest_color=no >"$work/test.out" 2>"$work/test.err" </dev/null || rc=$?
+cat "$work/test.out"
+cat "$work/test.err" >&2
+exit "$rc"
