@@ -16,7 +16,7 @@ namespace {
 constexpr std::size_t kImageRecordsSize = sizeof(BarcodeSettings) + sizeof(MenuDef) * kMenuCount +
                                           sizeof(FormDef) * kFormCount +
                                           sizeof(LookupDef) * kLookupCount;
-constexpr std::size_t kImageTextStart = kImageRecordsSize;
+static_assert(kImageTextStart == kImageRecordsSize);
 
 // Where a text table of the model lands in the image: the texts keep their
 // model order and sizes, starting with reservedLines.
@@ -26,7 +26,6 @@ constexpr std::size_t imageOffsetOfModel(std::size_t modelOffset) {
 
 constexpr std::size_t kImageTextEnd = imageOffsetOfModel(offsetof(ProgramModel, legacyBlock));
 constexpr std::size_t kImageGapSize = sizeof(ProgramModel::legacyBlock);
-constexpr std::size_t kImageSettingsStart = kImageTextEnd + kImageGapSize;
 constexpr std::size_t kImageSettingsEnd = kImageSettingsStart + sizeof(TerminalSettings);
 
 // The terminal reads its program at these fixed places.
@@ -36,22 +35,13 @@ static_assert(imageOffsetOfModel(offsetof(ProgramModel, msgUtilities)) == 16167)
 static_assert(imageOffsetOfModel(offsetof(ProgramModel, msgBaudRate)) == 17059);
 static_assert(imageOffsetOfModel(offsetof(ProgramModel, msgSystemFault)) == 17626);
 static_assert(imageOffsetOfModel(offsetof(ProgramModel, msgMiscContinuous)) == 18444);
-static_assert(kImageTextEnd == 18507);
-static_assert(kImageSettingsStart == 18562);
+static_assert(kImageTextEnd == kImageLegacyStart);
+static_assert(kImageLegacyStart + kImageGapSize == kImageSettingsStart);
 static_assert(kImageSettingsEnd == 18830);
 static_assert(kImageSettingsEnd <= kProgramImageSize);
 static_assert(kProgramImageSize == kImageBlockDataSize * kImageBlockCount);
 
 constexpr uint8_t kSpace = 0x20;
-
-// Pads the text of a field of `fieldWidth` bytes with spaces to exactly
-// `width` characters and puts a NUL at position `width`; a longer text is
-// cut there. Bytes after that NUL are left as they were.
-void padInPlace(uint8_t* field, std::size_t fieldWidth, std::size_t width) {
-    std::size_t len = fieldText(field, fieldWidth).size();
-    if (len < width) std::memset(field + len, kSpace, width - len);
-    field[width] = 0;
-}
 
 // True when one of the first `width` characters before the NUL is above a
 // space. Bytes are unsigned: the ANSI letters 0x80..0xFF are text too.
@@ -62,17 +52,6 @@ bool isNonBlank(const uint8_t* field, std::size_t fieldWidth, std::size_t width)
         if (static_cast<uint8_t>(c) > kSpace) return true;
     }
     return false;
-}
-
-void normaliseMenu(MenuDef& menu) {
-    const std::size_t width = menu.font != 0 ? 12 : 16;
-    if (menu.captionOn != 0) padInPlace(menu.caption, sizeof menu.caption, width);
-    int nonBlank = 0;
-    for (auto& item : menu.itemName) {
-        if (isNonBlank(item, sizeof item, width)) ++nonBlank;
-        padInPlace(item, sizeof item, width);
-    }
-    menu.itemCount = static_cast<uint8_t>(nonBlank);
 }
 
 bool countsAsInput(uint8_t type) {
@@ -126,15 +105,11 @@ bool anyLookupInUse(const ProgramModel& m) {
 
 TerminalSettings adjustedSettings(const ProgramModel& m) {
     TerminalSettings s = m.settings;
-    // The terminal takes the start as a target code: form 1 or menu 1.
-    s.startFrom = s.startFrom != 0 ? targetMenu(1) : targetForm(1);
-    // The terminal numbers these choices from 1.
-    for (uint8_t* choice : {&s.uploadPort, &s.downloadPort, &s.baudRate, &s.backlight,
-                            &s.dataDeletion, &s.entryOption, &s.modemSpeed, &s.keyClick,
-                            &s.goodReadBeep, &s.warningBeep}) {
+    adjustStartAndChoices(s);
+    // The terminal numbers these choices from 1 too.
+    for (uint8_t* choice : {&s.modemSpeed, &s.keyClick, &s.goodReadBeep, &s.warningBeep}) {
         *choice = static_cast<uint8_t>(*choice + 1);
     }
-    s.backlightIdle = static_cast<uint8_t>(s.backlightIdle + '0');
 
     // With a lookup file in use the utility menu also lists "8.Load Lookup",
     // and the calculator becomes the ninth entry.
@@ -143,19 +118,41 @@ TerminalSettings adjustedSettings(const ProgramModel& m) {
 
     const std::size_t width = s.largeFont != 0 ? 12 : 16;
     for (int line = 0; line < 4; ++line) {
-        padInPlace(s.extraUtilityLines[line], sizeof s.extraUtilityLines[line], width);
+        padTextField(s.extraUtilityLines[line], sizeof s.extraUtilityLines[line], width);
     }
     return s;
 }
 
 }  // namespace
 
-void normaliseForDownload(ProgramModel& m) {
-    for (MenuDef& menu : m.menus) normaliseMenu(menu);
-    for (FormDef& form : m.forms) normaliseForm(form);
+void padTextField(uint8_t* field, std::size_t fieldWidth, std::size_t width) {
+    std::size_t len = fieldText(field, fieldWidth).size();
+    if (len < width) std::memset(field + len, kSpace, width - len);
+    field[width] = 0;
 }
 
-void buildProgramImage(const ProgramModel& m, ProgramImage& image) {
+void normaliseMenu(MenuDef& menu, std::size_t width) {
+    if (menu.captionOn != 0) padTextField(menu.caption, sizeof menu.caption, width);
+    int nonBlank = 0;
+    for (auto& item : menu.itemName) {
+        if (isNonBlank(item, sizeof item, width)) ++nonBlank;
+        padTextField(item, sizeof item, width);
+    }
+    menu.itemCount = static_cast<uint8_t>(nonBlank);
+}
+
+void adjustStartAndChoices(TerminalSettings& s) {
+    // The terminal takes the start as a target code: form 1 or menu 1.
+    s.startFrom = s.startFrom != 0 ? targetMenu(1) : targetForm(1);
+    // The terminal numbers these choices from 1.
+    for (uint8_t* choice : {&s.uploadPort, &s.downloadPort, &s.baudRate, &s.backlight,
+                            &s.dataDeletion, &s.entryOption}) {
+        *choice = static_cast<uint8_t>(*choice + 1);
+    }
+    s.backlightIdle = static_cast<uint8_t>(s.backlightIdle + '0');
+}
+
+void layOutRecordsAndTexts(const ProgramModel& m, ProgramImage& image) {
     std::memset(image.bytes, 0, sizeof image.bytes);
     const uint8_t* body = modelBody(m);
 
@@ -169,8 +166,16 @@ void buildProgramImage(const ProgramModel& m, ProgramImage& image) {
             out = writeTextSlot(out, messageLine(m, t, line), info.width);
         }
     }
-    // The place of legacyBlock stays zero.
+}
 
+void normaliseForDownload(ProgramModel& m) {
+    for (MenuDef& menu : m.menus) normaliseMenu(menu, menu.font != 0 ? 12 : 16);
+    for (FormDef& form : m.forms) normaliseForm(form);
+}
+
+void buildProgramImage(const ProgramModel& m, ProgramImage& image) {
+    layOutRecordsAndTexts(m, image);
+    // The place of legacyBlock stays zero.
     const TerminalSettings settings = adjustedSettings(m);
     std::memcpy(image.bytes + kImageSettingsStart, &settings, sizeof settings);
 }

@@ -7,14 +7,10 @@
 #include <string>
 
 #include "comm/cradle.h"
+#include "comm/link_type.h"
 #include "comm/serial_port.h"
 
 namespace fw {
-
-// Preferences "Download via" / "Receive data via".
-constexpr int kLinkCradleIr = 0;
-constexpr int kLinkIrda = 1;
-constexpr int kLinkOther = 2;
 
 // Time as the link code needs it: the cradle's own waits, and the deadline
 // of a read window. Tests pass a fake one.

@@ -5,6 +5,8 @@
 #include <string>
 #include <vector>
 
+#include "comm/link_type.h"
+
 namespace fw {
 
 constexpr int kMaxRecentFiles = 4;
@@ -16,10 +18,6 @@ constexpr char kBuiltInLanguage[] = "0";    // language: the string table's text
 constexpr std::size_t kMaxPathChars = 260;
 constexpr std::size_t kMaxLanguageNameChars = 40;
 
-// Link types of downloadVia and receiveVia, in the order of their lists.
-constexpr int kLinkCradleIr = 0;
-constexpr int kLinkIrda = 1;
-constexpr int kLinkSerialSpp = 2;
 
 struct Preferences {
     std::string lastFile = kUnknownFile;

@@ -107,7 +107,7 @@ bool transferNeedsPortChoice(int comPortIndex, int portCount) {
 }
 
 int transferLinkType(int via) {
-    return via >= kLinkCradleIr && via <= kLinkSerialSpp ? via : -1;
+    return via >= kLinkCradleIr && via <= kLinkOther ? via : -1;
 }
 
 }  // namespace fw

@@ -30,27 +30,45 @@ void line(HDC dc, int x0, int y0, int x1, int y1) {
     LineTo(dc, x1, y1);
 }
 
+// The dialog's font, a little smaller: the longest names ("Right",
+// "Enter", "PgDn") must fit a cell of a sixteenth of the grid's width.
+HFONT createCellFont(HWND area) {
+    LOGFONTA lf{};
+    HFONT dialogFont = reinterpret_cast<HFONT>(SendMessageA(GetParent(area), WM_GETFONT, 0, 0));
+    if (!dialogFont || !GetObjectA(dialogFont, sizeof lf, &lf))
+        GetObjectA(GetStockObject(DEFAULT_GUI_FONT), sizeof lf, &lf);
+    const LONG height = lf.lfHeight < 0 ? -lf.lfHeight : lf.lfHeight;
+    lf.lfHeight = -(height > 9 ? height - 1 - height / 12 : height);
+    lf.lfWidth = 0;
+    return CreateFontIndirectA(&lf);
+}
+
 void paintGrid(HWND area, HDC target) {
     CharacterGrid* grid = gridOf(area);
     RECT client;
     GetClientRect(area, &client);
-    const int width = client.right;
-    const int height = client.bottom;
 
     // Drawn off screen first: the grid is repainted on every click.
     HDC dc = CreateCompatibleDC(target);
-    HBITMAP bitmap = CreateCompatibleBitmap(target, width, height);
+    HBITMAP bitmap = CreateCompatibleBitmap(target, client.right, client.bottom);
     HGDIOBJ oldBitmap = SelectObject(dc, bitmap);
-    HGDIOBJ oldFont = SelectObject(dc, reinterpret_cast<HFONT>(SendMessageA(GetParent(area), WM_GETFONT, 0, 0)));
+    HFONT font = createCellFont(area);
+    HGDIOBJ oldFont = SelectObject(dc, font);
     SetBkMode(dc, TRANSPARENT);
 
+    // The cells take the area's size divided by their number; what is left
+    // over at the right and at the bottom belongs to the dialog.
     const int columns = grid ? grid->columns() : 17;
     const int rows = CharacterGrid::kRows;
-    const int cw = width / columns;
-    const int ch = height / rows;
+    const int cw = client.right / columns;
+    const int ch = client.bottom / rows;
+    const int width = cw * columns;
+    const int height = ch * rows;
+    FillRect(dc, &client, GetSysColorBrush(COLOR_BTNFACE));
 
     HBRUSH grey = CreateSolidBrush(kLightGrey);
-    FillRect(dc, &client, grey);
+    RECT all{0, 0, width, height};
+    FillRect(dc, &all, grey);
     DeleteObject(grey);
     RECT body{cw, ch, width, height};
     FillRect(dc, &body, static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH)));
@@ -62,11 +80,11 @@ void paintGrid(HWND area, HDC target) {
     HGDIOBJ oldPen = SelectObject(dc, white);
     for (int c = 0; c < columns; ++c) line(dc, c * cw + 1, 1, c * cw + 1, ch);
     for (int r = 0; r < rows; ++r) line(dc, 1, r * ch + 1, cw, r * ch + 1);
-    line(dc, cw + 1, 1, columns * cw, 1);
-    line(dc, 1, ch + 1, 1, rows * ch);
+    line(dc, cw + 1, 1, width, 1);
+    line(dc, 1, ch + 1, 1, height);
     SelectObject(dc, light);
-    for (int c = 2; c <= columns; ++c) line(dc, c * cw, ch, c * cw, rows * ch);
-    for (int r = 2; r <= rows; ++r) line(dc, cw, r * ch, columns * cw, r * ch);
+    for (int c = 2; c < columns; ++c) line(dc, c * cw, ch, c * cw, height);
+    for (int r = 2; r < rows; ++r) line(dc, cw, r * ch, width, r * ch);
 
     // Black frame, header separators and the borders between header cells.
     SelectObject(dc, black);
@@ -74,8 +92,8 @@ void paintGrid(HWND area, HDC target) {
     Rectangle(dc, 0, 0, width, height);
     line(dc, 0, ch, width, ch);
     line(dc, cw, 0, cw, height);
-    for (int c = 2; c <= columns; ++c) line(dc, c * cw, 0, c * cw, ch);
-    for (int r = 2; r <= rows; ++r) line(dc, 0, r * ch, cw, r * ch);
+    for (int c = 2; c < columns; ++c) line(dc, c * cw, 0, c * cw, ch);
+    for (int r = 2; r < rows; ++r) line(dc, 0, r * ch, cw, r * ch);
     SelectObject(dc, oldPen);
     DeleteObject(white);
     DeleteObject(light);
@@ -88,10 +106,12 @@ void paintGrid(HWND area, HDC target) {
                 if (text.empty()) continue;
                 const int code = grid->codeAt(c, r);
                 const bool selected = code != CharacterGrid::kNoCode && code == grid->selectedCode();
-                CellRect cr = CharacterGrid::cellRect(c, r, columns, width, height);
+                CellRect cr = CharacterGrid::cellRect(c, r, columns, client.right, client.bottom);
                 RECT rc{cr.left, cr.top, cr.right, cr.bottom};
                 if (selected) {
-                    RECT inner{rc.left + 1, rc.top + 1, rc.right, rc.bottom};
+                    // Inset by one pixel from the borders, the frame included.
+                    RECT inner{rc.left + 1, rc.top + 1, rc.right < width ? rc.right : width - 1,
+                               rc.bottom < height ? rc.bottom : height - 1};
                     HBRUSH blue = CreateSolidBrush(kSelection);
                     FillRect(dc, &inner, blue);
                     DeleteObject(blue);
@@ -104,8 +124,9 @@ void paintGrid(HWND area, HDC target) {
         }
     }
 
-    BitBlt(target, 0, 0, width, height, dc, 0, 0, SRCCOPY);
+    BitBlt(target, 0, 0, client.right, client.bottom, dc, 0, 0, SRCCOPY);
     SelectObject(dc, oldFont);
+    DeleteObject(font);
     SelectObject(dc, oldBitmap);
     DeleteObject(bitmap);
     DeleteDC(dc);
@@ -222,6 +243,36 @@ LRESULT CALLBACK gridBoxProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) 
     return CallWindowProcA(original, hwnd, msg, wParam, lParam);
 }
 
+// The grid dialog and the box it was opened from (none when a caller runs
+// the grid without one).
+struct GridDialog {
+    CharacterGrid* grid;
+    HWND box;
+};
+
+// Below the box when the screen has room, else above it, so that the box,
+// painted blue meanwhile, stays in sight; centred over the owner without one.
+void placeBeside(HWND dlg, HWND box) {
+    RECT b, d, work;
+    if (!box || !GetWindowRect(box, &b) || !GetWindowRect(dlg, &d) ||
+        !SystemParametersInfoA(SPI_GETWORKAREA, 0, &work, 0)) {
+        centreOnOwner(dlg);
+        return;
+    }
+    const int w = d.right - d.left;
+    const int h = d.bottom - d.top;
+    int y = b.bottom + 4;
+    if (y + h > work.bottom) y = b.top - 4 - h;
+    if (y < work.top) {
+        centreOnOwner(dlg);
+        return;
+    }
+    int x = b.left;
+    if (x + w > work.right) x = work.right - w;
+    if (x < work.left) x = work.left;
+    SetWindowPos(dlg, nullptr, x, y, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
 }  // namespace
 
 void attachGridBox(HWND box, GridBox* state) {
@@ -242,7 +293,9 @@ INT_PTR runCharacterGrid(HWND owner, HWND boxWindow, GridBox& box) {
         UpdateWindow(boxWindow);
     }
     const char* name = grid.mode() == GridMode::MultiCode ? "GridDlg" : "ACGridDlg";
-    INT_PTR result = DialogBoxParamA(editorInstance(), name, owner, characterGridProc, reinterpret_cast<LPARAM>(&grid));
+    GridDialog dialog{&grid, boxWindow};
+    INT_PTR result =
+        DialogBoxParamA(editorInstance(), name, owner, characterGridProc, reinterpret_cast<LPARAM>(&dialog));
     box.closeGrid(grid, result == IDOK);
     if (boxWindow) {
         SetWindowTextA(boxWindow, box.text().c_str());
@@ -255,16 +308,18 @@ INT_PTR CALLBACK characterGridProc(HWND dlg, UINT msg, WPARAM wParam, LPARAM lPa
     auto* grid = reinterpret_cast<CharacterGrid*>(GetWindowLongPtrA(dlg, DWLP_USER));
     switch (msg) {
         case WM_INITDIALOG: {
-            grid = reinterpret_cast<CharacterGrid*>(lParam);
-            SetWindowLongPtrA(dlg, DWLP_USER, lParam);
-            SetWindowLongPtrA(GetDlgItem(dlg, IDC_GRID_AREA), GWLP_USERDATA, lParam);
-            if (HWND result = GetDlgItem(dlg, IDC_GRID_RESULT)) SetWindowLongPtrA(result, GWLP_USERDATA, lParam);
+            const auto* dialog = reinterpret_cast<const GridDialog*>(lParam);
+            grid = dialog->grid;
+            const auto state = reinterpret_cast<LONG_PTR>(grid);
+            SetWindowLongPtrA(dlg, DWLP_USER, state);
+            SetWindowLongPtrA(GetDlgItem(dlg, IDC_GRID_AREA), GWLP_USERDATA, state);
+            if (HWND result = GetDlgItem(dlg, IDC_GRID_RESULT)) SetWindowLongPtrA(result, GWLP_USERDATA, state);
             if (grid->mode() == GridMode::MultiCode)
                 applyLanguage(dlg, formtext::kGridTitle,
                               {{IDC_GRID_RESULT_LABEL, formtext::kGridResult}, {IDC_GRID_CLEAR, formtext::kGridClear}});
             else
                 applyLanguage(dlg, formtext::kAsciiGridTitle, {});
-            centreOnOwner(dlg);
+            placeBeside(dlg, dialog->box);
             return TRUE;
         }
         case kGridClicked:

@@ -1,10 +1,10 @@
 // "De&tect Cradle": the cradle search on the system's ports through the
-// Win32 serial driver. Declared in designer.h, which is not included here:
-// comm/serial_link.h and shell/preferences.h both name the link types.
+// Win32 serial driver.
 #include <string>
 
 #include "comm/serial_link.h"
 #include "comm/win/serial_port_win.h"
+#include "shell/win/designer.h"
 
 namespace fw::win {
 

@@ -47,7 +47,10 @@ bool checked(HWND dlg, int id) { return IsDlgButtonChecked(dlg, id) == BST_CHECK
 int selection(HWND dlg, int id) { return static_cast<int>(SendDlgItemMessageA(dlg, id, CB_GETCURSEL, 0, 0)); }
 
 void picture(HWND hwnd, const char* name) {
-    RedrawWindow(hwnd, nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW | RDW_ALLCHILDREN);
+    RedrawWindow(hwnd, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_FRAME | RDW_UPDATENOW | RDW_ALLCHILDREN);
+    // Wine hands what was painted to the X server while the thread waits;
+    // wait without dispatching anything so that the picture shows it.
+    MsgWaitForMultipleObjects(0, nullptr, FALSE, 150, 0);
     saveWindowPicture(hwnd, screenshotFolder() + "\\" + name);
 }
 
@@ -134,8 +137,11 @@ TEST_F(FormPageWindow, DesignedFormRunsOnTheDisplayAfterOk) {
         EXPECT_FALSE(enabled(page, IDC_FORM_MAX + 2));
         EXPECT_EQ(textOf(page, IDC_FORM_MAX + 2), "1");
         type(page, IDC_FORM_PROMPT + 2, "Done?");
+        choose(page, IDC_FORM_TYPE + 3, kTypeAlphanumeric);
+        type(page, IDC_FORM_PROMPT + 3, "Code");
+        choose(page, IDC_FORM_LINK + 3, 24);                   // "get&set v8"
         choose(page, IDC_FORM_NEXT, 0);
-        choose(page, IDC_FORM_RECORD, 3);
+        choose(page, IDC_FORM_RECORD, 7);
         picture(sheet, "form_page_small_font.bmp");
         clickButton(sheet, IDOK);
     });
@@ -150,7 +156,8 @@ TEST_F(FormPageWindow, DesignedFormRunsOnTheDisplayAfterOk) {
     EXPECT_EQ(f.minLength[2], 1);
     EXPECT_EQ(f.maxLength[2], 1);
     EXPECT_EQ(f.nextTarget, 0);
-    EXPECT_EQ(f.recordAction, 3);
+    EXPECT_EQ(f.recordAction, 7);
+    EXPECT_EQ(f.link[3], 24);
 
     // The simulation was restarted: Collect now runs the new form.
     SimulationEngine& engine = *designer().engine;
@@ -160,6 +167,7 @@ TEST_F(FormPageWindow, DesignedFormRunsOnTheDisplayAfterOk) {
     EXPECT_EQ(engine.line(0).substr(0, 5), "Item:");
     EXPECT_EQ(engine.line(1).substr(0, 16), "Quantity of good");
     EXPECT_EQ(engine.line(2).substr(0, 5), "Done?");
+    EXPECT_EQ(engine.line(3).substr(0, 4), "Code");
 }
 
 TEST_F(FormPageWindow, LargeFontDisablesRowsFiveToEight) {
@@ -246,7 +254,7 @@ TEST_F(FormPageWindow, FieldPropertiesAndThePrefixGrid) {
                 clickCode(grid, 0x1B);
                 EXPECT_EQ(textOf(grid, IDC_GRID_RESULT_LABEL), "Resulting text :");
                 picture(grid, "grid_multi_code.bmp");
-                picture(dlg, "field_properties_grid_open.bmp");
+                picture(GetDesktopWindow(), "field_properties_grid_open.bmp");
                 clickButton(grid, IDOK);
             });
             clickBox(dlg, IDC_PROP_PREFIX_BOX);
@@ -368,6 +376,7 @@ TEST_F(FormPageWindow, CodeIdentifierGridRefusesAThirdCode) {
     EXPECT_EQ(box.text(), " x y");
 
     onDialog("The Grid Control", [](HWND grid) {
+        press(grid, IDC_GRID_CLEAR);
         clickCode(grid, 'q');
         clickButton(grid, IDCANCEL);
     });

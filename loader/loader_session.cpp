@@ -1,0 +1,142 @@
+#include "loader/loader_session.h"
+
+#include <algorithm>
+
+#include "comm/cradle.h"
+
+namespace fw::loader {
+
+namespace {
+
+class Runner {
+public:
+    Runner(LoaderExchange& exchange, SerialPort& port, LinkClock& clock, LoaderUi& ui)
+        : exchange_(exchange), port_(port), clock_(clock), ui_(ui) {}
+
+    bool run() {
+        carryOut(exchange_.start());
+        uint8_t buffer[kReplyReadSize];
+        while (!exchange_.finished()) {
+            if (!exchange_.awaitingReply()) break;   // the exchange stopped short
+            const long n = port_.read(buffer);
+            if (n < 0) {
+                carryOut(exchange_.portFailed());
+                continue;
+            }
+            if (n > 0) {
+                carryOut(exchange_.received(std::span<const uint8_t>(buffer, std::size_t(n))));
+                continue;
+            }
+            const int64_t left = deadline_ - clock_.nowMs();
+            if (left <= 0) {
+                carryOut(exchange_.windowEnded());
+                continue;
+            }
+            if (port_.waitReadable(int(std::min<int64_t>(left, kReplyWindowMs))) ==
+                PortWait::failed) {
+                carryOut(exchange_.portFailed());
+            }
+        }
+        return exchange_.downloaded();
+    }
+
+private:
+    void carryOut(Actions batch) {
+        std::size_t i = 0;
+        while (i < batch.size()) {
+            Action a = std::move(batch[i++]);
+            Actions next;
+            bool replaced = false;
+            switch (a.kind) {
+            case Action::Kind::setTimeouts:
+                port_.setTimeouts(kTransferTimeouts);
+                break;
+            case Action::Kind::send:
+                if (port_.write(a.bytes)) {
+                    deadline_ = clock_.nowMs() + kReplyWindowMs;
+                } else {
+                    next = exchange_.portFailed();
+                    replaced = true;
+                }
+                break;
+            case Action::Kind::openProgress:
+                ui_.openProgress();
+                break;
+            case Action::Kind::progress:
+                ui_.setProgress(a.value);
+                break;
+            case Action::Kind::closeProgress:
+                ui_.closeProgress();
+                break;
+            case Action::Kind::message:
+                ui_.showMessage(a.message);
+                break;
+            case Action::Kind::askRetry:
+                next = exchange_.retryAnswered(ui_.askRetry());
+                replaced = true;
+                break;
+            case Action::Kind::purgeInput:
+                port_.purgeInput();
+                break;
+            case Action::Kind::end:
+                return;
+            }
+            if (replaced) {
+                batch = std::move(next);
+                i = 0;
+            }
+        }
+    }
+
+    LoaderExchange& exchange_;
+    SerialPort& port_;
+    LinkClock& clock_;
+    LoaderUi& ui_;
+    int64_t deadline_ = 0;
+};
+
+// Closes the port however the run ends.
+struct PortCloser {
+    SerialPort& port;
+    ~PortCloser() { port.close(); }
+};
+
+}  // namespace
+
+bool runExchange(LoaderExchange& exchange, SerialPort& port, LinkClock& clock, LoaderUi& ui) {
+    return Runner(exchange, port, clock, ui).run();
+}
+
+bool runDownload(SerialPort& port, const std::string& portName, const Choices& choices,
+                 LoaderProgram& program, LoaderUi& ui, LinkClock& clock) {
+    PortCloser closer{port};
+    if (port.open(portName) != PortOpen::opened) {
+        ui.showMessage(Message::cantOpenComPort);
+        return false;
+    }
+    // A driver that cannot size its queues keeps its own; that is no failure.
+    port.setQueueSizes(kInputQueueSize, kOutputQueueSize);
+
+    LineSettings line{baudForChoice(choices.speed), false, false};
+    if (choices.link == kLinkCradleIr) {
+        // The cradle's own waits (a fixed 100 ms each) stay; they are spent
+        // asleep, not spinning on the tick count.
+        port.setTimeouts(kTransferTimeouts);
+        CradleMachine cradle = CradleMachine::configure(line.baudRate, kLoaderCradleTiming);
+        const CradleOutcome outcome = runCradle(cradle, port, clock);
+        if (!outcome.success) {
+            ui.showMessage(Message::cannotConfigureIr);
+            return false;
+        }
+        line = LineSettings{outcome.baudRate, true, true};
+    }
+    if (!port.applyLine(line)) {
+        ui.showMessage(Message::failedToInitializeComPort);
+        return false;
+    }
+
+    LoaderExchange exchange(program);
+    return runExchange(exchange, port, clock, ui);
+}
+
+}  // namespace fw::loader
