@@ -82,9 +82,9 @@ void FormPage::showForm() {
     }
 }
 
-void FormPage::chooseFont(int font) { form().font = static_cast<uint8_t>(font); }
+void FormPage::setFont(int font) { form().font = static_cast<uint8_t>(font); }
 
-bool FormPage::chooseLookupFile(int file) {
+bool FormPage::setLookupFile(int file) {
     FormDef& f = form();
     if (f.lookupFile == file) return false;
     f.lookupFile = static_cast<uint8_t>(file);
@@ -92,7 +92,7 @@ bool FormPage::chooseLookupFile(int file) {
     return true;
 }
 
-void FormPage::chooseDataType(int line, int type) {
+void FormPage::setDataType(int line, int type) {
     FormDef& f = form();
     const int old = f.dataType[line];
     f.dataType[line] = static_cast<uint8_t>(type);

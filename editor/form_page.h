@@ -64,18 +64,22 @@ public:
     // ---- events ----
     // Shows form `index`; false (and nothing done) when it is already shown.
     bool chooseForm(int index);
-    void chooseFont(int font);
-    void chooseEscTarget(int target) { form().escTarget = static_cast<uint8_t>(target); }
-    void chooseNextTarget(int target) { form().nextTarget = static_cast<uint8_t>(target); }
-    void chooseRecordAction(int action) { form().recordAction = static_cast<uint8_t>(action); }
+    void setFont(int font);
+    void setEscTarget(int target) { form().escTarget = static_cast<uint8_t>(target); }
+    void setNextTarget(int target) { form().nextTarget = static_cast<uint8_t>(target); }
+    void setRecordAction(int action) { form().recordAction = static_cast<uint8_t>(action); }
     // True when the choice changed the lookup file: every row's link list
     // is then rebuilt (stored links may have been folded).
-    bool chooseLookupFile(int file);
-    void chooseDataType(int line, int type);
-    void chooseInputSource(int line, int source) { form().inputSource[line] = static_cast<uint8_t>(source); }
-    void chooseLink(int line, int position) { form().link[line] = static_cast<uint8_t>(position); }
+    bool setLookupFile(int file);
+    // A real change of type clears the line's Properties settings where
+    // the new type cannot use them; a boolean line gets the lengths 1 and 1.
+    void setDataType(int line, int type);
+    void setInputSource(int line, int source) { form().inputSource[line] = static_cast<uint8_t>(source); }
+    void setLink(int line, int position) { form().link[line] = static_cast<uint8_t>(position); }
     // Over-long prompts are cut to the prompt width.
     TextEntry typePrompt(int line, std::string_view text);
+    // Lengths are 0..80 (no number gives 0); a boolean line stores 1
+    // whatever its box shows. A minimum above the maximum waits for OK.
     NumberEntry typeMinLength(int line, std::string_view text);
     NumberEntry typeMaxLength(int line, std::string_view text);
 

@@ -1,9 +1,11 @@
-// The few file operations of the program file that the standard library
-// cannot express: creating a file only if its name is free, pushing written
-// bytes through the system's cache to the disk, and replacing one file by
-// another in a single step. One implementation per platform.
+// The few file operations that the standard library cannot express: creating
+// a file only if its name is free, pushing written bytes through the system's
+// cache to the disk, and replacing one file by another in a single step (one
+// implementation per platform); and, on top of them, writing a whole file so
+// that a failure never destroys the previous one.
 #pragma once
 
+#include <cstddef>
 #include <cstdio>
 #include <string>
 
@@ -21,5 +23,11 @@ bool syncToDisk(std::FILE* f);
 // or the complete new one, never a mixture. `from` no longer exists on
 // success; on failure both are left as they were.
 bool replaceFile(const std::string& from, const std::string& to);
+
+// Writes `size` bytes as the whole content of `path`: first to a new file
+// beside it, flushed to the disk, which then replaces `path` in one step.
+// Whatever fails on the way (disk full, folder gone, power lost), `path` is
+// either its old self or the complete new file. Returns false on failure.
+bool writeFileReplacing(const std::string& path, const void* data, std::size_t size);
 
 }  // namespace fw

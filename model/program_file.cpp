@@ -42,24 +42,6 @@ bool readFileHead(const std::string& path, std::size_t cap, std::vector<uint8_t>
     return !failed;
 }
 
-// A name beside the target for the file being written: the target's own
-// name plus a random tag, so that it lies in the same folder (a rename
-// cannot cross volumes) and never collides with another writer.
-std::string temporaryNameBeside(const std::string& target) {
-    static std::atomic<unsigned long long> counter{0};
-    unsigned long long x = static_cast<unsigned long long>(
-        std::chrono::steady_clock::now().time_since_epoch().count());
-    x ^= static_cast<unsigned long long>(
-             std::chrono::system_clock::now().time_since_epoch().count()) * 0x9E3779B97F4A7C15ull;
-    x ^= ++counter * 0xBF58476D1CE4E5B9ull;
-    x ^= reinterpret_cast<std::uintptr_t>(&x);   // differs between processes
-    x = (x ^ (x >> 31)) * 0x94D049BB133111EBull;
-    x ^= x >> 29;
-    char tag[9];
-    std::snprintf(tag, sizeof tag, "%08x", static_cast<unsigned>(x & 0xFFFFFFFFu));
-    return target + ".~" + tag;
-}
-
 // A settings block of layout version 0 or 1 becomes version 2: the fields
 // that version 2 added or redefined get their defaults.
 void upgradeSettings(ProgramModel& m, const DefaultTexts& defaults) {
@@ -110,25 +92,7 @@ bool saveProgram(const ProgramModel& m, const std::string& path) {
     std::memcpy(bytes.data(), kProgramHeader, kHeaderSize);
     std::memcpy(bytes.data() + kHeaderSize, modelBody(m), kModelBodySize);
 
-    // Write the whole file under another name first: whatever fails on the
-    // way (disk full, folder gone, power lost), the previous file stays.
-    std::string temp;
-    std::FILE* f = nullptr;
-    for (int attempt = 0; attempt < 8 && !f; ++attempt) {
-        temp = temporaryNameBeside(path);
-        errno = 0;
-        f = createNewFile(temp);
-        if (!f && errno != EEXIST) return false;
-    }
-    if (!f) return false;
-
-    bool ok = std::fwrite(bytes.data(), 1, bytes.size(), f) == bytes.size();
-    ok = std::fflush(f) == 0 && ok;
-    ok = ok && syncToDisk(f);
-    ok = std::fclose(f) == 0 && ok;
-    ok = ok && replaceFile(temp, path);
-    if (!ok) std::remove(temp.c_str());
-    return ok;
+    return writeFileReplacing(path, bytes.data(), bytes.size());
 }
 
 LoadResult loadProgram(ProgramModel& m, const DefaultTexts& defaults, const std::string& path) {

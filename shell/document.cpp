@@ -38,8 +38,12 @@ bool saveDocument(Document& doc, const std::string& path) {
 }
 
 std::string withProgramExtension(const std::string& chosen) {
-    std::string::size_type dot = chosen.rfind('.');
-    if (dot != std::string::npos) {
+    // Only the file's own name counts: a folder called "old.fwx" does not
+    // give the file an extension.
+    const std::string::size_type slash = chosen.find_last_of("\\/");
+    const std::string::size_type start = slash == std::string::npos ? 0 : slash + 1;
+    const std::string::size_type dot = chosen.rfind('.');
+    if (dot != std::string::npos && dot >= start) {
         std::string ext = chosen.substr(dot + 1, 3);
         for (char& c : ext) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
         if (ext == "FWX") return chosen;

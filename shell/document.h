@@ -41,7 +41,7 @@ LoadResult openDocument(Document& doc, const std::string& path);
 bool saveDocument(Document& doc, const std::string& path);
 
 // The name Save As uses: ".FWX" is appended unless the text after the last
-// "." already begins with FWX (any case).
+// "." of the file's name already begins with FWX (any case).
 std::string withProgramExtension(const std::string& chosen);
 
 // The text of recent-file entry k (0-based): "&1:  " and the path, a path of

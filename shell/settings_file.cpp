@@ -50,21 +50,6 @@ bool writableRecentFile(const std::string& path) {
     return writableText(path, kMaxPathChars) && !isDigit(path[0]);
 }
 
-// A name beside the target for the file being written: same folder (a
-// rename cannot cross volumes) and never the name of another writer's file.
-std::string temporaryNameBeside(const std::string& target) {
-    static std::atomic<unsigned> counter{0};
-    unsigned long long x = static_cast<unsigned long long>(
-        std::chrono::system_clock::now().time_since_epoch().count());
-    x ^= static_cast<unsigned long long>(++counter) * 0x9E3779B97F4A7C15ull;
-    x ^= reinterpret_cast<std::uintptr_t>(&x);   // differs between processes
-    x = (x ^ (x >> 31)) * 0x94D049BB133111EBull;
-    x ^= x >> 29;
-    char tag[9];
-    std::snprintf(tag, sizeof tag, "%08x", static_cast<unsigned>(x & 0xFFFFFFFFu));
-    return target + ".~" + tag;
-}
-
 }  // namespace
 
 std::string settingsPath(const std::string& programFolder) {
@@ -202,23 +187,7 @@ bool writeSettings(const std::string& path, const Preferences& prefs) {
     if (path.empty()) return false;
     const std::string bytes = formatSettings(prefs);
 
-    std::string temp;
-    std::FILE* f = nullptr;
-    for (int attempt = 0; attempt < 8 && !f; ++attempt) {
-        temp = temporaryNameBeside(path);
-        errno = 0;
-        f = createNewFile(temp);
-        if (!f && errno != EEXIST) return false;
-    }
-    if (!f) return false;
-
-    bool ok = std::fwrite(bytes.data(), 1, bytes.size(), f) == bytes.size();
-    ok = std::fflush(f) == 0 && ok;
-    ok = ok && syncToDisk(f);
-    ok = std::fclose(f) == 0 && ok;
-    ok = ok && replaceFile(temp, path);
-    if (!ok) std::remove(temp.c_str());
-    return ok;
+    return writeFileReplacing(path, bytes.data(), bytes.size());
 }
 
 std::string startupFile(const Preferences& prefs) {

@@ -71,6 +71,8 @@ void applyState(HWND dlg, int id, ControlKind kind, const ControlState& state, b
         case ControlKind::Grid:
             setItemText(dlg, id, state.text);
             break;
+        case ControlKind::Label:
+            break;
     }
     enableItem(dlg, id, state.enabled);
 }

@@ -31,7 +31,8 @@ void enableItem(HWND dlg, int id, bool enabled);
 
 // Applies a ControlState: enabled always; checked for check boxes,
 // selection for lists; `withText` also puts its text and limit into a box.
-enum class ControlKind { Check, List, Box, Grid };
+// A label only follows the enabled state of the control it names.
+enum class ControlKind { Check, List, Box, Grid, Label };
 void applyState(HWND dlg, int id, ControlKind kind, const ControlState& state, bool withText = false);
 
 // Replaces the title (unless `title` is 0), the captions and the OK and

@@ -64,9 +64,12 @@ const Binding<FieldView> kFieldBindings[] = {
     {IDC_PROP_SUFFIX_BOX, ControlKind::Grid, &FieldView::suffixBox},
     {IDC_PROP_MARK, ControlKind::Check, &FieldView::inputMark},
     {IDC_PROP_MARK_BOX, ControlKind::Box, &FieldView::inputMarkBox},
+    {IDC_PROP_DECIMALS_LABEL, ControlKind::Label, &FieldView::decimals},
     {IDC_PROP_DECIMALS, ControlKind::List, &FieldView::decimals},
     {IDC_PROP_PARTIAL, ControlKind::Check, &FieldView::partial},
+    {IDC_PROP_START_LABEL, ControlKind::Label, &FieldView::partialStart},
     {IDC_PROP_START, ControlKind::Box, &FieldView::partialStart},
+    {IDC_PROP_PARTIAL_MAX_LABEL, ControlKind::Label, &FieldView::partialMaxLength},
     {IDC_PROP_PARTIAL_MAX, ControlKind::Box, &FieldView::partialMaxLength},
     {IDC_PROP_LEAD, ControlKind::Check, &FieldView::leadCode},
     {IDC_PROP_LEAD_BOX, ControlKind::Box, &FieldView::leadCodeBox},
@@ -148,6 +151,8 @@ INT_PTR CALLBACK fieldPropertiesProc(HWND dlg, UINT msg, WPARAM wParam, LPARAM l
             centreOnOwner(dlg);
             return TRUE;
         }
+        case WM_CTLCOLORSTATIC:
+            return gridBoxColours(wParam, lParam);
         case WM_COMMAND:
             if (!d) return FALSE;
             if (LOWORD(wParam) == IDOK) {
@@ -224,6 +229,8 @@ INT_PTR CALLBACK lookupPropertiesProc(HWND dlg, UINT msg, WPARAM wParam, LPARAM 
             centreOnOwner(dlg);
             return TRUE;
         }
+        case WM_CTLCOLORSTATIC:
+            return gridBoxColours(wParam, lParam);
         case WM_COMMAND:
             if (!d) return FALSE;
             if (LOWORD(wParam) == IDOK) {

@@ -126,14 +126,14 @@ void listChosen(HWND dlg, FormPage& page, int id, int sel) {
             if (page.chooseForm(sel)) showForm(dlg, page);
             return;
         case IDC_FORM_FONT:
-            page.chooseFont(sel);
+            page.setFont(sel);
             applyRowStates(dlg, page);
             return;
-        case IDC_FORM_ESC: page.chooseEscTarget(sel); return;
-        case IDC_FORM_NEXT: page.chooseNextTarget(sel); return;
-        case IDC_FORM_RECORD: page.chooseRecordAction(sel); return;
+        case IDC_FORM_ESC: page.setEscTarget(sel); return;
+        case IDC_FORM_NEXT: page.setNextTarget(sel); return;
+        case IDC_FORM_RECORD: page.setRecordAction(sel); return;
         case IDC_FORM_LOOKUP:
-            if (page.chooseLookupFile(sel)) {
+            if (page.setLookupFile(sel)) {
                 for (int i = 0; i < kLinesPerForm; ++i) showLinkList(dlg, page, i);
                 showLinkHeading(dlg, page);
                 applyRowStates(dlg, page);
@@ -142,14 +142,14 @@ void listChosen(HWND dlg, FormPage& page, int id, int sel) {
         default: break;
     }
     if ((line = rowOf(id, IDC_FORM_TYPE)) >= 0) {
-        page.chooseDataType(line, sel);
+        page.setDataType(line, sel);
         showLinkList(dlg, page, line);
         showLengths(dlg, page, line);
         applyRowStates(dlg, page);
     } else if ((line = rowOf(id, IDC_FORM_SOURCE)) >= 0) {
-        page.chooseInputSource(line, sel);
+        page.setInputSource(line, sel);
     } else if ((line = rowOf(id, IDC_FORM_LINK)) >= 0) {
-        page.chooseLink(line, sel);
+        page.setLink(line, sel);
     }
 }
 

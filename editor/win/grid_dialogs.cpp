@@ -285,6 +285,14 @@ void attachGridBox(HWND box, GridBox* state) {
     SetWindowTextA(box, state->text().c_str());
 }
 
+INT_PTR gridBoxColours(WPARAM dc, LPARAM control) {
+    HWND box = reinterpret_cast<HWND>(control);
+    if (!GetPropA(box, kBoxProperty) || !IsWindowEnabled(box)) return 0;
+    SetBkColor(reinterpret_cast<HDC>(dc), GetSysColor(COLOR_WINDOW));
+    SetTextColor(reinterpret_cast<HDC>(dc), GetSysColor(COLOR_WINDOWTEXT));
+    return reinterpret_cast<INT_PTR>(GetSysColorBrush(COLOR_WINDOW));
+}
+
 INT_PTR runCharacterGrid(HWND owner, HWND boxWindow, GridBox& box) {
     registerGridClasses();
     CharacterGrid grid = box.openGrid();

@@ -17,6 +17,11 @@ void attachGridBox(HWND box, GridBox* state);
 // IDCANCEL.
 INT_PTR runCharacterGrid(HWND owner, HWND boxWindow, GridBox& box);
 
+// For the owner's WM_CTLCOLORSTATIC: an enabled GridBox is drawn white,
+// like a box that takes input, although it cannot be typed into. Returns 0
+// (let the dialog decide) for any other control.
+INT_PTR gridBoxColours(WPARAM dc, LPARAM control);
+
 INT_PTR CALLBACK characterGridProc(HWND dlg, UINT msg, WPARAM wParam, LPARAM lParam);
 
 }  // namespace fw::win

@@ -94,4 +94,14 @@ int runProgramDownload(HWND owner, int linkType);
 int runLookupDownload(HWND owner, int linkType);
 int runDataReceive(HWND owner, int linkType);
 
+// The program download, or with `lookupFile` the lookup download of a file
+// the user picks (the previous one offered). A failure is shown in an
+// "Error" box and followed by the retry question; Yes starts again, and the
+// last failure is returned after No.
+int downloadToTerminal(HWND owner, int linkType, bool lookupFile);
+// The data receive into a file the user names; after success the closing
+// boxes (the count with the offer to open the file, or "No data
+// received!") have been shown. Failures are returned for the caller to show.
+int receiveFromTerminal(HWND owner, int linkType);
+
 }  // namespace fw::win

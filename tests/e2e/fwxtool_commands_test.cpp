@@ -33,18 +33,6 @@ protected:
     fs::path dir_;
 };
 
-TEST(SaveAsName, AppendsTheExtensionUnlessItBeginsWithFwx) {
-    EXPECT_EQ(saveAsName("prog"), "prog.FWX");
-    EXPECT_EQ(saveAsName("prog.FWX"), "prog.FWX");
-    EXPECT_EQ(saveAsName("prog.fwx"), "prog.fwx");
-    EXPECT_EQ(saveAsName("prog.FwXold"), "prog.FwXold");
-    EXPECT_EQ(saveAsName("prog.txt"), "prog.txt.FWX");
-    EXPECT_EQ(saveAsName("prog.fw"), "prog.fw.FWX");
-    EXPECT_EQ(saveAsName("prog.FWX.bak"), "prog.FWX.bak.FWX");
-    // A dot in a folder name is not the file's extension.
-    EXPECT_EQ(saveAsName("my.fwx/prog"), "my.fwx/prog.FWX");
-}
-
 TEST(SummaryNames, TargetsAndCharacters) {
     EXPECT_EQ(targetName(0), "main");
     EXPECT_EQ(targetName(1), "form 1");

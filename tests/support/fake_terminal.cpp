@@ -6,6 +6,7 @@
 #include <termios.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 
 namespace fw::test {
@@ -25,6 +26,20 @@ uint8_t noCr(uint8_t b) {
 void closeFd(int& fd) {
     if (fd >= 0) ::close(fd);
     fd = -1;
+}
+
+// The speed the program set on its side of the pty, as the master sees it.
+uint32_t lineBaudOf(int master) {
+    termios t{};
+    if (master < 0 || ::tcgetattr(master, &t) != 0) return 0;
+    switch (::cfgetospeed(&t)) {
+    case B9600: return 9600;
+    case B19200: return 19200;
+    case B38400: return 38400;
+    case B57600: return 57600;
+    case B115200: return 115200;
+    default: return 0;
+    }
 }
 
 // Noise around a reply: high bytes the PC must drop and letters it must
@@ -59,6 +74,10 @@ FakeTerminal::FakeTerminal(TerminalScript script) : script_(std::move(script)) {
     report_.blockSeen.assign(kBlocks, false);
     nakCount_.assign(kBlocks + 1000, 0);
     if (script_.paceBaud > 0) byteSeconds_ = 10.0 / script_.paceBaud;
+    if (script_.cradleBaud > 0) {
+        cradle_ = std::make_unique<CradleModel>(script_.cradleBaud);
+        report_.cradleBaud = script_.cradleBaud;
+    }
 
     char name[128] = {};
     int master = -1;
@@ -138,12 +157,14 @@ void FakeTerminal::handle(const uint8_t* bytes, std::size_t n) {
     }
     for (std::size_t i = 0; i < n && master_ >= 0 && !done_; ++i) {
         const uint8_t b = bytes[i];
+        if (cradle_ && !throughCradle(b)) continue;
         if (!opened_) {
             handleOpening(b);
             continue;
         }
         switch (script_.exchange) {
-        case TerminalExchange::program: handleBlockByte(b); break;
+        case TerminalExchange::program:
+        case TerminalExchange::loader: handleBlockByte(b); break;
         case TerminalExchange::lookup: handleLineByte(b); break;
         case TerminalExchange::receive: handleReceiveByte(b); break;
         }
@@ -156,7 +177,9 @@ void FakeTerminal::handleOpening(uint8_t b) {
         if (text_.size() > 64) text_.erase(0, text_.size() - 16);
         return;
     }
-    const std::string opening = script_.exchange == TerminalExchange::receive ? "GETD\r" : "QUARIX\r";
+    const std::string opening = script_.exchange == TerminalExchange::receive  ? "GETD\r"
+                                : script_.exchange == TerminalExchange::loader ? "VELMOR\r"
+                                                                               : "QUARIX\r";
     const bool isOpening = text_.size() >= opening.size() &&
                            text_.compare(text_.size() - opening.size(), opening.size(), opening) == 0;
     text_.clear();
@@ -176,8 +199,40 @@ void FakeTerminal::handleOpening(uint8_t b) {
     }
 }
 
+bool FakeTerminal::throughCradle(uint8_t b) {
+    const uint32_t line = lineBaudOf(master_);
+    if (cradleSwitched_) return line == cradle_->baud();
+    // Setting up: every byte is the cradle's.
+    std::vector<uint8_t> answer = cradle_->receive(b, line);
+    cradleSwitched_ = !cradle_->switches().empty();
+    {
+        std::lock_guard<std::mutex> lock(mutex_);
+        report_.cradleBaud = cradle_->baud();
+        report_.cradleEchoes = cradle_->echoes();
+    }
+    changed_.notify_all();
+    if (!answer.empty()) send(std::string(answer.begin(), answer.end()));
+    return false;
+}
+
+// The downloader starts each retry with its opening: a frame that is that
+// opening and nothing else opens the exchange anew.
+bool FakeTerminal::isOpeningAgain() {
+    static const std::string kOpening = "VELMOR\r";
+    if (script_.exchange != TerminalExchange::loader || frame_.size() != kOpening.size() ||
+        !std::equal(frame_.begin(), frame_.end(), kOpening.begin())) {
+        return false;
+    }
+    frame_.clear();
+    opened_ = false;
+    text_.clear();
+    for (char c : kOpening) handleOpening(uint8_t(c));
+    return true;
+}
+
 void FakeTerminal::handleBlockByte(uint8_t b) {
     frame_.push_back(b);
+    if (isOpeningAgain()) return;
     if (frame_.size() < kBlockSize) return;
     unsigned sum = 0;
     for (std::size_t i = 0; i < 100; ++i) sum += frame_[i];
@@ -344,6 +399,10 @@ void FakeTerminal::reply(const std::string& bytes) {
     if (script_.junk && script_.exchange != TerminalExchange::receive) {
         out = kNoiseBefore + bytes + kNoiseAfter;
     }
+    send(out);
+}
+
+void FakeTerminal::send(const std::string& out) {
     if (byteSeconds_ > 0) {
         auto now = Clock::now();
         if (txFreeAt_ < now) txFreeAt_ = now;

@@ -7,14 +7,20 @@
 #include <chrono>
 #include <condition_variable>
 #include <cstdint>
+#include <memory>
 #include <mutex>
 #include <string>
 #include <thread>
 #include <vector>
 
+#include "tests/support/cradle_model.h"
+
 namespace fw::test {
 
-enum class TerminalExchange { program, lookup, receive };
+// `loader` is the standalone downloader's program download: opened by
+// "VELMOR\r" (again at the start of each retry), then the blocks as in
+// `program`.
+enum class TerminalExchange { program, lookup, receive, loader };
 
 struct TerminalScript {
     TerminalExchange exchange = TerminalExchange::program;
@@ -40,6 +46,12 @@ struct TerminalScript {
 
     // Bytes take 10 bits each at this speed, both ways; 0 is no pacing.
     uint32_t paceBaud = 0;
+
+    // An infrared cradle in front of the terminal, running at this speed (0:
+    // none). It answers the PC's set-up as tests/support/cradle_model.h says;
+    // once it has switched speed, bytes pass through to the terminal, but
+    // only those sent at the cradle's speed (read from the pty's termios).
+    uint32_t cradleBaud = 0;
 
     // Receive: the records' data bytes, sent with serials 0..9, 0..
     std::vector<std::string> records;
@@ -68,6 +80,8 @@ struct TerminalReport {
     bool overSent = false;         // receive: the terminal's "OVER\r"
     bool finished = false;         // the exchange ran to its end
     bool lineClosed = false;       // closed by the script
+    uint32_t cradleBaud = 0;       // cradle in front: its speed now
+    int cradleEchoes = 0;          // cradle in front: echo tests answered
 };
 
 // A record as the terminal frames it: serial, data, sum low then high (0x0D
@@ -98,12 +112,15 @@ public:
 private:
     void run();
     void handle(const uint8_t* bytes, std::size_t n);
+    bool throughCradle(uint8_t b);
+    bool isOpeningAgain();
     void handleOpening(uint8_t b);
     void handleBlockByte(uint8_t b);
     void handleLineByte(uint8_t b);
     void handleReceiveByte(uint8_t b);
     void sendRecord();
     void reply(const std::string& bytes);
+    void send(const std::string& bytes);
     void acknowledged();
     void closeLine();
 
@@ -126,6 +143,8 @@ private:
     int faultsDone_ = 0;
     bool done_ = false;
     double byteSeconds_ = 0;
+    std::unique_ptr<CradleModel> cradle_;
+    bool cradleSwitched_ = false;
     std::chrono::steady_clock::time_point rxFreeAt_{};
     std::chrono::steady_clock::time_point txFreeAt_{};
 

@@ -1,11 +1,13 @@
 // fake_terminal_main REPORT_DIR EXCHANGE [OPTION...]
 //
 // Runs one fake terminal on a pty of its own until SIGTERM or SIGINT, for
-// scripts and the tests under Wine. EXCHANGE is program, lookup or receive.
-// Prints the pty's path on a line, then "ready". Keeps REPORT_DIR/report.txt
-// up to date (key=value lines); on exit also writes REPORT_DIR/image.bin
-// (program: the 20,000 bytes assembled) and REPORT_DIR/lookup.txt (lookup:
-// the lines received, each ended by LF).
+// scripts and the tests under Wine. EXCHANGE is program, lookup, receive or
+// loader (the standalone downloader's program download). Prints the pty's
+// path on a line, then "ready". Keeps REPORT_DIR/report.txt up to date
+// (key=value lines); on exit also writes REPORT_DIR/image.bin (program and
+// loader: the 20,000 bytes assembled; also as soon as the exchange has run to
+// its end) and REPORT_DIR/lookup.txt (lookup: the lines received, each ended
+// by LF).
 //
 // Options:
 //   --ignore-openings N  let N opening messages pass unanswered (-1: never answer)
@@ -14,6 +16,7 @@
 //   --junk               noise around every reply
 //   --close-after N      close the line after N acknowledged frames or records
 //   --pace BAUD          bytes take 10 bits each at BAUD, both ways
+//   --cradle BAUD        an infrared cradle running at BAUD in front of the terminal
 //   --records FILE       receive: one record per line of FILE (LF-ended)
 //   --repeat K           receive: send record K again after its "ACK\r"
 //   --wrong-serial K     receive: record K first goes with a wrong serial
@@ -45,7 +48,8 @@ std::string summary(const fw::test::TerminalReport& r) {
         << "\nacks_received=" << r.acksReceived << "\nnaks_received=" << r.naksReceived
         << "\nrecords_sent=" << r.recordsSent << "\nover_seen=" << r.overSeen
         << "\nover_sent=" << r.overSent << "\nfinished=" << r.finished
-        << "\nline_closed=" << r.lineClosed << "\n";
+        << "\nline_closed=" << r.lineClosed << "\ncradle_baud=" << r.cradleBaud
+        << "\ncradle_echoes=" << r.cradleEchoes << "\n";
     return out.str();
 }
 
@@ -56,7 +60,7 @@ void writeFile(const std::string& path, const std::string& bytes) {
 }
 
 int usage() {
-    std::fprintf(stderr, "usage: fake_terminal_main REPORT_DIR program|lookup|receive [OPTION...]\n");
+    std::fprintf(stderr, "usage: fake_terminal_main REPORT_DIR program|lookup|receive|loader [OPTION...]\n");
     return 2;
 }
 
@@ -73,6 +77,8 @@ int main(int argc, char** argv) {
         script.exchange = fw::test::TerminalExchange::lookup;
     } else if (exchange == "receive") {
         script.exchange = fw::test::TerminalExchange::receive;
+    } else if (exchange == "loader") {
+        script.exchange = fw::test::TerminalExchange::loader;
     } else {
         return usage();
     }
@@ -97,6 +103,8 @@ int main(int argc, char** argv) {
             script.closeAfter = number;
         } else if (option == "--pace") {
             script.paceBaud = uint32_t(number);
+        } else if (option == "--cradle") {
+            script.cradleBaud = uint32_t(number);
         } else if (option == "--records") {
             std::ifstream in(value, std::ios::binary);
             std::string line;
@@ -124,9 +132,19 @@ int main(int argc, char** argv) {
     std::printf("%s\nready\n", terminal.path().c_str());
     std::fflush(stdout);
 
+    const bool program = script.exchange == fw::test::TerminalExchange::program ||
+                         script.exchange == fw::test::TerminalExchange::loader;
     std::string last;
+    bool imageWritten = false;
     while (!stopRequested) {
-        std::string now = summary(terminal.report());
+        const fw::test::TerminalReport r = terminal.report();
+        // The image goes first, so that a reader who sees "finished=1" in
+        // the report finds it complete.
+        if (program && r.finished && !imageWritten) {
+            writeFile(dir + "/image.bin", std::string(r.image.begin(), r.image.end()));
+            imageWritten = true;
+        }
+        std::string now = summary(r);
         if (now != last) {
             writeFile(dir + "/report.txt", now);
             last = now;
@@ -136,7 +154,7 @@ int main(int argc, char** argv) {
     const fw::test::TerminalReport r = terminal.report();
     terminal.stop();
     writeFile(dir + "/report.txt", summary(r));
-    if (script.exchange == fw::test::TerminalExchange::program) {
+    if (program) {
         writeFile(dir + "/image.bin", std::string(r.image.begin(), r.image.end()));
     }
     if (script.exchange == fw::test::TerminalExchange::lookup) {

@@ -73,6 +73,10 @@ TEST(ShellTextRules, ProgramExtensionIsAddedUnlessPresent) {
     EXPECT_EQ(withProgramExtension("C:\\a\\prog.FwXold"), "C:\\a\\prog.FwXold");
     EXPECT_EQ(withProgramExtension("C:\\my.dir\\prog"), "C:\\my.dir\\prog.FWX");
     EXPECT_EQ(withProgramExtension("prog.txt"), "prog.txt.FWX");
+    EXPECT_EQ(withProgramExtension("prog.fw"), "prog.fw.FWX");
+    EXPECT_EQ(withProgramExtension("prog.FWX.bak"), "prog.FWX.bak.FWX");
+    EXPECT_EQ(withProgramExtension("C:\\old.fwx\\prog"), "C:\\old.fwx\\prog.FWX");
+    EXPECT_EQ(withProgramExtension("/tmp/old.fwx/prog"), "/tmp/old.fwx/prog.FWX");
 }
 
 TEST(ShellTextRules, RecentFileLabelsShortenLongPaths) {

@@ -66,7 +66,7 @@ TEST_F(FormPageTest, LargeFontDisablesRowsFiveToEightAndNilsThemOnOk) {
     EXPECT_EQ(p.promptWidth(), 16);
     EXPECT_TRUE(p.rowState(6).prompt);
 
-    p.chooseFont(1);
+    p.setFont(1);
     EXPECT_EQ(p.promptWidth(), 12);
     for (int i = 4; i < 8; ++i) {
         RowState s = p.rowState(i);
@@ -100,7 +100,7 @@ TEST_F(FormPageTest, PromptsAreCutToTheFontWidthAsTyped) {
     EXPECT_FALSE(e.putBack);
     EXPECT_EQ(prompt(p.form(), 0), "Qty");
 
-    p.chooseFont(1);
+    p.setFont(1);
     e = p.typePrompt(0, "0123456789abc");
     EXPECT_TRUE(e.putBack);
     EXPECT_EQ(e.text, "0123456789ab");
@@ -148,7 +148,7 @@ TEST_F(FormPageTest, BooleanLinesStoreLengthOne) {
     EXPECT_EQ(p.form().maxLength[2], 1);
 
     // A line made boolean on the page holds one character as well.
-    p.chooseDataType(5, kTypeBoolean);
+    p.setDataType(5, kTypeBoolean);
     EXPECT_EQ(p.form().minLength[5], 1);
     EXPECT_EQ(p.form().maxLength[5], 1);
 }
@@ -219,8 +219,8 @@ TEST_F(FormPageTest, LinkListsFollowTheLookupFileAndTheType) {
     EXPECT_EQ(p.linkEntries(1)[20], "get&set v4");
     EXPECT_EQ(p.linkSelection(1), 20);
 
-    EXPECT_TRUE(p.chooseLookupFile(1));
-    EXPECT_FALSE(p.chooseLookupFile(1));
+    EXPECT_TRUE(p.setLookupFile(1));
+    EXPECT_FALSE(p.setLookupFile(1));
     EXPECT_EQ(p.linkHeading(), LinkHeading::Lookup);
     EXPECT_EQ(p.form().link[1], 4);              // folded to "field 4"
     EXPECT_EQ(p.linkEntries(1).size(), 9u);
@@ -230,8 +230,8 @@ TEST_F(FormPageTest, LinkListsFollowTheLookupFileAndTheType) {
     ASSERT_EQ(integerEntries.size(), 25u);
     EXPECT_EQ(integerEntries[11], "-field 3");
     EXPECT_EQ(integerEntries[24], "+field 8");
-    p.chooseLink(0, 11);
-    p.chooseDataType(0, kTypeText);
+    p.setLink(0, 11);
+    p.setDataType(0, kTypeText);
     EXPECT_EQ(p.form().link[0], 3);
     EXPECT_EQ(p.linkSelection(0), 3);
 }
@@ -239,7 +239,7 @@ TEST_F(FormPageTest, LinkListsFollowTheLookupFileAndTheType) {
 TEST_F(FormPageTest, RowControlsFollowTheDataType) {
     FormPage& p = open();
     auto state = [&p](int type) {
-        p.chooseDataType(0, type);
+        p.setDataType(0, type);
         return p.rowState(0);
     };
     RowState s = state(kTypeNil);
@@ -259,9 +259,9 @@ TEST_F(FormPageTest, RowControlsFollowTheDataType) {
     s = state(kTypeLookup);
     EXPECT_FALSE(s.link);
     EXPECT_EQ(p.propertiesKind(0), PropertiesKind::LookupField);
-    p.chooseLookupFile(2);
+    p.setLookupFile(2);
     EXPECT_TRUE(p.rowState(0).link);
-    p.chooseDataType(0, kTypePrompt);
+    p.setDataType(0, kTypePrompt);
     EXPECT_EQ(p.propertiesKind(0), PropertiesKind::None);
 }
 
@@ -280,7 +280,7 @@ TEST_F(FormPageTest, TypeChangesResetPropertiesOnlyWhereTheyLoseTheirMeaning) {
         model->forms[0].dataType[0] = c.from;
         giveProperties(model->forms[0], 0);
         FormPage& p = open();
-        p.chooseDataType(0, c.to);
+        p.setDataType(0, c.to);
         const FormDef& f = p.form();
         const std::string what = std::to_string(c.from) + " -> " + std::to_string(c.to);
         if (c.resets) {
@@ -324,10 +324,10 @@ TEST_F(FormPageTest, OkClearsPropertiesOfTypesThatCannotUseThem) {
 
 TEST_F(FormPageTest, NothingReachesTheModelBeforeOk) {
     FormPage& p = open();
-    p.chooseDataType(0, kTypeText);
+    p.setDataType(0, kTypeText);
     p.typePrompt(0, "Item");
     p.chooseForm(4);
-    p.chooseRecordAction(3);
+    p.setRecordAction(3);
     EXPECT_EQ(model->forms[0].dataType[0], kTypeNil);
     EXPECT_EQ(model->forms[4].recordAction, 0);
     EXPECT_FALSE(model->modified);

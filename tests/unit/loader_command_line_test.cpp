@@ -88,7 +88,7 @@ TEST(LoaderCommandLine, PortNames) {
     EXPECT_EQ(portName(-1), "");
 }
 
-class LastFolder : public ::testing::Test {
+class LoaderLastFolder : public ::testing::Test {
 protected:
     void SetUp() override {
         dir_ = std::filesystem::temp_directory_path() /
@@ -113,7 +113,7 @@ protected:
     std::string ini_;
 };
 
-TEST_F(LastFolder, HoldsTheFolderOfTheChosenFileWithoutALineEnd) {
+TEST_F(LoaderLastFolder, HoldsTheFolderOfTheChosenFileWithoutALineEnd) {
     EXPECT_FALSE(readLastFolder(ini_).has_value());
     const std::string chosen = "C:\\Data\\Programs\\STOCK.FWX";
     ASSERT_TRUE(writeLastFolder(ini_, folderOf(chosen)));
@@ -125,7 +125,7 @@ TEST_F(LastFolder, HoldsTheFolderOfTheChosenFileWithoutALineEnd) {
     EXPECT_EQ(content(), "D:");
 }
 
-TEST_F(LastFolder, ToleratesALineEndAndNamesNoFolderWhenEmpty) {
+TEST_F(LoaderLastFolder, ToleratesALineEndAndNamesNoFolderWhenEmpty) {
     put("C:\\Data\r\n");
     EXPECT_EQ(readLastFolder(ini_).value_or(""), "C:\\Data");
     put("");

@@ -45,12 +45,12 @@ std::string kinds(const Actions& batch) {
 
 // ------------------------------------------------------------ the engine
 
-struct Engine : ::testing::Test {
+struct LoaderEngine : ::testing::Test {
     LoaderProgram program{fileOf(0x31)};
     LoaderExchange exchange{program};
 };
 
-TEST_F(Engine, HandshakeThen200BlocksWithTheBarAndTheSuccessMessage) {
+TEST_F(LoaderEngine, HandshakeThen200BlocksWithTheBarAndTheSuccessMessage) {
     Actions a = exchange.start();
     ASSERT_EQ(kinds(a), "TS");
     EXPECT_EQ(sent(a[1]), "VELMOR\r");
@@ -84,14 +84,14 @@ TEST_F(Engine, HandshakeThen200BlocksWithTheBarAndTheSuccessMessage) {
     EXPECT_EQ(*std::max_element(bar.begin(), bar.end()), 100);
 }
 
-TEST_F(Engine, AnAckWithoutCrCountsOnlyOnceTheWindowHasEnded) {
+TEST_F(LoaderEngine, AnAckWithoutCrCountsOnlyOnceTheWindowHasEnded) {
     exchange.start();
     EXPECT_TRUE(exchange.received(text("AC")).empty());
     EXPECT_TRUE(exchange.received(text("K")).empty());
     EXPECT_EQ(kinds(exchange.windowEnded()), "OS");
 }
 
-TEST_F(Engine, OnlyExactlyAckIsAccepted) {
+TEST_F(LoaderEngine, OnlyExactlyAckIsAccepted) {
     // Each of these ends its reply and is a miss: another handshake goes.
     for (const char* reply : {"NAK\r", "ack\r", "xACK\r", "ACK \r", "FULL\r"}) {
         LoaderProgram p(fileOf(0));
@@ -106,7 +106,7 @@ TEST_F(Engine, OnlyExactlyAckIsAccepted) {
     EXPECT_EQ(kinds(exchange.received(text("\r"))), "S");
 }
 
-TEST_F(Engine, RepliesAreReadThreeBytesAtATimeUpToTen) {
+TEST_F(LoaderEngine, RepliesAreReadThreeBytesAtATimeUpToTen) {
     exchange.start();
     // "ACK" then "\rZZ": the second read does not end with CR, so the reply
     // goes on and "ACK\rZZ" is no acceptance.
@@ -122,7 +122,7 @@ TEST_F(Engine, RepliesAreReadThreeBytesAtATimeUpToTen) {
     EXPECT_EQ(a[1].message, Message::terminalNotReady);
 }
 
-TEST_F(Engine, ThreeSilentHandshakesThenNotReadyAndNoEndsQuietly) {
+TEST_F(LoaderEngine, ThreeSilentHandshakesThenNotReadyAndNoEndsQuietly) {
     Actions a = exchange.start();
     EXPECT_EQ(kinds(exchange.windowEnded()), "S");
     EXPECT_EQ(kinds(exchange.windowEnded()), "S");
@@ -139,7 +139,7 @@ TEST_F(Engine, ThreeSilentHandshakesThenNotReadyAndNoEndsQuietly) {
     EXPECT_TRUE(exchange.windowEnded().empty());
 }
 
-TEST_F(Engine, ARefusedBlockGoesFourTimesThenTheErrorAndTheRetryQuestion) {
+TEST_F(LoaderEngine, ARefusedBlockGoesFourTimesThenTheErrorAndTheRetryQuestion) {
     exchange.start();
     exchange.received(text("ACK\r"));
     for (int k = 0; k < 7; ++k) exchange.received(text("ACK\r"));
@@ -169,7 +169,7 @@ TEST_F(Engine, ARefusedBlockGoesFourTimesThenTheErrorAndTheRetryQuestion) {
     EXPECT_EQ(&program.image(), image);
 }
 
-TEST_F(Engine, AFailedWriteIsAMissAtOnce) {
+TEST_F(LoaderEngine, AFailedWriteIsAMissAtOnce) {
     exchange.start();
     exchange.received(text("ACK\r"));
     EXPECT_EQ(kinds(exchange.portFailed()), "S");
@@ -361,7 +361,7 @@ private:
     FakeClock& clock_;
 };
 
-struct Run : ::testing::Test {
+struct LoaderRun : ::testing::Test {
     FakeClock clock;
     ScriptedTerminal terminal;
     FakePort port{clock, terminal};
@@ -373,7 +373,7 @@ struct Run : ::testing::Test {
     }
 };
 
-TEST_F(Run, DownloadsTheImageOverAPlainLineWithDtrAndRtsOff) {
+TEST_F(LoaderRun, DownloadsTheImageOverAPlainLineWithDtrAndRtsOff) {
     Choices c;
     c.port = 3;
     c.speed = 1;
@@ -391,7 +391,7 @@ TEST_F(Run, DownloadsTheImageOverAPlainLineWithDtrAndRtsOff) {
     EXPECT_LT(port.reads, 201 * 6);
 }
 
-TEST_F(Run, AnAckWithoutCrIsTakenWhenItsWindowEnds) {
+TEST_F(LoaderRun, AnAckWithoutCrIsTakenWhenItsWindowEnds) {
     terminal.onHandshake = [](int) { return "ACK"; };
     ASSERT_TRUE(download());
     const auto writes = port.events("write");
@@ -400,7 +400,7 @@ TEST_F(Run, AnAckWithoutCrIsTakenWhenItsWindowEnds) {
     EXPECT_EQ(port.events("block 0")[0], "t=3000 block 0");
 }
 
-TEST_F(Run, SilenceGivesThreeHandshakesThreeSecondsApartThenNotReady) {
+TEST_F(LoaderRun, SilenceGivesThreeHandshakesThreeSecondsApartThenNotReady) {
     terminal.onHandshake = [](int) { return ""; };
     EXPECT_FALSE(download());
     EXPECT_EQ(port.events("write"), (std::vector<std::string>{"t=0 write VELMOR\r", "t=3000 write VELMOR\r",
@@ -412,7 +412,7 @@ TEST_F(Run, SilenceGivesThreeHandshakesThreeSecondsApartThenNotReady) {
     EXPECT_LT(port.reads, 20);
 }
 
-TEST_F(Run, ARefusedBlockGetsThreeMoreSendsAndYesStartsOver) {
+TEST_F(LoaderRun, ARefusedBlockGetsThreeMoreSendsAndYesStartsOver) {
     int refusals = 4;
     terminal.onBlock = [&refusals](int k, int) -> std::string {
         if (k == 42 && refusals > 0) {
@@ -437,7 +437,7 @@ TEST_F(Run, ARefusedBlockGetsThreeMoreSendsAndYesStartsOver) {
     EXPECT_EQ(0, std::memcmp(terminal.image.data(), program.image().bytes, kProgramImageSize));
 }
 
-TEST_F(Run, EachSetUpFailureShowsItsMessageAndEnds) {
+TEST_F(LoaderRun, EachSetUpFailureShowsItsMessageAndEnds) {
     port.openFails = true;
     EXPECT_FALSE(download());
     EXPECT_EQ(ui.seen, (std::vector<std::string>{"t=0 Can't open the COM port!"}));
@@ -451,7 +451,7 @@ TEST_F(Run, EachSetUpFailureShowsItsMessageAndEnds) {
     EXPECT_TRUE(port.events("write").empty());
 }
 
-TEST_F(Run, TheCradleIsSetUpWithFixedWaitsAndItsSwitchBytesBackToBack) {
+TEST_F(LoaderRun, TheCradleIsSetUpWithFixedWaitsAndItsSwitchBytesBackToBack) {
     port.cradleBaud = 9600;
     Choices c;
     c.link = kLinkCradleIr;
@@ -466,10 +466,15 @@ TEST_F(Run, TheCradleIsSetUpWithFixedWaitsAndItsSwitchBytesBackToBack) {
     ASSERT_GE(writes.size(), 3u);
     // Found at the first speed probed: 100 ms at 38400, then the probe at
     // 9600 (100 ms, echo test, 100 ms, answer, RTS on, 100 ms), RTS off and
-    // 100 ms, the three bytes at once, RTS on and 100 ms.
+    // 100 ms, the three bytes at once, RTS on and 100 ms. The new speed
+    // waits only until the three bytes are out at 9600 (4 ms) and 10 ms for
+    // the driver.
     EXPECT_EQ(writes[0], "t=200 write \x0F");
     EXPECT_EQ(writes[1], "t=500 write \x07" "5Q");
-    EXPECT_EQ(writes[2], "t=600 write VELMOR\r");
+    const auto lines = port.events("line 57600");
+    ASSERT_FALSE(lines.empty());
+    EXPECT_EQ(lines[0], "t=514 line 57600 dtr rts");
+    EXPECT_EQ(writes[2], "t=614 write VELMOR\r");
     EXPECT_EQ(0, std::memcmp(terminal.image.data(), program.image().bytes, kProgramImageSize));
 
     // Nothing answers at any speed.

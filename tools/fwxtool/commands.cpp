@@ -9,11 +9,14 @@
 #include "comm/posix/transfer_runner_posix.h"
 #include "comm/program_image.h"
 #include "comm/serial_link.h"
+#include "comm/posix/serial_port_posix.h"
 #include "comm/transfer.h"
+#include "loader/loader_session.h"
 #include "model/default_texts.h"
 #include "model/file_replace.h"
 #include "model/fixed_text.h"
 #include "model/program_defaults.h"
+#include "shell/document.h"
 #include "shell/texts.h"
 
 namespace fw::tool {
@@ -49,26 +52,6 @@ OpenedProgram openProgram(const std::string& path, std::ostream& err) {
             break;
     }
     return p;
-}
-
-// Writes `size` bytes to a new file beside `path` and puts it in place of
-// `path` only once it is complete, so a failure never leaves half an image.
-bool writeFileReplacing(const std::string& path, const uint8_t* data, std::size_t size) {
-    std::string temp;
-    std::FILE* f = nullptr;
-    for (int n = 0; n < 100 && f == nullptr; ++n) {
-        temp = path + ".tmp" + std::to_string(n);
-        f = createNewFile(temp);
-        if (f == nullptr && errno != EEXIST) return false;
-    }
-    if (f == nullptr) return false;
-    bool ok = std::fwrite(data, 1, size, f) == size;
-    ok = std::fflush(f) == 0 && ok;
-    ok = ok && syncToDisk(f);
-    ok = std::fclose(f) == 0 && ok;
-    ok = ok && replaceFile(temp, path);
-    if (!ok) std::remove(temp.c_str());
-    return ok;
 }
 
 // A text field for a summary line: trailing blanks dropped, anything that is
@@ -218,6 +201,79 @@ std::string takeTransferOptions(std::vector<std::string>& args, TransferOptions&
     return {};
 }
 
+// Takes the load command's --link and --baud (either "--link X" or
+// "--link=X") out of `args`. Returns an empty string, or what is wrong.
+std::string takeLoadOptions(std::vector<std::string>& args, LoadOptions& options) {
+    std::vector<std::string> rest;
+    for (std::size_t i = 0; i < args.size(); ++i) {
+        std::string name = args[i];
+        const bool known = name.rfind("--link", 0) == 0 || name.rfind("--baud", 0) == 0;
+        if (!known || (name.size() > 6 && name[6] != '=')) {
+            rest.push_back(name);
+            continue;
+        }
+        std::string value;
+        if (name.size() > 6) {
+            value = name.substr(7);
+            name.resize(6);
+        } else if (i + 1 < args.size()) {
+            value = args[++i];
+        } else {
+            return "option '" + name + "' needs a value";
+        }
+        if (name == "--link") {
+            if (value == "rs232") {
+                options.link = loader::kLinkRs232;
+            } else if (value == "cradle") {
+                options.link = loader::kLinkCradleIr;
+            } else {
+                return "unknown link '" + value + "' (rs232 or cradle)";
+            }
+        } else {
+            int choice = -1;
+            for (int c = 0; c < 5; ++c) {
+                if (value == std::to_string(kSpeedChoices[c])) choice = c;
+            }
+            if (choice < 0) return "unknown speed '" + value + "' (115200, 57600, 38400, 19200 or 9600)";
+            options.speedChoice = choice;
+        }
+    }
+    args.swap(rest);
+    return {};
+}
+
+// What fwx_load shows in its message boxes, on the console: the success on
+// `out`, the rest on `err`. Nobody answers the retry question: No.
+class ConsoleLoaderUi final : public loader::LoaderUi {
+public:
+    ConsoleLoaderUi(std::ostream& out, std::ostream& err, bool bar)
+        : out_(out), err_(err), printer_(err, bar) {}
+
+    void showMessage(loader::Message message) override {
+        printer_.finish();
+        if (message == loader::Message::downloadedCompletely) {
+            out_ << loader::messageText(message) << '\n';
+        } else {
+            err_ << kProgramName << ": " << loader::messageText(message) << '\n';
+        }
+    }
+    bool askRetry() override {
+        printer_.finish();
+        std::string question(loader::kRetryQuestion);
+        for (char& c : question) c = c == '\n' ? ' ' : c;
+        err_ << kProgramName << ": " << question << " No\n";
+        return false;
+    }
+    void openProgress() override { printer_.progress(0); }
+    void setProgress(int position) override { printer_.progress(position); }
+    void closeProgress() override { printer_.finish(); }
+
+private:
+    std::ostream& out_;
+    std::ostream& err_;
+    ProgressPrinter printer_;
+};
+
 }  // namespace
 
 void printUsage(std::ostream& os) {
@@ -232,6 +288,8 @@ void printUsage(std::ostream& os) {
           "  download PORT FILE.FWX send a program to the terminal on serial device PORT\n"
           "  lookup PORT FILE.TXT   send a lookup file to the terminal\n"
           "  receive PORT OUT.TXT   receive the terminal's records into a text file\n"
+          "  load PORT FILE.FWX     send a program as the standalone downloader does\n"
+          "                         (--link rs232|cradle, --baud as below)\n"
           "\n"
           "Saved program names get \".FWX\" appended unless their extension begins\n"
           "with FWX.\n"
@@ -245,22 +303,6 @@ void printUsage(std::ostream& os) {
           "                         line speed of a transfer (default 115200)\n"
           "\n"
           "Exit status: 0 on success, 1 on failure, 2 on a usage error.\n";
-}
-
-std::string saveAsName(const std::string& name) {
-    const std::size_t slash = name.find_last_of('/');
-    const std::size_t start = slash == std::string::npos ? 0 : slash + 1;
-    const std::size_t dot = name.find_last_of('.');
-    if (dot != std::string::npos && dot >= start && name.size() - (dot + 1) >= 3) {
-        bool fwx = true;
-        for (std::size_t i = 0; i < 3; ++i) {
-            char c = name[dot + 1 + i];
-            if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 'a' + 'A');
-            fwx = fwx && c == "FWX"[i];
-        }
-        if (fwx) return name;
-    }
-    return name + ".FWX";
 }
 
 std::string targetName(TargetCode code) {
@@ -359,7 +401,7 @@ int commandNew(const std::string& path, std::ostream& out, std::ostream& err) {
     loadDefaultTexts(*defaults);
     auto m = std::make_unique<ProgramModel>();
     newProgram(*m, *defaults);
-    const std::string name = saveAsName(path);
+    const std::string name = withProgramExtension(path);
     if (!saveProgram(*m, name)) {
         err << kProgramName << ": cannot write '" << name << "'\n";
         return kExitFailure;
@@ -372,7 +414,7 @@ int commandConvert(const std::string& in, const std::string& outPath, std::ostre
                    std::ostream& err) {
     OpenedProgram p = openProgram(in, err);
     if (!p.result.ok()) return kExitFailure;
-    const std::string name = saveAsName(outPath);
+    const std::string name = withProgramExtension(outPath);
     if (!saveProgram(*p.model, name)) {
         err << kProgramName << ": cannot write '" << name << "'\n";
         return kExitFailure;
@@ -481,6 +523,7 @@ int run(const std::vector<std::string>& argsIn, std::ostream& out, std::ostream&
         {"download", 2, "download [--link L] [--baud B] PORT FILE.FWX"},
         {"lookup", 2, "lookup [--link L] [--baud B] PORT FILE.TXT"},
         {"receive", 2, "receive [--link L] [--baud B] PORT OUT.TXT"},
+        {"load", 2, "load [--link rs232|cradle] [--baud B] PORT FILE.FWX"},
     };
     const Command* found = nullptr;
     for (const Command& c : kCommands) {
@@ -499,6 +542,12 @@ int run(const std::vector<std::string>& argsIn, std::ostream& out, std::ostream&
         std::string problem = takeTransferOptions(args, transfer);
         if (!problem.empty()) return usageError(err, problem);
     }
+    LoadOptions load;
+    load.progressBar = runOptions.progressBar;
+    if (command == "load") {
+        std::string problem = takeLoadOptions(args, load);
+        if (!problem.empty()) return usageError(err, problem);
+    }
     if (args.size() - 1 != found->files) {
         return usageError(err, std::string("usage: ") + kProgramName + " " + found->synopsis);
     }
@@ -512,7 +561,32 @@ int run(const std::vector<std::string>& argsIn, std::ostream& out, std::ostream&
     if (command == "download") return commandDownload(args[1], args[2], transfer, out, err);
     if (command == "lookup") return commandLookup(args[1], args[2], transfer, out, err);
     if (command == "receive") return commandReceive(args[1], args[2], transfer, out, err);
+    if (command == "load") return commandLoad(args[1], args[2], load, out, err);
     return commandInfo(args[1], out, err);
+}
+
+int commandLoad(const std::string& port, const std::string& file, const LoadOptions& options,
+                std::ostream& out, std::ostream& err) {
+    std::vector<uint8_t> bytes;
+    switch (loader::readProgramFile(file, bytes)) {
+        case loader::ProgramFileStatus::ok:
+            break;
+        case loader::ProgramFileStatus::cannotOpen:
+            err << kProgramName << ": '" << file << "': "
+                << loader::messageText(loader::Message::cantOpenFile) << '\n';
+            return kExitFailure;
+        case loader::ProgramFileStatus::formatMismatch:
+            err << kProgramName << ": '" << file << "': "
+                << loader::messageText(loader::Message::formatMismatch) << '\n';
+            return kExitFailure;
+    }
+    loader::LoaderProgram program(std::move(bytes));
+    loader::Choices choices;
+    choices.link = options.link;
+    choices.speed = options.speedChoice;
+    PosixSerialPort serial;
+    ConsoleLoaderUi ui(out, err, options.progressBar);
+    return loader::runDownload(serial, port, choices, program, ui) ? kExitOk : kExitFailure;
 }
 
 }  // namespace fw::tool

@@ -65,11 +65,6 @@ int commandLookup(const std::string& port, const std::string& file,
 int commandReceive(const std::string& port, const std::string& file,
                    const TransferOptions& options, std::ostream& out, std::ostream& err);
 
-// Save As appends ".FWX" unless the text after the last "." of the file name
-// begins with FWX in any case. Only the last path component is looked at,
-// so a dot in a folder name does not count.
-std::string saveAsName(const std::string& name);
-
 // "main", "form 3", "menu 2".
 std::string targetName(TargetCode code);
 
@@ -82,5 +77,17 @@ std::string formatName(FileFormat format);
 
 // The summary printed by `info`, after the format line.
 void writeSummary(const ProgramModel& m, std::ostream& os);
+
+// The standalone downloader's transfer (fwx_load's exchange and image rules)
+// of a program file to the terminal on device `port`: `--link rs232|cradle`
+// (default rs232) and `--baud` as for the other transfers. The retry
+// question is answered No.
+struct LoadOptions {
+    int link = 0;           // 0 "RS232 or IrDA", 1 "Cradle-IR"
+    int speedChoice = 0;    // 115200 bps
+    bool progressBar = false;
+};
+int commandLoad(const std::string& port, const std::string& file, const LoadOptions& options,
+                std::ostream& out, std::ostream& err);
 
 }  // namespace fw::tool

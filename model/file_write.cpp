@@ -1,0 +1,53 @@
+#include <atomic>
+#include <cerrno>
+#include <chrono>
+#include <cstdint>
+#include <cstdio>
+
+#include "model/file_replace.h"
+
+namespace fw {
+
+namespace {
+
+// A name beside the target for the file being written: the same folder (a
+// rename cannot cross volumes) and never the name of another writer's file.
+std::string temporaryNameBeside(const std::string& target) {
+    static std::atomic<unsigned long long> counter{0};
+    unsigned long long x = static_cast<unsigned long long>(
+        std::chrono::steady_clock::now().time_since_epoch().count());
+    x ^= static_cast<unsigned long long>(
+             std::chrono::system_clock::now().time_since_epoch().count()) * 0x9E3779B97F4A7C15ull;
+    x ^= ++counter * 0xBF58476D1CE4E5B9ull;
+    x ^= reinterpret_cast<std::uintptr_t>(&x);   // differs between processes
+    x = (x ^ (x >> 31)) * 0x94D049BB133111EBull;
+    x ^= x >> 29;
+    char tag[9];
+    std::snprintf(tag, sizeof tag, "%08x", static_cast<unsigned>(x & 0xFFFFFFFFu));
+    return target + ".~" + tag;
+}
+
+}  // namespace
+
+bool writeFileReplacing(const std::string& path, const void* data, std::size_t size) {
+    if (path.empty()) return false;
+    std::string temp;
+    std::FILE* f = nullptr;
+    for (int attempt = 0; attempt < 8 && !f; ++attempt) {
+        temp = temporaryNameBeside(path);
+        errno = 0;
+        f = createNewFile(temp);
+        if (!f && errno != EEXIST) return false;
+    }
+    if (!f) return false;
+
+    bool ok = std::fwrite(data, 1, size, f) == size;
+    ok = std::fflush(f) == 0 && ok;
+    ok = ok && syncToDisk(f);
+    ok = std::fclose(f) == 0 && ok;
+    ok = ok && replaceFile(temp, path);
+    if (!ok) std::remove(temp.c_str());
+    return ok;
+}
+
+}  // namespace fw

@@ -1,0 +1,208 @@
+// The progress dialog of the transfers and the worker thread behind it.
+#include "shell/win/transfer_dialog.h"
+
+#include <commctrl.h>
+
+#include <memory>
+
+#include "comm/win/serial_port_win.h"
+#include "shell/captions.h"
+#include "shell/win/designer.h"
+#include "shell/win/transfer_dialog_ids.h"
+
+namespace fw::win {
+
+namespace {
+
+// Language-file texts of the receive and the progress dialog.
+constexpr unsigned kTextDoneLeading = 4;    // "Done : "
+constexpr unsigned kTextDoneTrailing = 5;   // " records received.\nView the received data?"
+constexpr unsigned kTextDataReceived = 6;   // "Data received :"
+constexpr unsigned kTextProgressTitle = 7;  // "Progress"
+constexpr unsigned kTextDownloading = 8;    // "Downloading..."
+
+// Notices from the worker; wParam carries the value.
+constexpr UINT kNoticeProgress = WM_APP + 1;   // bar position 0..100
+constexpr UINT kNoticeRecords = WM_APP + 2;    // records received so far
+constexpr UINT kNoticeEnded = WM_APP + 3;      // the session is over, the port closed
+
+struct TransferJob {
+    TransferRequest request;
+    std::unique_ptr<ProgramModel> model;   // program download: the worker's copy
+    TransferCancel cancel;
+    HWND dialog = nullptr;
+    HANDLE thread = nullptr;
+    bool closedByUser = false;   // dialog thread only
+    // Written by the worker before its end notice, read after the join.
+    TransferRun outcome;
+};
+
+// Everything the worker reports reaches the dialog as a posted message: the
+// worker never waits for the dialog thread, so that the dialog may wait for
+// the worker without a deadlock.
+class DialogNotices final : public TransferObserver {
+public:
+    explicit DialogNotices(HWND dialog) : dialog_(dialog) {}
+    void progress(int position) override { PostMessageA(dialog_, kNoticeProgress, WPARAM(position), 0); }
+    void recordCount(int records) override { PostMessageA(dialog_, kNoticeRecords, WPARAM(records), 0); }
+
+private:
+    HWND dialog_;
+};
+
+DWORD WINAPI transferThread(void* parameter) {
+    auto* job = static_cast<TransferJob*>(parameter);
+    WinSerialSystem system;
+    DialogNotices notices(job->dialog);
+    const TransferRequest& r = job->request;
+    switch (r.kind) {
+        case TransferKind::program:
+            job->outcome.result = fw::runProgramDownload(system, r.link, *job->model, &notices, &job->cancel);
+            break;
+        case TransferKind::lookup:
+            job->outcome.result = fw::runLookupDownload(system, r.link, r.path, &notices, &job->cancel);
+            break;
+        case TransferKind::receive: {
+            ReceiveOutcome o = fw::runDataReceive(system, r.link, r.path, &notices, &job->cancel);
+            job->outcome.result = o.result;
+            job->outcome.records = o.records;
+            break;
+        }
+    }
+    PostMessageA(job->dialog, kNoticeEnded, 0, 0);
+    return 0;
+}
+
+TransferJob* jobOf(HWND dlg) { return reinterpret_cast<TransferJob*>(GetWindowLongPtrA(dlg, DWLP_USER)); }
+
+std::string controlText(HWND dlg, int id) {
+    char buffer[128] = {};
+    GetDlgItemTextA(dlg, id, buffer, sizeof buffer);
+    return buffer;
+}
+
+void setReceiveLayout(HWND dlg) {
+    ShowWindow(GetDlgItem(dlg, IDC_PROGRESS_BAR), SW_HIDE);
+    RECT r;
+    GetWindowRect(dlg, &r);
+    SetWindowPos(dlg, nullptr, 0, 0, r.right - r.left, (r.bottom - r.top) * 5 / 7,
+                 SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+    SetDlgItemTextA(dlg, IDC_PROGRESS_TEXT, receivedCountText(0).c_str());
+}
+
+BOOL initDialog(HWND dlg, TransferJob& job) {
+    SetWindowLongPtrA(dlg, DWLP_USER, reinterpret_cast<LONG_PTR>(&job));
+    job.dialog = dlg;
+    char title[128] = {};
+    GetWindowTextA(dlg, title, sizeof title);
+    SetWindowTextA(dlg, captionText(kTextProgressTitle, title).c_str());
+    SetDlgItemTextA(dlg, IDC_PROGRESS_TEXT,
+                    captionText(kTextDownloading, controlText(dlg, IDC_PROGRESS_TEXT)).c_str());
+    SendDlgItemMessageA(dlg, IDC_PROGRESS_BAR, PBM_SETRANGE, 0, MAKELPARAM(0, 100));
+    SendDlgItemMessageA(dlg, IDC_PROGRESS_BAR, PBM_SETPOS, 0, 0);
+    if (job.request.kind == TransferKind::receive) setReceiveLayout(dlg);
+    SetWindowPos(dlg, HWND_TOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE);
+
+    // Started only now that the notices have somewhere to go.
+    job.thread = CreateThread(nullptr, 0, transferThread, &job, CREATE_SUSPENDED, nullptr);
+    if (!job.thread) {
+        EndDialog(dlg, kFailedToEstablishConnection);
+        return TRUE;
+    }
+    SetThreadPriority(job.thread, THREAD_PRIORITY_HIGHEST);
+    ResumeThread(job.thread);
+    return TRUE;
+}
+
+void onEnded(HWND dlg, TransferJob& job) {
+    WaitForSingleObject(job.thread, INFINITE);
+    CloseHandle(job.thread);
+    job.thread = nullptr;
+    int result = job.outcome.result;
+    // The user closed the dialog: nothing to report, unless the transfer
+    // had completed in the meantime.
+    if (job.closedByUser && result != kTransferDone) result = kTransferCancelled;
+    EndDialog(dlg, result);
+}
+
+// The close box (or Esc): the worker stops at once when it waits on the
+// port, and its end notice closes the dialog.
+void onClose(TransferJob& job) {
+    if (job.closedByUser) return;
+    job.closedByUser = true;
+    job.cancel.request();
+}
+
+}  // namespace
+
+LinkChoice transferLink(int linkType) {
+    const Preferences& prefs = designer().doc.prefs;
+    return LinkChoice{linkType, prefs.comPortIndex, prefs.baudRate};
+}
+
+std::string receivedCountText(int count) {
+    return captionText(kTextDataReceived, "Data received :") + " " + std::to_string(count);
+}
+
+std::string receiveDoneQuestion(int count) {
+    return captionText(kTextDoneLeading, "Done : ") + std::to_string(count) +
+           captionText(kTextDoneTrailing, " records received.\nView the received data?");
+}
+
+INT_PTR CALLBACK progressDialogProc(HWND dlg, UINT msg, WPARAM wParam, LPARAM lParam) {
+    if (msg == WM_INITDIALOG) return initDialog(dlg, *reinterpret_cast<TransferJob*>(lParam));
+    TransferJob* job = jobOf(dlg);
+    if (!job) return FALSE;
+    switch (msg) {
+        case kNoticeProgress:
+            SendDlgItemMessageA(dlg, IDC_PROGRESS_BAR, PBM_SETPOS, wParam, 0);
+            return TRUE;
+        case kNoticeRecords:
+            SetDlgItemTextA(dlg, IDC_PROGRESS_TEXT, receivedCountText(int(wParam)).c_str());
+            return TRUE;
+        case kNoticeEnded:
+            onEnded(dlg, *job);
+            return TRUE;
+        case WM_CLOSE:
+            onClose(*job);
+            return TRUE;
+        case WM_COMMAND:
+            if (LOWORD(wParam) != IDCANCEL) return FALSE;
+            onClose(*job);
+            return TRUE;
+        default:
+            return FALSE;
+    }
+}
+
+TransferRun runTransferWithProgress(HWND owner, const TransferRequest& request) {
+    TransferJob job;
+    job.request = request;
+    ProgramModel& live = designer().doc.model;
+    if (request.kind == TransferKind::program) job.model = std::make_unique<ProgramModel>(live);
+    INT_PTR r = DialogBoxParamA(designer().instance, "ProgressDlg", owner, progressDialogProc,
+                                reinterpret_cast<LPARAM>(&job));
+    if (job.thread) {
+        // The dialog went without the end notice (it cannot, short of
+        // being destroyed from outside): the worker still must not outlive
+        // the job.
+        job.cancel.request();
+        WaitForSingleObject(job.thread, INFINITE);
+        CloseHandle(job.thread);
+        r = job.outcome.result;
+    }
+    if (r == -1) r = kFailedToEstablishConnection;
+    if (job.model) {
+        // The download's tidying stays in the program, as after a download
+        // done in place; whether it has unsaved changes is not its business.
+        const bool modified = live.modified;
+        live = *job.model;
+        live.modified = modified;
+    }
+    TransferRun run;
+    run.result = int(r);
+    run.records = job.outcome.records;
+    return run;
+}
+
+}  // namespace fw::win

@@ -1,0 +1,169 @@
+#!/usr/bin/env bash
+# transfers_win.sh TEST.exe WORK_DIR [FAKE_TERMINAL_MAIN]
+#
+# Runs transfers_win_test.exe under Wine with COM1..COM8 mapped to the ptys
+# of fake terminals, one per port, each with its own script (see the test's
+# header for the map). The terminals run natively: FAKE_TERMINAL_MAIN when
+# given, else built here from tests/support with the host's g++. WORK_DIR
+# holds a Wine prefix of its own (the COM map is the prefix's registry, and
+# taking a new map needs a new wineserver), a private copy of the test
+# program (its folder is the designer's program folder), one report folder
+# per terminal and the logs.
+#
+# The terminals write what they assembled (image.bin, lookup.txt) when they
+# stop; the test leaves what it expects beside them (expected_image.bin,
+# expected_lookup.txt), and this script compares the two after the test.
+set -euo pipefail
+
+if (($# < 2)); then
+    echo "usage: transfers_win.sh TEST.exe WORK_DIR [FAKE_TERMINAL_MAIN]" >&2
+    exit 2
+fi
+root=$(cd "$(dirname "${BASH_SOURCE[0]}")/../.." && pwd)
+mkdir -p "$2"
+work=$(cd "$2" && pwd)
+fake=${3:-}
+mkdir -p "$work/bin"
+exe=$work/bin/$(basename "$1")
+cp -f "$1" "$exe"
+
+# shellcheck source=scripts/lib/wine.sh
+source "$root/scripts/lib/wine.sh"
+export WINEPREFIX=$work/prefix
+fw_wine_env
+
+if [[ -z $fake || ! -x $fake ]]; then
+    fake=$work/fake_terminal_main
+    if [[ ! -x $fake || $fake -ot $root/tests/support/fake_terminal.cpp ||
+          $fake -ot $root/tests/support/fake_terminal_main.cpp ||
+          $fake -ot $root/tests/support/fake_terminal.h ]]; then
+        g++ -std=c++20 -O1 -Wall -Wextra -I"$root" \
+            "$root/tests/support/fake_terminal.cpp" "$root/tests/support/fake_terminal_main.cpp" \
+            -o "$fake" -lutil -pthread
+    fi
+fi
+
+fake_pids=()
+server=
+stop_terminals() {
+    local pid
+    for pid in "${fake_pids[@]}"; do
+        kill "$pid" 2>/dev/null || true
+    done
+    for pid in "${fake_pids[@]}"; do
+        wait "$pid" 2>/dev/null || true
+    done
+    fake_pids=()
+}
+# shellcheck disable=SC2317  # run by the trap
+cleanup() {
+    stop_terminals
+    if [[ -n $server ]]; then
+        "$FW_WINESERVER" -k >/dev/null 2>&1 || true
+    fi
+}
+trap cleanup EXIT
+trap 'exit 143' TERM
+trap 'exit 130' INT
+
+# Wine's own processes keep the descriptors they inherit: files, never a pipe.
+wine_quiet() {
+    "$FW_WINE" "$@" >>"$work/wine.log" 2>&1 </dev/null
+}
+
+# The Unix root is drive Z: of every Wine prefix.
+windows_path() {
+    local p=$1
+    echo "Z:${p//\//\\}"
+}
+
+# The records of the receives, one per line: an empty one, and bytes above
+# 0x7F that must reach the file unchanged.
+printf '1001,APPLE\n1002,PEAR\n\n1004,\xe9t\xe9\n1005,END\n' >"$work/records.txt"
+printf '2001,A\n2002,B\n2003,C\n2004,D\n' >"$work/records_cut.txt"
+printf 'only one\n' >"$work/records_one.txt"
+
+# One terminal per COM port, in port order.
+scripts=(
+    "program --nak 7:2"
+    "program --full 3"
+    "program --ignore-openings -1"
+    "lookup"
+    "receive --records $work/records.txt --repeat 1 --bad-sum 3"
+    "receive"
+    "receive --records $work/records_cut.txt --close-after 2"
+    "receive --records $work/records_one.txt"
+)
+ptys=()
+rm -f "$work/wine.log"
+for i in "${!scripts[@]}"; do
+    dir=$work/com$((i + 1))
+    rm -rf "$dir"
+    mkdir -p "$dir"
+    # shellcheck disable=SC2086  # the script is a list of options
+    "$fake" "$dir" ${scripts[$i]} >"$dir/pty" 2>"$dir/fake.log" &
+    fake_pids+=($!)
+done
+for i in "${!scripts[@]}"; do
+    dir=$work/com$((i + 1))
+    for _ in $(seq 50); do
+        grep -qx ready "$dir/pty" 2>/dev/null && break
+        sleep 0.1
+    done
+    if ! grep -qx ready "$dir/pty"; then
+        echo "transfers_win: the fake terminal of COM$((i + 1)) did not start" >&2
+        cat "$dir/fake.log" >&2
+        exit 1
+    fi
+    ptys+=("$(head -n 1 "$dir/pty")")
+done
+
+fw_wine_init_prefix
+
+# A wineserver rewrites dosdevices/comN (and the volatile SERIALCOMM key) from
+# HKLM\Software\Wine\Ports when it starts, so the map goes there, and a fresh
+# server takes it.
+"$FW_WINESERVER" -k >/dev/null 2>&1 || true
+"$FW_WINESERVER" -w >/dev/null 2>&1 || true
+"$FW_WINESERVER" -p >"$work/server.log" 2>&1 </dev/null
+server=1
+{
+    echo "REGEDIT4"
+    echo
+    echo "[HKEY_LOCAL_MACHINE\\Software\\Wine\\Ports]"
+    for i in "${!ptys[@]}"; do
+        echo "\"COM$((i + 1))\"=\"${ptys[$i]}\""
+    done
+} >"$work/ports.reg"
+wine_quiet reg import "$(windows_path "$work/ports.reg")"
+"$FW_WINESERVER" -k >/dev/null 2>&1 || true
+"$FW_WINESERVER" -w >/dev/null 2>&1 || true
+"$FW_WINESERVER" -p >"$work/server.log" 2>&1 </dev/null
+
+export FW_TERMINAL_REPORTS
+FW_TERMINAL_REPORTS=$(windows_path "$work")
+# Pictures go where scripts/test asks (a Windows path already), else here.
+export FW_SCREENSHOT_DIR
+FW_SCREENSHOT_DIR=${FW_SCREENSHOT_DIR:-$(windows_path "$work/screenshots")}
+rc=0
+"$FW_WINE" "$exe" --gtest_color=no ${FW_GTEST_FILTER:+"--gtest_filter=$FW_GTEST_FILTER"} \
+    >"$work/test.out" 2>"$work/test.err" </dev/null || rc=$?
+cat "$work/test.out"
+cat "$work/test.err" >&2
+
+# What the terminals assembled, against what the test expected of them.
+stop_terminals
+compare() {
+    local expected=$1 got=$2
+    [[ -f $expected ]] || return 0
+    if ! cmp -s "$expected" "$got"; then
+        echo "transfers_win: $got differs from $expected" >&2
+        cmp "$expected" "$got" >&2 || true
+        rc=1
+    else
+        echo "transfers_win: $(basename "$got") as expected"
+    fi
+}
+compare "$work/com1/expected_image.bin" "$work/com1/image.bin"
+compare "$work/com4/expected_lookup.txt" "$work/com4/lookup.txt"
+exit "$rc"
