@@ -8,6 +8,8 @@ namespace fw::loader {
 
 namespace {
 
+constexpr std::size_t kReadBufferSize = 64;
+
 class Runner {
 public:
     Runner(LoaderExchange& exchange, SerialPort& port, LinkClock& clock, LoaderUi& ui)
@@ -15,7 +17,10 @@ public:
 
     bool run() {
         carryOut(exchange_.start());
-        uint8_t buffer[kReplyReadSize];
+        // Whatever has arrived is read at once; the exchange takes it in the
+        // 3-byte reads of its rules. (Reading 3 bytes at a time from the
+        // Win32 driver under Wine lost a byte now and then.)
+        uint8_t buffer[kReadBufferSize];
         while (!exchange_.finished()) {
             if (!exchange_.awaitingReply()) break;   // the exchange stopped short
             const long n = port_.read(buffer);

@@ -19,6 +19,13 @@ constexpr UINT kClockPeriodMs = 100;
 struct FaceResources {
     HBITMAP bitmaps[kLastFaceBitmap - kFirstFaceBitmap + 1] = {};
     HFONT font = nullptr;
+    // The face is composed in memory and copied to the screen in one blit.
+    // Pictures and canvas are DIB sections, so composing never talks to the
+    // display server.
+    HDC canvasDc = nullptr;
+    HBITMAP canvas = nullptr;
+    HGDIOBJ canvasOld = nullptr;
+    HDC scratchDc = nullptr;
     int pressedKey = 0;     // from button down to button up
     int tick = 0;           // 0-9, one cycle a second
 };
@@ -121,36 +128,48 @@ void paintDisplay(HDC dc, HDC scratch) {
 }
 
 void paint(HWND hwnd) {
+    FaceResources& f = face();
     PAINTSTRUCT ps;
     HDC screen = BeginPaint(hwnd, &ps);
-    // Composed off screen, so keys and text never flicker.
-    HDC dc = CreateCompatibleDC(screen);
-    HBITMAP canvas = CreateCompatibleBitmap(screen, kFaceWidth, kFaceHeight);
-    HGDIOBJ oldCanvas = SelectObject(dc, canvas);
-    HDC scratch = CreateCompatibleDC(screen);
-
-    blit(dc, scratch, kBitmapBody, 0, 0);
-    for (const FaceKey& k : kFaceKeys) {
-        int id = k.key == face().pressedKey ? k.pressedBitmapId() : k.releasedBitmapId();
-        blit(dc, scratch, id, k.x, k.y);
+    HDC dc = f.canvasDc;
+    if (dc) {
+        blit(dc, f.scratchDc, kBitmapBody, 0, 0);
+        for (const FaceKey& k : kFaceKeys) {
+            int id = k.key == f.pressedKey ? k.pressedBitmapId() : k.releasedBitmapId();
+            blit(dc, f.scratchDc, id, k.x, k.y);
+        }
+        if (designer().engine) paintDisplay(dc, f.scratchDc);
+        BitBlt(screen, ps.rcPaint.left, ps.rcPaint.top, ps.rcPaint.right - ps.rcPaint.left,
+               ps.rcPaint.bottom - ps.rcPaint.top, dc, ps.rcPaint.left, ps.rcPaint.top, SRCCOPY);
     }
-    if (designer().engine) paintDisplay(dc, scratch);
-
-    BitBlt(screen, ps.rcPaint.left, ps.rcPaint.top, ps.rcPaint.right - ps.rcPaint.left,
-           ps.rcPaint.bottom - ps.rcPaint.top, dc, ps.rcPaint.left, ps.rcPaint.top, SRCCOPY);
-    DeleteDC(scratch);
-    SelectObject(dc, oldCanvas);
-    DeleteObject(canvas);
-    DeleteDC(dc);
     EndPaint(hwnd, &ps);
+}
+
+HBITMAP createCanvas(HDC reference) {
+    BITMAPINFO info{};
+    info.bmiHeader.biSize = sizeof info.bmiHeader;
+    info.bmiHeader.biWidth = kFaceWidth;
+    info.bmiHeader.biHeight = -kFaceHeight;   // top-down
+    info.bmiHeader.biPlanes = 1;
+    info.bmiHeader.biBitCount = 32;
+    info.bmiHeader.biCompression = BI_RGB;
+    void* bits = nullptr;
+    return CreateDIBSection(reference, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
 }
 
 void onCreate(HWND hwnd) {
     Designer& d = designer();
     FaceResources& f = face();
     for (int id = kFirstFaceBitmap; id <= kLastFaceBitmap; ++id) {
-        f.bitmaps[id - kFirstFaceBitmap] = LoadBitmapA(d.instance, MAKEINTRESOURCEA(id));
+        f.bitmaps[id - kFirstFaceBitmap] = static_cast<HBITMAP>(
+            LoadImageA(d.instance, MAKEINTRESOURCEA(id), IMAGE_BITMAP, 0, 0, LR_CREATEDIBSECTION));
     }
+    HDC screen = GetDC(hwnd);
+    f.canvasDc = CreateCompatibleDC(screen);
+    f.scratchDc = CreateCompatibleDC(screen);
+    f.canvas = createCanvas(screen);
+    ReleaseDC(hwnd, screen);
+    if (f.canvas) f.canvasOld = SelectObject(f.canvasDc, f.canvas);
     SetTimer(hwnd, kClockTimer, kClockPeriodMs, nullptr);
     f.font = CreateFontA(kDisplayFontHeight, kDisplayFontWidth, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE, DEFAULT_CHARSET,
                          OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, PROOF_QUALITY, FIXED_PITCH | FF_MODERN, "System");
@@ -167,6 +186,15 @@ void onDestroy(HWND hwnd) {
     }
     if (f.font) DeleteObject(f.font);
     f.font = nullptr;
+    if (f.canvasDc) {
+        if (f.canvasOld) SelectObject(f.canvasDc, f.canvasOld);
+        DeleteDC(f.canvasDc);
+    }
+    if (f.canvas) DeleteObject(f.canvas);
+    if (f.scratchDc) DeleteDC(f.scratchDc);
+    f.canvasDc = f.scratchDc = nullptr;
+    f.canvas = nullptr;
+    f.canvasOld = nullptr;
 }
 
 void onTimer(HWND hwnd) {

@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # transfers_win.sh TEST.exe WORK_DIR [FAKE_TERMINAL_MAIN]
 #
-# Runs transfers_win_test.exe under Wine with COM1..COM8 mapped to the ptys
+# Runs transfers_win_test.exe under Wine with COM1..COM9 mapped to the ptys
 # of fake terminals, one per port, each with its own script (see the test's
 # header for the map). The terminals run natively: FAKE_TERMINAL_MAIN when
 # given, else built here from tests/support with the host's g++. WORK_DIR
@@ -92,6 +92,7 @@ scripts=(
     "receive --records $work/records.txt --repeat 1 --bad-sum 3"
     "receive"
     "receive --records $work/records_cut.txt --close-after 2"
+    "receive --records $work/records_one.txt"
     "receive --records $work/records_one.txt"
 )
 ptys=()

@@ -10,8 +10,9 @@
 //   COM6  receive with nothing to send: "OVER\r" at once
 //   COM7  receive of four records; the line closes after the second
 //   COM8  receive of one record
+//   COM9  receive of one record
 // FW_TERMINAL_REPORTS names the folder with one report folder per port
-// (com1 .. com8, each with report.txt); the script compares the image and
+// (com1 .. com9, each with report.txt); the script compares the image and
 // the lookup lines that the terminals assembled with expected_image.bin and
 // expected_lookup.txt, which the cases leave there.
 
@@ -34,6 +35,7 @@
 #include "comm/program_image.h"
 #include "comm/win/serial_port_win.h"
 #include "resources/resource_ids.h"
+#include "shell/language.h"
 #include "shell/win/designer.h"
 #include "shell/win/transfer_dialog_ids.h"
 #include "window_test_support.h"
@@ -168,7 +170,7 @@ std::function<void(HWND)> lookAndClose(ProgressLook& look, const std::string& pi
         GetWindowRect(dlg, &r);
         look.height = r.bottom - r.top;
         look.seen = true;
-        saveWindowPicture(dlg, screenshotFolder() + "\\" + picture);
+        if (!picture.empty()) saveWindowPicture(dlg, screenshotFolder() + "\\" + picture);
         // As a click on the close box does.
         PostMessageA(dlg, WM_SYSCOMMAND, SC_CLOSE, 0);
     };
@@ -199,6 +201,8 @@ protected:
 
     void TearDown() override {
         if (reportsFolder().empty()) return;
+        setLanguageActive(false);
+        languageTexts().clear();
         clearDialogActions();
         if (IsWindow(terminal)) {
             designer().doc.model.modified = false;
@@ -455,11 +459,46 @@ TEST_F(TransfersWin, YesShowsTheReceivedFileInNotepad) {
     EXPECT_EQ(question.text, "Done : 1 records received.\nView the received data?");
     HWND notepad = notepadShowing("one record");
     ASSERT_TRUE(notepad) << "no Notepad window on the received file";
-    // Its title may come before the text does.
+    // Another process's control: GetWindowText would not ask it.
     HWND edit = FindWindowExA(notepad, nullptr, "Edit", nullptr);
-    for (int i = 0; i < 50 && windowText(edit).empty(); ++i) Sleep(100);
-    EXPECT_EQ(windowText(edit), "only one\r\n") << windowText(notepad);
+    char shown[64] = {};
+    SendMessageA(edit, WM_GETTEXT, sizeof shown, reinterpret_cast<LPARAM>(shown));
+    EXPECT_STREQ(shown, "only one\r\n");
     PostMessageA(notepad, WM_CLOSE, 0, 0);
+}
+
+TEST_F(TransfersWin, ALanguageFileNamesTheProgressAndTheReceiveTexts) {
+    const char language[] =
+        "Testish\r\n"
+        "4=Fertig: \r\n"
+        "5= Saetze. Zeigen?\r\n"
+        "6=Empfangen:\r\n"
+        "7=Fortschritt\r\n"
+        "8=Lade...\r\n"
+        "1124=Daten holen\r\n";
+    parseLanguageFile(language, sizeof language - 1, languageTexts());
+    setLanguageActive(true);
+
+    usePort(3);
+    ProgressLook download, receive;
+    onDialog("Fortschritt", lookAndClose(download, ""));
+    command(IDM_DOWNLOAD_APP);
+    const std::string waiting = folder + "\\waiting.TXT";
+    onDialog("", [waiting](HWND save) { chooseFileInDialog(save, waiting); });
+    onDialog("Fortschritt", lookAndClose(receive, ""));
+    command(IDM_RECEIVE_DATA);
+    ASSERT_EQ(pendingDialogActions(), 0);
+    EXPECT_EQ(download.text, "Lade...");
+    EXPECT_EQ(receive.text, "Empfangen: 0");
+
+    usePort(9);
+    const std::string received = folder + "\\one.TXT";
+    Box question;
+    onDialog("", [received](HWND save) { chooseFileInDialog(save, received); });
+    onDialog("Daten holen", answer(question, IDNO));
+    command(IDM_RECEIVE_DATA);
+    ASSERT_EQ(pendingDialogActions(), 0);
+    EXPECT_EQ(question.text, "Fertig: 1 Saetze. Zeigen?");
 }
 
 }  // namespace

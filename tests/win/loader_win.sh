@@ -1,0 +1,150 @@
+#!/usr/bin/env bash
+# loader_win.sh TEST.exe FWX_LOAD.exe WORK_DIR [FAKE_TERMINAL_MAIN] [FAKE_CRADLE_MAIN]
+#
+# Runs loader_win_test.exe under Wine, which starts fwx_load.exe and answers
+# its windows, with COM1..COM6 mapped to the ptys of fake terminals and a
+# fake cradle (see the test's header for the map). The far ends run
+# natively: the programs given, else built here from tests/support with the
+# host's g++. WORK_DIR holds a Wine prefix of its own (the COM map is the
+# prefix's registry, and taking a new map needs a new wineserver), a private
+# copy of fwx_load.exe (it writes "fwx_load.ini" beside itself), the far
+# ends' reports and the logs.
+set -euo pipefail
+
+if (($# < 3)); then
+    echo "usage: loader_win.sh TEST.exe FWX_LOAD.exe WORK_DIR [FAKE_TERMINAL_MAIN] [FAKE_CRADLE_MAIN]" >&2
+    exit 2
+fi
+root=$(cd "$(dirname "${BASH_SOURCE[0]}")/../.." && pwd)
+exe=$(cd "$(dirname "$1")" && pwd)/$(basename "$1")
+mkdir -p "$3"
+work=$(cd "$3" && pwd)
+mkdir -p "$work/bin"
+loader=$work/bin/fwx_load.exe
+cp -f "$2" "$loader"
+terminal=${4:-}
+cradle=${5:-}
+
+# shellcheck source=scripts/lib/wine.sh
+source "$root/scripts/lib/wine.sh"
+export WINEPREFIX=$work/prefix
+fw_wine_env
+
+support=$root/tests/support
+if [[ -z $terminal || ! -x $terminal ]]; then
+    terminal=$work/fake_terminal_main
+    if [[ ! -x $terminal || $terminal -ot $support/fake_terminal.cpp ||
+          $terminal -ot $support/fake_terminal.h || $terminal -ot $support/fake_terminal_main.cpp ]]; then
+        g++ -std=c++20 -O1 -Wall -Wextra -I"$root" \
+            "$support/fake_terminal.cpp" "$support/fake_terminal_main.cpp" \
+            -o "$terminal" -lutil -pthread
+    fi
+fi
+if [[ -z $cradle || ! -x $cradle ]]; then
+    cradle=$work/fake_cradle_main
+    if [[ ! -x $cradle || $cradle -ot $support/fake_cradle.cpp ||
+          $cradle -ot $support/fake_cradle_main.cpp ]]; then
+        g++ -std=c++20 -O1 -Wall -Wextra -I"$root" \
+            "$support/fake_cradle.cpp" "$support/fake_cradle_main.cpp" \
+            -o "$cradle" -lutil -pthread
+    fi
+fi
+
+pids=()
+server=
+# shellcheck disable=SC2317  # run by the trap
+cleanup() {
+    for pid in "${pids[@]}"; do
+        kill "$pid" 2>/dev/null || true
+        wait "$pid" 2>/dev/null || true
+    done
+    if [[ -n $server ]]; then
+        "$FW_WINESERVER" -k >/dev/null 2>&1 || true
+    fi
+}
+trap cleanup EXIT
+trap 'exit 143' TERM
+trap 'exit 130' INT
+
+# Wine's own processes keep the descriptors they inherit: files, never a pipe.
+wine_quiet() {
+    "$FW_WINE" "$@" >>"$work/wine.log" 2>&1 </dev/null
+}
+
+# The Unix root is drive Z: of every Wine prefix.
+windows_path() {
+    local p=$1
+    echo "Z:${p//\//\\}"
+}
+
+reports=$work/reports
+rm -rf "$reports" "$work/wine.log"
+mkdir -p "$reports" "$work/not-a-device"
+: >"$work/not-a-port"
+
+# start_far_end COM PROGRAM ARGS...: the far end's pty path is the first line
+# of its output, then "ready".
+ptys=()
+start_far_end() {
+    local com=$1 dir=$reports/com$1
+    shift
+    mkdir -p "$dir"
+    "$@" >"$dir/pty" 2>"$dir/log" &
+    pids+=("$!")
+    for _ in $(seq 50); do
+        grep -qx ready "$dir/pty" 2>/dev/null && break
+        sleep 0.1
+    done
+    if ! grep -qx ready "$dir/pty"; then
+        echo "loader_win: the far end of COM$com did not start" >&2
+        cat "$dir/log" >&2
+        exit 1
+    fi
+    ptys[com]=$(head -n 1 "$dir/pty")
+}
+start_far_end 1 "$terminal" "$reports/com1" loader --pace 57600
+start_far_end 2 "$terminal" "$reports/com2" loader --nak 42:4
+start_far_end 3 "$terminal" "$reports/com3" loader --ignore-openings -1
+start_far_end 4 "$terminal" "$reports/com4" loader --cradle 9600
+start_far_end 5 "$cradle" "$reports/com5/report.txt" none
+start_far_end 6 "$terminal" "$reports/com6" loader
+
+fw_wine_init_prefix
+
+# A wineserver rewrites dosdevices/comN (and the volatile SERIALCOMM key) from
+# HKLM\Software\Wine\Ports when it starts, so the map goes there, and a fresh
+# server takes it.
+"$FW_WINESERVER" -k >/dev/null 2>&1 || true
+"$FW_WINESERVER" -w >/dev/null 2>&1 || true
+"$FW_WINESERVER" -p >"$work/server.log" 2>&1 </dev/null
+server=1
+{
+    echo "REGEDIT4"
+    echo
+    echo "[HKEY_LOCAL_MACHINE\\Software\\Wine\\Ports]"
+    for com in 1 2 3 4 5 6; do
+        echo "\"COM$com\"=\"${ptys[com]}\""
+    done
+    # COM7 opens but takes no line settings (a plain file); COM8 does not
+    # open (a folder).
+    echo "\"COM7\"=\"$work/not-a-port\""
+    echo "\"COM8\"=\"$work/not-a-device\""
+} >"$work/ports.reg"
+wine_quiet reg import "$(windows_path "$work/ports.reg")"
+"$FW_WINESERVER" -k >/dev/null 2>&1 || true
+"$FW_WINESERVER" -w >/dev/null 2>&1 || true
+"$FW_WINESERVER" -p >"$work/server.log" 2>&1 </dev/null
+
+export FW_LOADER_EXE FW_LOADER_REPORTS
+FW_LOADER_EXE=$(windows_path "$loader")
+FW_LOADER_REPORTS=$(windows_path "$reports")
+if [[ -z ${FW_SCREENSHOT_DIR:-} ]]; then
+    mkdir -p "$work/screenshots"
+    export FW_SCREENSHOT_DIR
+    FW_SCREENSHOT_DIR=$(windows_path "$work/screenshots")
+fi
+rc=0
+"$FW_WINE" "$exe" --gtest_color=no >"$work/test.out" 2>"$work/test.err" </dev/null || rc=$?
+cat "$work/test.out"
+cat "$work/test.err" >&2
+exit "$rc"
