@@ -30,7 +30,7 @@ constexpr std::string_view kAccepted = "ACK";
 constexpr int kHandshakeTries = 3;
 constexpr int kBlockSends = 4;
 constexpr int kReplyWindowMs = 3000;
-constexpr std::size_t kReplyReadSize = 4;
+constexpr std::size_t kReplyReadSize = 3;
 constexpr std::size_t kReplyLimit = 10;
 
 // The bar after block k (0..199): 5 + k/2 rounded up, at most 100.

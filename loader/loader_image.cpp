@@ -58,7 +58,7 @@ void buildLoaderImage(const ProgramModel& m, ProgramImage& image) {
     uint8_t legacy[sizeof m.legacyBlock];
     std::memcpy(legacy, m.legacyBlock, sizeof legacy);
     legacy[0] = static_cast<uint8_t>(legacy[0] + 1);
-    legacy[1] = uint8_t(bumpTwoBitField(legacy[1], 1) + 8);
+    legacy[1] = bumpTwoBitField(bumpTwoBitField(legacy[1], 1), 3);
     std::memcpy(image.bytes + kImageLegacyStart, legacy, sizeof legacy);
 
     TerminalSettings s = m.settings;

@@ -5,7 +5,6 @@
 #include <commdlg.h>
 
 #include "comm/win/serial_port_win.h"
-#include "model/program_file.h"
 #include "resources/resource_ids.h"
 #include "shell/preferences_dialog_state.h"
 #include "shell/win/designer.h"

@@ -364,6 +364,8 @@ TEST_F(PreferencesWin, TransferCommandsChooseAMissingPortFirst) {
         choose(dlg, IDC_PREF_PORT, 1);
         clickButton(dlg, IDOK);
     });
+    // The command goes on to the lookup file dialog.
+    onDialog("", [](HWND open) { clickButton(open, IDCANCEL); });
     command(IDM_DOWNLOAD_LOOKUP);
     EXPECT_EQ(pendingDialogActions(), 0);
     EXPECT_EQ(designer().doc.prefs.comPortIndex, 1);
@@ -372,7 +374,9 @@ TEST_F(PreferencesWin, TransferCommandsChooseAMissingPortFirst) {
     EXPECT_EQ(r.left, kTerminalX);
     EXPECT_EQ(r.top, kTerminalY);
 
-    // A port in the list: no question.
+    // A port in the list: no question (and, with a link outside the
+    // list, no transfer either).
+    designer().doc.prefs.downloadVia = 3;
     onDialog(kPreferences, [](HWND dlg) { clickButton(dlg, IDCANCEL); });
     command(IDM_DOWNLOAD_APP);
     EXPECT_EQ(pendingDialogActions(), 1);
