@@ -66,7 +66,11 @@ fw_wine_desktop() {
     local size=${FW_WINE_DESKTOP-1280x1024}
     [[ -n $size ]] || return 0
     "$FW_WINE" reg add 'HKCU\Software\Wine\Explorer' /v Desktop /d Default /f &&
-        "$FW_WINE" reg add 'HKCU\Software\Wine\Explorer\Desktops' /v Default /d "$size" /f
+        "$FW_WINE" reg add 'HKCU\Software\Wine\Explorer\Desktops' /v Default /d "$size" /f || return 1
+    # The explorer that wineboot started knows nothing of the desktop: end
+    # every process of the prefix, so the next program starts one that does.
+    "$FW_WINESERVER" -k || true
+    "$FW_WINESERVER" -w || true
 }
 
 # Creates the prefix once (wineboot -i), under a lock so that parallel test
