@@ -18,8 +18,8 @@ public:
     bool run() {
         carryOut(exchange_.start());
         // Whatever has arrived is read at once; the exchange takes it in the
-        // 3-byte reads of its rules. (Reading 3 bytes at a time from the
-        // Win32 driver under Wine lost a byte now and then.)
+        // 3-byte reads of its rules and keeps the rest for the next reply,
+        // as the port's queue would. Fewer calls, the same replies.
         uint8_t buffer[kReadBufferSize];
         while (!exchange_.finished()) {
             if (!exchange_.awaitingReply()) break;   // the exchange stopped short
@@ -114,7 +114,9 @@ public:
     PortOpen open(const std::string& name) override { return port_.open(name); }
     bool isOpen() const override { return port_.isOpen(); }
     void close() override { port_.close(); }
-    bool setQueueSizes(std::size_t in, std::size_t out) override { return port_.setQueueSizes(in, out); }
+    bool setQueueSizes(std::size_t in, std::size_t out) override {
+        return port_.setQueueSizes(in, out);
+    }
     bool setTimeouts(const SerialTimeouts& t) override { return port_.setTimeouts(t); }
     bool lineSettings(LineSettings& line) override { return port_.lineSettings(line); }
     bool applyLine(const LineSettings& line) override {

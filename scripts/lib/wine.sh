@@ -101,3 +101,39 @@ fw_wine_init_prefix() {
     } 9>"$WINEPREFIX.lock"
     return "$rc"
 }
+
+# The Unix root is drive Z: of every Wine prefix.
+fw_windows_path() {
+    local p=$1
+    echo "Z:${p//\//\\}"
+}
+
+# Ends every process of $WINEPREFIX and starts a persistent wineserver that
+# logs to DIR/server.log.
+fw_wine_restart_server() {
+    "$FW_WINESERVER" -k >/dev/null 2>&1 || true
+    "$FW_WINESERVER" -w >/dev/null 2>&1 || true
+    "$FW_WINESERVER" -p >"$1/server.log" 2>&1 </dev/null
+}
+
+# fw_wine_map_com_ports DIR COMn=DEVICE...
+# Maps COM ports of $WINEPREFIX to Unix devices (the tests' ptys) and leaves
+# a persistent wineserver running that has taken the map. A wineserver
+# rewrites dosdevices/comN, and the volatile SERIALCOMM key, from
+# HKLM\Software\Wine\Ports when it starts: so the map goes there, and a fresh
+# server takes it. DIR receives ports.reg and the logs.
+fw_wine_map_com_ports() {
+    local dir=$1 entry
+    shift
+    fw_wine_restart_server "$dir" || return 1
+    {
+        echo "REGEDIT4"
+        echo
+        echo "[HKEY_LOCAL_MACHINE\\Software\\Wine\\Ports]"
+        for entry in "$@"; do
+            echo "\"${entry%%=*}\"=\"${entry#*=}\""
+        done
+    } >"$dir/ports.reg"
+    "$FW_WINE" reg import "$(fw_windows_path "$dir/ports.reg")" >>"$dir/wine.log" 2>&1 </dev/null || return 1
+    fw_wine_restart_server "$dir"
+}

@@ -59,12 +59,6 @@ wine_quiet() {
     "$FW_WINE" "$@" >>"$work/wine.log" 2>&1 </dev/null
 }
 
-# The Unix root is drive Z: of every Wine prefix.
-windows_path() {
-    local p=$1
-    echo "Z:${p//\//\\}"
-}
-
 report=$work/report
 rm -f "$report" "$work/ptys" "$work/wine.log"
 "$fake" "$report" none 19200 9600 >"$work/ptys" 2>"$work/fake.log" &
@@ -82,25 +76,12 @@ mapfile -t ptys < <(head -n 3 "$work/ptys")
 
 fw_wine_init_prefix
 
-# A wineserver rewrites dosdevices/comN (and the volatile SERIALCOMM key) from
-# HKLM\Software\Wine\Ports when it starts, so the map goes there, and a fresh
-# server takes it.
-"$FW_WINESERVER" -k >/dev/null 2>&1 || true
-"$FW_WINESERVER" -w >/dev/null 2>&1 || true
-"$FW_WINESERVER" -p >"$work/server.log" 2>&1 </dev/null
+ports=()
+for i in "${!ptys[@]}"; do
+    ports+=("COM$((i + 1))=${ptys[$i]}")
+done
 server=1
-{
-    echo "REGEDIT4"
-    echo
-    echo "[HKEY_LOCAL_MACHINE\\Software\\Wine\\Ports]"
-    for i in "${!ptys[@]}"; do
-        echo "\"COM$((i + 1))\"=\"${ptys[$i]}\""
-    done
-} >"$work/ports.reg"
-wine_quiet reg import "$(windows_path "$work/ports.reg")"
-"$FW_WINESERVER" -k >/dev/null 2>&1 || true
-"$FW_WINESERVER" -w >/dev/null 2>&1 || true
-"$FW_WINESERVER" -p >"$work/server.log" 2>&1 </dev/null
+fw_wine_map_com_ports "$work" "${ports[@]}"
 
 # COM3 is listed as a Bluetooth port instead of under its serial name, and
 # two ports without a device are listed under other kinds of names.
@@ -123,7 +104,7 @@ wine_quiet reg add "$key" /v '\Device\VCP0' /t REG_SZ /d COM20 /f
 wine_quiet reg add "$key" /v 'Modem' /t REG_SZ /d COM21 /f
 
 export FW_CRADLE_REPORT
-FW_CRADLE_REPORT=$(windows_path "$report")
+FW_CRADLE_REPORT=$(fw_windows_path "$report")
 rc=0
 "$FW_WINE" "$exe" --gtest_color=no >"$work/test.out" 2>"$work/test.err" </dev/null || rc=$?
 cat "$work/test.out"

@@ -71,12 +71,6 @@ wine_quiet() {
     "$FW_WINE" "$@" >>"$work/wine.log" 2>&1 </dev/null
 }
 
-# The Unix root is drive Z: of every Wine prefix.
-windows_path() {
-    local p=$1
-    echo "Z:${p//\//\\}"
-}
-
 # The records of the receives, one per line: an empty one, and bytes above
 # 0x7F that must reach the file unchanged.
 printf '1001,APPLE\n1002,PEAR\n\n1004,\xe9t\xe9\n1005,END\n' >"$work/records.txt"
@@ -121,31 +115,18 @@ done
 
 fw_wine_init_prefix
 
-# A wineserver rewrites dosdevices/comN (and the volatile SERIALCOMM key) from
-# HKLM\Software\Wine\Ports when it starts, so the map goes there, and a fresh
-# server takes it.
-"$FW_WINESERVER" -k >/dev/null 2>&1 || true
-"$FW_WINESERVER" -w >/dev/null 2>&1 || true
-"$FW_WINESERVER" -p >"$work/server.log" 2>&1 </dev/null
+ports=()
+for i in "${!ptys[@]}"; do
+    ports+=("COM$((i + 1))=${ptys[$i]}")
+done
 server=1
-{
-    echo "REGEDIT4"
-    echo
-    echo "[HKEY_LOCAL_MACHINE\\Software\\Wine\\Ports]"
-    for i in "${!ptys[@]}"; do
-        echo "\"COM$((i + 1))\"=\"${ptys[$i]}\""
-    done
-} >"$work/ports.reg"
-wine_quiet reg import "$(windows_path "$work/ports.reg")"
-"$FW_WINESERVER" -k >/dev/null 2>&1 || true
-"$FW_WINESERVER" -w >/dev/null 2>&1 || true
-"$FW_WINESERVER" -p >"$work/server.log" 2>&1 </dev/null
+fw_wine_map_com_ports "$work" "${ports[@]}"
 
 export FW_TERMINAL_REPORTS
-FW_TERMINAL_REPORTS=$(windows_path "$work")
+FW_TERMINAL_REPORTS=$(fw_windows_path "$work")
 # Pictures go where scripts/test asks (a Windows path already), else here.
 export FW_SCREENSHOT_DIR
-FW_SCREENSHOT_DIR=${FW_SCREENSHOT_DIR:-$(windows_path "$work/screenshots")}
+FW_SCREENSHOT_DIR=${FW_SCREENSHOT_DIR:-$(fw_windows_path "$work/screenshots")}
 rc=0
 "$FW_WINE" "$exe" --gtest_color=no ${FW_GTEST_FILTER:+"--gtest_filter=$FW_GTEST_FILTER"} \
     >"$work/test.out" 2>"$work/test.err" </dev/null || rc=$?
