@@ -66,17 +66,6 @@ trap cleanup EXIT
 trap 'exit 143' TERM
 trap 'exit 130' INT
 
-# Wine's own processes keep the descriptors they inherit: files, never a pipe.
-wine_quiet() {
-    "$FW_WINE" "$@" >>"$work/wine.log" 2>&1 </dev/null
-}
-
-# The Unix root is drive Z: of every Wine prefix.
-windows_path() {
-    local p=$1
-    echo "Z:${p//\//\\}"
-}
-
 reports=$work/reports
 rm -rf "$reports" "$work/wine.log"
 mkdir -p "$reports" "$work/not-a-device"
@@ -111,37 +100,23 @@ start_far_end 6 "$terminal" "$reports/com6" loader
 
 fw_wine_init_prefix
 
-# A wineserver rewrites dosdevices/comN (and the volatile SERIALCOMM key) from
-# HKLM\Software\Wine\Ports when it starts, so the map goes there, and a fresh
-# server takes it.
-"$FW_WINESERVER" -k >/dev/null 2>&1 || true
-"$FW_WINESERVER" -w >/dev/null 2>&1 || true
-"$FW_WINESERVER" -p >"$work/server.log" 2>&1 </dev/null
+ports=()
+for com in 1 2 3 4 5 6; do
+    ports+=("COM$com=${ptys[com]}")
+done
+# COM7 opens but takes no line settings (a plain file); COM8 does not open
+# (a folder).
+ports+=("COM7=$work/not-a-port" "COM8=$work/not-a-device")
 server=1
-{
-    echo "REGEDIT4"
-    echo
-    echo "[HKEY_LOCAL_MACHINE\\Software\\Wine\\Ports]"
-    for com in 1 2 3 4 5 6; do
-        echo "\"COM$com\"=\"${ptys[com]}\""
-    done
-    # COM7 opens but takes no line settings (a plain file); COM8 does not
-    # open (a folder).
-    echo "\"COM7\"=\"$work/not-a-port\""
-    echo "\"COM8\"=\"$work/not-a-device\""
-} >"$work/ports.reg"
-wine_quiet reg import "$(windows_path "$work/ports.reg")"
-"$FW_WINESERVER" -k >/dev/null 2>&1 || true
-"$FW_WINESERVER" -w >/dev/null 2>&1 || true
-"$FW_WINESERVER" -p >"$work/server.log" 2>&1 </dev/null
+fw_wine_map_com_ports "$work" "${ports[@]}"
 
 export FW_LOADER_EXE FW_LOADER_REPORTS
-FW_LOADER_EXE=$(windows_path "$loader")
-FW_LOADER_REPORTS=$(windows_path "$reports")
+FW_LOADER_EXE=$(fw_windows_path "$loader")
+FW_LOADER_REPORTS=$(fw_windows_path "$reports")
 if [[ -z ${FW_SCREENSHOT_DIR:-} ]]; then
     mkdir -p "$work/screenshots"
     export FW_SCREENSHOT_DIR
-    FW_SCREENSHOT_DIR=$(windows_path "$work/screenshots")
+    FW_SCREENSHOT_DIR=$(fw_windows_path "$work/screenshots")
 fi
 rc=0
 "$FW_WINE" "$exe" --gtest_color=no >"$work/test.out" 2>"$work/test.err" </dev/null || rc=$?
