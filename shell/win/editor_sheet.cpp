@@ -71,10 +71,4 @@ bool runEditorSheet(HWND owner, HINSTANCE instance, EditorSheet& sheet, const st
     return context.confirmed;
 }
 
-void openEditor(HWND owner) {
-    Designer& d = designer();
-    EditorSheet sheet(d.doc.model, d.doc.defaults);
-    if (runEditorSheet(owner, d.instance, sheet, editorCaption(d.doc.currentFile))) sheet.commit();
-}
-
 }  // namespace fw::win

@@ -17,7 +17,7 @@
 #include "model/fixed_text.h"
 #include "model/program_defaults.h"
 #include "shell/document.h"
-#include "shell/texts.h"
+#include "texts/texts.h"
 
 namespace fw::tool {
 
