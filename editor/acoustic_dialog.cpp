@@ -141,6 +141,16 @@ ControlReply AcousticDialog::toggleBlockCheck(bool on) {
     return ControlReply::states();
 }
 
+TerminalSettings AcousticDialog::ok() const {
+    TerminalSettings s = copy_;
+    AcousticCoupler& ac = s.acousticCoupler;
+    ac.acStartOfText = boxes_[StartOfText].code();
+    ac.acEndOfText = boxes_[EndOfText].code();
+    ac.acPadChar = boxes_[PadChar].code();
+    ac.acEndOfBlock = boxes_[EndOfBlock].code();
+    return s;
+}
+
 ControlReply AcousticDialog::charChosen(int box) {
     if (box < 0 || box >= kCharBoxes) return ControlReply::states();
     charField(box) = boxes_[box].code();

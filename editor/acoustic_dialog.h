@@ -44,7 +44,8 @@ public:
     ControlReply charChosen(int box);
 
     const AcousticCoupler& coupler() const { return copy_.acousticCoupler; }
-    TerminalSettings ok() const { return copy_; }
+    // OK: the copy with the four boxes' codes.
+    TerminalSettings ok() const;
 
 private:
     uint8_t& charField(int box);

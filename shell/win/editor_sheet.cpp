@@ -2,7 +2,9 @@
 #include <windows.h>
 #include <commctrl.h>
 
+#include "editor/editor_sheet.h"
 #include "editor/win/form_dialogs.h"
+#include "editor/win/settings_pages.h"
 #include "shell/captions.h"
 #include "shell/win/designer.h"
 
@@ -36,10 +38,23 @@ INT_PTR CALLBACK emptyPageProc(HWND, UINT msg, WPARAM, LPARAM) {
     return msg == WM_INITDIALOG ? TRUE : FALSE;
 }
 
+// Pages bound to the sheet session, by their place in kPages.
+DLGPROC sessionPageProc(int page) {
+    switch (page) {
+        case 4: return settingsPageProc;
+        case 5: return startupPageProc;
+        default: return nullptr;
+    }
+}
+
 }  // namespace
 
 void openEditor(HWND owner) {
     Designer& d = designer();
+    // The session of the pages bound to it; committed once, after the sheet
+    // closed with OK.
+    EditorSheet session(d.doc.model, d.doc.defaults);
+    SheetSession context{&session, false};
     PROPSHEETPAGEA pages[6] = {};
     std::string titles[6];
     for (int i = 0; i < 6; ++i) {
@@ -50,6 +65,10 @@ void openEditor(HWND owner) {
         pages[i].pszTemplate = kPages[i].dialog;
         pages[i].pszTitle = titles[i].c_str();
         pages[i].pfnDlgProc = i == 0 ? formPageProc : emptyPageProc;
+        if (DLGPROC proc = sessionPageProc(i)) {
+            pages[i].pfnDlgProc = proc;
+            pages[i].lParam = reinterpret_cast<LPARAM>(&context);
+        }
     }
     std::string caption = editorCaption(d.doc.currentFile);
     PROPSHEETHEADERA header{};
@@ -64,6 +83,10 @@ void openEditor(HWND owner) {
     header.nStartPage = 0;
     header.ppsp = pages;
     PropertySheetA(&header);
+    if (context.confirmed) {
+        session.commit();
+        restartSimulation();
+    }
 }
 
 }  // namespace fw::win
