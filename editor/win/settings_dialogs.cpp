@@ -57,10 +57,10 @@ INT_PTR CALLBACK boundDialogProc(HWND dlg, UINT msg, WPARAM wParam, LPARAM lPara
 }
 
 template <class Core>
-INT_PTR runDialog(HWND owner, const char* name, Core& core, std::vector<Control<Core>> (*controls)(),
+INT_PTR runDialog(HWND owner, HINSTANCE instance, const char* name, Core& core, std::vector<Control<Core>> (*controls)(),
                   void (*init)(HWND, Core&)) {
     DialogRun<Core> run{&core, controls, init};
-    return DialogBoxParamA(editorInstance(), name, owner, boundDialogProc<Core>, reinterpret_cast<LPARAM>(&run));
+    return DialogBoxParamA(instance, name, owner, boundDialogProc<Core>, reinterpret_cast<LPARAM>(&run));
 }
 
 // ---- Security ----
@@ -190,23 +190,23 @@ void initAcoustic(HWND dlg, AcousticDialog& d) {
 
 }  // namespace
 
-INT_PTR showSecurityDialog(HWND owner, SettingsPage& page) {
+INT_PTR showSecurityDialog(HWND owner, HINSTANCE instance, SettingsPage& page) {
     SecurityDialog d(page.settings());
-    const INT_PTR r = runDialog<SecurityDialog>(owner, "SECURITYDLG", d, securityControls, initSecurity);
+    const INT_PTR r = runDialog<SecurityDialog>(owner, instance, "SECURITYDLG", d, securityControls, initSecurity);
     if (r == IDOK) page.takeFromDialog(d.ok());
     return r;
 }
 
-INT_PTR showFunctionKeyDialog(HWND owner, SettingsPage& page) {
+INT_PTR showFunctionKeyDialog(HWND owner, HINSTANCE instance, SettingsPage& page) {
     FunctionKeyDialog d(page.settings());
-    const INT_PTR r = runDialog<FunctionKeyDialog>(owner, "FUNCTIONKEYDLG", d, functionKeyControls, initFunctionKeys);
+    const INT_PTR r = runDialog<FunctionKeyDialog>(owner, instance, "FUNCTIONKEYDLG", d, functionKeyControls, initFunctionKeys);
     if (r == IDOK) page.takeFromDialog(d.ok());
     return r;
 }
 
-INT_PTR showAcousticDialog(HWND owner, SettingsPage& page) {
+INT_PTR showAcousticDialog(HWND owner, HINSTANCE instance, SettingsPage& page) {
     AcousticDialog d(page.settings());
-    const INT_PTR r = runDialog<AcousticDialog>(owner, "ACSETTINGSDLG", d, acousticControls, initAcoustic);
+    const INT_PTR r = runDialog<AcousticDialog>(owner, instance, "ACSETTINGSDLG", d, acousticControls, initAcoustic);
     if (r == IDOK) page.takeFromDialog(d.ok());
     return r;
 }

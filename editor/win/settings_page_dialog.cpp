@@ -7,6 +7,7 @@
 #include "editor/win/dialog_support.h"
 #include "editor/win/settings_dialog_ids.h"
 #include "editor/win/settings_pages.h"
+#include "editor/win/sheet_context.h"
 #include "resources/text_ids.h"
 #include "shell/texts.h"
 
@@ -105,7 +106,7 @@ void applyPageLanguage(HWND dlg) {
 
 struct SettingsWindow {
     Binding<SettingsPage> binding;
-    SheetSession* session;
+    SheetContext& context;
 };
 
 }  // namespace
@@ -121,10 +122,10 @@ INT_PTR CALLBACK settingsPageProc(HWND dlg, UINT msg, WPARAM wParam, LPARAM lPar
     SettingsWindow* w = contextOf<SettingsWindow>(dlg);
     switch (msg) {
         case WM_INITDIALOG: {
-            auto* session = reinterpret_cast<SheetSession*>(reinterpret_cast<const PROPSHEETPAGEA*>(lParam)->lParam);
-            SettingsPage& page = session->sheet->page<SettingsPage>();
+            SheetContext& context = sheetContextOf(lParam);
+            SettingsPage& page = context.sheet.page<SettingsPage>();
             page.setWarningBox([dlg](unsigned id, bool okCancel) { return warningBox(dlg, id, okCancel); });
-            w = new SettingsWindow{Binding<SettingsPage>(page, settingsControls()), session};
+            w = new SettingsWindow{Binding<SettingsPage>(page, settingsControls()), context};
             attachContext(dlg, w);
             applyPageLanguage(dlg);
             w->binding.show(dlg, true);
@@ -138,24 +139,17 @@ INT_PTR CALLBACK settingsPageProc(HWND dlg, UINT msg, WPARAM wParam, LPARAM lPar
             // The dialogs are modal over the sheet, the page's parent.
             HWND sheet = GetParent(dlg);
             switch (LOWORD(wParam)) {
-                case IDC_SET_SECURITY: showSecurityDialog(sheet, page); break;
-                case IDC_SET_ACOUSTIC: showAcousticDialog(sheet, page); break;
-                case IDC_SET_FUNCTION: showFunctionKeyDialog(sheet, page); break;
+                case IDC_SET_SECURITY: showSecurityDialog(sheet, w->context.instance, page); break;
+                case IDC_SET_ACOUSTIC: showAcousticDialog(sheet, w->context.instance, page); break;
+                case IDC_SET_FUNCTION: showFunctionKeyDialog(sheet, w->context.instance, page); break;
                 case IDC_SET_RESET: w->binding.apply(dlg, IDC_SET_RESET, page.reset()); return TRUE;
                 default: return FALSE;
             }
             w->binding.show(dlg, true);
             return TRUE;
         }
-        case WM_NOTIFY: {
-            const auto* n = reinterpret_cast<const NMHDR*>(lParam);
-            if (n->code == PSN_APPLY && w) {
-                w->session->confirmed = true;
-                SetWindowLongPtrA(dlg, DWLP_MSGRESULT, PSNRET_NOERROR);
-                return TRUE;
-            }
-            return FALSE;
-        }
+        case WM_NOTIFY:
+            return w && sheetNotify(dlg, lParam, w->context) ? TRUE : FALSE;
         case WM_NCDESTROY:
             delete w;
             attachContext<SettingsWindow>(dlg, nullptr);

@@ -9,22 +9,14 @@
 
 namespace fw::win {
 
-// What the sheet hands these pages through their PROPSHEETPAGE's lParam:
-// the session, and whether the sheet was confirmed (a page learns it from
-// PSN_APPLY; the sheet commits the session once, after it closes).
-struct SheetSession {
-    EditorSheet* sheet = nullptr;
-    bool confirmed = false;
-};
-
 INT_PTR CALLBACK settingsPageProc(HWND dlg, UINT msg, WPARAM wParam, LPARAM lParam);
 INT_PTR CALLBACK startupPageProc(HWND dlg, UINT msg, WPARAM wParam, LPARAM lParam);
 
 // The dialogs work on a copy of the page's working copy and give it back
 // at their OK. Each returns IDOK or IDCANCEL.
-INT_PTR showSecurityDialog(HWND owner, SettingsPage& page);
-INT_PTR showFunctionKeyDialog(HWND owner, SettingsPage& page);
-INT_PTR showAcousticDialog(HWND owner, SettingsPage& page);
+INT_PTR showSecurityDialog(HWND owner, HINSTANCE instance, SettingsPage& page);
+INT_PTR showFunctionKeyDialog(HWND owner, HINSTANCE instance, SettingsPage& page);
+INT_PTR showAcousticDialog(HWND owner, HINSTANCE instance, SettingsPage& page);
 
 // A "Warning" box with an exclamation icon; true for OK.
 bool warningBox(HWND owner, unsigned textId, bool okCancel);

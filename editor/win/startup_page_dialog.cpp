@@ -10,6 +10,7 @@
 #include "editor/win/dialog_support.h"
 #include "editor/win/settings_dialog_ids.h"
 #include "editor/win/settings_pages.h"
+#include "editor/win/sheet_context.h"
 #include "shell/texts.h"
 #include "shell/win/designer.h"
 
@@ -79,7 +80,7 @@ void applyPageLanguage(HWND dlg) {
 
 struct StartupWindow {
     Binding<StartupPage> binding;
-    SheetSession* session;
+    SheetContext& context;
 };
 
 void importTexts(HWND dlg, StartupWindow& w) {
@@ -97,10 +98,10 @@ INT_PTR CALLBACK startupPageProc(HWND dlg, UINT msg, WPARAM wParam, LPARAM lPara
     StartupWindow* w = contextOf<StartupWindow>(dlg);
     switch (msg) {
         case WM_INITDIALOG: {
-            auto* session = reinterpret_cast<SheetSession*>(reinterpret_cast<const PROPSHEETPAGEA*>(lParam)->lParam);
-            StartupPage& page = session->sheet->page<StartupPage>();
+            SheetContext& context = sheetContextOf(lParam);
+            StartupPage& page = context.sheet.page<StartupPage>();
             page.setWarningBox([dlg](unsigned id, bool okCancel) { return warningBox(dlg, id, okCancel); });
-            w = new StartupWindow{Binding<StartupPage>(page, startupControls()), session};
+            w = new StartupWindow{Binding<StartupPage>(page, startupControls()), context};
             attachContext(dlg, w);
             applyPageLanguage(dlg);
             w->binding.show(dlg, true);
@@ -127,11 +128,7 @@ INT_PTR CALLBACK startupPageProc(HWND dlg, UINT msg, WPARAM wParam, LPARAM lPara
                 w->binding.show(dlg, true);
                 return FALSE;
             }
-            if (n->code == PSN_APPLY && w) {
-                w->session->confirmed = true;
-                SetWindowLongPtrA(dlg, DWLP_MSGRESULT, PSNRET_NOERROR);
-                return TRUE;
-            }
+            if (w && sheetNotify(dlg, lParam, w->context)) return TRUE;
             return FALSE;
         }
         case WM_NCDESTROY:
