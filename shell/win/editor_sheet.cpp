@@ -2,6 +2,7 @@
 #include <windows.h>
 #include <commctrl.h>
 
+#include "editor/win/settings_pages.h"
 #include "editor/win/sheet_context.h"
 #include "shell/captions.h"
 #include "shell/win/designer.h"
@@ -25,8 +26,8 @@ const PageTemplate kPages[] = {
     {"MENUDLG", "Menu", 201, emptyPageProc},
     {"LOOKUPDLG", "Lookup", 251, emptyPageProc},
     {"BARCODESETTINGDLG", "Barcode", 301, emptyPageProc},
-    {"SETTINGSDLG", "Settings", 601, emptyPageProc},
-    {"STARTUPDLG", "Startup", 701, emptyPageProc},
+    {"SETTINGSDLG", "Settings", 601, settingsPageProc},
+    {"STARTUPDLG", "Startup", 701, startupPageProc},
 };
 
 // The sheet's "OK" and "Cancel" under a language.
