@@ -1,7 +1,7 @@
 #include "editor/acoustic_dialog.h"
 
 #include "resources/text_ids.h"
-#include "shell/texts.h"
+#include "texts/texts.h"
 
 namespace fw {
 

@@ -7,7 +7,7 @@
 #include "model/fixed_text.h"
 #include "model/message_tables.h"
 #include "resources/text_ids.h"
-#include "shell/texts.h"
+#include "texts/texts.h"
 
 namespace fw {
 

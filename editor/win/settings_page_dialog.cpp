@@ -9,7 +9,7 @@
 #include "editor/win/settings_pages.h"
 #include "editor/win/sheet_context.h"
 #include "resources/text_ids.h"
-#include "shell/texts.h"
+#include "texts/texts.h"
 
 #include <utility>
 

@@ -11,7 +11,7 @@
 #include "editor/win/settings_dialog_ids.h"
 #include "editor/win/settings_pages.h"
 #include "editor/win/sheet_context.h"
-#include "shell/texts.h"
+#include "texts/texts.h"
 #include "shell/win/designer.h"
 
 namespace fw::win {
