@@ -6,9 +6,11 @@
 #include <commctrl.h>
 #include <gtest/gtest.h>
 
+#include <cstring>
 #include <functional>
 #include <string>
 
+#include "editor/barcode_dialogs.h"
 #include "editor/character_grid.h"
 #include "editor/win/barcode_dialog_ids.h"
 #include "editor/win/form_dialog_ids.h"
@@ -217,6 +219,26 @@ TEST_F(BarcodePageWindow, CodeIdDialogStoresItsPairs) {
     EXPECT_EQ(s.codeId[14][0], 'Z');
     EXPECT_EQ(s.codeId[14][1], 0);
     EXPECT_EQ(s.codeId[0][0], 'M');
+}
+
+// Every "more..." button opens its own template; Cancel writes nothing.
+TEST_F(BarcodePageWindow, EveryMoreButtonOpensItsDialog) {
+    const BarcodeSettings before = barcode();
+    edit([&](HWND sheet, HWND page) {
+        for (int d = 0; d < kSymbologyDialogCount; ++d) {
+            const SymbologyDialogSpec& spec = kSymbologyDialogs[d];
+            const std::string file = std::string("barcode_") + spec.templateName + ".bmp";
+            onDialog(spec.title, [file](HWND dlg) {
+                picture(dlg, file.c_str());
+                clickButton(dlg, IDCANCEL);
+            });
+            press(page, IDC_BARCODE_MORE + d);
+            EXPECT_EQ(pendingDialogActions(), 0) << spec.title;
+        }
+        clickButton(sheet, IDCANCEL);
+    });
+    EXPECT_EQ(0, std::memcmp(before.bytes, barcode().bytes, sizeof before.bytes));
+    EXPECT_FALSE(designer().doc.model.modified);
 }
 
 }  // namespace
