@@ -25,7 +25,7 @@ const PageTemplate kPages[] = {
     {"FORMDLG", "Form", 51, formPageProc},
     {"MENUDLG", "Menu", 201, emptyPageProc},
     {"LOOKUPDLG", "Lookup", 251, emptyPageProc},
-    {"BARCODESETTINGDLG", "Barcode", 301, emptyPageProc},
+    {"BARCODESETTINGDLG", "Barcode", 301, barcodePageProc},
     {"SETTINGSDLG", "Settings", 601, settingsPageProc},
     {"STARTUPDLG", "Startup", 701, startupPageProc},
 };
