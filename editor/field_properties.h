@@ -29,6 +29,11 @@ constexpr int kLineCodeCapacity = 9;
 // the first character that is no letter or digit.
 TextEntry filterInitialValue(int type, std::string_view typed);
 
+// Partial reading takes characters from `partialStart` (1..80) for at most
+// `partialMaxLength` (1..80): a 0 start becomes 1 and a 0 maximum 80, as
+// the dialog shows them, and anything above 80 becomes 80.
+void correctPartialReading(FormDef& form, int line);
+
 // The whole current form as it was when a dialog opened.
 class FormBackup {
 public:
