@@ -53,6 +53,9 @@ public:
 
     int line() const { return line_; }
     const FormDef& form() const { return form_; }
+    // The number of the form the line belongs to (1-10), as shown.
+    int formNumber() const { return formNumber_; }
+    void setFormNumber(int number) { formNumber_ = number; }
 
     void checkFixedLength(bool on) { form_.fixedLengthOn[line_] = on; }
     NumberEntry typeFixedLength(std::string_view text);
@@ -72,6 +75,7 @@ protected:
 
     FormDef& form_;
     int line_;
+    int formNumber_ = 0;
     FormBackup backup_;
     GridBox prefix_;
     GridBox suffix_;

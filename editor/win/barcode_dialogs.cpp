@@ -9,6 +9,7 @@
 #include "editor/code_id_dialog.h"
 #include "editor/win/barcode_dialog_ids.h"
 #include "editor/win/binding.h"
+#include "editor/win/bound_dialog.h"
 #include "editor/win/dialog_support.h"
 #include "editor/win/grid_dialogs.h"
 #include "shell/captions.h"
@@ -82,28 +83,6 @@ void applySymbologyLanguage(HWND dlg, const SymbologyDialogSpec& spec) {
     // The length labels follow the mode: the binding shows them.
 }
 
-INT_PTR CALLBACK symbologyProc(HWND dlg, UINT msg, WPARAM wParam, LPARAM lParam) {
-    auto* b = contextOf<Binding<SymbologyDialog>>(dlg);
-    switch (msg) {
-        case WM_INITDIALOG:
-            b = reinterpret_cast<Binding<SymbologyDialog>*>(lParam);
-            attachContext(dlg, b);
-            applySymbologyLanguage(dlg, b->core().spec());
-            b->show(dlg);
-            centreOnOwner(dlg);
-            return TRUE;
-        case WM_COMMAND:
-            if (!b) return FALSE;
-            if (LOWORD(wParam) == IDOK || LOWORD(wParam) == IDCANCEL) {
-                EndDialog(dlg, LOWORD(wParam));
-                return TRUE;
-            }
-            return b->command(dlg, wParam);
-        default:
-            return FALSE;
-    }
-}
-
 // ---- Code ID ----
 
 using K = Control<CodeIdDialog>;
@@ -134,39 +113,18 @@ void applyCodeIdLanguage(HWND dlg) {
     for (int s = 0; s < kCodeIdPresetCount; ++s) replaceCaption(dlg, IDC_CODEID_SET + s, kCodeIdFirstSet + s);
 }
 
-INT_PTR CALLBACK codeIdProc(HWND dlg, UINT msg, WPARAM wParam, LPARAM lParam) {
-    auto* b = contextOf<Binding<CodeIdDialog>>(dlg);
-    switch (msg) {
-        case WM_INITDIALOG:
-            b = reinterpret_cast<Binding<CodeIdDialog>*>(lParam);
-            attachContext(dlg, b);
-            applyCodeIdLanguage(dlg);
-            for (int k = 0; k < kCodeIdCount; ++k)
-                attachGridBox(GetDlgItem(dlg, IDC_CODEID_BOX + k), &b->core().box(k));
-            b->show(dlg);
-            centreOnOwner(dlg);
-            return TRUE;
-        case WM_CTLCOLORSTATIC:
-            return gridBoxColours(wParam, lParam);
-        case WM_COMMAND:
-            if (!b) return FALSE;
-            if (LOWORD(wParam) == IDOK || LOWORD(wParam) == IDCANCEL) {
-                EndDialog(dlg, LOWORD(wParam));
-                return TRUE;
-            }
-            return b->command(dlg, wParam);
-        default:
-            return FALSE;
-    }
+void initCodeId(HWND dlg, CodeIdDialog& d) {
+    applyCodeIdLanguage(dlg);
+    for (int k = 0; k < kCodeIdCount; ++k) attachGridBox(GetDlgItem(dlg, IDC_CODEID_BOX + k), &d.box(k));
 }
 
 }  // namespace
 
 INT_PTR runSymbologyDialog(HWND owner, HINSTANCE instance, ProgramModel& model, SymbologyDialogId id) {
     SymbologyDialog dialog(id, model.barcode);
-    Binding<SymbologyDialog> binding(dialog, symbologyControls());
-    const INT_PTR result = DialogBoxParamA(instance, symbologyDialogSpec(id).templateName, owner, symbologyProc,
-                                           reinterpret_cast<LPARAM>(&binding));
+    const INT_PTR result =
+        runBoundDialog(owner, instance, symbologyDialogSpec(id).templateName, dialog, symbologyControls(),
+                       +[](HWND dlg, SymbologyDialog& d) { applySymbologyLanguage(dlg, d.spec()); });
     if (result != IDOK) return IDCANCEL;
     dialog.commit(model);
     return IDOK;
@@ -174,9 +132,7 @@ INT_PTR runSymbologyDialog(HWND owner, HINSTANCE instance, ProgramModel& model, 
 
 INT_PTR runCodeIdDialog(HWND owner, HINSTANCE instance, ProgramModel& model) {
     CodeIdDialog dialog(model.settings);
-    Binding<CodeIdDialog> binding(dialog, codeIdControls());
-    const INT_PTR result =
-        DialogBoxParamA(instance, "CODEIDDLG", owner, codeIdProc, reinterpret_cast<LPARAM>(&binding));
+    const INT_PTR result = runBoundDialog(owner, instance, "CODEIDDLG", dialog, codeIdControls(), initCodeId);
     if (result != IDOK) return IDCANCEL;
     dialog.commit(model);
     return IDOK;
