@@ -2,8 +2,7 @@
 #include <windows.h>
 #include <commctrl.h>
 
-#include <memory>
-
+#include "editor/editor_sheet.h"
 #include "editor/form_lists.h"
 #include "editor/form_texts.h"
 #include "shell/captions.h"
@@ -18,7 +17,7 @@ namespace fw::win {
 namespace {
 
 struct FormPageWindow {
-    std::unique_ptr<FormPage> page;
+    FormPage* page = nullptr;   // the sheet session's Form page
     // Set while the page fills its boxes: those changes are not typing.
     bool loading = false;
 };
@@ -90,9 +89,9 @@ void showForm(HWND dlg, const FormPage& page) {
     applyRowStates(dlg, page);
 }
 
-void initPage(HWND dlg) {
+void initPage(HWND dlg, EditorSheet& sheet) {
     FormPageWindow& w = window();
-    w.page = std::make_unique<FormPage>(designer().doc.model);
+    w.page = &sheet.page<FormPage>();
     using namespace formtext;
     applyLanguage(dlg, 0,
                   {{IDC_FORM_NAME_LABEL, kName}, {IDC_FORM_FONT_LABEL, kFont}, {IDC_FORM_ESC_LABEL, kEsc},
@@ -183,14 +182,16 @@ void buttonClicked(HWND dlg, FormPage& page, int id) {
 
 }  // namespace
 
-FormPage* activeFormPage() { return window().page.get(); }
+FormPage* activeFormPage() { return window().page; }
 
 INT_PTR CALLBACK formPageProc(HWND dlg, UINT msg, WPARAM wParam, LPARAM lParam) {
     FormPageWindow& w = window();
     switch (msg) {
-        case WM_INITDIALOG:
-            initPage(dlg);
+        case WM_INITDIALOG: {
+            auto* sheet = reinterpret_cast<EditorSheet*>(reinterpret_cast<const PROPSHEETPAGEA*>(lParam)->lParam);
+            if (sheet) initPage(dlg, *sheet);
             return TRUE;
+        }
         case WM_COMMAND: {
             if (!w.page) return FALSE;
             const int id = LOWORD(wParam);
@@ -204,21 +205,16 @@ INT_PTR CALLBACK formPageProc(HWND dlg, UINT msg, WPARAM wParam, LPARAM lParam) 
         }
         case WM_NOTIFY: {
             const auto* n = reinterpret_cast<const NMHDR*>(lParam);
-            if (n->code == PSN_APPLY && w.page) {
-                w.page->commit(designer().doc.model);
-                // The designed forms run on the display at once.
-                restartSimulation();
-                SetWindowLongPtrA(dlg, DWLP_MSGRESULT, PSNRET_NOERROR);
-                return TRUE;
-            }
+            // The sheet session commits at OK; the editor's caller restarts
+            // the simulation afterwards.
             if (n->code == PSN_RESET) {
-                w.page.reset();
+                w.page = nullptr;
                 return TRUE;
             }
             return FALSE;
         }
         case WM_DESTROY:
-            w.page.reset();
+            w.page = nullptr;
             return FALSE;
         default:
             return FALSE;

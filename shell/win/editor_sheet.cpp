@@ -2,7 +2,9 @@
 #include <windows.h>
 #include <commctrl.h>
 
+#include "editor/editor_sheet.h"
 #include "editor/win/form_dialogs.h"
+#include "editor/win/menu_pages.h"
 #include "shell/captions.h"
 #include "shell/win/designer.h"
 
@@ -10,15 +12,24 @@ namespace fw::win {
 
 namespace {
 
+INT_PTR CALLBACK emptyPageProc(HWND, UINT msg, WPARAM, LPARAM) {
+    return msg == WM_INITDIALOG ? TRUE : FALSE;
+}
+
 struct PageTemplate {
     const char* dialog;
     const char* title;
     unsigned titleId;   // the title under a language
+    DLGPROC proc;
 };
 
 const PageTemplate kPages[] = {
-    {"FORMDLG", "Form", 51},         {"MENUDLG", "Menu", 201},         {"LOOKUPDLG", "Lookup", 251},
-    {"BARCODESETTINGDLG", "Barcode", 301}, {"SETTINGSDLG", "Settings", 601}, {"STARTUPDLG", "Startup", 701},
+    {"FORMDLG", "Form", 51, formPageProc},
+    {"MENUDLG", "Menu", 201, menuPageProc},
+    {"LOOKUPDLG", "Lookup", 251, lookupPageProc},
+    {"BARCODESETTINGDLG", "Barcode", 301, emptyPageProc},
+    {"SETTINGSDLG", "Settings", 601, emptyPageProc},
+    {"STARTUPDLG", "Startup", 701, emptyPageProc},
 };
 
 // The sheet's "OK" and "Cancel" under a language.
@@ -32,14 +43,13 @@ int CALLBACK sheetCallback(HWND sheet, UINT msg, LPARAM) {
     return 0;
 }
 
-INT_PTR CALLBACK emptyPageProc(HWND, UINT msg, WPARAM, LPARAM) {
-    return msg == WM_INITDIALOG ? TRUE : FALSE;
-}
-
 }  // namespace
 
 void openEditor(HWND owner) {
     Designer& d = designer();
+    // The session of this showing: every page reaches it through its
+    // PROPSHEETPAGE's lParam; OK commits it, Cancel drops it.
+    EditorSheet sheet(d.doc.model, d.doc.defaults);
     PROPSHEETPAGEA pages[6] = {};
     std::string titles[6];
     for (int i = 0; i < 6; ++i) {
@@ -49,7 +59,8 @@ void openEditor(HWND owner) {
         pages[i].hInstance = d.instance;
         pages[i].pszTemplate = kPages[i].dialog;
         pages[i].pszTitle = titles[i].c_str();
-        pages[i].pfnDlgProc = i == 0 ? formPageProc : emptyPageProc;
+        pages[i].pfnDlgProc = kPages[i].proc;
+        pages[i].lParam = reinterpret_cast<LPARAM>(&sheet);
     }
     std::string caption = editorCaption(d.doc.currentFile);
     PROPSHEETHEADERA header{};
@@ -63,7 +74,7 @@ void openEditor(HWND owner) {
     header.nPages = 6;
     header.nStartPage = 0;
     header.ppsp = pages;
-    PropertySheetA(&header);
+    if (PropertySheetA(&header) > 0) sheet.commit();
 }
 
 }  // namespace fw::win
