@@ -75,8 +75,8 @@ bool isChecked(HWND dlg, int id);
 void setChecked(HWND dlg, int id, bool checked);
 // The control's value as the event of its kind reports it.
 ControlInput readInput(HWND dlg, int id, ControlKind kind);
-// Applies a state; `withText` also puts the text, the limit and the
-// entries (`entries` may be null) in.
+// Applies a state; `withText` also puts the text and the limit in; a list
+// is refilled first when `entries` is given.
 void applyControlState(HWND dlg, int id, ControlKind kind, const ControlState& state, bool withText,
                        const ListEntries* entries);
 // Whether a WM_COMMAND notification is the event of a control of `kind`.
@@ -92,16 +92,28 @@ public:
     Core& core() { return *core_; }
     void rebind(Core& core) { core_ = &core; }
 
-    // Every control from the core: entries and texts too when `everything`.
+    // Every control from the core. A list's entries are refilled whenever
+    // the core's entries differ from what the list holds; box texts and
+    // limits are put in only when `everything`.
     void show(HWND dlg, bool everything = true) {
         loading_ = true;
-        for (const Control<Core>& c : controls_) {
-            if (!c.state && !(everything && c.entries)) continue;
-            const ControlState s = c.state ? c.state(*core_, c.index) : ControlState{};
+        shownEntries_.resize(controls_.size());
+        for (std::size_t k = 0; k < controls_.size(); ++k) {
+            const Control<Core>& c = controls_[k];
+            const ListEntries* refill = nullptr;
             ListEntries entries;
-            if (everything && c.entries) entries = c.entries(*core_, c.index);
-            applyControlState(dlg, c.id, c.kind, s, everything, everything && c.entries ? &entries : nullptr);
+            if (c.entries) {
+                entries = c.entries(*core_, c.index);
+                if (!filled_ || entries != shownEntries_[k]) {
+                    shownEntries_[k] = entries;
+                    refill = &shownEntries_[k];
+                }
+            }
+            if (!c.state && !refill) continue;
+            const ControlState s = c.state ? c.state(*core_, c.index) : ControlState{};
+            applyControlState(dlg, c.id, c.kind, s, everything || !filled_, refill);
         }
+        filled_ = true;
         loading_ = false;
     }
 
@@ -134,6 +146,8 @@ public:
 private:
     Core* core_;
     std::vector<Control<Core>> controls_;
+    std::vector<ListEntries> shownEntries_;   // what each list holds now
+    bool filled_ = false;
     bool loading_ = false;
 };
 

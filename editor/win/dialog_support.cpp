@@ -2,12 +2,12 @@
 
 #include "shell/captions.h"
 #include "shell/language.h"
-#include "shell/win/designer.h"
 
 namespace fw::win {
 
-HINSTANCE editorInstance() {
-    HINSTANCE instance = designer().instance;
+HINSTANCE instanceOf(HWND window) {
+    HINSTANCE instance =
+        window ? reinterpret_cast<HINSTANCE>(GetWindowLongPtrA(window, GWLP_HINSTANCE)) : nullptr;
     return instance ? instance : GetModuleHandleA(nullptr);
 }
 

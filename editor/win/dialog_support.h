@@ -13,8 +13,9 @@
 
 namespace fw::win {
 
-// The instance that holds the dialog templates.
-HINSTANCE editorInstance();
+// The module that holds the templates of `window`'s own dialogs: a
+// dialog's sub-dialogs come from the module its owner came from.
+HINSTANCE instanceOf(HWND window);
 
 // Applies a ControlState: enabled always; checked for check boxes,
 // selection for lists; `withText` also puts its text and limit into a box.

@@ -11,6 +11,7 @@
 #include "editor/win/dialog_support.h"
 #include "editor/win/lookup_dialog_ids.h"
 #include "editor/win/menu_pages.h"
+#include "editor/win/sheet_context.h"
 #include "resources/text_ids.h"
 #include "shell/captions.h"
 #include "shell/win/designer.h"
@@ -111,27 +112,31 @@ void applyLookupLanguage(HWND dlg) {
                    {IDC_LOOKUP_HEAD_KEY, kKeyField},       {IDC_LOOKUP_RESET, kReset}});
 }
 
-using LookupBinding = Binding<LookupPage>;
+struct LookupPageWindow {
+    SheetContext& context;
+    Binding<LookupPage> binding;
+};
 
 }  // namespace
 
 INT_PTR CALLBACK lookupPageProc(HWND dlg, UINT msg, WPARAM wParam, LPARAM lParam) {
-    auto* binding = contextOf<LookupBinding>(dlg);
+    auto* w = contextOf<LookupPageWindow>(dlg);
     switch (msg) {
         case WM_INITDIALOG: {
-            auto* sheet = reinterpret_cast<EditorSheet*>(reinterpret_cast<const PROPSHEETPAGEA*>(lParam)->lParam);
-            if (!sheet) return TRUE;
-            binding = new LookupBinding(sheet->page<LookupPage>(), lookupControls());
-            attachContext(dlg, binding);
+            SheetContext& context = sheetContextOf(lParam);
+            w = new LookupPageWindow{context, Binding<LookupPage>(context.sheet.page<LookupPage>(), lookupControls())};
+            attachContext(dlg, w);
             applyLookupLanguage(dlg);
-            binding->show(dlg, true);
+            w->binding.show(dlg, true);
             return TRUE;
         }
         case WM_COMMAND:
-            return binding && binding->command(dlg, wParam) ? TRUE : FALSE;
+            return w && w->binding.command(dlg, wParam) ? TRUE : FALSE;
+        case WM_NOTIFY:
+            return w && sheetNotify(dlg, lParam, w->context);
         case WM_NCDESTROY:
-            delete binding;
-            attachContext<LookupBinding>(dlg, nullptr);
+            attachContext<LookupPageWindow>(dlg, nullptr);
+            delete w;
             return FALSE;
         default:
             return FALSE;

@@ -14,6 +14,7 @@
 #include "editor/win/dialog_support.h"
 #include "editor/win/menu_dialog_ids.h"
 #include "editor/win/menu_pages.h"
+#include "editor/win/sheet_context.h"
 
 namespace fw::win {
 
@@ -88,7 +89,7 @@ std::vector<NameControl> nameControls() {
 }
 
 struct MenuPageContext {
-    EditorSheet& sheet;
+    SheetContext& context;
     Binding<MenuPage> binding;
 };
 
@@ -136,10 +137,10 @@ INT_PTR CALLBACK fileNameProc(HWND dlg, UINT msg, WPARAM wParam, LPARAM lParam) 
 
 }  // namespace
 
-INT_PTR showFileNameDialog(HWND owner, FormPage& forms) {
+INT_PTR showFileNameDialog(HWND owner, HINSTANCE instance, FormPage& forms) {
     FileNameContext ctx(forms);
     const INT_PTR answer =
-        DialogBoxParamA(editorInstance(), "FILENAMEDLG", owner, fileNameProc, reinterpret_cast<LPARAM>(&ctx));
+        DialogBoxParamA(instance, "FILENAMEDLG", owner, fileNameProc, reinterpret_cast<LPARAM>(&ctx));
     if (answer == IDOK) ctx.dialog.ok(forms);
     return answer;
 }
@@ -148,9 +149,8 @@ INT_PTR CALLBACK menuPageProc(HWND dlg, UINT msg, WPARAM wParam, LPARAM lParam) 
     auto* ctx = contextOf<MenuPageContext>(dlg);
     switch (msg) {
         case WM_INITDIALOG: {
-            auto* sheet = reinterpret_cast<EditorSheet*>(reinterpret_cast<const PROPSHEETPAGEA*>(lParam)->lParam);
-            if (!sheet) return TRUE;
-            ctx = new MenuPageContext{*sheet, Binding<MenuPage>(sheet->page<MenuPage>(), menuControls())};
+            SheetContext& context = sheetContextOf(lParam);
+            ctx = new MenuPageContext{context, Binding<MenuPage>(context.sheet.page<MenuPage>(), menuControls())};
             attachContext(dlg, ctx);
             applyMenuLanguage(dlg);
             ctx->binding.show(dlg, true);
@@ -161,10 +161,12 @@ INT_PTR CALLBACK menuPageProc(HWND dlg, UINT msg, WPARAM wParam, LPARAM lParam) 
             if (LOWORD(wParam) == IDC_MENU_EDIT_FILE_NAME && HIWORD(wParam) == BN_CLICKED) {
                 // Modal over the sheet, the page's parent; it writes the
                 // Form page's working copy at its own OK.
-                showFileNameDialog(GetParent(dlg), ctx->sheet.page<FormPage>());
+                showFileNameDialog(GetParent(dlg), ctx->context.instance, ctx->context.sheet.page<FormPage>());
                 return TRUE;
             }
             return ctx->binding.command(dlg, wParam) ? TRUE : FALSE;
+        case WM_NOTIFY:
+            return ctx && sheetNotify(dlg, lParam, ctx->context);
         case WM_NCDESTROY:
             delete ctx;
             attachContext<MenuPageContext>(dlg, nullptr);

@@ -2,9 +2,8 @@
 #include <windows.h>
 #include <commctrl.h>
 
-#include "editor/editor_sheet.h"
-#include "editor/win/form_dialogs.h"
 #include "editor/win/menu_pages.h"
+#include "editor/win/sheet_context.h"
 #include "shell/captions.h"
 #include "shell/win/designer.h"
 
@@ -12,17 +11,16 @@ namespace fw::win {
 
 namespace {
 
-INT_PTR CALLBACK emptyPageProc(HWND, UINT msg, WPARAM, LPARAM) {
-    return msg == WM_INITDIALOG ? TRUE : FALSE;
-}
+INT_PTR CALLBACK emptyPageProc(HWND, UINT msg, WPARAM, LPARAM) { return msg == WM_INITDIALOG ? TRUE : FALSE; }
 
 struct PageTemplate {
     const char* dialog;
     const char* title;
     unsigned titleId;   // the title under a language
-    DLGPROC proc;
+    DLGPROC procedure;
 };
 
+// Tab order, which is also the order of the commit.
 const PageTemplate kPages[] = {
     {"FORMDLG", "Form", 51, formPageProc},
     {"MENUDLG", "Menu", 201, menuPageProc},
@@ -45,36 +43,39 @@ int CALLBACK sheetCallback(HWND sheet, UINT msg, LPARAM) {
 
 }  // namespace
 
-void openEditor(HWND owner) {
-    Designer& d = designer();
-    // The session of this showing: every page reaches it through its
-    // PROPSHEETPAGE's lParam; OK commits it, Cancel drops it.
-    EditorSheet sheet(d.doc.model, d.doc.defaults);
-    PROPSHEETPAGEA pages[6] = {};
-    std::string titles[6];
-    for (int i = 0; i < 6; ++i) {
+bool runEditorSheet(HWND owner, HINSTANCE instance, EditorSheet& sheet, const std::string& caption) {
+    SheetContext context{sheet, instance};
+    PROPSHEETPAGEA pages[kSheetPageCount] = {};
+    std::string titles[kSheetPageCount];
+    for (int i = 0; i < kSheetPageCount; ++i) {
         titles[i] = captionText(kPages[i].titleId, kPages[i].title);
         pages[i].dwSize = sizeof(PROPSHEETPAGEA);
         pages[i].dwFlags = PSP_USETITLE;
-        pages[i].hInstance = d.instance;
+        pages[i].hInstance = instance;
         pages[i].pszTemplate = kPages[i].dialog;
         pages[i].pszTitle = titles[i].c_str();
-        pages[i].pfnDlgProc = kPages[i].proc;
-        pages[i].lParam = reinterpret_cast<LPARAM>(&sheet);
+        pages[i].pfnDlgProc = kPages[i].procedure;
+        pages[i].lParam = reinterpret_cast<LPARAM>(&context);
     }
-    std::string caption = editorCaption(d.doc.currentFile);
     PROPSHEETHEADERA header{};
     header.dwSize = sizeof header;
     header.dwFlags = PSH_PROPSHEETPAGE | PSH_USEICONID | PSH_NOAPPLYNOW | PSH_USECALLBACK;
     header.pfnCallback = sheetCallback;
     header.hwndParent = owner;
-    header.hInstance = d.instance;
+    header.hInstance = instance;
     header.pszIcon = "FWPRG";
     header.pszCaption = caption.c_str();
-    header.nPages = 6;
+    header.nPages = kSheetPageCount;
     header.nStartPage = 0;
     header.ppsp = pages;
-    if (PropertySheetA(&header) > 0) sheet.commit();
+    PropertySheetA(&header);
+    return context.confirmed;
+}
+
+void openEditor(HWND owner) {
+    Designer& d = designer();
+    EditorSheet sheet(d.doc.model, d.doc.defaults);
+    if (runEditorSheet(owner, d.instance, sheet, editorCaption(d.doc.currentFile))) sheet.commit();
 }
 
 }  // namespace fw::win
