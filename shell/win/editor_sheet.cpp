@@ -12,8 +12,6 @@ namespace fw::win {
 
 namespace {
 
-INT_PTR CALLBACK emptyPageProc(HWND, UINT msg, WPARAM, LPARAM) { return msg == WM_INITDIALOG ? TRUE : FALSE; }
-
 struct PageTemplate {
     const char* dialog;
     const char* title;
