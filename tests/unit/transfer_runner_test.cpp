@@ -7,6 +7,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cstdio>
 #include <cstdint>
 #include <deque>
 #include <functional>
@@ -15,6 +16,7 @@
 #include <vector>
 
 #include "comm/data_receive.h"
+#include "comm/transfer_files.h"
 #include "model/program_model.h"
 
 namespace fw {
@@ -215,6 +217,37 @@ TEST(TransferRunner, CancelBeforeTheStartSendsNothing) {
     cancel.request();
     EXPECT_EQ(run(download, quiet, clock, nullptr, &cancel), kTransferCancelled);
     EXPECT_TRUE(quiet.writes.empty());
+}
+
+}  // namespace
+}  // namespace fw
+
+namespace fw {
+namespace {
+
+TEST(RecordFile, HoldsTheReceivedFileForItselfAndKeepsWholeLines) {
+    const std::string path = ::testing::TempDir() + "record_file_test.txt";
+    {
+        RecordFile file;
+        ASSERT_TRUE(file.create(path));
+        const std::string line = "abc\r\n";
+        EXPECT_TRUE(file.write(std::vector<uint8_t>(line.begin(), line.end())));
+#ifdef _WIN32
+        // Nobody else may write into it while records go in.
+        std::FILE* other = std::fopen(path.c_str(), "ab");
+        EXPECT_EQ(other, nullptr);
+        if (other) std::fclose(other);
+#endif
+        EXPECT_TRUE(file.sync());
+        EXPECT_TRUE(file.close());
+    }
+    std::FILE* back = std::fopen(path.c_str(), "rb");
+    ASSERT_NE(back, nullptr);
+    char text[16] = {};
+    EXPECT_EQ(std::fread(text, 1, sizeof text, back), 5u);
+    std::fclose(back);
+    EXPECT_STREQ(text, "abc\r\n");
+    std::remove(path.c_str());
 }
 
 }  // namespace
