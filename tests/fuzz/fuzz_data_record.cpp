@@ -7,6 +7,7 @@
 #include <algorithm>
 #include <cstddef>
 #include <cstdint>
+#include <cstdio>
 #include <cstdlib>
 #include <span>
 
@@ -15,8 +16,11 @@
 
 namespace {
 
-void check(bool ok) {
-    if (!ok) std::abort();
+// Names the broken rule's line before it aborts.
+void check(bool ok, int line = __builtin_LINE()) {
+    if (ok) return;
+    std::fprintf(stderr, "rule broken at line %d\n", line);
+    std::abort();
 }
 
 }  // namespace

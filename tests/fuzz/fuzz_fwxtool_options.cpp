@@ -5,6 +5,7 @@
 // says why.
 #include <cstddef>
 #include <cstdint>
+#include <cstdio>
 #include <cstdlib>
 #include <string>
 #include <vector>
@@ -13,8 +14,11 @@
 
 namespace {
 
-void check(bool ok) {
-    if (!ok) std::abort();
+// Names the broken rule's line before it aborts.
+void check(bool ok, int line = __builtin_LINE()) {
+    if (ok) return;
+    std::fprintf(stderr, "rule broken at line %d\n", line);
+    std::abort();
 }
 
 bool isOption(const std::string& w) {

@@ -6,6 +6,7 @@
 // retry question is the only way back to the handshake.
 #include <cstddef>
 #include <cstdint>
+#include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <span>
@@ -21,8 +22,11 @@ namespace {
 using fw::loader::Action;
 using fw::loader::Actions;
 
-void check(bool ok) {
-    if (!ok) std::abort();
+// Names the broken rule's line before it aborts.
+void check(bool ok, int line = __builtin_LINE()) {
+    if (ok) return;
+    std::fprintf(stderr, "rule broken at line %d\n", line);
+    std::abort();
 }
 
 void fuzzCommandLine(std::string_view text) {

@@ -6,6 +6,7 @@
 // CR.
 #include <cstddef>
 #include <cstdint>
+#include <cstdio>
 #include <cstdlib>
 
 #include "comm/lookup_file.h"
@@ -24,8 +25,11 @@ private:
     std::size_t pos_ = 0;
 };
 
-void check(bool ok) {
-    if (!ok) std::abort();
+// Names the broken rule's line before it aborts.
+void check(bool ok, int line = __builtin_LINE()) {
+    if (ok) return;
+    std::fprintf(stderr, "rule broken at line %d\n", line);
+    std::abort();
 }
 
 }  // namespace

@@ -2,7 +2,8 @@
 // of any size, mixed with reply-timer expiries and host answers that may
 // fail, through the reply collector and handleReply of the chosen mode.
 // Beyond "no crash":
-// - every batch sends at most one message (stop-and-wait), and a program
+// - a batch sends at most one message per reply that ended in it (stop-and-
+//   wait; one for a timer expiry or an answer), and a program
 //   download sends only the opening or whole, correctly summed blocks;
 // - nothing is acknowledged that is not in the file: each "ACK\r" of a data
 //   receive follows an accepted record write or answers an exact repeat,
@@ -11,6 +12,7 @@
 //   end every event gives an empty batch.
 #include <cstddef>
 #include <cstdint>
+#include <cstdio>
 #include <cstdlib>
 #include <span>
 #include <string>
@@ -34,9 +36,15 @@ struct Input {
     uint8_t byte() { return pos < size ? data[pos++] : 0; }
 };
 
-void check(bool ok) {
-    if (!ok) std::abort();
+// Names the broken rule's line before it aborts.
+void check(bool ok, int line = __builtin_LINE()) {
+    if (ok) return;
+    std::fprintf(stderr, "rule broken at line %d\n", line);
+    std::abort();
 }
+
+// An answer also lets the engine go on with the replies it held meanwhile.
+constexpr int kHeldReplies = 4096;
 
 struct Harness {
     TransferEngine engine;
@@ -54,13 +62,13 @@ struct Harness {
 
     bool isAck(const std::vector<uint8_t>& b) { return b == std::vector<uint8_t>{'A', 'C', 'K', '\r'}; }
 
-    void apply(ExchangeActions batch, bool repeatPossible) {
+    void apply(ExchangeActions batch, bool repeatPossible, int maxSends = 1) {
         int sends = 0;
         for (std::size_t i = 0; i < batch.size(); ++i) {
             const ExchangeAction& a = batch[i];
             switch (a.kind) {
             case ExchangeAction::Kind::send:
-                check(++sends == 1);
+                check(++sends <= maxSends);
                 if (mode == fw::TransferMode::programDownload && a.bytes.size() != 7) {
                     check(a.bytes.size() == sizeof(fw::ImageBlock));
                     unsigned sum = 0;
@@ -83,7 +91,7 @@ struct Harness {
                 ExchangeAnswer answer;
                 answer.ok = in.byte() % 13 != 0;
                 if (answer.ok) answer.bytes = image;
-                return apply(engine.answered(answer), false);
+                return apply(engine.answered(answer), false, kHeldReplies);
             }
             case ExchangeAction::Kind::readLine: {
                 ExchangeAnswer answer;
@@ -96,7 +104,7 @@ struct Harness {
                     fw::frameLookupLine(std::span(reinterpret_cast<const uint8_t*>(line.data()), line.size()), framed);
                     answer.bytes.assign(framed.frame().begin(), framed.frame().end());
                 }
-                return apply(engine.answered(answer), false);
+                return apply(engine.answered(answer), false, kHeldReplies);
             }
             case ExchangeAction::Kind::writeRecord: {
                 check(a.bytes.size() >= 2 && a.bytes[a.bytes.size() - 2] == '\r' && a.bytes.back() == '\n');
@@ -105,10 +113,10 @@ struct Harness {
                     ++recordsWritten;
                     ++acksOwed;
                 }
-                return apply(engine.answered({ok, {}, 0}), false);
+                return apply(engine.answered({ok, {}, 0}), true, kHeldReplies);
             }
             case ExchangeAction::Kind::syncRecords:
-                return apply(engine.answered({in.byte() % 5 != 0, {}, 0}), false);
+                return apply(engine.answered({in.byte() % 5 != 0, {}, 0}), false, kHeldReplies);
             case ExchangeAction::Kind::end:
                 check(i + 1 == batch.size());
                 return;
@@ -137,13 +145,17 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, std::size_t size) {
         if (op < 16) {
             h.apply(h.engine.timerExpired(), true);
         } else if (op == 16) {
+            const bool over = h.engine.finished();
             h.apply(h.engine.cancel(), false);
-            check(h.engine.finished() && h.engine.result() == fw::kTransferCancelled);
+            check(h.engine.finished() && (over || h.engine.result() == fw::kTransferCancelled));
         } else {
             // A read of up to 64 bytes.
             const std::size_t n = std::min<std::size_t>(op % 64 + 1, in.size - in.pos);
-            h.apply(h.engine.received(std::span(in.data + in.pos, n)), true);
+            int replies = 0;
+            for (std::size_t i = 0; i < n; ++i) replies += in.data[in.pos + i] == '\r';
+            const std::span<const uint8_t> read(in.data + in.pos, n);
             in.pos += n;
+            h.apply(h.engine.received(read), true, replies);
         }
         check(h.engine.state().retryCount <= fw::kMaxRetries);
         if (mode == fw::TransferMode::dataReceive) {
