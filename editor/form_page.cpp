@@ -20,16 +20,8 @@ bool typeChangeResetsProperties(int oldType, int newType) {
 }
 
 void clearProperties(FormDef& f, int i) {
-    f.fixedLengthOn[i] = 0;
-    f.alignment[i] = 0;
-    f.fixedLength[i] = 0;
+    clearFieldProperties(f, i);
     f.initialValueOn[i] = 0;
-    clearField(f.initialValue[i]);
-    f.prefixOn[i] = 0;
-    clearField(f.prefixCode[i]);
-    f.suffixOn[i] = 0;
-    clearField(f.suffixCode[i]);
-    f.inputMark[i] = 0;
     f.checkDigit[i] = 0;
 }
 

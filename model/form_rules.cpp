@@ -30,21 +30,15 @@ void limitLengths(FormDef& f, int i, uint8_t maxLength) {
     if (f.minLength[i] > f.maxLength[i]) f.minLength[i] = f.maxLength[i];
 }
 
-// The settings a line's Properties dialog and the commit share.
+// Everything a line keeps about its characters but its type, prompt and
+// lengths.
 void clearLineSettings(FormDef& f, int i) {
     f.link[i] = 0;
     clearField(f.prompt[i]);
     f.inputSource[i] = kInputBoth;
     f.minLength[i] = 0;
-    f.fixedLengthOn[i] = 0;
-    f.alignment[i] = 0;
-    f.fixedLength[i] = 0;
+    clearFieldProperties(f, i);
     f.initialValueOn[i] = 0;
-    clearField(f.initialValue[i]);
-    f.prefixOn[i] = 0;
-    clearField(f.prefixCode[i]);
-    f.suffixOn[i] = 0;
-    clearField(f.suffixCode[i]);
     f.partialOn[i] = 0;
     f.partialStart[i] = 0;
     f.partialMaxLength[i] = kDefaultPartialMaxLength;
@@ -57,15 +51,7 @@ void clearPropertiesOfUnusableLines(FormDef& f) {
     for (int i = 0; i < kLinesPerForm; ++i) {
         const int type = f.dataType[i];
         if (hasFieldProperties(type) || (type == kTypeLookup && f.initialValueOn[i])) continue;
-        f.fixedLengthOn[i] = 0;
-        f.alignment[i] = 0;
-        f.fixedLength[i] = 0;
-        clearField(f.initialValue[i]);
-        f.prefixOn[i] = 0;
-        clearField(f.prefixCode[i]);
-        f.suffixOn[i] = 0;
-        clearField(f.suffixCode[i]);
-        f.inputMark[i] = 0;
+        clearFieldProperties(f, i);
     }
 }
 
@@ -112,6 +98,18 @@ std::size_t loaderMenuWidth(int font) { return font != 0 ? 15 : 20; }
 
 // ---- line resets ----
 
+void clearFieldProperties(FormDef& f, int i) {
+    f.fixedLengthOn[i] = 0;
+    f.alignment[i] = 0;
+    f.fixedLength[i] = 0;
+    clearField(f.initialValue[i]);
+    f.prefixOn[i] = 0;
+    clearField(f.prefixCode[i]);
+    f.suffixOn[i] = 0;
+    clearField(f.suffixCode[i]);
+    f.inputMark[i] = 0;
+}
+
 void resetLineForNew(FormDef& f, int i) {
     clearLineSettings(f, i);
     f.dataType[i] = kTypeNil;
@@ -124,13 +122,14 @@ void resetLineForNew(FormDef& f, int i) {
 }
 
 void resetUnusedLine(FormDef& f, int i) {
-    const int type = f.dataType[i];
+    const uint8_t mark = f.inputMark[i];
     clearLineSettings(f, i);
     clearField(f.lineText[i]);
-    if (type == kTypeNil) {
+    if (f.dataType[i] == kTypeNil) {
         f.maxLength[i] = kMaxDataLength;
         f.autoEnter[i] = kAutoEnterScanEnter;
-        f.inputMark[i] = 0;
+    } else {
+        f.inputMark[i] = mark;   // continues the line above
     }
 }
 

@@ -46,6 +46,10 @@ std::size_t loaderMenuWidth(int font);
 
 // ---- line resets ----------------------------------------------------------
 
+// The settings of the field Properties dialog (fixed length, the value
+// but not its switch, prefix, suffix, input mark).
+void clearFieldProperties(FormDef& form, int line);
+
 // A line as New makes it: nil, every setting off or at its default. Only
 // the first byte of lineText is cleared: the rest is carried as found.
 void resetLineForNew(FormDef& form, int line);
