@@ -8,7 +8,7 @@
 #include <vector>
 
 #include "editor/barcode_page.h"
-#include "editor/barcode_texts.h"
+#include "resources/text_ids.h"
 #include "editor/win/barcode_dialog_ids.h"
 #include "editor/win/barcode_dialogs.h"
 #include "editor/win/binding.h"

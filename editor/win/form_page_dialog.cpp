@@ -6,7 +6,7 @@
 #include <memory>
 
 #include "editor/form_lists.h"
-#include "editor/form_texts.h"
+#include "resources/text_ids.h"
 #include "editor/win/dialog_support.h"
 #include "editor/win/form_dialog_ids.h"
 #include "editor/win/form_dialogs.h"

@@ -7,12 +7,11 @@
 
 #include "editor/editor_sheet.h"
 #include "editor/lookup_page.h"
-#include "editor/menu_texts.h"
+#include "resources/text_ids.h"
 #include "editor/win/dialog_support.h"
 #include "editor/win/lookup_dialog_ids.h"
 #include "editor/win/menu_pages.h"
 #include "editor/win/sheet_context.h"
-#include "resources/text_ids.h"
 #include "shell/captions.h"
 
 namespace fw::win {

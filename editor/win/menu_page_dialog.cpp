@@ -10,7 +10,7 @@
 #include "editor/form_lists.h"
 #include "editor/form_page.h"
 #include "editor/menu_page.h"
-#include "editor/menu_texts.h"
+#include "resources/text_ids.h"
 #include "editor/win/bound_dialog.h"
 #include "editor/win/dialog_support.h"
 #include "editor/win/menu_dialog_ids.h"

@@ -6,7 +6,7 @@
 #include "editor/acoustic_dialog.h"
 #include "editor/function_key_dialog.h"
 #include "editor/security_dialog.h"
-#include "editor/settings_texts.h"
+#include "resources/text_ids.h"
 #include "editor/win/bound_dialog.h"
 #include "editor/win/dialog_support.h"
 #include "editor/win/grid_dialogs.h"

@@ -3,12 +3,11 @@
 #include <windows.h>
 #include <commctrl.h>
 
-#include "editor/settings_texts.h"
+#include "resources/text_ids.h"
 #include "editor/win/dialog_support.h"
 #include "editor/win/settings_dialog_ids.h"
 #include "editor/win/settings_pages.h"
 #include "editor/win/sheet_context.h"
-#include "resources/text_ids.h"
 #include "texts/texts.h"
 
 #include <utility>

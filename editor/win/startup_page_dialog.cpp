@@ -5,7 +5,7 @@
 
 #include <string>
 
-#include "editor/settings_texts.h"
+#include "resources/text_ids.h"
 #include "editor/startup_page.h"
 #include "editor/win/dialog_support.h"
 #include "editor/win/settings_dialog_ids.h"
@@ -13,7 +13,6 @@
 #include "editor/win/sheet_context.h"
 #include "texts/texts.h"
 #include "model/program_file.h"
-#include "resources/text_ids.h"
 
 namespace fw::win {
 
