@@ -107,6 +107,7 @@ public:
     int runDownload(int linkType, bool lookupFile) override;
     int runReceive(int linkType) override;
     Answer askRetry() override;
+    bool chooseDataFileName(std::string& path) override;
 
 private:
     HWND owner_;
