@@ -191,7 +191,7 @@ int commandSimulate(const std::vector<std::string>& args, std::ostream& out, std
         return kExitFailure;
     }
     if (loaded.status == LoadStatus::FormatMismatch) {
-        err << kName << ": '" << o.program << "': Format mismatch !!!\n";
+        err << kName << ": '" << o.program << "': " << kFormatMismatchMessage << '\n';
         return kExitFailure;
     }
 
