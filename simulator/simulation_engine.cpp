@@ -690,13 +690,19 @@ EngineUpdate SimulationEngine::enter() {
         }
     }
 
-    // The record is complete.
+    // The record is complete: the terminal builds its text whatever it then
+    // does with it, and the designer keeps it to show.
     ++recordCount_;
-    if (f.recordAction == 3) {
-        LineValues values;
-        for (int i = 0; i < kLinesPerForm; ++i) values[static_cast<std::size_t>(i)] = value(i);
-        passDown_ = buildRecordText(f, model_.settings, values, clock_ ? clock_() : systemLocalTime());
-    }
+    LineValues values;
+    for (int i = 0; i < kLinesPerForm; ++i) values[static_cast<std::size_t>(i)] = value(i);
+    CollectedRecord record;
+    record.number = recordCount_;
+    record.form = current_;
+    record.action = f.recordAction;
+    record.text = buildRecordText(f, model_.settings, values, clock_ ? clock_() : systemLocalTime());
+    if (record.fate().saved) record.dataFile = dataFileOf(model_, current_);
+    if (record.fate().passedDown) passDown_ = record.text;
+    records_.add(std::move(record));
     return continueWith(f.nextTarget, false);
 }
 

@@ -18,6 +18,7 @@
 #include "model/program_defaults.h"
 #include "shell/document.h"
 #include "texts/texts.h"
+#include "tools/fwxtool/simulate.h"
 
 namespace fw::tool {
 
@@ -291,6 +292,8 @@ void printUsage(std::ostream& os) {
           "  receive PORT OUT.TXT   receive the terminal's records into a text file\n"
           "  load PORT FILE.FWX     send a program as the standalone downloader does\n"
           "                         (--link rs232|cradle, --baud as below)\n"
+          "  simulate PROGRAM       run a program on the simulated terminal from a key\n"
+          "                         script (see 'fwxtool simulate --help')\n"
           "\n"
           "Saved program names get \".FWX\" appended unless their extension begins\n"
           "with FWX.\n"
@@ -510,6 +513,8 @@ int run(const std::vector<std::string>& argsIn, std::ostream& out, std::ostream&
         printUsage(out);
         return kExitOk;
     }
+
+    if (command == "simulate") return commandSimulate({args.begin() + 1, args.end()}, out, err);
 
     struct Command {
         const char* name;
