@@ -212,6 +212,14 @@ TEST_F(MultiPort, LookupAndLoadServeEveryPort) {
         ASSERT_TRUE(t->waitFinished(2000));
         EXPECT_EQ(t->report().lookupLines, (std::vector<std::string>{"4711,Bolts", "0815,Nuts"}));
     }
+    // A file that cannot be read fails before any port is opened; a folder
+    // is no empty file.
+    for (const std::string& unreadable : {path("absent.txt"), path("")}) {
+        ran = fwxtool({"lookup", commaList(lookups), unreadable});
+        EXPECT_EQ(ran.status, 1);
+        EXPECT_EQ(ran.err, "fwxtool: '" + unreadable + "': Cannot open the file!\n");
+        EXPECT_EQ(ran.out, "");
+    }
 
     TerminalScript loader;
     loader.exchange = TerminalExchange::loader;

@@ -179,11 +179,12 @@ bool prepare(const MultiPortRequest& request, Prepared& prepared, std::ostream& 
         return true;
     }
     case PortCommand::lookup: {
-        std::ifstream in(request.file, std::ios::binary);
-        if (in) {
-            prepared.lookup.assign(std::istreambuf_iterator<char>(in), {});
-        }
-        if (!in && !in.eof()) {
+        std::error_code ec;
+        // A folder opens for reading here, and would go as an empty file.
+        std::ifstream in;
+        if (!fs::is_directory(request.file, ec)) in.open(request.file, std::ios::binary);
+        if (in.is_open()) prepared.lookup.assign(std::istreambuf_iterator<char>(in), {});
+        if (!in.is_open() || in.bad()) {
             err << kProgramName << ": '" << request.file << "': " << loadText(kCannotOpenFile) << '\n';
             return false;
         }
