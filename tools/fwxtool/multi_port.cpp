@@ -460,8 +460,14 @@ class LiveLines {
 public:
     LiveLines(std::ostream& err, PortCommand command) : err_(err), command_(command) {
         winsize ws{};
-        if (::ioctl(STDERR_FILENO, TIOCGWINSZ, &ws) == 0 && ws.ws_col > 20) width_ = ws.ws_col;
+        if (::ioctl(STDERR_FILENO, TIOCGWINSZ, &ws) == 0) {
+            if (ws.ws_col > 20) width_ = ws.ws_col;
+            if (ws.ws_row > 0) height_ = ws.ws_row;
+        }
     }
+    // Lines redrawn in place must all be on the screen: the cursor cannot
+    // go up past its top.
+    bool fits(std::size_t rows) const { return rows < height_; }
     void draw(const std::vector<PortStatus>& rows) {
         const std::size_t w = std::min<std::size_t>(portWidth(rows), width_ / 3);
         if (drawn_ > 0) err_ << "\x1b[" << drawn_ << "A";
@@ -492,6 +498,7 @@ private:
     std::ostream& err_;
     PortCommand command_;
     std::size_t width_ = 80;
+    std::size_t height_ = 24;
     std::size_t drawn_ = 0;
 };
 
@@ -582,6 +589,7 @@ int runMultiPort(const MultiPortRequest& request, std::ostream& out, std::ostrea
 
     LiveLines live(err, request.command);
     PlainLines plain(err);
+    liveLines = liveLines && live.fits(request.ports.size());
     PortWatch watch = [&](const std::vector<PortStatus>& rows) {
         if (liveLines) live.draw(rows);
         else plain.draw(rows);
