@@ -18,9 +18,30 @@ constexpr unsigned kTextSaveCurrentProgram = 1131;   // "Save current program ?"
 constexpr unsigned kTextDownloadedCompletely = 1132;
 constexpr unsigned kTextNoDataReceived = 1134;
 constexpr unsigned kTextRetryQuestion = 1166;        // "Failed to download, would you like to retry?"
-constexpr unsigned kTextNoComPortDevice = 1174;      // "Don't have any COM port device!"
 constexpr unsigned kTextWarningCaption = 1191;       // "Warning"
 constexpr unsigned kTextInvalidValue = 1196;         // "Invalid value!"
+
+// ---- What a link or a transfer returns when it fails ----
+constexpr int kTimeOut = 1144;                      // "Time out!"
+constexpr int kMemoryFull = 1146;                   // "Memory full for Terminal!"
+constexpr int kCannotOpenFile = 1161;               // "Cannot open the file!"
+constexpr int kCannotOpenComPort = 1162;            // "Cannot open the COM port!"
+constexpr int kCannotConfigureIr = 1163;            // "Cannot configure IR device!"
+constexpr int kFailedToOpenComPort = 1164;          // "Failed to open COM port"
+constexpr int kFailedToEstablishConnection = 1165;  // "Failed to establish connection!"
+constexpr int kErrorOnDownloading = 1168;           // "Error on downloading!"
+constexpr int kFileCreateFailed = 1170;             // "File open/create failed!"
+constexpr int kErrorOnUploading = 1173;             // "Error on uploading!"
+constexpr int kNoComPortDevice = 1174;              // "Don't have any COM port device!"
+// "Cannot write the received data!": the output file refused a record (a
+// full disk), so the record was not acknowledged and the receive stopped.
+constexpr int kCannotWriteReceivedData = 1175;
+
+// ---- Port choice lines of the "Upload Port " and "Download Port " screens ----
+constexpr unsigned kTextUploadModem16 = 805, kTextUploadAcoustic16 = 806, kTextUploadBluetooth16 = 807;
+constexpr unsigned kTextUploadModem12 = 814, kTextUploadAcoustic12 = 815, kTextUploadBluetooth12 = 816;
+constexpr unsigned kTextDownloadModem16 = 846, kTextDownloadBluetooth16 = 847;
+constexpr unsigned kTextDownloadModem12 = 854, kTextDownloadBluetooth12 = 855;
 
 // ---- Buttons (language files only) ----
 constexpr unsigned kTextOkButton = 1218;
@@ -32,12 +53,6 @@ constexpr unsigned kAcousticCouplerK420 = 1192;     // "The Acoustic Coupler is 
 constexpr unsigned kBluetoothK460 = 1193;           // "The Bluetooth SPP is available for K460 only!"
 constexpr unsigned kPasswordTooLong = 1194;         // "Password is too long!!!"
 constexpr unsigned kInvalidCharacter = 1195;        // "Invalid character!!!"
-
-// Port choice lines of the "Upload Port " and "Download Port " screens.
-constexpr unsigned kUploadModem16 = 805, kUploadAcoustic16 = 806, kUploadBluetooth16 = 807;
-constexpr unsigned kUploadModem12 = 814, kUploadAcoustic12 = 815, kUploadBluetooth12 = 816;
-constexpr unsigned kDownloadModem16 = 846, kDownloadBluetooth16 = 847;
-constexpr unsigned kDownloadModem12 = 854, kDownloadBluetooth12 = 855;
 
 // List entries.
 constexpr unsigned kNil = 1211, kMute = 1221, kTone = 1222;

@@ -26,9 +26,6 @@ namespace {
 
 constexpr const char* kProgramName = "fwxtool";
 
-// The designer's text for a file whose header is neither format.
-constexpr const char* kFormatMismatch = "Format mismatch !!!";
-
 // Open as the designer does it: New first, so that an older file converts
 // onto New's defaults, then the file.
 struct OpenedProgram {
@@ -49,7 +46,7 @@ OpenedProgram openProgram(const std::string& path, std::ostream& err) {
             err << kProgramName << ": cannot open '" << path << "'\n";
             break;
         case LoadStatus::FormatMismatch:
-            err << kProgramName << ": '" << path << "': " << kFormatMismatch << '\n';
+            err << kProgramName << ": '" << path << "': " << kFormatMismatchMessage << '\n';
             break;
     }
     return p;
