@@ -5,7 +5,7 @@
 #include <set>
 #include <thread>
 
-#include "comm/transfer.h"
+#include "resources/text_ids.h"
 #include "texts/texts.h"
 
 namespace fw {

@@ -169,7 +169,7 @@ bool prepare(const MultiPortRequest& request, Prepared& prepared, std::ostream& 
             return false;
         }
         if (loaded.status == LoadStatus::FormatMismatch) {
-            err << kProgramName << ": '" << request.file << "': Format mismatch !!!\n";
+            err << kProgramName << ": '" << request.file << "': " << kFormatMismatchMessage << '\n';
             return false;
         }
         normaliseForDownload(*model);
