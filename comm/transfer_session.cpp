@@ -20,8 +20,10 @@ struct OpenPort {
     }
 };
 
-int runOnLink(SerialSystem& system, const LinkChoice& link, TransferEngine& engine,
-              TransferHost& host, TransferCancel* cancel, LinkClock& clock) {
+}  // namespace
+
+int runTransferOnLink(SerialSystem& system, const LinkChoice& link, Exchange& engine,
+                      ExchangeHost& host, TransferCancel* cancel, LinkClock& clock) {
     OpenPort open;
     const int opened = openLink(link.linkType, link.portIndex, link.speedChoice, system,
                                 open.port, clock, cancel);
@@ -33,13 +35,11 @@ int runOnLink(SerialSystem& system, const LinkChoice& link, TransferEngine& engi
     return runExchange(engine, *open.port, clock, host, cancel);
 }
 
-}  // namespace
-
 int runProgramDownload(SerialSystem& system, const LinkChoice& link, ProgramModel& model,
                        TransferObserver* observer, TransferCancel* cancel, LinkClock& clock) {
     TransferEngine engine = TransferEngine::programDownload();
     TransferHost host({&model, nullptr, nullptr, observer});
-    return runOnLink(system, link, engine, host, cancel, clock);
+    return runTransferOnLink(system, link, engine, host, cancel, clock);
 }
 
 int runLookupDownload(SerialSystem& system, const LinkChoice& link, const std::string& path,
@@ -48,7 +48,7 @@ int runLookupDownload(SerialSystem& system, const LinkChoice& link, const std::s
     if (!file.open(path)) return kCannotOpenFile;
     TransferEngine engine = TransferEngine::lookupDownload(file.size());
     TransferHost host({nullptr, &file, nullptr, observer});
-    return runOnLink(system, link, engine, host, cancel, clock);
+    return runTransferOnLink(system, link, engine, host, cancel, clock);
 }
 
 ReceiveOutcome runDataReceive(SerialSystem& system, const LinkChoice& link,
@@ -62,7 +62,7 @@ ReceiveOutcome runDataReceive(SerialSystem& system, const LinkChoice& link,
     }
     TransferEngine engine = TransferEngine::dataReceive();
     TransferHost host({nullptr, nullptr, &file, observer});
-    outcome.result = runOnLink(system, link, engine, host, cancel, clock);
+    outcome.result = runTransferOnLink(system, link, engine, host, cancel, clock);
     outcome.records = engine.state().recordCount;
     file.close();
     if (outcome.result == kTransferDone && outcome.records == 0) std::remove(path.c_str());

@@ -28,6 +28,13 @@ struct LinkChoice {
 // nothing more is sent.
 using TransferCancel = ExchangeCancel;
 
+// Opens the link, runs `exchange` on it with `host` to its end and closes the
+// port, whatever ended it: what every transfer below does. For a caller with
+// a host of its own (several ports sharing one image built beforehand).
+int runTransferOnLink(SerialSystem& system, const LinkChoice& link, Exchange& exchange,
+                      ExchangeHost& host, TransferCancel* cancel = nullptr,
+                      LinkClock& clock = systemLinkClock());
+
 // The program download: `model` is tidied for the download when the
 // terminal accepts the opening, and its image sent. Returns the result
 // (0, 1 or a text number).

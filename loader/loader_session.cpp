@@ -91,15 +91,18 @@ struct PortCloser {
 
 }  // namespace
 
-bool runExchange(LoaderExchange& exchange, SerialPort& port, LinkClock& clock, LoaderUi& ui) {
+bool runExchange(LoaderExchange& exchange, SerialPort& port, LinkClock& clock, LoaderUi& ui,
+                 ExchangeCancel* cancel) {
     UiHost host(ui);
-    fw::runExchange(exchange, port, clock, host);
+    fw::runExchange(exchange, port, clock, host, cancel);
     return exchange.downloaded();
 }
 
 bool runDownload(SerialPort& port, const std::string& portName, const Choices& choices,
-                 LoaderProgram& program, LoaderUi& ui, LinkClock& clock) {
+                 LoaderProgram& program, LoaderUi& ui, LinkClock& clock,
+                 ExchangeCancel* cancel) {
     PortCloser closer{port};
+    if (cancel && cancel->requested()) return false;
     if (port.open(portName) != PortOpen::opened) {
         ui.showMessage(Message::cantOpenComPort);
         return false;
@@ -114,7 +117,8 @@ bool runDownload(SerialPort& port, const std::string& portName, const Choices& c
         port.setTimeouts(kTransferTimeouts);
         CradleMachine cradle = CradleMachine::configure(line.baudRate, kLoaderCradleTiming);
         SpeedChangeAfterDrain drained(port, clock);
-        const CradleOutcome outcome = runCradle(cradle, drained, clock);
+        const CradleOutcome outcome = runCradle(cradle, drained, clock, cancel);
+        if (cancel && cancel->requested()) return false;
         if (!outcome.success) {
             ui.showMessage(Message::cannotConfigureIr);
             return false;
@@ -127,7 +131,7 @@ bool runDownload(SerialPort& port, const std::string& portName, const Choices& c
     }
 
     LoaderExchange exchange(program);
-    return runExchange(exchange, port, clock, ui);
+    return runExchange(exchange, port, clock, ui, cancel);
 }
 
 }  // namespace fw::loader

@@ -46,7 +46,8 @@ constexpr BarPlace progressBarPlace(int clientWidth, int clientHeight) {
 // collects the replies within their 3000 ms windows and shows what it asks
 // for. Nothing is read on a timer: between bytes the port blocks in the
 // system until one arrives or the window ends. True when downloaded.
-bool runExchange(LoaderExchange& exchange, SerialPort& port, LinkClock& clock, LoaderUi& ui);
+bool runExchange(LoaderExchange& exchange, SerialPort& port, LinkClock& clock, LoaderUi& ui,
+                 ExchangeCancel* cancel = nullptr);
 
 // Opens `portName` on `port` (closed), sets the line up for the choices and
 // runs the transfer loop; closes the port in any case. Failures of the set-up
@@ -54,7 +55,11 @@ bool runExchange(LoaderExchange& exchange, SerialPort& port, LinkClock& clock, L
 //
 // The line runs 8N1 at the chosen speed with DTR and RTS off (the terminal
 // needs neither), except after a cradle set-up, which leaves both on.
+//
+// A cancel (another thread) ends the run where it stands: nothing more is
+// sent, no message is shown and no retry is asked; the port is closed.
 bool runDownload(SerialPort& port, const std::string& portName, const Choices& choices,
-                 LoaderProgram& program, LoaderUi& ui, LinkClock& clock = systemLinkClock());
+                 LoaderProgram& program, LoaderUi& ui, LinkClock& clock = systemLinkClock(),
+                 ExchangeCancel* cancel = nullptr);
 
 }  // namespace fw::loader

@@ -334,6 +334,41 @@ std::vector<SerialPortInfo> listPosixSerialPorts() {
     return ports;
 }
 
+namespace {
+
+std::string firstLine(const fs::path& file) {
+    std::ifstream in(file);
+    std::string line;
+    std::getline(in, line);
+    while (!line.empty() && (line.back() == ' ' || line.back() == '\r')) line.pop_back();
+    // Whatever a device reports is shown on a terminal: printable ASCII only.
+    for (char& c : line) {
+        if (static_cast<unsigned char>(c) < 0x20 || static_cast<unsigned char>(c) > 0x7E) c = '?';
+    }
+    return line;
+}
+
+}  // namespace
+
+std::string posixPortDescription(const SerialPortInfo& info) {
+    // valueName is the real device path ("/dev/ttyUSB0"); its tty class
+    // entry leads to the device, and the USB device that carries the
+    // product strings sits one to three levels above it.
+    const std::string base = fs::path(info.valueName).filename().string();
+    if (base.empty()) return {};
+    std::error_code ec;
+    fs::path dir = fs::canonical("/sys/class/tty/" + base + "/device", ec);
+    if (ec) return {};
+    for (int up = 0; up < 4 && dir.has_relative_path(); ++up, dir = dir.parent_path()) {
+        if (!fs::exists(dir / "product", ec)) continue;
+        const std::string product = firstLine(dir / "product");
+        const std::string maker = firstLine(dir / "manufacturer");
+        if (maker.empty() || product.rfind(maker, 0) == 0) return product;
+        return maker + " " + product;
+    }
+    return {};
+}
+
 PosixSerialSystem::PosixSerialSystem() : ports_(listPosixSerialPorts()) {}
 
 PosixSerialSystem::PosixSerialSystem(std::vector<SerialPortInfo> ports) : ports_(std::move(ports)) {}

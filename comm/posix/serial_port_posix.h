@@ -50,6 +50,11 @@ private:
 // through a by-id name. rfcomm is Bluetooth, ttyS serial, the rest virtual.
 std::vector<SerialPortInfo> listPosixSerialPorts();
 
+// What the system says about a listed port's device, where it says anything:
+// a USB adapter's manufacturer and product from sysfs ("FTDI FT232R USB
+// UART"); empty otherwise.
+std::string posixPortDescription(const SerialPortInfo& info);
+
 class PosixSerialSystem final : public SerialSystem {
 public:
     // The ports of listPosixSerialPorts(), as they are now.

@@ -15,6 +15,7 @@ FW_PACKAGES=(
     g++-mingw-w64-x86-64-posix gcc-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64
     wine wine64
     xvfb xauth imagemagick x11-utils
+    nlohmann-json3-dev
 )
 
 fw_log() { printf '\n==> %s\n' "$*"; }

@@ -10,7 +10,9 @@
 #include <string>
 #include <vector>
 
+#include "comm/multi_port.h"
 #include "tools/fwxtool/commands.h"
+#include "tools/fwxtool/multi_port.h"
 
 namespace {
 
@@ -55,6 +57,28 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, std::size_t size) {
             check(options.speedChoice >= 0 && options.speedChoice <= 4);
             check(options.link == 0 || options.link == 1);
             for (const std::string& w : args) check(!isOption(w));
+        }
+    }
+    {
+        // --port and --json, then the port list they leave where PORT stands.
+        std::vector<std::string> args = words;
+        fw::tool::PortArguments ports;
+        const std::string problem = fw::tool::takePortArguments(args, ports, true);
+        if (problem.empty()) {
+            check(args.size() <= words.size() + 1);
+            // args[1] is the joined --port values when there were any.
+            for (std::size_t i = ports.portOption ? 2 : 1; i < args.size(); ++i) {
+                check(args[i] != "--json" && args[i] != "--port" && args[i].rfind("--port=", 0) != 0);
+            }
+            std::vector<std::string> list;
+            if (args.size() > 1 && fw::splitPortList({args[1]}, list).empty()) {
+                check(!list.empty() && list.size() <= fw::kMaxParallelPorts);
+                for (const std::string& port : list) {
+                    check(!port.empty() && port.find(',') == std::string::npos);
+                    const std::string file = fw::receiveFileName(port);
+                    check(file.find('/') == std::string::npos && file != "..TXT" && file.size() > 4);
+                }
+            }
         }
     }
     return 0;

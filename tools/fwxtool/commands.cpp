@@ -19,6 +19,7 @@
 #include "shell/document.h"
 #include "texts/texts.h"
 #include "tools/fwxtool/simulate.h"
+#include "tools/fwxtool/multi_port.h"
 
 namespace fw::tool {
 
@@ -290,10 +291,21 @@ void printUsage(std::ostream& os) {
           "  download PORT FILE.FWX send a program to the terminal on serial device PORT\n"
           "  lookup PORT FILE.TXT   send a lookup file to the terminal\n"
           "  receive PORT OUT.TXT   receive the terminal's records into a text file\n"
+          "  receive PORTS FOLDER   receive from several terminals, one file per port in\n"
+          "                         FOLDER, named after the port (ttyUSB0.TXT)\n"
           "  load PORT FILE.FWX     send a program as the standalone downloader does\n"
           "                         (--link rs232|cradle, --baud as below)\n"
           "  simulate PROGRAM       run a program on the simulated terminal from a key\n"
           "                         script (see 'fwxtool simulate --help')\n"
+          "  ports                  list this machine's serial ports (device, kind,\n"
+          "                         description)\n"
+          "\n"
+          "Several terminals at once: download, lookup, receive and load take a comma\n"
+          "list in place of PORT, or --port PORT repeated. The program or file is\n"
+          "prepared once and every port runs on its own: a failing port does not stop\n"
+          "the others. Progress shows one line per port; a summary table follows (port,\n"
+          "result, time, bytes or records). At most 64 ports at once. Ctrl+C cancels\n"
+          "every port; a receive keeps the records it acknowledged.\n"
           "\n"
           "Saved program names get \".FWX\" appended unless their extension begins\n"
           "with FWX.\n"
@@ -305,8 +317,11 @@ void printUsage(std::ostream& os) {
           "                         cradle sets up an infrared cradle first\n"
           "  --baud 115200|57600|38400|19200|9600\n"
           "                         line speed of a transfer (default 115200)\n"
+          "  --port PORT            a port of a transfer; repeat it for several\n"
+          "  --json                 ports: the list as JSON; transfers: the summary as\n"
+          "                         JSON on standard output\n"
           "\n"
-          "Exit status: 0 on success, 1 on failure, 2 on a usage error.\n";
+          "Exit status: 0 on success (on every port), 1 on failure, 2 on a usage error.\n";
 }
 
 std::string targetName(TargetCode code) {
@@ -526,10 +541,11 @@ int run(const std::vector<std::string>& argsIn, std::ostream& out, std::ostream&
         {"convert", 2, "convert IN OUT.FWX"},
         {"image", 2, "image IN.FWX OUT.BIN"},
         {"info", 1, "info FILE"},
-        {"download", 2, "download [--link L] [--baud B] PORT FILE.FWX"},
-        {"lookup", 2, "lookup [--link L] [--baud B] PORT FILE.TXT"},
-        {"receive", 2, "receive [--link L] [--baud B] PORT OUT.TXT"},
-        {"load", 2, "load [--link rs232|cradle] [--baud B] PORT FILE.FWX"},
+        {"download", 2, "download [--link L] [--baud B] [--json] PORT[,PORT...] FILE.FWX"},
+        {"lookup", 2, "lookup [--link L] [--baud B] [--json] PORT[,PORT...] FILE.TXT"},
+        {"receive", 2, "receive [--link L] [--baud B] [--json] PORT OUT.TXT | PORT[,PORT...] FOLDER"},
+        {"load", 2, "load [--link rs232|cradle] [--baud B] [--json] PORT[,PORT...] FILE.FWX"},
+        {"ports", 0, "ports [--json]"},
     };
     const Command* found = nullptr;
     for (const Command& c : kCommands) {
@@ -554,11 +570,27 @@ int run(const std::vector<std::string>& argsIn, std::ostream& out, std::ostream&
         std::string problem = takeLoadOptions(args, load);
         if (!problem.empty()) return usageError(err, problem);
     }
+    PortArguments portArguments;
+    const bool takesPorts = isTransfer || command == "load";
+    if (takesPorts || command == "ports") {
+        std::string problem = takePortArguments(args, portArguments, takesPorts);
+        if (!problem.empty()) return usageError(err, problem);
+    }
     if (args.size() - 1 != found->files) {
         return usageError(err, std::string("usage: ") + kProgramName + " " + found->synopsis);
     }
     for (std::size_t i = 1; i < args.size(); ++i) {
         if (args[i].empty()) return usageError(err, "empty file name");
+    }
+
+    if (command == "ports") return commandPorts(portArguments.json, out, err);
+    if (takesPorts) {
+        MultiPortRequest request;
+        request.transfer = transfer;
+        request.load = load;
+        std::string problem = makeMultiPortRequest(command, args[1], args[2], portArguments, request);
+        if (!problem.empty()) return usageError(err, problem);
+        if (request.parallel) return runMultiPort(request, out, err, runOptions.progressBar);
     }
 
     if (command == "new") return commandNew(args[1], out, err);
