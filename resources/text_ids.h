@@ -18,6 +18,7 @@ constexpr unsigned kTextSaveCurrentProgram = 1131;   // "Save current program ?"
 constexpr unsigned kTextDownloadedCompletely = 1132;
 constexpr unsigned kTextNoDataReceived = 1134;
 constexpr unsigned kTextRetryQuestion = 1166;        // "Failed to download, would you like to retry?"
+constexpr unsigned kTextFileOpenCreateFailed = 1170; // "File open/create failed!"
 constexpr unsigned kTextNoComPortDevice = 1174;      // "Don't have any COM port device!"
 constexpr unsigned kTextWarningCaption = 1191;       // "Warning"
 constexpr unsigned kTextInvalidValue = 1196;         // "Invalid value!"
