@@ -1,6 +1,8 @@
 #include "loader/last_folder.h"
 
-#include <cstdio>
+#include <fstream>
+
+#include "model/file_replace.h"
 
 namespace fw::loader {
 
@@ -17,25 +19,21 @@ std::string folderOf(std::string_view path) {
     return std::string(path.substr(0, slash));
 }
 
-std::optional<std::string> readLastFolder(const std::string& iniPath) {
-    std::FILE* f = std::fopen(iniPath.c_str(), "rb");
-    if (f == nullptr) return std::nullopt;
+std::optional<std::string> readLastFolder(const std::filesystem::path& iniPath) {
+    if (iniPath.empty()) return std::nullopt;
+    std::ifstream in(iniPath, std::ios::binary);
+    if (!in) return std::nullopt;
     std::string text(kMaxIniSize, '\0');
-    const std::size_t got = std::fread(text.data(), 1, text.size(), f);
-    std::fclose(f);
-    text.resize(got);
+    in.read(text.data(), static_cast<std::streamsize>(text.size()));
+    text.resize(static_cast<std::size_t>(in.gcount()));
     if (const std::size_t nul = text.find('\0'); nul != std::string::npos) text.resize(nul);
     while (!text.empty() && (text.back() == '\r' || text.back() == '\n')) text.pop_back();
     if (text.empty()) return std::nullopt;
     return text;
 }
 
-bool writeLastFolder(const std::string& iniPath, std::string_view folder) {
-    std::FILE* f = std::fopen(iniPath.c_str(), "wb");
-    if (f == nullptr) return false;
-    bool ok = std::fwrite(folder.data(), 1, folder.size(), f) == folder.size();
-    ok = std::fclose(f) == 0 && ok;
-    return ok;
+bool writeLastFolder(const std::filesystem::path& iniPath, std::string_view folder) {
+    return writeFileReplacing(iniPath, folder.data(), folder.size());
 }
 
 }  // namespace fw::loader

@@ -7,27 +7,50 @@
 
 #include <cstddef>
 #include <cstdio>
+#include <filesystem>
 #include <string>
 
 namespace fw {
 
+// A file name as the program holds it (program files come from the ANSI
+// file dialogs, so on Windows in the ANSI code page) in the system's own
+// form. Names the system gives in its own form (the settings folder under
+// a user name outside the code page) stay std::filesystem::path throughout.
+std::filesystem::path systemPath(const std::string& name);
+
+// Whether a new file can be created in `folder` now (a program folder under
+// "C:\Program Files" cannot be written by a user without elevation).
+bool folderWritable(const std::filesystem::path& folder);
+
+// The user's own folder for the settings of program `programName`: in the
+// roaming application-data folder on Windows, under $XDG_CONFIG_HOME or
+// ~/.config elsewhere. Not created here; empty when the system names none.
+std::filesystem::path userSettingsFolder(const std::string& programName);
+
 // Creates `path` and opens it for binary writing. Fails (nullptr, errno
 // EEXIST) when a file of that name already exists, so two writers never
 // share a temporary file.
-std::FILE* createNewFile(const std::string& path);
+std::FILE* createNewFile(const std::filesystem::path& path);
 
 // Makes the bytes already flushed from `f` durable on the disk.
 bool syncToDisk(std::FILE* f);
 
 // Replaces `to` by `from` in one step: afterwards `to` is either the old file
 // or the complete new one, never a mixture. `from` no longer exists on
-// success; on failure both are left as they were.
-bool replaceFile(const std::string& from, const std::string& to);
+// success; on failure both are left as they were. A target that another
+// program holds for a moment is tried again briefly (replace_retry.h).
+bool replaceFile(const std::filesystem::path& from, const std::filesystem::path& to);
 
 // Writes `size` bytes as the whole content of `path`: first to a new file
 // beside it, flushed to the disk, which then replaces `path` in one step.
 // Whatever fails on the way (disk full, folder gone, power lost), `path` is
 // either its old self or the complete new file. Returns false on failure.
-bool writeFileReplacing(const std::string& path, const void* data, std::size_t size);
+bool writeFileReplacing(const std::filesystem::path& path, const void* data, std::size_t size);
+inline bool writeFileReplacing(const std::string& name, const void* data, std::size_t size) {
+    return !name.empty() && writeFileReplacing(systemPath(name), data, size);
+}
+inline bool writeFileReplacing(const char* name, const void* data, std::size_t size) {
+    return writeFileReplacing(std::string(name ? name : ""), data, size);
+}
 
 }  // namespace fw

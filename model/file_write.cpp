@@ -12,7 +12,7 @@ namespace {
 
 // A name beside the target for the file being written: the same folder (a
 // rename cannot cross volumes) and never the name of another writer's file.
-std::string temporaryNameBeside(const std::string& target) {
+std::filesystem::path temporaryNameBeside(const std::filesystem::path& target) {
     static std::atomic<unsigned long long> counter{0};
     unsigned long long x = static_cast<unsigned long long>(
         std::chrono::steady_clock::now().time_since_epoch().count());
@@ -24,14 +24,17 @@ std::string temporaryNameBeside(const std::string& target) {
     x ^= x >> 29;
     char tag[9];
     std::snprintf(tag, sizeof tag, "%08x", static_cast<unsigned>(x & 0xFFFFFFFFu));
-    return target + ".~" + tag;
+    std::filesystem::path name = target;
+    name += ".~";
+    name += tag;
+    return name;
 }
 
 }  // namespace
 
-bool writeFileReplacing(const std::string& path, const void* data, std::size_t size) {
+bool writeFileReplacing(const std::filesystem::path& path, const void* data, std::size_t size) {
     if (path.empty()) return false;
-    std::string temp;
+    std::filesystem::path temp;
     std::FILE* f = nullptr;
     for (int attempt = 0; attempt < 8 && !f; ++attempt) {
         temp = temporaryNameBeside(path);
@@ -46,7 +49,10 @@ bool writeFileReplacing(const std::string& path, const void* data, std::size_t s
     ok = ok && syncToDisk(f);
     ok = std::fclose(f) == 0 && ok;
     ok = ok && replaceFile(temp, path);
-    if (!ok) std::remove(temp.c_str());
+    if (!ok) {
+        std::error_code ec;
+        std::filesystem::remove(temp, ec);
+    }
     return ok;
 }
 

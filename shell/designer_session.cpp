@@ -14,16 +14,16 @@ namespace fw {
 DesignerSession::DesignerSession(SimulationEngine::Clock clock)
     : engine_(std::make_unique<SimulationEngine>(doc_.model, doc_.defaults, std::move(clock))) {}
 
-DesignerSession::DesignerSession(const DefaultTexts& defaults, Preferences prefs, std::string settingsFile,
+DesignerSession::DesignerSession(const DefaultTexts& defaults, Preferences prefs, SettingsFiles settings,
                                  SimulationEngine::Clock clock)
     : DesignerSession(std::move(clock)) {
-    begin(defaults, std::move(prefs), std::move(settingsFile));
+    begin(defaults, std::move(prefs), std::move(settings));
 }
 
-void DesignerSession::begin(const DefaultTexts& defaults, Preferences prefs, std::string settingsFile) {
+void DesignerSession::begin(const DefaultTexts& defaults, Preferences prefs, SettingsFiles settings) {
     doc_.defaults = defaults;
     doc_.prefs = std::move(prefs);
-    doc_.settingsFile = std::move(settingsFile);
+    doc_.settings = std::move(settings);
     newDocument(doc_);
     restartSimulation();
 }
@@ -54,8 +54,7 @@ void DesignerSession::open(DesignerUi& ui) {
     newDocument(doc_);
     // The settings file may have been changed by another copy of the
     // designer; a file that cannot be read keeps the preferences we have.
-    Preferences reread;
-    if (!doc_.settingsFile.empty() && readSettings(doc_.settingsFile, reread)) doc_.prefs = std::move(reread);
+    rereadSettings(doc_.settings, doc_.prefs);
     ui.recentFilesChanged();
     ui.placeWindow();
     // The dialog starts at the file the settings would preload, else at the
@@ -89,7 +88,10 @@ bool DesignerSession::load(DesignerUi& ui, const std::string& path) {
 
 bool DesignerSession::save(DesignerUi& ui) {
     if (doc_.currentFile.empty()) return saveAs(ui);
-    if (!saveDocument(doc_, doc_.currentFile)) return false;
+    if (!saveDocument(doc_, doc_.currentFile)) {
+        saveFailed(ui);
+        return false;
+    }
     ui.recentFilesChanged();
     return true;
 }
@@ -97,9 +99,18 @@ bool DesignerSession::save(DesignerUi& ui) {
 bool DesignerSession::saveAs(DesignerUi& ui) {
     std::string path = doc_.currentFile;
     if (!ui.chooseSaveName(path)) return false;
-    if (!saveDocument(doc_, withProgramExtension(path))) return false;
+    if (!saveDocument(doc_, withProgramExtension(path))) {
+        saveFailed(ui);
+        return false;
+    }
     ui.recentFilesChanged();
     return true;
+}
+
+void DesignerSession::saveFailed(DesignerUi& ui) {
+    // A save that fails silently looks like one that worked: the user would
+    // close the program and lose the work.
+    ui.showMessage(kTextErrorCaption, static_cast<unsigned>(kFileCreateFailed));
 }
 
 void DesignerSession::edit(DesignerUi& ui) {
@@ -115,9 +126,11 @@ void DesignerSession::edit(DesignerUi& ui) {
 bool DesignerSession::mayClose(DesignerUi& ui) { return settleChanges(ui); }
 
 void DesignerSession::transfer(DesignerUi& ui, TransferCommand command) {
-    // The configured port must be in the system's list; when it is not, the
-    // user chooses one in the Preferences dialog first.
-    if (transferNeedsPortChoice(doc_.prefs.comPortIndex, ui.countSerialPorts())) {
+    // The configured port, found by its name first; it must be in the
+    // system's list, or the user chooses one in the Preferences dialog first.
+    const std::vector<std::string> ports = ui.serialPortNames();
+    doc_.prefs.comPortIndex = resolvePort(doc_.prefs, ports);
+    if (transferNeedsPortChoice(doc_.prefs.comPortIndex, static_cast<int>(ports.size()))) {
         const bool chosen = ui.openPreferences();
         ui.placeWindow();
         if (!chosen) return;

@@ -6,6 +6,7 @@
 
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "editor/editor_sheet.h"
 #include "shell/document.h"
@@ -49,8 +50,8 @@ public:
     virtual void displayChanged() = 0;
 
     // ---- transfers ----
-    // The serial ports the system lists now.
-    virtual int countSerialPorts() = 0;
+    // The names of the serial ports the system lists now, in its order.
+    virtual std::vector<std::string> serialPortNames() = 0;
     // One attempt of a download with its own dialogs (the lookup file's
     // name, the progress); 0 cancelled, 1 done, else a failure's text.
     virtual int runDownload(int linkType, bool lookupFile) = 0;
@@ -71,15 +72,15 @@ public:
     // begin().
     explicit DesignerSession(SimulationEngine::Clock clock = {});
     // A new program over `defaults` (already loaded), with the preferences
-    // read from `settingsFile` (empty: none).
-    DesignerSession(const DefaultTexts& defaults, Preferences prefs, std::string settingsFile,
+    // read from `settings` (empty: none).
+    DesignerSession(const DefaultTexts& defaults, Preferences prefs, SettingsFiles settings,
                     SimulationEngine::Clock clock = {});
     DesignerSession(const DesignerSession&) = delete;
     DesignerSession& operator=(const DesignerSession&) = delete;
 
     // Start-up: the default texts, the preferences and where they are kept;
     // a new program.
-    void begin(const DefaultTexts& defaults, Preferences prefs, std::string settingsFile);
+    void begin(const DefaultTexts& defaults, Preferences prefs, SettingsFiles settings);
 
     Document& document() { return doc_; }
     const Document& document() const { return doc_; }
@@ -94,6 +95,8 @@ public:
     // Start-up and a file named on the command line: loads `path` as a
     // recent file does, without the editor.
     bool load(DesignerUi& ui, const std::string& path);
+    // Save and Save As; a file that cannot be written is reported with
+    // "File open/create failed!" and leaves `modified` set.
     bool save(DesignerUi& ui);
     bool saveAs(DesignerUi& ui);
     void edit(DesignerUi& ui);
@@ -114,6 +117,8 @@ private:
     // program: true when the command may go on. Yes saves first; a save
     // that fails or is cancelled stops the command, so no work is lost.
     bool settleChanges(DesignerUi& ui);
+    // A save that could not write its file: the user is told so.
+    void saveFailed(DesignerUi& ui);
     int downloadWithRetry(DesignerUi& ui, int linkType, bool lookupFile);
 
     Document doc_;

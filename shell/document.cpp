@@ -23,7 +23,7 @@ LoadResult openDocument(Document& doc, const std::string& path) {
         doc.currentFile = path;
         noteRecentFile(doc.prefs, path);
         // A settings file that cannot be written is silently not written.
-        if (!doc.settingsFile.empty()) writeSettings(doc.settingsFile, doc.prefs);
+        storeSettings(doc.settings, doc.prefs);
     }
     return r;
 }
@@ -33,7 +33,7 @@ bool saveDocument(Document& doc, const std::string& path) {
     doc.currentFile = path;
     doc.model.modified = false;
     noteRecentFile(doc.prefs, path);
-    if (!doc.settingsFile.empty()) writeSettings(doc.settingsFile, doc.prefs);
+    storeSettings(doc.settings, doc.prefs);
     return true;
 }
 

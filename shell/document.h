@@ -12,6 +12,7 @@
 #include "model/program_file.h"
 #include "model/program_model.h"
 #include "shell/preferences.h"
+#include "shell/settings_file.h"
 
 namespace fw {
 
@@ -20,9 +21,9 @@ struct Document {
     DefaultTexts defaults{};
     std::string currentFile;
     Preferences prefs;
-    // Where the preferences are kept; a successful open or save rewrites it
+    // Where the preferences are kept; a successful open or save rewrites them
     // with the new recent files. Empty: nowhere.
-    std::string settingsFile;
+    SettingsFiles settings;
 };
 
 // New: forgets the file name and resets the model to a new program.

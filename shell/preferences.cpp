@@ -36,6 +36,33 @@ bool namesPortNumber(const std::string& name, int number) {
 
 }  // namespace
 
+int comNumberOf(const std::string& portName) {
+    if (portName.size() < 4 || portName.size() > 6) return 0;
+    for (int i = 0; i < 3; ++i)
+        if ((portName[static_cast<std::size_t>(i)] | 0x20) != "com"[i]) return 0;
+    int n = 0;
+    for (std::size_t i = 3; i < portName.size(); ++i) {
+        if (!isDigit(portName[i])) return 0;
+        n = n * 10 + (portName[i] - '0');
+    }
+    return n;
+}
+
+int resolvePort(const Preferences& prefs, const std::vector<std::string>& portNames) {
+    const int count = static_cast<int>(portNames.size());
+    const int index = prefs.comPortIndex;
+    const int number = prefs.comPortNumber;
+    if (index >= 0 && index < count) {
+        const int there = comNumberOf(portNames[static_cast<std::size_t>(index)]);
+        if (there == number || there == 0 || number == 1) return index;
+    }
+    if (number > 1) {
+        for (int i = 0; i < count; ++i)
+            if (comNumberOf(portNames[static_cast<std::size_t>(i)]) == number) return i;
+    }
+    return index;
+}
+
 int selectPort(Preferences& prefs, const std::vector<std::string>& portNames) {
     const int count = static_cast<int>(portNames.size());
     if (prefs.comPortIndex == -1) {

@@ -50,4 +50,21 @@ bool detectCradleEnabled(int downloadVia, int receiveVia);
 // the list, else the first port; -1 for an empty list.
 int selectPort(Preferences& prefs, const std::vector<std::string>& portNames);
 
+// The number a port's name carries: 7 for "COM7" (any case); 0 for a name
+// that is not "COM" and digits.
+int comNumberOf(const std::string& portName);
+
+// The port a transfer opens, given the port names in the system's order.
+// The list's order changes when USB or Bluetooth adapters are plugged in
+// another order, so the port is found by its number (comPortNumber, kept
+// current by the Preferences dialog) before its position:
+// - the port at comPortIndex when it carries that number, or carries none
+//   (such a port is known only by its position);
+// - else the first port that carries the number;
+// - else comPortIndex as it is (-1 or beyond the list: the user chooses).
+// A number of 1 never moves the port: settings written before the number
+// was kept current hold 1 whatever port they name, and 1 is also the
+// default.
+int resolvePort(const Preferences& prefs, const std::vector<std::string>& portNames);
+
 }  // namespace fw

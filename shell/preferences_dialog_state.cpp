@@ -66,7 +66,13 @@ std::vector<std::string> PreferencesDialogState::languageEntries() const {
 }
 
 bool PreferencesDialogState::detectCradleEnabled() const {
-    return fw::detectCradleEnabled(prefs_.downloadVia, prefs_.receiveVia);
+    return !searching_ && fw::detectCradleEnabled(prefs_.downloadVia, prefs_.receiveVia);
+}
+
+bool PreferencesDialogState::mayEnd(bool cancel) {
+    if (!searching_) return true;
+    if (cancel) cancelWanted_ = true;
+    return false;
 }
 
 void PreferencesDialogState::selectDownloadVia(int index) {
@@ -90,14 +96,24 @@ void PreferencesDialogState::selectLanguage(int index) {
 }
 
 CradleSearchReport PreferencesDialogState::cradleSearchEnded(int index, const std::string& name) {
-    if (index < 0) return {false, "Cradle is not available!!"};
+    searching_ = false;
+    CradleSearchReport report{false, "Cradle is not available!!", cancelWanted_};
+    cancelWanted_ = false;
+    if (index < 0) return report;
     selectPort(index);
-    return {true, "Cradle is connected to " + name};
+    report.found = true;
+    report.text = "Cradle is connected to " + name;
+    return report;
 }
 
 Preferences PreferencesDialogState::accepted() const {
     Preferences stored = prefs_;
-    if (port_ >= 0) stored.comPortIndex = port_;
+    if (port_ >= 0) {
+        stored.comPortIndex = port_;
+        // The number finds the port again when the list's order changes.
+        const int number = comNumberOf(ports_[static_cast<std::size_t>(port_)].portName);
+        if (number >= 1 && number <= 255) stored.comPortNumber = number;
+    }
     stored.language = languageOfListIndex(languages_, language_);
     return stored;
 }

@@ -18,32 +18,13 @@ namespace fw {
 
 constexpr char kPreferencesCaption[] = "FWK400 Preferences";
 
-// The texts of a language file for the dialog's caption and labels.
-enum class PreferencesLabel {
-    title,
-    downloadVia,
-    receiveVia,
-    comPort,
-    baudRate,
-    autoPreload,
-    alwaysOnTop,
-    language,
-    detectCradle,
-    ok,
-    cancel,
-};
-struct PreferencesLabelText {
-    PreferencesLabel label;
-    unsigned textId;
-};
-inline constexpr PreferencesLabelText kPreferencesLabelTexts[] = {
-    {PreferencesLabel::title, 11},       {PreferencesLabel::downloadVia, 12},
-    {PreferencesLabel::receiveVia, 13},  {PreferencesLabel::comPort, 14},
-    {PreferencesLabel::baudRate, 15},    {PreferencesLabel::autoPreload, 16},
-    {PreferencesLabel::alwaysOnTop, 17}, {PreferencesLabel::language, 18},
-    {PreferencesLabel::detectCradle, 19}, {PreferencesLabel::ok, 1218},
-    {PreferencesLabel::cancel, 1219},
-};
+// The texts of a language file for the dialog: its caption and its labels
+// (OK and Cancel take the texts every dialog takes).
+constexpr unsigned kPreferencesTitleText = 11;
+constexpr unsigned kPreferencesDownloadViaText = 12, kPreferencesReceiveViaText = 13,
+                   kPreferencesComPortText = 14, kPreferencesBaudRateText = 15,
+                   kPreferencesAutoPreloadText = 16, kPreferencesAlwaysOnTopText = 17,
+                   kPreferencesLanguageText = 18, kPreferencesDetectCradleText = 19;
 
 // "Cradle-IR", "IrDA", "Serial-SPP": both link lists, by link type.
 const std::vector<std::string>& linkEntries();
@@ -56,6 +37,7 @@ constexpr char kDetectingResultCaption[] = "Detecting Result";
 struct CradleSearchReport {
     bool found = false;     // information icon when found, warning otherwise
     std::string text;       // "Cradle is connected to COM3" / "Cradle is not available!!"
+    bool closeDialog = false;   // Cancel came during the search: no box, the dialog ends
 };
 
 // The ports the system lists, in its order: index 0 up to the first index
@@ -90,8 +72,21 @@ public:
     bool alwaysOnTop() const { return prefs_.alwaysOnTop; }
     int languageSelection() const { return language_; }
 
-    // "De&tect Cradle" is of use while either link is the cradle.
+    // "De&tect Cradle" is of use while either link is the cradle, and not
+    // while a search runs.
     bool detectCradleEnabled() const;
+
+    // The cradle search (about two seconds a port) runs beside the dialog,
+    // which keeps answering. While it runs the port it will choose cannot be
+    // chosen by hand and OK cannot store a choice it is about to change;
+    // Cancel (the button, Esc, the close box) is kept until it ends.
+    void cradleSearchStarted() { searching_ = true; }
+    bool searching() const { return searching_; }
+    bool portListEnabled() const { return !searching_; }
+    bool okEnabled() const { return !searching_; }
+    // OK or Cancel: true when the dialog may end now. A Cancel during a
+    // search ends the dialog when the search does.
+    bool mayEnd(bool cancel);
 
     // A list selection outside its list (no selection) changes nothing.
     void selectDownloadVia(int index);
@@ -103,12 +98,15 @@ public:
     void setAlwaysOnTop(bool on) { prefs_.alwaysOnTop = on; }
 
     // A cradle search ended: `index` the port it answered on (-1 for none)
-    // and `name` that port's name. A found port becomes the selection.
+    // and `name` that port's name. A found port becomes the selection (even
+    // when the dialog then ends by the Cancel that came meanwhile: nothing
+    // is stored then).
     CradleSearchReport cradleSearchEnded(int index, const std::string& name);
 
     // What OK stores: the working values, the selected port's position as
-    // comPortIndex (comPortNumber as it was), and the chosen language ("0"
-    // for "Default <English>").
+    // comPortIndex and its number as comPortNumber (as it was for a port
+    // whose name carries none), and the chosen language ("0" for "Default
+    // <English>").
     Preferences accepted() const;
 
 private:
@@ -117,6 +115,8 @@ private:
     LanguageList languages_;
     int port_ = -1;
     int language_ = 0;
+    bool searching_ = false;
+    bool cancelWanted_ = false;
 };
 
 // The transfer commands' port check: the configured port must be chosen in

@@ -6,6 +6,7 @@
 #include <cstdint>
 #include <cstdio>
 #include <cstring>
+#include <fstream>
 #include <string_view>
 #include <vector>
 
@@ -168,26 +169,38 @@ std::string formatSettings(const Preferences& prefs) {
     return out;
 }
 
-bool readSettings(const std::string& path, Preferences& prefs) {
+bool readSettings(const std::filesystem::path& path, Preferences& prefs) {
     prefs = Preferences{};
-    std::FILE* f = std::fopen(path.c_str(), "rb");
-    if (!f) return false;
+    if (path.empty()) return false;
+    // A stream opened by path takes the system's wide name on Windows.
+    std::ifstream in(path, std::ios::binary);
+    if (!in) return false;
     // One byte more than the cap tells a file that was cut from one that
     // just fills it.
     char buffer[kSettingsFileCap + 1];
-    std::size_t n = std::fread(buffer, 1, sizeof buffer, f);
-    bool failed = std::ferror(f) != 0;
-    std::fclose(f);
-    if (failed || n == 0) return false;
+    in.read(buffer, sizeof buffer);
+    const std::size_t n = static_cast<std::size_t>(in.gcount());
+    if (in.bad() || n == 0) return false;
     parseSettings(buffer, n, prefs);
     return true;
 }
 
-bool writeSettings(const std::string& path, const Preferences& prefs) {
+bool writeSettings(const std::filesystem::path& path, const Preferences& prefs) {
     if (path.empty()) return false;
     const std::string bytes = formatSettings(prefs);
 
     return writeFileReplacing(path, bytes.data(), bytes.size());
+}
+
+bool storeSettings(SettingsFiles& files, const Preferences& prefs) {
+    return writeSettingsFile(files, formatSettings(prefs));
+}
+
+bool rereadSettings(const SettingsFiles& files, Preferences& prefs) {
+    Preferences read;
+    if (!readSettings(files.readFrom, read)) return false;
+    prefs = std::move(read);
+    return true;
 }
 
 std::string startupFile(const Preferences& prefs) {

@@ -11,8 +11,10 @@
 #pragma once
 
 #include <cstddef>
+#include <filesystem>
 #include <string>
 
+#include "model/settings_place.h"
 #include "shell/preferences.h"
 
 namespace fw {
@@ -43,12 +45,21 @@ std::string formatSettings(const Preferences& prefs);
 // Resets `prefs` to the defaults and reads the file at `path` into it.
 // Returns whether anything was read; a missing, unreadable or empty file
 // leaves the defaults.
-bool readSettings(const std::string& path, Preferences& prefs);
+bool readSettings(const std::filesystem::path& path, Preferences& prefs);
 
 // Writes `prefs` to `path`. The bytes go to a new file beside it, reach the
 // disk, and only then replace the old file, so a failed write leaves the
 // previous settings intact. Returns false when the file cannot be written.
-bool writeSettings(const std::string& path, const Preferences& prefs);
+bool writeSettings(const std::filesystem::path& path, const Preferences& prefs);
+
+// Writes `prefs` where the settings go (writeSettingsFile: the fallback when
+// the usual place refuses). Returns whether the settings were written.
+bool storeSettings(SettingsFiles& files, const Preferences& prefs);
+
+// Reads the settings again (another copy of the designer may have changed
+// them) into `prefs` only when the file could be read: a missing or
+// unreadable file never turns the preferences in memory into defaults.
+bool rereadSettings(const SettingsFiles& files, Preferences& prefs);
 
 // The file that start-up loads: lastFile when autoPreload is on and a file
 // was ever opened or saved; empty otherwise.

@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <cstring>
 
+#include "comm/line_description.h"
+
 namespace fw {
 
 namespace {
@@ -47,34 +49,36 @@ bool isTimeout(DWORD error) {
 }  // namespace
 
 void describeLine(DCB& dcb, const LineSettings& line) {
+    LineDescription kept;
+    kept.xonChar = dcb.XonChar;
+    kept.xoffChar = dcb.XoffChar;
+    kept.xonLim = dcb.XonLim;
+    kept.xoffLim = dcb.XoffLim;
+    const LineDescription d = describeLine(kept, line);
     dcb.DCBlength = sizeof dcb;
-    dcb.BaudRate = line.baudRate;
-    dcb.fBinary = TRUE;   // the only mode the serial drivers have
-    dcb.fParity = FALSE;
-    dcb.fOutxCtsFlow = FALSE;
-    dcb.fOutxDsrFlow = FALSE;
+    dcb.BaudRate = d.baudRate;
+    dcb.fBinary = d.binary;   // the only mode the serial drivers have
+    dcb.fParity = d.parityCheck;
+    dcb.fOutxCtsFlow = d.outxCtsFlow;
+    dcb.fOutxDsrFlow = d.outxDsrFlow;
     // RTS and DTR go through the port description, never EscapeCommFunction:
     // under Wine that fails on a pty while SetCommState works.
-    dcb.fDtrControl = line.dtr ? DTR_CONTROL_ENABLE : DTR_CONTROL_DISABLE;
-    dcb.fRtsControl = line.rts ? RTS_CONTROL_ENABLE : RTS_CONTROL_DISABLE;
-    dcb.fDsrSensitivity = FALSE;
-    dcb.fTXContinueOnXoff = TRUE;
-    dcb.fOutX = FALSE;
-    dcb.fInX = FALSE;
-    dcb.fErrorChar = FALSE;
-    dcb.fNull = FALSE;
-    dcb.fAbortOnError = FALSE;
-    dcb.ByteSize = 8;
-    dcb.Parity = NOPARITY;
-    dcb.StopBits = ONESTOPBIT;
-    if (dcb.XonChar == dcb.XoffChar) {
-        dcb.XonChar = 0x11;
-        dcb.XoffChar = 0x13;
-    }
-    // Limits that a driver accepts for a 1024-byte queue; unused without
-    // flow control.
-    if (dcb.XonLim == 0 || dcb.XonLim > 512) dcb.XonLim = 256;
-    if (dcb.XoffLim == 0 || dcb.XoffLim > 512) dcb.XoffLim = 256;
+    dcb.fDtrControl = static_cast<DWORD>(d.dtrControl);
+    dcb.fRtsControl = static_cast<DWORD>(d.rtsControl);
+    dcb.fDsrSensitivity = d.dsrSensitivity;
+    dcb.fTXContinueOnXoff = d.txContinueOnXoff;
+    dcb.fOutX = d.outX;
+    dcb.fInX = d.inX;
+    dcb.fErrorChar = d.errorChar;
+    dcb.fNull = d.nullStrip;
+    dcb.fAbortOnError = d.abortOnError;
+    dcb.ByteSize = d.byteSize;
+    dcb.Parity = d.parity;
+    dcb.StopBits = d.stopBits;
+    dcb.XonChar = d.xonChar;
+    dcb.XoffChar = d.xoffChar;
+    dcb.XonLim = d.xonLim;
+    dcb.XoffLim = d.xoffLim;
 }
 
 WinSerialPort::~WinSerialPort() {

@@ -20,6 +20,14 @@ struct BoundDialog {
     // What the table cannot say: captions under a language, grid boxes,
     // up-down ranges, fixed texts. May be null.
     void (*init)(HWND dlg, Core& core);
+    // Messages the table cannot say: a worker thread's notice, the cursor,
+    // a button that starts work beside the dialog. Called first for every
+    // message after WM_INITDIALOG (WM_COMMAND included, OK and Cancel too);
+    // true when it handled the message, with the procedure's answer in
+    // `result`. May be null.
+    bool (*message)(HWND dlg, UINT msg, WPARAM wParam, LPARAM lParam, BoundDialog& d, INT_PTR& result) = nullptr;
+    // What `message` needs besides the core object.
+    void* extra = nullptr;
 };
 
 template <class Core>
@@ -35,6 +43,14 @@ INT_PTR CALLBACK boundDialogProc(HWND dlg, UINT msg, WPARAM wParam, LPARAM lPara
             return TRUE;
         case WM_CTLCOLORSTATIC:
             return gridBoxColours(wParam, lParam);
+        default:
+            break;
+    }
+    if (d && d->message) {
+        INT_PTR result = FALSE;
+        if (d->message(dlg, msg, wParam, lParam, *d, result)) return result;
+    }
+    switch (msg) {
         case WM_COMMAND:
             if (!d) return FALSE;
             if (LOWORD(wParam) == IDOK || LOWORD(wParam) == IDCANCEL) {
@@ -50,14 +66,20 @@ INT_PTR CALLBACK boundDialogProc(HWND dlg, UINT msg, WPARAM wParam, LPARAM lPara
     }
 }
 
-// Runs template `name` of `instance` modal over `owner`; IDOK or IDCANCEL
-// (also when the dialog could not be shown).
+// Runs template `name` of `instance` modal over `owner` with `d`; IDOK or
+// IDCANCEL (also when the dialog could not be shown).
+template <class Core>
+INT_PTR runBoundDialog(HWND owner, HINSTANCE instance, const char* name, BoundDialog<Core>& d) {
+    const INT_PTR r = DialogBoxParamA(instance, name, owner, boundDialogProc<Core>, reinterpret_cast<LPARAM>(&d));
+    return r == IDOK ? IDOK : IDCANCEL;
+}
+
+// The same for a dialog that the table and `init` say all about.
 template <class Core>
 INT_PTR runBoundDialog(HWND owner, HINSTANCE instance, const char* name, Core& core,
                        std::vector<Control<Core>> controls, void (*init)(HWND, Core&) = nullptr) {
     BoundDialog<Core> d{Binding<Core>(core, std::move(controls)), init};
-    const INT_PTR r = DialogBoxParamA(instance, name, owner, boundDialogProc<Core>, reinterpret_cast<LPARAM>(&d));
-    return r == IDOK ? IDOK : IDCANCEL;
+    return runBoundDialog(owner, instance, name, d);
 }
 
 }  // namespace fw::win

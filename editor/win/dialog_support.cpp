@@ -36,8 +36,12 @@ void centreOnOwner(HWND dlg) {
     const int h = d.bottom - d.top;
     int x = o.left + ((o.right - o.left) - w) / 2;
     int y = o.top + ((o.bottom - o.top) - h) / 2;
-    RECT work;
-    if (SystemParametersInfoA(SPI_GETWORKAREA, 0, &work, 0)) {
+    // Kept inside the work area of the owner's monitor, not the primary
+    // one: the terminal may stand on a second screen.
+    MONITORINFO monitor{};
+    monitor.cbSize = sizeof monitor;
+    if (GetMonitorInfoA(MonitorFromWindow(owner, MONITOR_DEFAULTTONEAREST), &monitor)) {
+        const RECT& work = monitor.rcWork;
         if (x + w > work.right) x = work.right - w;
         if (y + h > work.bottom) y = work.bottom - h;
         if (x < work.left) x = work.left;

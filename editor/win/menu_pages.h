@@ -4,6 +4,7 @@
 #pragma once
 
 #include <windows.h>
+#include <prsht.h>   // not part of <windows.h> with WIN32_LEAN_AND_MEAN
 
 namespace fw {
 class FormPage;

@@ -5,6 +5,7 @@
 
 #include <windows.h>
 #include <commctrl.h>
+#include <prsht.h>   // not part of <windows.h> with WIN32_LEAN_AND_MEAN
 
 #include <functional>
 #include <string>

@@ -6,6 +6,7 @@
 #include <cstring>
 
 #include "loader/last_folder.h"
+#include "model/settings_place.h"
 #include "loader_ids.h"
 
 namespace fw::loader::win {
@@ -158,15 +159,30 @@ HWND createMainWindow(HINSTANCE instance) {
                            nullptr, instance, nullptr);
 }
 
+namespace {
+
+// A box over a hidden owner (a silent run from the command line has no
+// visible window) would get no taskbar button and could open behind other
+// programs: the run would look hung. Such a box is the thread's own
+// top-level window instead, modal to the whole thread, and asks for the
+// foreground.
+int loaderBox(HWND owner, const std::string& text, UINT style) {
+    style |= MB_SETFOREGROUND;
+    if (!owner || !IsWindowVisible(owner)) {
+        owner = nullptr;
+        style |= MB_TASKMODAL;
+    }
+    return MessageBoxA(owner, text.c_str(), caption().c_str(), style);
+}
+
+}  // namespace
+
 void showMessage(HWND owner, Message message) {
-    const std::string text(messageText(message));
-    MessageBoxA(owner, text.c_str(), caption().c_str(), MB_OK | MB_ICONWARNING | MB_SETFOREGROUND);
+    loaderBox(owner, std::string(messageText(message)), MB_OK | MB_ICONWARNING);
 }
 
 bool askRetry(HWND owner) {
-    const std::string text(kRetryQuestion);
-    return MessageBoxA(owner, text.c_str(), caption().c_str(),
-                       MB_YESNO | MB_ICONQUESTION | MB_SETFOREGROUND) == IDYES;
+    return loaderBox(owner, std::string(kRetryQuestion), MB_YESNO | MB_ICONQUESTION) == IDYES;
 }
 
 std::string programFolder() {
@@ -176,10 +192,20 @@ std::string programFolder() {
     return folderOf(std::string(path, n));
 }
 
+// The program's folder in the system's wide characters.
+static std::filesystem::path wideProgramFolder() {
+    wchar_t path[MAX_PATH] = {};
+    const DWORD n = GetModuleFileNameW(nullptr, path, MAX_PATH);
+    if (n == 0 || n >= MAX_PATH) return {};
+    return std::filesystem::path(std::wstring(path, n)).parent_path();
+}
+
 bool chooseProgramFile(HWND owner, std::string& path) {
     const std::string own = programFolder();
-    const std::string ini = own + "\\" + std::string(kIniFileName);
-    const std::string folder = readLastFolder(ini).value_or(own);
+    // Beside the program when that folder is writable, else in the user's
+    // own folder; the names go through the wide API.
+    SettingsFiles ini = locateSettings(wideProgramFolder(), kIniFileName);
+    const std::string folder = readLastFolder(ini.readFrom).value_or(own);
 
     // "Formwright (*.FWX)\0*.FWX\0\0"
     std::string filter(kOpenFilterName);
@@ -202,7 +228,7 @@ bool chooseProgramFile(HWND owner, std::string& path) {
     ofn.Flags = OFN_EXPLORER | OFN_FILEMUSTEXIST | OFN_PATHMUSTEXIST | OFN_HIDEREADONLY;
     if (!GetOpenFileNameA(&ofn)) return false;
     path = chosen;
-    writeLastFolder(ini, folderOf(path));
+    writeSettingsFile(ini, folderOf(path));
     return true;
 }
 

@@ -5,10 +5,25 @@
 #include <unistd.h>
 
 #include <cstdio>
+#include <cstdlib>
 
 namespace fw {
 
-std::FILE* createNewFile(const std::string& path) {
+std::filesystem::path systemPath(const std::string& name) { return std::filesystem::path(name); }
+
+bool folderWritable(const std::filesystem::path& folder) {
+    return ::access(folder.c_str(), W_OK | X_OK) == 0;
+}
+
+std::filesystem::path userSettingsFolder(const std::string& programName) {
+    if (const char* config = std::getenv("XDG_CONFIG_HOME"); config && *config == '/')
+        return std::filesystem::path(config) / programName;
+    if (const char* home = std::getenv("HOME"); home && *home)
+        return std::filesystem::path(home) / ".config" / programName;
+    return {};
+}
+
+std::FILE* createNewFile(const std::filesystem::path& path) {
     int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
     if (fd < 0) return nullptr;
     std::FILE* f = ::fdopen(fd, "wb");
@@ -20,7 +35,9 @@ bool syncToDisk(std::FILE* f) {
     return ::fsync(::fileno(f)) == 0;
 }
 
-bool replaceFile(const std::string& from, const std::string& to) {
+bool replaceFile(const std::filesystem::path& fromPath, const std::filesystem::path& toPath) {
+    const std::string& from = fromPath.native();
+    const std::string& to = toPath.native();
     // rename() gives the new file the temporary file's mode; keep the mode
     // of the file being replaced, as rewriting it in place would have.
     struct stat old {};

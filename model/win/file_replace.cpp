@@ -4,13 +4,45 @@
 #include <io.h>
 #include <sys/stat.h>
 #include <windows.h>
+#include <shlobj.h>
 
 #include <cstdio>
 
+#include "model/replace_retry.h"
+
 namespace fw {
 
-std::FILE* createNewFile(const std::string& path) {
-    int fd = _open(path.c_str(), _O_WRONLY | _O_CREAT | _O_EXCL | _O_BINARY, _S_IREAD | _S_IWRITE);
+std::filesystem::path systemPath(const std::string& name) {
+    if (name.empty()) return {};
+    const int n = MultiByteToWideChar(CP_ACP, 0, name.data(), static_cast<int>(name.size()), nullptr, 0);
+    if (n <= 0) return {};
+    std::wstring wide(static_cast<std::size_t>(n), L'\0');
+    MultiByteToWideChar(CP_ACP, 0, name.data(), static_cast<int>(name.size()), wide.data(), n);
+    return std::filesystem::path(wide);
+}
+
+bool folderWritable(const std::filesystem::path& folder) {
+    // A probe that vanishes by itself when closed. CreateFile, not the
+    // folder's attributes: "Program Files" is not read-only, its access list
+    // keeps users out.
+    std::filesystem::path probe = folder / L"~fw-write-probe.";
+    probe += std::to_wstring(GetCurrentProcessId());
+    HANDLE h = CreateFileW(probe.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
+                           FILE_ATTRIBUTE_TEMPORARY | FILE_FLAG_DELETE_ON_CLOSE, nullptr);
+    if (h == INVALID_HANDLE_VALUE) return false;
+    CloseHandle(h);
+    return true;
+}
+
+std::filesystem::path userSettingsFolder(const std::string& programName) {
+    wchar_t folder[MAX_PATH] = {};
+    if (SHGetFolderPathW(nullptr, CSIDL_APPDATA, nullptr, SHGFP_TYPE_CURRENT, folder) != S_OK || !folder[0])
+        return {};
+    return std::filesystem::path(folder) / systemPath(programName);
+}
+
+std::FILE* createNewFile(const std::filesystem::path& path) {
+    int fd = _wopen(path.c_str(), _O_WRONLY | _O_CREAT | _O_EXCL | _O_BINARY, _S_IREAD | _S_IWRITE);
     if (fd < 0) return nullptr;
     std::FILE* f = _fdopen(fd, "wb");
     if (!f) _close(fd);
@@ -21,10 +53,26 @@ bool syncToDisk(std::FILE* f) {
     return _commit(_fileno(f)) == 0;
 }
 
-bool replaceFile(const std::string& from, const std::string& to) {
-    // Write-through: the call returns only once the move is on the disk.
-    return MoveFileExA(from.c_str(), to.c_str(),
-                       MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH) != 0;
+namespace {
+
+// What a scanner, the indexer or a sync client holding the old file for a
+// moment makes MoveFileEx report.
+bool heldForAMoment(DWORD error) {
+    return error == ERROR_SHARING_VIOLATION || error == ERROR_ACCESS_DENIED || error == ERROR_LOCK_VIOLATION ||
+           error == ERROR_USER_MAPPED_FILE;
+}
+
+}  // namespace
+
+bool replaceFile(const std::filesystem::path& from, const std::filesystem::path& to) {
+    return replaceWithRetry(
+        [&] {
+            // Write-through: the call returns only once the move is on the disk.
+            if (MoveFileExW(from.c_str(), to.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH))
+                return ReplaceAttempt::Done;
+            return heldForAMoment(GetLastError()) ? ReplaceAttempt::Busy : ReplaceAttempt::Failed;
+        },
+        [](int ms) { Sleep(static_cast<DWORD>(ms)); });
 }
 
 }  // namespace fw

@@ -17,6 +17,10 @@ constexpr int kTerminalX = 300;
 constexpr int kTerminalY = 50;
 constexpr int kTerminalWidth = 210;
 constexpr int kTerminalHeight = 464;
+// A popup without caption or border, cut to the terminal's outline; the
+// system menu and the minimise box let the taskbar button minimise and
+// restore it (neither shows without a caption).
+constexpr DWORD kTerminalStyle = WS_POPUP | WS_MINIMIZEBOX | WS_SYSMENU;
 
 struct Designer {
     HINSTANCE instance = nullptr;
@@ -44,6 +48,13 @@ LRESULT CALLBACK terminalWindowProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM l
 
 // Text and message-box services.
 std::string text(unsigned id);
+// A box owned by `owner`, so that it opens in front of it and keeps it
+// disabled while it is shown. Without an owner the box would open behind
+// other programs with the terminal still usable (after a long transfer the
+// designer is often in the background and has no active window).
+int messageBoxById(HWND owner, unsigned captionId, unsigned textId, UINT style);
+// The same over this thread's active window: only for a box raised inside
+// a dialog that is itself active (an editor page).
 int messageBoxById(unsigned captionId, unsigned textId, UINT style);
 // "Save current program ?": only the question; the session saves.
 int askSaveChanges(HWND owner);
@@ -75,7 +86,6 @@ bool chooseSaveFile(HWND owner, std::string& path);
 // terminal texts and the popup menu are reloaded; false for Cancel or when
 // the system has no serial port. The caller places the window afterwards.
 bool openPreferences(HWND owner);
-INT_PTR CALLBACK preferencesDialogProc(HWND dlg, UINT msg, WPARAM wParam, LPARAM lParam);
 
 // The first port of the system's list on which a cradle answers, through the
 // Win32 serial driver: its index and name, or -1.
@@ -105,7 +115,7 @@ public:
     void placeWindow() override;
     void recentFilesChanged() override;
     void displayChanged() override;
-    int countSerialPorts() override;
+    std::vector<std::string> serialPortNames() override;
     int runDownload(int linkType, bool lookupFile) override;
     int runReceive(int linkType) override;
     Answer askRetry() override;

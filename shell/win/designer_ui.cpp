@@ -29,7 +29,7 @@ bool WinDesignerUi::chooseProgramFile(std::string& path) { return chooseOpenFile
 bool WinDesignerUi::chooseSaveName(std::string& path) { return chooseSaveFile(owner_, path); }
 
 void WinDesignerUi::showMessage(unsigned captionId, unsigned textId) {
-    messageBoxById(captionId, textId, MB_OK | MB_ICONWARNING);
+    messageBoxById(owner_, captionId, textId, MB_OK | MB_ICONWARNING);
 }
 
 void WinDesignerUi::showText(unsigned captionId, const std::string& message) {
@@ -37,7 +37,7 @@ void WinDesignerUi::showText(unsigned captionId, const std::string& message) {
 }
 
 void WinDesignerUi::showInformation(unsigned captionId, unsigned textId) {
-    messageBoxById(captionId, textId, MB_OK | MB_ICONINFORMATION);
+    messageBoxById(owner_, captionId, textId, MB_OK | MB_ICONINFORMATION);
 }
 
 bool WinDesignerUi::runEditor(EditorSheet& sheet, const std::string& caption) {
@@ -54,9 +54,11 @@ void WinDesignerUi::displayChanged() {
     if (designer().client) InvalidateRect(designer().client, nullptr, FALSE);
 }
 
-int WinDesignerUi::countSerialPorts() {
+std::vector<std::string> WinDesignerUi::serialPortNames() {
     WinSerialSystem system;
-    return fw::countSerialPorts(system);
+    std::vector<std::string> names;
+    for (const SerialPortInfo& port : listSerialPorts(system)) names.push_back(port.portName);
+    return names;
 }
 
 int WinDesignerUi::runDownload(int linkType, bool lookupFile) { return downloadOnce(owner_, linkType, lookupFile); }
@@ -83,7 +85,7 @@ bool WinDesignerUi::chooseDataFileName(std::string& path) {
 }
 
 Answer WinDesignerUi::askRetry() {
-    return answerOf(messageBoxById(kTextErrorCaption, kTextRetryQuestion, MB_YESNO | MB_ICONWARNING));
+    return answerOf(messageBoxById(owner_, kTextErrorCaption, kTextRetryQuestion, MB_YESNO | MB_ICONWARNING));
 }
 
 }  // namespace fw::win

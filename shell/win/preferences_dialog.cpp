@@ -1,11 +1,18 @@
-// The Preferences dialog: copies between its controls and a
-// PreferencesDialogState, which holds every rule.
+// The Preferences dialog: a PreferencesDialogState bound to "PreferencesDlg"
+// by a control table. The cradle search runs on a worker thread so that the
+// dialog keeps answering (about two seconds a port); its end comes back as
+// a posted message.
 #include <windows.h>
 
+#include <string>
+#include <thread>
+
 #include "comm/win/serial_port_win.h"
+#include "editor/win/bound_dialog.h"
+#include "editor/win/dialog_support.h"
 #include "model/program_file.h"
 #include "resources/resource_ids.h"
-#include "shell/captions.h"
+#include "resources/text_ids.h"
 #include "shell/language.h"
 #include "shell/preferences_dialog_state.h"
 #include "shell/settings_file.h"
@@ -15,157 +22,186 @@ namespace fw::win {
 
 namespace {
 
-// The control that shows each label; 0 is the dialog's own caption.
-struct LabelControl {
-    PreferencesLabel label;
-    int control;
-};
-const LabelControl kLabelControls[] = {
-    {PreferencesLabel::title, 0},
-    {PreferencesLabel::downloadVia, IDC_PREF_DOWNLOAD_LABEL},
-    {PreferencesLabel::receiveVia, IDC_PREF_RECEIVE_LABEL},
-    {PreferencesLabel::comPort, IDC_PREF_PORT_LABEL},
-    {PreferencesLabel::baudRate, IDC_PREF_BAUD_LABEL},
-    {PreferencesLabel::autoPreload, IDC_PREF_AUTO_PRELOAD},
-    {PreferencesLabel::alwaysOnTop, IDC_PREF_ALWAYS_ON_TOP},
-    {PreferencesLabel::language, IDC_PREF_LANGUAGE_LABEL},
-    {PreferencesLabel::detectCradle, IDC_PREF_DETECT_CRADLE},
-    {PreferencesLabel::ok, IDOK},
-    {PreferencesLabel::cancel, IDCANCEL},
-};
+using State = PreferencesDialogState;
+using Dialog = BoundDialog<State>;
 
+// The worker's notice to the dialog: the search has ended.
+constexpr UINT kCradleSearchDone = WM_APP + 40;
 
-PreferencesDialogState* stateOf(HWND dlg) {
-    return reinterpret_cast<PreferencesDialogState*>(GetWindowLongPtrA(dlg, DWLP_USER));
-}
-
-void applyLanguage(HWND dlg) {
-    for (const PreferencesLabelText& t : kPreferencesLabelTexts) {
-        std::string caption = languageCaption(t.textId);
-        if (caption.empty()) continue;
-        for (const LabelControl& c : kLabelControls) {
-            if (c.label != t.label) continue;
-            SetWindowTextA(c.control ? GetDlgItem(dlg, c.control) : dlg, caption.c_str());
-        }
-    }
-}
-
-void fillList(HWND dlg, int control, const std::vector<std::string>& entries, int selected) {
-    HWND list = GetDlgItem(dlg, control);
-    SendMessageA(list, CB_RESETCONTENT, 0, 0);
-    for (const std::string& entry : entries)
-        SendMessageA(list, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(entry.c_str()));
-    SendMessageA(list, CB_SETCURSEL, static_cast<WPARAM>(selected), 0);
-}
-
-int selectionOf(HWND dlg, int control) {
-    return static_cast<int>(SendDlgItemMessageA(dlg, control, CB_GETCURSEL, 0, 0));
-}
-
-bool checked(HWND dlg, int control) {
-    return IsDlgButtonChecked(dlg, control) == BST_CHECKED;
-}
-
-void readControls(HWND dlg, PreferencesDialogState& s) {
-    s.selectDownloadVia(selectionOf(dlg, IDC_PREF_DOWNLOAD_VIA));
-    s.selectReceiveVia(selectionOf(dlg, IDC_PREF_RECEIVE_VIA));
-    s.selectPort(selectionOf(dlg, IDC_PREF_PORT));
-    s.selectBaudRate(selectionOf(dlg, IDC_PREF_BAUD));
-    s.selectLanguage(selectionOf(dlg, IDC_PREF_LANGUAGE));
-    s.setAutoPreload(checked(dlg, IDC_PREF_AUTO_PRELOAD));
-    s.setAlwaysOnTop(checked(dlg, IDC_PREF_ALWAYS_ON_TOP));
-}
-
-void applyState(HWND dlg, const PreferencesDialogState& s) {
-    EnableWindow(GetDlgItem(dlg, IDC_PREF_DETECT_CRADLE), s.detectCradleEnabled());
-}
-
-BOOL initDialog(HWND dlg, PreferencesDialogState& s) {
-    SetWindowLongPtrA(dlg, DWLP_USER, reinterpret_cast<LONG_PTR>(&s));
-    applyLanguage(dlg);
-    fillList(dlg, IDC_PREF_DOWNLOAD_VIA, linkEntries(), s.downloadVia());
-    fillList(dlg, IDC_PREF_RECEIVE_VIA, linkEntries(), s.receiveVia());
-    if (!s.hasPorts()) {
-        messageBoxById(kTextErrorCaption, static_cast<unsigned>(kNoComPortDevice), MB_OK | MB_ICONWARNING);
-        EndDialog(dlg, IDCANCEL);
-        return TRUE;
-    }
-    fillList(dlg, IDC_PREF_PORT, s.portEntries(), s.portSelection());
-    fillList(dlg, IDC_PREF_BAUD, baudRateEntries(), s.baudRate());
-    CheckDlgButton(dlg, IDC_PREF_AUTO_PRELOAD, s.autoPreload() ? BST_CHECKED : BST_UNCHECKED);
-    CheckDlgButton(dlg, IDC_PREF_ALWAYS_ON_TOP, s.alwaysOnTop() ? BST_CHECKED : BST_UNCHECKED);
-    fillList(dlg, IDC_PREF_LANGUAGE, s.languageEntries(), s.languageSelection());
-    EnableWindow(GetDlgItem(dlg, IDC_PREF_LANGUAGE), s.languageListEnabled());
-    EnableWindow(GetDlgItem(dlg, IDC_PREF_LANGUAGE_LABEL), s.languageListEnabled());
-    applyState(dlg, s);
-    return TRUE;
-}
-
-void detectCradle(HWND dlg, PreferencesDialogState& s) {
-    HWND button = GetDlgItem(dlg, IDC_PREF_DETECT_CRADLE);
-    EnableWindow(button, FALSE);
-    HCURSOR previous = SetCursor(LoadCursor(nullptr, IDC_WAIT));
+// The search beside the dialog. It outlives the dialog's window: the
+// thread is joined when its notice arrives, and at the latest when the
+// dialog has returned.
+struct CradleSearch {
+    std::thread worker;
+    int index = -1;
     std::string name;
-    int index = searchCradlePort(name);
-    CradleSearchReport report = s.cradleSearchEnded(index, name);
+};
+
+ControlState selected(int selection, bool enabled = true) {
+    ControlState c;
+    c.selection = selection;
+    c.enabled = enabled;
+    return c;
+}
+
+ControlState checkedState(bool on) {
+    ControlState c;
+    c.checked = on;
+    return c;
+}
+
+ControlState enabledState(bool on) {
+    ControlState c;
+    c.enabled = on;
+    return c;
+}
+
+std::vector<Control<State>> preferencesControls() {
+    return {
+        {IDC_PREF_DOWNLOAD_VIA, ControlKind::List, 0,
+         [](const State& s, int) { return selected(s.downloadVia()); },
+         [](State& s, int, const ControlInput& in) {
+             s.selectDownloadVia(in.selection);
+             return ControlReply::states();
+         },
+         [](const State&, int) { return linkEntries(); }},
+        {IDC_PREF_RECEIVE_VIA, ControlKind::List, 0,
+         [](const State& s, int) { return selected(s.receiveVia()); },
+         [](State& s, int, const ControlInput& in) {
+             s.selectReceiveVia(in.selection);
+             return ControlReply::states();
+         },
+         [](const State&, int) { return linkEntries(); }},
+        {IDC_PREF_PORT, ControlKind::List, 0,
+         [](const State& s, int) { return selected(s.portSelection(), s.portListEnabled()); },
+         [](State& s, int, const ControlInput& in) {
+             s.selectPort(in.selection);
+             return ControlReply::states();
+         },
+         [](const State& s, int) { return s.portEntries(); }},
+        {IDC_PREF_BAUD, ControlKind::List, 0, [](const State& s, int) { return selected(s.baudRate()); },
+         [](State& s, int, const ControlInput& in) {
+             s.selectBaudRate(in.selection);
+             return ControlReply::states();
+         },
+         [](const State&, int) { return baudRateEntries(); }},
+        {IDC_PREF_AUTO_PRELOAD, ControlKind::Check, 0, [](const State& s, int) { return checkedState(s.autoPreload()); },
+         [](State& s, int, const ControlInput& in) {
+             s.setAutoPreload(in.checked);
+             return ControlReply::states();
+         }},
+        {IDC_PREF_ALWAYS_ON_TOP, ControlKind::Check, 0,
+         [](const State& s, int) { return checkedState(s.alwaysOnTop()); },
+         [](State& s, int, const ControlInput& in) {
+             s.setAlwaysOnTop(in.checked);
+             return ControlReply::states();
+         }},
+        {IDC_PREF_LANGUAGE, ControlKind::List, 0,
+         [](const State& s, int) { return selected(s.languageSelection(), s.languageListEnabled()); },
+         [](State& s, int, const ControlInput& in) {
+             s.selectLanguage(in.selection);
+             return ControlReply::states();
+         },
+         [](const State& s, int) { return s.languageEntries(); }},
+        {IDC_PREF_LANGUAGE_LABEL, ControlKind::Label, 0,
+         [](const State& s, int) { return enabledState(s.languageListEnabled()); }},
+        {IDC_PREF_DETECT_CRADLE, ControlKind::Button, 0,
+         [](const State& s, int) { return enabledState(s.detectCradleEnabled()); }},
+        {IDOK, ControlKind::Button, 0, [](const State& s, int) { return enabledState(s.okEnabled()); }},
+    };
+}
+
+void initPreferences(HWND dlg, State&) {
+    applyLanguage(dlg, kPreferencesTitleText,
+                  {{IDC_PREF_DOWNLOAD_LABEL, kPreferencesDownloadViaText},
+                   {IDC_PREF_RECEIVE_LABEL, kPreferencesReceiveViaText},
+                   {IDC_PREF_PORT_LABEL, kPreferencesComPortText},
+                   {IDC_PREF_BAUD_LABEL, kPreferencesBaudRateText},
+                   {IDC_PREF_AUTO_PRELOAD, kPreferencesAutoPreloadText},
+                   {IDC_PREF_ALWAYS_ON_TOP, kPreferencesAlwaysOnTopText},
+                   {IDC_PREF_LANGUAGE_LABEL, kPreferencesLanguageText},
+                   {IDC_PREF_DETECT_CRADLE, kPreferencesDetectCradleText}});
+}
+
+void startCradleSearch(HWND dlg, Dialog& d) {
+    auto& search = *static_cast<CradleSearch*>(d.extra);
+    if (search.worker.joinable()) return;
+    d.binding.core().cradleSearchStarted();
+    d.binding.show(dlg, false);
+    search.worker = std::thread([dlg, &search] {
+        search.index = searchCradlePort(search.name);
+        PostMessageA(dlg, kCradleSearchDone, 0, 0);
+    });
+}
+
+void cradleSearchDone(HWND dlg, Dialog& d) {
+    auto& search = *static_cast<CradleSearch*>(d.extra);
+    if (search.worker.joinable()) search.worker.join();
+    State& s = d.binding.core();
+    const CradleSearchReport report = s.cradleSearchEnded(search.index, search.name);
+    if (report.closeDialog) {
+        EndDialog(dlg, IDCANCEL);
+        return;
+    }
+    // The box first, over the controls as they were during the search.
     MessageBoxA(dlg, report.text.c_str(), kDetectingResultCaption,
                 MB_OK | (report.found ? MB_ICONINFORMATION : MB_ICONWARNING));
-    if (report.found) SendDlgItemMessageA(dlg, IDC_PREF_PORT, CB_SETCURSEL, static_cast<WPARAM>(s.portSelection()), 0);
-    SetCursor(previous);
-    applyState(dlg, s);
+    d.binding.show(dlg, false);
+}
+
+bool preferencesMessage(HWND dlg, UINT msg, WPARAM wParam, LPARAM, Dialog& d, INT_PTR& result) {
+    State& s = d.binding.core();
+    switch (msg) {
+        case kCradleSearchDone:
+            cradleSearchDone(dlg, d);
+            result = TRUE;
+            return true;
+        case WM_SETCURSOR:
+            // Busy, yet everything answers.
+            if (!s.searching()) return false;
+            SetCursor(LoadCursor(nullptr, IDC_APPSTARTING));
+            SetWindowLongPtrA(dlg, DWLP_MSGRESULT, TRUE);
+            result = TRUE;
+            return true;
+        case WM_COMMAND: {
+            const int id = LOWORD(wParam);
+            if (id == IDC_PREF_DETECT_CRADLE && HIWORD(wParam) == BN_CLICKED) {
+                if (s.detectCradleEnabled()) startCradleSearch(dlg, d);
+                result = TRUE;
+                return true;
+            }
+            if ((id == IDOK || id == IDCANCEL) && !s.mayEnd(id == IDCANCEL)) {
+                result = TRUE;
+                return true;
+            }
+            return false;
+        }
+        default:
+            return false;
+    }
 }
 
 }  // namespace
 
-INT_PTR CALLBACK preferencesDialogProc(HWND dlg, UINT msg, WPARAM wParam, LPARAM lParam) {
-    if (msg == WM_INITDIALOG) return initDialog(dlg, *reinterpret_cast<PreferencesDialogState*>(lParam));
-    if (msg != WM_COMMAND) return FALSE;
-    PreferencesDialogState* s = stateOf(dlg);
-    if (!s) return FALSE;
-    const int id = LOWORD(wParam);
-    const int code = HIWORD(wParam);
-    switch (id) {
-        case IDC_PREF_DOWNLOAD_VIA:
-        case IDC_PREF_RECEIVE_VIA:
-        case IDC_PREF_PORT:
-        case IDC_PREF_BAUD:
-        case IDC_PREF_LANGUAGE:
-            if (code != CBN_SELCHANGE) return FALSE;
-            readControls(dlg, *s);
-            applyState(dlg, *s);
-            return TRUE;
-        case IDC_PREF_AUTO_PRELOAD:
-        case IDC_PREF_ALWAYS_ON_TOP:
-            readControls(dlg, *s);
-            return TRUE;
-        case IDC_PREF_DETECT_CRADLE:
-            if (code == BN_CLICKED) detectCradle(dlg, *s);
-            return TRUE;
-        case IDOK:
-            readControls(dlg, *s);
-            EndDialog(dlg, IDOK);
-            return TRUE;
-        case IDCANCEL:
-            EndDialog(dlg, IDCANCEL);
-            return TRUE;
-        default:
-            return FALSE;
-    }
-}
-
 bool openPreferences(HWND owner) {
     Designer& d = designer();
-    // Another instance may have changed the settings since they were read.
-    readSettings(d.doc.settingsFile, d.doc.prefs);
+    // Another instance may have changed the settings since they were read;
+    // a file that cannot be read again keeps what we have.
+    rereadSettings(d.doc.settings, d.doc.prefs);
     refreshRecentFiles();
     WinSerialSystem system;
-    PreferencesDialogState state(d.doc.prefs, listSerialPorts(system), languageList());
-    if (DialogBoxParamA(d.instance, "PreferencesDlg", owner, preferencesDialogProc,
-                        reinterpret_cast<LPARAM>(&state)) != IDOK) {
+    State state(d.doc.prefs, listSerialPorts(system), languageList());
+    if (!state.hasPorts()) {
+        messageBoxById(owner, kTextErrorCaption, static_cast<unsigned>(kNoComPortDevice), MB_OK | MB_ICONWARNING);
         return false;
     }
+    CradleSearch search;
+    Dialog dialog{Binding<State>(state, preferencesControls()), initPreferences, preferencesMessage, &search};
+    const INT_PTR answer = runBoundDialog(owner, d.instance, "PreferencesDlg", dialog);
+    if (search.worker.joinable()) search.worker.join();
+    if (answer != IDOK) return false;
     d.doc.prefs = state.accepted();
-    writeSettings(d.doc.settingsFile, d.doc.prefs);
+    storeSettings(d.doc.settings, d.doc.prefs);
     loadLanguage(d.doc.prefs.language);
     loadDefaultTexts(d.doc.defaults);
     buildPopupMenu();

@@ -10,12 +10,16 @@ namespace fw::win {
 
 std::string text(unsigned id) { return loadText(id); }
 
-int messageBoxById(unsigned captionId, unsigned textId, UINT style) {
+int messageBoxById(HWND owner, unsigned captionId, unsigned textId, UINT style) {
     char caption[81];
     char body[81];
     if (loadText(captionId, caption, sizeof caption) == 0) return 0;
     if (loadText(textId, body, sizeof body) == 0) return 0;
-    return MessageBoxA(GetActiveWindow(), body, caption, style);
+    return MessageBoxA(owner, body, caption, style);
+}
+
+int messageBoxById(unsigned captionId, unsigned textId, UINT style) {
+    return messageBoxById(GetActiveWindow(), captionId, textId, style);
 }
 
 int askSaveChanges(HWND owner) {

@@ -45,7 +45,7 @@ int runDesigner(HINSTANCE instance, int showCommand) {
     Designer& d = designer();
     d.instance = instance;
     if (!registerDesignerClasses(instance)) return 0;
-    HWND hwnd = CreateWindowA("FWK400", "Formwright", WS_POPUP, kTerminalX, kTerminalY, kTerminalWidth,
+    HWND hwnd = CreateWindowA("FWK400", "Formwright", kTerminalStyle, kTerminalX, kTerminalY, kTerminalWidth,
                               kTerminalHeight, nullptr, nullptr, instance, nullptr);
     if (!IsWindow(hwnd)) return 0;
     ShowWindow(hwnd, showCommand);
@@ -86,7 +86,8 @@ static std::string folderOfProgram() {
 }
 
 // The same folder in the system's own wide characters, for the language
-// file search: a narrow path would lose letters outside the code page.
+// files and the settings: a narrow path would lose letters outside the code
+// page.
 static std::filesystem::path wideFolderOfProgram() {
     wchar_t path[MAX_PATH] = {};
     DWORD n = GetModuleFileNameW(nullptr, path, MAX_PATH);
@@ -102,14 +103,14 @@ static void onCreate(HWND hwnd) {
     InitCommonControlsEx(&icc);
     cutToOutline(hwnd);
     d.programFolder = folderOfProgram();
-    const std::string settingsFile = settingsPath(d.programFolder);
+    SettingsFiles settings = locateSettings(wideFolderOfProgram(), kSettingsFileName);
     Preferences prefs;
-    readSettings(settingsFile, prefs);
+    readSettings(settings.readFrom, prefs);
     findLanguages(wideFolderOfProgram());
     loadLanguage(prefs.language);
     DefaultTexts defaults{};
     loadDefaultTexts(defaults);
-    d.session.begin(defaults, std::move(prefs), settingsFile);
+    d.session.begin(defaults, std::move(prefs), std::move(settings));
     // The last file, when the preferences ask for it, loads as a recent file
     // does: it becomes the current file only when it loads.
     const std::string preload = startupFile(d.doc.prefs);

@@ -42,19 +42,26 @@ bool chooseReceiveFile(HWND owner, std::string& path) {
     return true;
 }
 
-// Notepad on the received file, not waited for.
+// Notepad on the received file, not waited for. Started by its full name
+// in the system folder: a bare "notepad.exe" is looked up in the program's
+// and the current folder first, so a notepad.exe planted beside a data file
+// would run.
 void showInNotepad(const std::string& path) {
     char full[MAX_PATH] = {};
     DWORD n = GetFullPathNameA(path.c_str(), MAX_PATH, full, nullptr);
     std::string file = n > 0 && n < MAX_PATH ? std::string(full) : path;
+    char system[MAX_PATH] = {};
+    const UINT length = GetSystemDirectoryA(system, MAX_PATH);
+    if (length == 0 || length >= MAX_PATH) return;
+    const std::string notepad = std::string(system, length) + "\\notepad.exe";
     // Quoted: a folder or file name with blanks is one argument.
-    std::string commandLine = "notepad.exe \"" + file + "\"";
+    std::string commandLine = "\"" + notepad + "\" \"" + file + "\"";
     STARTUPINFOA startup{};
     startup.cb = sizeof startup;
     startup.dwFlags = STARTF_USESHOWWINDOW;
     startup.wShowWindow = SW_SHOWNORMAL;
     PROCESS_INFORMATION process{};
-    if (CreateProcessA(nullptr, commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup,
+    if (CreateProcessA(notepad.c_str(), commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup,
                        &process)) {
         CloseHandle(process.hThread);
         CloseHandle(process.hProcess);
@@ -86,12 +93,12 @@ int receiveFromTerminal(HWND owner, int linkType) {
     if (run.records > 0) {
         const std::string question = receiveDoneQuestion(run.records);
         const std::string caption = text(kTextUploadCaption);
-        if (MessageBoxA(GetActiveWindow(), question.c_str(), caption.c_str(), MB_YESNO | MB_ICONINFORMATION) ==
+        if (MessageBoxA(owner, question.c_str(), caption.c_str(), MB_YESNO | MB_ICONINFORMATION) ==
             IDYES)
             showInNotepad(request.path);
     } else {
         // The session has already deleted the empty file.
-        messageBoxById(kTextUploadCaption, kTextNoDataReceived, MB_OK | MB_ICONINFORMATION);
+        messageBoxById(owner, kTextUploadCaption, kTextNoDataReceived, MB_OK | MB_ICONINFORMATION);
     }
     return kTransferDone;
 }

@@ -28,6 +28,7 @@ public:
     std::deque<Answer> retryAnswers;
     int receiveResult = kTransferDone;
     int ports = 1;
+    std::vector<std::string> portNames;   // when set, instead of COM1..COM<ports>
     bool preferencesOk = true;
     // What the editor does while it is open, and whether it ends with OK.
     std::function<void(EditorSheet&)> editing;
@@ -64,7 +65,12 @@ public:
     void placeWindow() override {}
     void recentFilesChanged() override {}
     void displayChanged() override {}
-    int countSerialPorts() override { return ports; }
+    std::vector<std::string> serialPortNames() override {
+        if (!portNames.empty()) return portNames;
+        std::vector<std::string> names;
+        for (int i = 1; i <= ports; ++i) names.push_back("COM" + std::to_string(i));
+        return names;
+    }
     int runDownload(int, bool) override {
         ++downloads;
         int r = downloadResults.empty() ? kTransferDone : downloadResults.front();
@@ -104,7 +110,7 @@ protected:
         loadDefaultTexts(*texts);
         Preferences prefs;
         prefs.comPortIndex = 0;
-        session = std::make_unique<DesignerSession>(*texts, prefs, (dir / "FWK400.ini").string());
+        session = std::make_unique<DesignerSession>(*texts, prefs, settingsAt(dir / "FWK400.ini"));
     }
     void TearDown() override { fs::remove_all(dir); }
 
@@ -163,11 +169,24 @@ TEST_F(Session, YesWithAFailedOrCancelledSaveKeepsTheWork) {
     EXPECT_TRUE(model().modified);
     EXPECT_EQ(ui.editorRuns, 0);
 
+    EXPECT_TRUE(ui.shown.empty());   // a cancel is no failure
+
+    // A file that cannot be written: the user hears so, and the program
+    // stays open with its work.
+    ui.saveAnswers = {Answer::Yes};
+    ui.saveNames = {path("no such folder/x")};
+    EXPECT_FALSE(session->mayClose(ui));
+    ASSERT_EQ(ui.shown.size(), 1u);
+    EXPECT_EQ(ui.shown[0], (std::pair<unsigned, std::string>{kTextErrorCaption,
+                                                             std::to_string(static_cast<unsigned>(kFileCreateFailed))}));
+    EXPECT_EQ(model().forms[3].dataType[0], kTypeReal);
+    EXPECT_TRUE(model().modified);
+
     ui.saveAnswers = {Answer::No};
     EXPECT_TRUE(session->mayClose(ui));
     model().modified = false;
     EXPECT_TRUE(session->mayClose(ui));
-    EXPECT_EQ(ui.questions, 3);   // nothing modified: no question
+    EXPECT_EQ(ui.questions, 4);   // nothing modified: no question
 }
 
 TEST_F(Session, RecentFileAsksBeforeReplacingUnsavedChanges) {
@@ -307,6 +326,15 @@ TEST_F(Session, TransfersChooseAMissingPortFirstAndIgnoreAnUnknownLink) {
     session->transfer(ui, TransferCommand::DownloadProgram);
     EXPECT_EQ(ui.downloads, 0);
     EXPECT_TRUE(ui.shown.empty());
+
+    // The port moved in the list: the transfer opens it where it is now.
+    doc().prefs.downloadVia = 0;
+    doc().prefs.comPortNumber = 7;
+    doc().prefs.comPortIndex = 0;
+    ui.portNames = {"COM2", "COM7"};
+    session->transfer(ui, TransferCommand::DownloadProgram);
+    EXPECT_EQ(ui.downloads, 1);
+    EXPECT_EQ(doc().prefs.comPortIndex, 1);
 }
 
 TEST_F(Session, CollectedDataSavesTheUploadBytesAndClearResetsTheCounter) {

@@ -47,11 +47,15 @@ TEST(PreferencesDialogState, PortListShowsKindsAndFindsTheConfiguredPortByNumber
     EXPECT_EQ(stored.comPortNumber, 3);
 
     // A port number that no port has leaves the first port selected, and OK
-    // stores that choice.
+    // stores that choice, with its number.
     prefs.comPortNumber = 12;
     PreferencesDialogState unknown(prefs, somePorts(), languages({}));
     EXPECT_EQ(unknown.portSelection(), 0);
     EXPECT_EQ(unknown.accepted().comPortIndex, 0);
+    EXPECT_EQ(unknown.accepted().comPortNumber, 30);
+    // A port whose name carries no number keeps the number as it was.
+    unknown.selectPort(3);
+    EXPECT_EQ(unknown.accepted().comPortIndex, 3);
     EXPECT_EQ(unknown.accepted().comPortNumber, 12);
 }
 
@@ -120,6 +124,34 @@ TEST(PreferencesDialogState, LanguageListNeedsALanguageFile) {
     EXPECT_EQ(PreferencesDialogState(prefs, somePorts(), languages({"Deutsch"})).languageSelection(), 0);
 }
 
+TEST(PreferencesDialogState, DuringACradleSearchThePortAndOkWaitAndCancelIsKept) {
+    Preferences prefs;
+    prefs.comPortIndex = 0;
+    PreferencesDialogState state(prefs, somePorts(), languages({}));
+    ASSERT_TRUE(state.detectCradleEnabled());
+    EXPECT_TRUE(state.mayEnd(false));
+    state.cradleSearchStarted();
+    EXPECT_FALSE(state.detectCradleEnabled());
+    EXPECT_FALSE(state.portListEnabled());
+    EXPECT_FALSE(state.okEnabled());
+    EXPECT_FALSE(state.mayEnd(false));
+    // The search ends as usual: a box, and the dialog stays.
+    CradleSearchReport plain = state.cradleSearchEnded(-1, "");
+    EXPECT_FALSE(plain.closeDialog);
+    EXPECT_TRUE(state.detectCradleEnabled());
+    EXPECT_TRUE(state.okEnabled());
+
+    // Cancel during the next one: no box, the dialog ends as cancelled.
+    state.cradleSearchStarted();
+    EXPECT_FALSE(state.mayEnd(true));
+    EXPECT_FALSE(state.mayEnd(false));   // OK does not undo the Cancel
+    EXPECT_TRUE(state.cradleSearchEnded(2, "COM7").closeDialog);
+    EXPECT_TRUE(state.mayEnd(false));
+    // The one after that is not ended by the old Cancel.
+    state.cradleSearchStarted();
+    EXPECT_FALSE(state.cradleSearchEnded(-1, "").closeDialog);
+}
+
 TEST(PreferencesDialogState, CradleSearchSelectsThePortItFound) {
     Preferences prefs;
     prefs.comPortIndex = 0;
@@ -160,6 +192,7 @@ TEST(PreferencesDialogState, OkStoresTheWorkingValuesAndKeepsTheRest) {
     EXPECT_TRUE(stored.autoPreload);
     EXPECT_TRUE(stored.alwaysOnTop);
     EXPECT_EQ(stored.comPortIndex, 4);
+    EXPECT_EQ(stored.comPortNumber, 9);
     EXPECT_EQ(stored.lastFile, prefs.lastFile);
     EXPECT_EQ(stored.recentFiles, prefs.recentFiles);
 }
@@ -175,6 +208,37 @@ TEST(TransferPortCheck, UnsetOrVanishedPortMustBeChosenFirst) {
     EXPECT_EQ(transferLinkType(2), 2);
     EXPECT_EQ(transferLinkType(3), -1);
     EXPECT_EQ(transferLinkType(-1), -1);
+}
+
+TEST(TransferPortCheck, ThePortIsFoundByItsNumberWhenTheListChangedOrder) {
+    EXPECT_EQ(comNumberOf("COM7"), 7);
+    EXPECT_EQ(comNumberOf("com12"), 12);
+    EXPECT_EQ(comNumberOf("CNCA0"), 0);
+    EXPECT_EQ(comNumberOf("COM"), 0);
+    EXPECT_EQ(comNumberOf("COM7x"), 0);
+
+    Preferences prefs;
+    prefs.comPortNumber = 7;
+    prefs.comPortIndex = 2;
+    const std::vector<std::string> before{"COM1", "COM3", "COM7"};
+    EXPECT_EQ(resolvePort(prefs, before), 2);
+    // A USB adapter plugged in first pushed COM7 along.
+    EXPECT_EQ(resolvePort(prefs, {"COM1", "COM9", "COM3", "COM7"}), 3);
+    // COM7 gone: the index as it is (the transfer then finds what is there,
+    // or the user is asked).
+    EXPECT_EQ(resolvePort(prefs, {"COM1", "COM3", "COM9"}), 2);
+    EXPECT_EQ(resolvePort(prefs, {"COM1"}), 2);
+    // A port without a number is known by its position only.
+    EXPECT_EQ(resolvePort(prefs, {"COM1", "COM3", "CNCA0", "COM7"}), 2);
+    // Unset: the number alone finds it.
+    prefs.comPortIndex = -1;
+    EXPECT_EQ(resolvePort(prefs, before), 2);
+    // Number 1 is what every older settings file holds: it never moves the
+    // port away from its stored position.
+    prefs.comPortNumber = 1;
+    prefs.comPortIndex = 1;
+    EXPECT_EQ(resolvePort(prefs, {"COM9", "COM1"}), 1);
+    EXPECT_EQ(resolvePort(prefs, {"COM1", "COM5"}), 1);
 }
 
 class ListedPorts : public SerialSystem {
@@ -258,23 +322,23 @@ protected:
 };
 
 TEST_F(DocumentSettings, SuccessfulSaveAndOpenRewriteTheSettingsFile) {
-    doc->settingsFile = path("FWK400.ini");
+    doc->settings = settingsAt(path("FWK400.ini"));
     ASSERT_TRUE(saveDocument(*doc, path("a.FWX")));
     ASSERT_TRUE(saveDocument(*doc, path("b.FWX")));
-    EXPECT_EQ(bytes(doc->settingsFile), formatSettings(doc->prefs));
+    EXPECT_EQ(bytes(doc->settings.writeTo), formatSettings(doc->prefs));
 
     ASSERT_TRUE(openDocument(*doc, path("a.FWX")).ok());
     Preferences read;
-    ASSERT_TRUE(readSettings(doc->settingsFile, read));
+    ASSERT_TRUE(readSettings(doc->settings.writeTo, read));
     EXPECT_EQ(read.lastFile, path("a.FWX"));
     EXPECT_EQ(read.recentFiles, (std::vector<std::string>{path("a.FWX"), path("b.FWX")}));
 
     // Failures leave the file as it was.
-    const std::string before = bytes(doc->settingsFile);
+    const std::string before = bytes(doc->settings.writeTo);
     EXPECT_FALSE(saveDocument(*doc, path("no such folder/c.FWX")));
     { std::ofstream(path("bad.FWX"), std::ios::binary) << "junk"; }
     EXPECT_FALSE(openDocument(*doc, path("bad.FWX")).ok());
-    EXPECT_EQ(bytes(doc->settingsFile), before);
+    EXPECT_EQ(bytes(doc->settings.writeTo), before);
 }
 
 TEST_F(DocumentSettings, NoSettingsFileNoWrite) {

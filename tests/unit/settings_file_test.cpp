@@ -310,3 +310,68 @@ TEST(PreferencesDialogRules, PortSelectionAndCradleButton) {
 
 }  // namespace
 }  // namespace fw
+
+namespace fw {
+namespace {
+
+// Where the settings live: beside the program while that folder is
+// writable, else in the user's folder; read from where they are written
+// when they are there.
+TEST(SettingsPlace, WrittenBesideAWritableProgramElseInTheUserFolder) {
+    const fs::path beside = "prog/FWK400.ini", user = "appdata/Formwright/FWK400.ini";
+    static bool besideThere, userThere;
+    auto exists = [](const fs::path& p) { return p == "prog/FWK400.ini" ? besideThere : userThere; };
+
+    // An existing install in a writable folder keeps its file.
+    besideThere = true, userThere = false;
+    SettingsFiles f = chooseSettingsFiles(beside, true, user, exists);
+    EXPECT_EQ(f.readFrom, beside);
+    EXPECT_EQ(f.writeTo, beside);
+    EXPECT_EQ(f.fallback, user);
+
+    // Unpacked under Program Files with a file beside it: that file is read
+    // once, every write goes to the user's folder...
+    f = chooseSettingsFiles(beside, false, user, exists);
+    EXPECT_EQ(f.readFrom, beside);
+    EXPECT_EQ(f.writeTo, user);
+    EXPECT_TRUE(f.fallback.empty());
+    // ...and is read from there first next time.
+    userThere = true;
+    EXPECT_EQ(chooseSettingsFiles(beside, false, user, exists).readFrom, user);
+    // A folder made writable again still finds the user's file until one is
+    // written beside the program.
+    besideThere = false;
+    f = chooseSettingsFiles(beside, true, user, exists);
+    EXPECT_EQ(f.readFrom, user);
+    EXPECT_EQ(f.writeTo, beside);
+    // Without a user folder there is only the program's.
+    f = chooseSettingsFiles(beside, false, fs::path(), exists);
+    EXPECT_EQ(f.writeTo, beside);
+    EXPECT_EQ(f.readFrom, beside);
+}
+
+TEST_F(SettingsFileTest, AWriteThatFailsGoesToTheFallbackAndARereadNeverGivesDefaults) {
+    SettingsFiles files{dir / "gone" / "FWK400.ini", dir / "gone" / "FWK400.ini",
+                        dir / "user" / "Formwright" / "FWK400.ini"};
+    const Preferences p = fullPreferences();
+    ASSERT_TRUE(storeSettings(files, p));
+    EXPECT_EQ(files.writeTo, dir / "user" / "Formwright" / "FWK400.ini");
+    EXPECT_EQ(files.readFrom, files.writeTo);
+    EXPECT_TRUE(files.fallback.empty());
+    Preferences back;
+    ASSERT_TRUE(rereadSettings(files, back));
+    expectSame(back, p);
+
+    // A file that cannot be read again leaves what is in memory.
+    fs::remove(files.writeTo);
+    Preferences kept = p;
+    EXPECT_FALSE(rereadSettings(files, kept));
+    expectSame(kept, p);
+    // No fallback: the failure is reported and nothing moves.
+    SettingsFiles only = settingsAt(dir / "gone" / "FWK400.ini");
+    EXPECT_FALSE(storeSettings(only, p));
+    EXPECT_EQ(only.writeTo, dir / "gone" / "FWK400.ini");
+}
+
+}  // namespace
+}  // namespace fw

@@ -22,6 +22,7 @@
 #include <fstream>
 #include <sstream>
 #include <string>
+#include <thread>
 #include <utility>
 #include <vector>
 
@@ -191,7 +192,7 @@ protected:
 
     void createTerminal() {
         Designer& d = designer();
-        terminal = CreateWindowA("FWK400", "Formwright", WS_POPUP, kTerminalX, kTerminalY, kTerminalWidth,
+        terminal = CreateWindowA("FWK400", "Formwright", kTerminalStyle, kTerminalX, kTerminalY, kTerminalWidth,
                                  kTerminalHeight, nullptr, nullptr, d.instance, nullptr);
         ASSERT_TRUE(IsWindow(terminal));
         ShowWindow(terminal, SW_SHOWNORMAL);
@@ -229,6 +230,20 @@ protected:
 };
 
 std::vector<PortValue> PreferencesWin::originalPorts;
+
+TEST_F(PreferencesWin, TheTerminalWindowMinimisesFromTheTaskbarWithoutACaption) {
+    const LONG style = GetWindowLongA(terminal, GWL_STYLE);
+    EXPECT_EQ(style & WS_CAPTION, 0);
+    EXPECT_NE(style & WS_MINIMIZEBOX, 0);
+    EXPECT_NE(style & WS_SYSMENU, 0);
+    // What the taskbar button sends.
+    SendMessageA(terminal, WM_SYSCOMMAND, SC_MINIMIZE, 0);
+    pumpMessages();
+    EXPECT_TRUE(IsIconic(terminal));
+    SendMessageA(terminal, WM_SYSCOMMAND, SC_RESTORE, 0);
+    pumpMessages();
+    EXPECT_FALSE(IsIconic(terminal));
+}
 
 TEST_F(PreferencesWin, ShowsThePortsWithTheirKindsAndTheStoredChoices) {
     std::vector<std::string> links, ports, speeds, languages;
@@ -283,7 +298,20 @@ TEST_F(PreferencesWin, DetectCradleSelectsThePortOfTheCradle) {
     const unsigned bluetoothBytes = cradleBytesSeen(2);
     std::string result, shownAfter;
     bool detectDuringBox = true, detectAfter = false;
-    onDialog(kPreferences, [](HWND dlg) { clickButton(dlg, IDC_PREF_DETECT_CRADLE); });
+    // The search runs beside the dialog: right after the click the dialog
+    // is busy (Detect and OK wait) yet answers another thread at once.
+    bool waitingAfterClick = false, answered = false;
+    std::thread probe;
+    onDialog(kPreferences, [&](HWND dlg) {
+        // Sent, not posted: the click has been handled when this returns.
+        SendMessageA(dlg, WM_COMMAND, MAKEWPARAM(IDC_PREF_DETECT_CRADLE, BN_CLICKED),
+                     reinterpret_cast<LPARAM>(GetDlgItem(dlg, IDC_PREF_DETECT_CRADLE)));
+        waitingAfterClick = !enabled(dlg, IDC_PREF_DETECT_CRADLE) && !enabled(dlg, IDOK);
+        probe = std::thread([dlg, &answered] {
+            DWORD_PTR r = 0;
+            answered = SendMessageTimeoutA(dlg, WM_NULL, 0, 0, SMTO_NORMAL, 500, &r) != 0;
+        });
+    });
     onDialog("Detecting Result", [&](HWND box) {
         result = messageText(box);
         detectDuringBox = enabled(GetWindow(box, GW_OWNER), IDC_PREF_DETECT_CRADLE);
@@ -295,7 +323,10 @@ TEST_F(PreferencesWin, DetectCradleSelectsThePortOfTheCradle) {
         clickButton(dlg, IDOK);
     });
     command(IDM_PREFERENCES);
+    if (probe.joinable()) probe.join();
     ASSERT_EQ(pendingDialogActions(), 0);
+    EXPECT_TRUE(waitingAfterClick);
+    EXPECT_TRUE(answered);
     EXPECT_EQ(result, "Cradle is connected to COM2");
     EXPECT_FALSE(detectDuringBox);
     EXPECT_TRUE(detectAfter);
@@ -416,7 +447,8 @@ TEST_F(PreferencesWin, SettingsSurviveARestartByteForByte) {
     command(IDM_PREFERENCES);
     ASSERT_EQ(pendingDialogActions(), 0);
     const std::string written = fileBytes(settingsFile);
-    EXPECT_EQ(written, program + "\r1\r2\r1\r4\r1\r1\r0\r" + program + "\r" + std::to_string(com2 + 1) + "\r");
+    // The port's number (COM2) is kept beside its position.
+    EXPECT_EQ(written, program + "\r1\r2\r2\r4\r1\r1\r0\r" + program + "\r" + std::to_string(com2 + 1) + "\r");
     EXPECT_TRUE(GetWindowLongA(terminal, GWL_EXSTYLE) & WS_EX_TOPMOST);
 
     restart();
