@@ -526,15 +526,33 @@ Json programToJson(const ProgramModel& m) {
     Json doc = Json::object();
     doc[kFormatKey] = kDocumentFormatName;
     doc[kFormatVersionKey] = kDocumentFormatVersion;
-    const Json body = recordToJson(modelBody(m), programTable());
-    for (const auto& [key, value] : body.items()) doc[key] = value;
+    for (const Field& f : programTable()) doc[f.name] = fieldToJson(modelBody(m), f);
     return doc;
 }
 
 std::string dumpJson(const Json& v, int indent) {
     // Texts are decoded from the code page, so they are valid UTF-8; strict
     // would only matter for a bug, and a replacement is better than a throw.
-    return v.dump(indent, ' ', false, Json::error_handler_t::replace);
+    const std::string raw = v.dump(indent, ' ', false, Json::error_handler_t::replace);
+    // The dump escapes the C0 controls but writes C1 controls (U+0080..U+009F,
+    // the code page's undefined bytes) as they are, invisible on a screen:
+    // escape them too. In UTF-8 they are exactly the pairs C2 80..C2 9F.
+    std::string out;
+    out.reserve(raw.size());
+    for (std::size_t i = 0; i < raw.size(); ++i) {
+        const auto b = static_cast<uint8_t>(raw[i]);
+        const auto next = i + 1 < raw.size() ? static_cast<uint8_t>(raw[i + 1]) : 0;
+        if (b == 0xC2 && next >= 0x80 && next <= 0x9F) {
+            static const char kDigits[] = "0123456789abcdef";
+            out += "\\u00";
+            out += kDigits[next >> 4];
+            out += kDigits[next & 0x0F];
+            ++i;
+        } else {
+            out += raw[i];
+        }
+    }
+    return out;
 }
 
 // ---------------------------------------------------------------------------
