@@ -725,8 +725,10 @@ void programFromJson(const Json& doc, ProgramModel& m) {
         fail("", std::string("not a program document: \"") + kFormatKey + "\": \"" +
                      kDocumentFormatName + "\" is missing");
     if (!format->is_string() || format->get_ref<const std::string&>() != kDocumentFormatName)
+        // Only a text is shown: a nested value could be deep enough to
+        // overflow the stack of a recursive dump.
         fail(kFormatKey, "expected \"" + std::string(kDocumentFormatName) + "\", found " +
-                             dumpJson(*format, -1));
+                             (format->is_string() ? dumpJson(*format, -1) : typeName(*format)));
     const auto version = doc.find(kFormatVersionKey);
     if (version == doc.end()) fail("", std::string("\"") + kFormatVersionKey + "\" is missing");
     if (!version->is_number_integer()) wrongType(kFormatVersionKey, "a whole number", *version);

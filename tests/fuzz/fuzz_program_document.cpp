@@ -61,7 +61,13 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, std::size_t size) {
     if (!fw::loadProgramBytes(loaded, defaults(), file.data(), file.size()).ok()) std::abort();
     if (!sameBody(loaded, model)) std::abort();   // the file does not hold what was imported
 
-    // The program's own document gives the same bytes again.
+    // The program's own document gives the same bytes again. An export is
+    // some 100 kB of text, far dearer than most inputs, so this runs for one
+    // accepted input in sixteen, chosen by the input itself so that a
+    // failure replays.
+    uint32_t hash = 2166136261u;
+    for (std::size_t i = 0; i < size; ++i) hash = (hash ^ data[i]) * 16777619u;
+    if (hash % 16 != 0) return 0;
     const std::string doc = fw::exportProgramDocument(model);
     if (!fw::importProgramDocument(doc, defaults(), again).ok) std::abort();
     if (!sameBody(again, model)) std::abort();

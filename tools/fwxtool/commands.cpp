@@ -578,7 +578,8 @@ int commandImport(const std::string& in, const std::string& outPath, std::ostrea
     auto m = std::make_unique<ProgramModel>();
     const DocumentImportResult r = importProgramDocument(text, *defaults, *m);
     if (!r.ok) {
-        err << kProgramName << ": '" << in << "': " << r.describe() << '\n';
+        err << kProgramName << ": " << (in == "-" ? "standard input" : "'" + in + "'") << ": "
+            << r.describe() << '\n';
         return kExitFailure;
     }
     const std::string name = withProgramExtension(outPath);
