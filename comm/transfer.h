@@ -47,14 +47,6 @@ constexpr int kErrorOnUploading = 1173;          // "Error on uploading!"
 // full disk), so the record was not acknowledged and the receive stopped.
 constexpr int kCannotWriteReceivedData = 1175;
 
-// Texts around a transfer.
-constexpr unsigned kTextErrorBoxCaption = 1121;  // "Error"
-constexpr unsigned kTextDownloadCaption = 1123;  // "Download"
-constexpr unsigned kTextUploadCaption = 1124;    // "Upload Data"
-constexpr unsigned kTextDownloadedCompletely = 1132;
-constexpr unsigned kTextNoDataReceived = 1134;
-constexpr unsigned kTextRetryQuestion = 1166;    // "Failed to download, would you like to retry?"
-
 constexpr int kReplyTimeoutMs = 1000;
 constexpr int kMaxRetries = 10;
 

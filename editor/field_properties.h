@@ -7,19 +7,11 @@
 #include <string_view>
 
 #include "editor/character_grid.h"
+#include "editor/control_state.h"
 #include "editor/number_box.h"
 #include "model/program_model.h"
 
 namespace fw {
-
-// What one control of a dialog shows.
-struct ControlState {
-    bool enabled = true;
-    bool checked = false;
-    int selection = -1;     // lists: the entry to select, -1 for none
-    std::string text;       // boxes: the text to show when the dialog opens
-    int limit = 0;          // boxes: characters that can be typed, 0 = any
-};
 
 constexpr int kFixedLengthMax = 255;
 constexpr int kFixedLengthChars = 3;

@@ -9,6 +9,7 @@
 #include <string_view>
 #include <vector>
 
+#include "editor/editor_sheet.h"
 #include "editor/number_box.h"
 #include "model/program_model.h"
 
@@ -42,10 +43,13 @@ bool hasLengths(int type);            // 1..5, 14 (a boolean stores 1)
 bool hasFieldProperties(int type);    // 1..6, 8, 14
 bool offersSignedLinks(int type);     // integer, real, auto(+/-)
 
-class FormPage {
+class FormPage : public SheetPage {
 public:
+    static constexpr SheetPageId kSheetPage = SheetPageId::Form;
+
     FormPage() = default;
     explicit FormPage(const ProgramModel& model) { load(model); }
+    explicit FormPage(EditorSheet& sheet) { load(sheet.model()); }
 
     // Opening: copies the model's forms and shows form 1.
     void load(const ProgramModel& model);
@@ -99,6 +103,7 @@ public:
     // Tidies the working copy, copies it into the model, marks the model
     // modified and normalises the model's forms.
     void commit(ProgramModel& model);
+    void commit(EditorSheet& sheet) override { commit(sheet.model()); }
 
 private:
     void showForm();

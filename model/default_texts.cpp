@@ -2,7 +2,7 @@
 
 #include <cstring>
 
-#include "shell/texts.h"
+#include "texts/texts.h"
 
 namespace fw {
 

@@ -32,8 +32,9 @@ struct LoadResult {
     bool imported() const { return ok() && format != FileFormat::Current; }
 };
 
-// Text ids of the messages a failed load shows.
-constexpr unsigned kTextErrorCaption = 1121;
+// What every program that reads program files says of a file of another
+// kind (it has no number of its own: no language replaces it).
+constexpr char kFormatMismatchMessage[] = "Format mismatch !!!";
 
 // Writes the model in the current format. The file is written beside the
 // target and replaces it only once complete, so a failed save leaves the

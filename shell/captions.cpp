@@ -2,7 +2,7 @@
 
 #include "shell/document.h"
 #include "shell/language.h"
-#include "shell/texts.h"
+#include "texts/texts.h"
 
 namespace fw {
 

@@ -10,6 +10,8 @@
 
 #include <string>
 
+#include "resources/text_ids.h"
+
 namespace fw {
 
 // The active language's text `id`; empty when no language is active or the
@@ -19,10 +21,6 @@ std::string languageCaption(unsigned id);
 // The same, falling back to `builtIn`.
 std::string captionText(unsigned id, const std::string& builtIn);
 
-constexpr unsigned kTextSheetPrefix = 2;    // "Formwright" of the sheet caption
-constexpr unsigned kTextNewFile = 3;        // "New file" of the sheet caption
-constexpr unsigned kTextOkButton = 1218;
-constexpr unsigned kTextCancelButton = 1219;
 
 // The eleven commands of the popup menu by their position (separators
 // count) and the language's text for each.

@@ -13,17 +13,6 @@ namespace {
 
 constexpr std::size_t kNameBytes = 100;   // where a file's name must end
 
-LanguageTexts& processTexts() {
-    // 145 KB: static, never on a stack.
-    static LanguageTexts texts{};
-    return texts;
-}
-
-bool& processActive() {
-    static bool active = false;
-    return active;
-}
-
 bool isDigit(char c) { return c >= '0' && c <= '9'; }
 bool isBlank(char c) { return c == ' ' || c == '\t'; }
 
@@ -88,10 +77,6 @@ bool readHead(const std::filesystem::path& path, std::size_t cap, std::string& o
 }
 
 }  // namespace
-
-LanguageTexts& languageTexts() { return processTexts(); }
-bool languageActive() { return processActive(); }
-void setLanguageActive(bool active) { processActive() = active; }
 
 std::string languageName(const char* data, std::size_t size) {
     if (!data) return {};

@@ -64,12 +64,14 @@ std::string clockLine(int month, int day, int hour, int minute, int tick,
     std::snprintf(buf, sizeof buf, colon ? "%s%02d %02d:%02d " : "%s%02d %02d %02d ", name,
                   twoDigits(day), twoDigits(hour), twoDigits(minute));
     std::string line = buf;
-    if (separateDataFiles == 0) {
-        int n = recordCount < 0 ? 0 : (recordCount > 9999 ? 9999 : recordCount);
-        std::snprintf(buf, sizeof buf, "%04d", n);
-        line += buf;
-    }
+    if (separateDataFiles == 0) line += recordCountDigits(recordCount);
     return line;
+}
+
+std::string recordCountDigits(int recordCount) {
+    char digits[8];
+    std::snprintf(digits, sizeof digits, "%04d", recordCount < 0 ? 0 : recordCount % 10000);
+    return digits;
 }
 
 }  // namespace fw

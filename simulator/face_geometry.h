@@ -169,10 +169,14 @@ constexpr FacePoint kClockBarPosition{29, 126};
 // colon shown during ticks 0-4 and a space during ticks 5-9 of each second,
 // then - unless collected data go to separate files - the record count as
 // four digits. month is 1-12 (1 = "JAN"); another value shows "???".
-// A count above 9999 shows 9999 (the line has room for four digits only);
-// a negative count shows 0000.
+// The count's four digits are recordCountDigits'.
 std::string clockLine(int month, int day, int hour, int minute, int tick,
                       int separateDataFiles, int recordCount);
+
+// The record count as the terminal shows it, on the clock line and in a
+// counter field alike: its thousands, hundreds, tens and units digits
+// (10000 shows "0000"); a negative count shows "0000".
+std::string recordCountDigits(int recordCount);
 
 // ---- Window outline ------------------------------------------------------
 

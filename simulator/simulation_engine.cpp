@@ -6,6 +6,7 @@
 
 #include "model/fixed_text.h"
 #include "model/message_tables.h"
+#include "simulator/face_geometry.h"
 
 namespace fw {
 
@@ -98,6 +99,7 @@ struct LineBuilder {
 
 void EngineUpdate::merge(const EngineUpdate& other) {
     defineProgram = defineProgram || other.defineProgram;
+    indicator = indicator || other.indicator;
     if (other.repaint == Repaint::None) return;
     if (repaint == Repaint::None) {
         repaint = other.repaint;
@@ -153,6 +155,16 @@ std::string_view SimulationEngine::line(int i) const {
 std::string_view SimulationEngine::value(int i) const {
     if (i < 0 || i >= kLinesPerForm) return {};
     return {fields_[i].text, static_cast<std::size_t>(fields_[i].length)};
+}
+
+EngineUpdate SimulationEngine::clickKey(int key) {
+    EngineUpdate u;
+    if ((key == kKeyAlpha || key == kKeyEsc) && mode_ == EngineMode::Form) {
+        toggleAlpha();
+        u.indicator = true;
+    }
+    u.merge(pressKey(key));
+    return u;
 }
 
 char SimulationEngine::pendingLetter() const {
@@ -472,9 +484,7 @@ void SimulationEngine::composeFormLine(int i) {
     const int promptEnd = std::min<int>(static_cast<int>(prompt.size()), width);
 
     if (type == kTypeCounter) {
-        char digits[8];
-        std::snprintf(digits, sizeof digits, "%04d", recordCount_ % 10000);
-        b.put(promptEnd, digits);
+        b.put(promptEnd, recordCountDigits(recordCount_));
     } else if (type == kTypePassDown) {
         b.put(promptEnd, passDown_.view());
     } else {

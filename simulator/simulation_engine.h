@@ -40,6 +40,8 @@ struct EngineUpdate {
     // "Please define your program!" captioned "No executable program" and
     // sends itself the New command.
     bool defineProgram = false;
+    // The alphabetic-entry indicator changed.
+    bool indicator = false;
 
     // Widens this update to cover `other` as well.
     void merge(const EngineUpdate& other);
@@ -64,10 +66,12 @@ public:
     EngineUpdate tickEngine();
     // The start screen with `highlight` (1-3) on.
     EngineUpdate showStart(int highlight = 1, bool repaintWhole = true);
-    // Keys 10 and 17 in form entry flip alphabetic entry; the window does it
-    // (before handing the key over), the engine owns the flag.
+    // A click on face key `key` (1-20): in form entry keys 10 and 17 first
+    // flip alphabetic entry, then the key acts as pressKey does.
+    EngineUpdate clickKey(int key);
     void toggleAlpha() { alphaOn_ = !alphaOn_; }
-    // New sets the record counter back to zero.
+    // The simulated terminal's record counter belongs to the terminal, not
+    // to a program: loading or making another program keeps it.
     void resetRecordCount() { recordCount_ = 0; }
     void setClock(Clock clock);
 

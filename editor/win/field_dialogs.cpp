@@ -394,13 +394,13 @@ INT_PTR showLineProperties(HWND owner, FormPage& page, int line) {
         case PropertiesKind::Field: {
             FieldProperties props(page.form(), line);
             LineDialog<FieldProperties> d{&props, formNumber, line + 1};
-            return finish(props, DialogBoxParamA(editorInstance(), "FIELDPROPDLG", owner, fieldPropertiesProc,
+            return finish(props, DialogBoxParamA(instanceOf(owner), "FIELDPROPDLG", owner, fieldPropertiesProc,
                                                  reinterpret_cast<LPARAM>(&d)));
         }
         case PropertiesKind::LookupField: {
             LookupFieldProperties props(page.form(), line);
             LineDialog<LookupFieldProperties> d{&props, formNumber, line + 1};
-            return finish(props, DialogBoxParamA(editorInstance(), "LOOKUPPROPDLG", owner, lookupPropertiesProc,
+            return finish(props, DialogBoxParamA(instanceOf(owner), "LOOKUPPROPDLG", owner, lookupPropertiesProc,
                                                  reinterpret_cast<LPARAM>(&d)));
         }
         case PropertiesKind::None:
@@ -412,13 +412,13 @@ INT_PTR showLineProperties(HWND owner, FormPage& page, int line) {
 INT_PTR showStampDialog(HWND owner, FormPage& page) {
     StampDialog stamp(page.form());
     StampContext c{&stamp};
-    return finish(stamp, DialogBoxParamA(editorInstance(), "STAMPDLG", owner, stampProc, reinterpret_cast<LPARAM>(&c)));
+    return finish(stamp, DialogBoxParamA(instanceOf(owner), "STAMPDLG", owner, stampProc, reinterpret_cast<LPARAM>(&c)));
 }
 
 INT_PTR showBranchDialog(HWND owner, FormPage& page) {
     BranchDialog branch(page.form());
     return finish(branch,
-                  DialogBoxParamA(editorInstance(), "BRANCHDLG", owner, branchProc, reinterpret_cast<LPARAM>(&branch)));
+                  DialogBoxParamA(instanceOf(owner), "BRANCHDLG", owner, branchProc, reinterpret_cast<LPARAM>(&branch)));
 }
 
 }  // namespace fw::win

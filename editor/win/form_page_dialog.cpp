@@ -1,4 +1,5 @@
-// The Form page ("FORMDLG") of the editor sheet.
+// The Form page ("FORMDLG") of the editor sheet: a table that binds its
+// controls to the sheet's FormPage.
 #include <windows.h>
 #include <commctrl.h>
 
@@ -6,93 +7,159 @@
 
 #include "editor/form_lists.h"
 #include "editor/form_texts.h"
-#include "shell/captions.h"
 #include "editor/win/dialog_support.h"
 #include "editor/win/form_dialog_ids.h"
 #include "editor/win/form_dialogs.h"
+#include "editor/win/sheet_context.h"
+#include "shell/captions.h"
 #include "shell/language.h"
-#include "shell/win/designer.h"
 
 namespace fw::win {
 
 namespace {
 
+using C = Control<FormPage>;
+
+ControlState selected(int value) {
+    ControlState s;
+    s.selection = value;
+    return s;
+}
+
+ControlState enabled(bool on) {
+    ControlState s;
+    s.enabled = on;
+    return s;
+}
+
+std::vector<C> formPageControls() {
+    std::vector<C> t = {
+        {IDC_FORM_NAME, ControlKind::List, 0, [](const FormPage& p, int) { return selected(p.currentForm()); },
+         [](FormPage& p, int, const ControlInput& in) {
+             return p.chooseForm(in.selection) ? ControlReply::everything() : ControlReply::states();
+         },
+         [](const FormPage&, int) { return formNameList(); }},
+        // The prompt boxes' width follows the font: their limits and texts
+        // are put in again.
+        {IDC_FORM_FONT, ControlKind::List, 0, [](const FormPage& p, int) { return selected(p.form().font); },
+         [](FormPage& p, int, const ControlInput& in) {
+             p.setFont(in.selection);
+             return ControlReply::everything();
+         },
+         [](const FormPage&, int) { return fontList(); }},
+        {IDC_FORM_ESC, ControlKind::List, 0, [](const FormPage& p, int) { return selected(p.form().escTarget); },
+         [](FormPage& p, int, const ControlInput& in) {
+             p.setEscTarget(in.selection);
+             return ControlReply::states();
+         },
+         [](const FormPage&, int) { return targetList(); }},
+        {IDC_FORM_NEXT, ControlKind::List, 0, [](const FormPage& p, int) { return selected(p.form().nextTarget); },
+         [](FormPage& p, int, const ControlInput& in) {
+             p.setNextTarget(in.selection);
+             return ControlReply::states();
+         },
+         [](const FormPage&, int) { return targetList(); }},
+        {IDC_FORM_LOOKUP, ControlKind::List, 0, [](const FormPage& p, int) { return selected(p.form().lookupFile); },
+         [](FormPage& p, int, const ControlInput& in) {
+             p.setLookupFile(in.selection);
+             return ControlReply::states();
+         },
+         [](const FormPage&, int) { return lookupFileList(); }},
+        {IDC_FORM_RECORD, ControlKind::List, 0,
+         [](const FormPage& p, int) { return selected(p.form().recordAction); },
+         [](FormPage& p, int, const ControlInput& in) {
+             p.setRecordAction(in.selection);
+             return ControlReply::states();
+         },
+         [](const FormPage&, int) { return recordActionList(); }},
+        {IDC_FORM_HEAD_LINK, ControlKind::Label, 0,
+         [](const FormPage& p, int) {
+             ControlState s;
+             s.text = p.linkHeading() == LinkHeading::Lookup ? captionText(formtext::kLinkLookup, "Lookup")
+                                                               : captionText(formtext::kLinkVariables, "Variables");
+             return s;
+         }},
+    };
+    addRows(t, C{IDC_FORM_ROW_LABEL, ControlKind::Label, 0,
+                 [](const FormPage& p, int i) { return enabled(p.rowState(i).dataType); }},
+            kLinesPerForm);
+    // A type change may fold the row's link, give a boolean its lengths
+    // and change which controls work: the row is shown again.
+    addRows(t, C{IDC_FORM_TYPE, ControlKind::List, 0,
+                 [](const FormPage& p, int i) {
+                     ControlState s = enabled(p.rowState(i).dataType);
+                     s.selection = p.form().dataType[i];
+                     return s;
+                 },
+                 [](FormPage& p, int i, const ControlInput& in) {
+                     p.setDataType(i, in.selection);
+                     return ControlReply::everything();
+                 },
+                 [](const FormPage&, int) { return dataTypeList(); }},
+            kLinesPerForm);
+    addRows(t, C{IDC_FORM_PROMPT, ControlKind::Box, 0,
+                 [](const FormPage& p, int i) {
+                     ControlState s = enabled(p.rowState(i).prompt);
+                     s.text = p.promptText(i);
+                     s.limit = p.promptWidth();
+                     return s;
+                 },
+                 [](FormPage& p, int i, const ControlInput& in) { return replyTo(p.typePrompt(i, in.text)); }},
+            kLinesPerForm);
+    addRows(t, C{IDC_FORM_SOURCE, ControlKind::List, 0,
+                 [](const FormPage& p, int i) {
+                     ControlState s = enabled(p.rowState(i).inputSource);
+                     s.selection = p.form().inputSource[i];
+                     return s;
+                 },
+                 [](FormPage& p, int i, const ControlInput& in) {
+                     p.setInputSource(i, in.selection);
+                     return ControlReply::states();
+                 },
+                 [](const FormPage&, int) { return inputSourceList(); }},
+            kLinesPerForm);
+    addRows(t, C{IDC_FORM_MIN, ControlKind::Box, 0,
+                 [](const FormPage& p, int i) {
+                     ControlState s = enabled(p.rowState(i).lengths);
+                     s.text = std::to_string(p.form().minLength[i]);
+                     s.limit = kLengthBoxChars;
+                     return s;
+                 },
+                 [](FormPage& p, int i, const ControlInput& in) { return replyTo(p.typeMinLength(i, in.text)); }},
+            kLinesPerForm);
+    addRows(t, C{IDC_FORM_MAX, ControlKind::Box, 0,
+                 [](const FormPage& p, int i) {
+                     ControlState s = enabled(p.rowState(i).lengths);
+                     s.text = std::to_string(p.form().maxLength[i]);
+                     s.limit = kLengthBoxChars;
+                     return s;
+                 },
+                 [](FormPage& p, int i, const ControlInput& in) { return replyTo(p.typeMaxLength(i, in.text)); }},
+            kLinesPerForm);
+    addRows(t, C{IDC_FORM_LINK, ControlKind::List, 0,
+                 [](const FormPage& p, int i) {
+                     ControlState s = enabled(p.rowState(i).link);
+                     s.selection = p.linkSelection(i);
+                     return s;
+                 },
+                 [](FormPage& p, int i, const ControlInput& in) {
+                     if (in.selection >= 0) p.setLink(i, in.selection);
+                     return ControlReply::states();
+                 },
+                 [](const FormPage& p, int i) { return p.linkEntries(i); }},
+            kLinesPerForm);
+    addRows(t, C{IDC_FORM_MORE, ControlKind::Button, 0,
+                 [](const FormPage& p, int i) { return enabled(p.rowState(i).more); }},
+            kLinesPerForm);
+    return t;
+}
+
 struct FormPageWindow {
-    std::unique_ptr<FormPage> page;
-    // Set while the page fills its boxes: those changes are not typing.
-    bool loading = false;
+    SheetContext& context;
+    Binding<FormPage> binding;
 };
 
-FormPageWindow& window() {
-    static FormPageWindow w;
-    return w;
-}
-
-// The row a control of the eight rows belongs to, or -1.
-int rowOf(int id, int base) { return id >= base && id < base + kLinesPerForm ? id - base : -1; }
-
-void showLinkList(HWND dlg, const FormPage& page, int line) {
-    fillList(dlg, IDC_FORM_LINK + line, page.linkEntries(line));
-    selectEntry(dlg, IDC_FORM_LINK + line, page.linkSelection(line));
-}
-
-void showLinkHeading(HWND dlg, const FormPage& page) {
-    const bool lookup = page.linkHeading() == LinkHeading::Lookup;
-    setItemText(dlg, IDC_FORM_HEAD_LINK, lookup ? captionText(formtext::kLinkLookup, "Lookup")
-                                               : captionText(formtext::kLinkVariables, "Variables"));
-}
-
-void showLengths(HWND dlg, const FormPage& page, int line) {
-    FormPageWindow& w = window();
-    w.loading = true;
-    setItemText(dlg, IDC_FORM_MIN + line, std::to_string(page.form().minLength[line]));
-    setItemText(dlg, IDC_FORM_MAX + line, std::to_string(page.form().maxLength[line]));
-    w.loading = false;
-}
-
-// The font rule and the field-type table: which controls of each row work.
-void applyRowStates(HWND dlg, const FormPage& page) {
-    for (int i = 0; i < kLinesPerForm; ++i) {
-        const RowState s = page.rowState(i);
-        limitText(dlg, IDC_FORM_PROMPT + i, page.promptWidth());
-        enableItem(dlg, IDC_FORM_ROW_LABEL + i, s.dataType);
-        enableItem(dlg, IDC_FORM_TYPE + i, s.dataType);
-        enableItem(dlg, IDC_FORM_PROMPT + i, s.prompt);
-        enableItem(dlg, IDC_FORM_SOURCE + i, s.inputSource);
-        enableItem(dlg, IDC_FORM_MIN + i, s.lengths);
-        enableItem(dlg, IDC_FORM_MAX + i, s.lengths);
-        enableItem(dlg, IDC_FORM_LINK + i, s.link);
-        enableItem(dlg, IDC_FORM_MORE + i, s.more);
-    }
-}
-
-void showForm(HWND dlg, const FormPage& page) {
-    FormPageWindow& w = window();
-    const FormDef& f = page.form();
-    selectEntry(dlg, IDC_FORM_NAME, page.currentForm());
-    selectEntry(dlg, IDC_FORM_FONT, f.font);
-    selectEntry(dlg, IDC_FORM_ESC, f.escTarget);
-    selectEntry(dlg, IDC_FORM_NEXT, f.nextTarget);
-    selectEntry(dlg, IDC_FORM_LOOKUP, f.lookupFile);
-    selectEntry(dlg, IDC_FORM_RECORD, f.recordAction);
-    for (int i = 0; i < kLinesPerForm; ++i) {
-        limitText(dlg, IDC_FORM_MIN + i, kLengthBoxChars);
-        limitText(dlg, IDC_FORM_MAX + i, kLengthBoxChars);
-        w.loading = true;
-        setItemText(dlg, IDC_FORM_PROMPT + i, page.promptText(i));
-        w.loading = false;
-        selectEntry(dlg, IDC_FORM_TYPE + i, f.dataType[i]);
-        selectEntry(dlg, IDC_FORM_SOURCE + i, f.inputSource[i]);
-        showLengths(dlg, page, i);
-        showLinkList(dlg, page, i);
-    }
-    showLinkHeading(dlg, page);
-    applyRowStates(dlg, page);
-}
-
-void initPage(HWND dlg) {
-    FormPageWindow& w = window();
-    w.page = std::make_unique<FormPage>(designer().doc.model);
+void applyCaptions(HWND dlg) {
     using namespace formtext;
     applyLanguage(dlg, 0,
                   {{IDC_FORM_NAME_LABEL, kName}, {IDC_FORM_FONT_LABEL, kFont}, {IDC_FORM_ESC_LABEL, kEsc},
@@ -105,120 +172,48 @@ void initPage(HWND dlg) {
         const std::string more = captionText(kMore, "more...");
         for (int i = 0; i < kLinesPerForm; ++i) SetDlgItemTextA(dlg, IDC_FORM_MORE + i, more.c_str());
     }
-    fillList(dlg, IDC_FORM_NAME, formNameList());
-    fillList(dlg, IDC_FORM_FONT, fontList());
-    fillList(dlg, IDC_FORM_ESC, targetList());
-    fillList(dlg, IDC_FORM_NEXT, targetList());
-    fillList(dlg, IDC_FORM_LOOKUP, lookupFileList());
-    fillList(dlg, IDC_FORM_RECORD, recordActionList());
-    for (int i = 0; i < kLinesPerForm; ++i) {
-        fillList(dlg, IDC_FORM_TYPE + i, dataTypeList());
-        fillList(dlg, IDC_FORM_SOURCE + i, inputSourceList());
-    }
-    showForm(dlg, *w.page);
 }
 
-void listChosen(HWND dlg, FormPage& page, int id, int sel) {
-    if (sel < 0) return;
-    int line;
-    switch (id) {
-        case IDC_FORM_NAME:
-            if (page.chooseForm(sel)) showForm(dlg, page);
-            return;
-        case IDC_FORM_FONT:
-            page.setFont(sel);
-            applyRowStates(dlg, page);
-            return;
-        case IDC_FORM_ESC: page.setEscTarget(sel); return;
-        case IDC_FORM_NEXT: page.setNextTarget(sel); return;
-        case IDC_FORM_RECORD: page.setRecordAction(sel); return;
-        case IDC_FORM_LOOKUP:
-            if (page.setLookupFile(sel)) {
-                for (int i = 0; i < kLinesPerForm; ++i) showLinkList(dlg, page, i);
-                showLinkHeading(dlg, page);
-                applyRowStates(dlg, page);
-            }
-            return;
-        default: break;
-    }
-    if ((line = rowOf(id, IDC_FORM_TYPE)) >= 0) {
-        page.setDataType(line, sel);
-        showLinkList(dlg, page, line);
-        showLengths(dlg, page, line);
-        applyRowStates(dlg, page);
-    } else if ((line = rowOf(id, IDC_FORM_SOURCE)) >= 0) {
-        page.setInputSource(line, sel);
-    } else if ((line = rowOf(id, IDC_FORM_LINK)) >= 0) {
-        page.setLink(line, sel);
-    }
-}
-
-void boxChanged(HWND dlg, FormPage& page, int id) {
-    if (window().loading) return;
-    int line;
-    if ((line = rowOf(id, IDC_FORM_PROMPT)) >= 0) {
-        const TextEntry e = page.typePrompt(line, itemText(dlg, id));
-        if (e.putBack) putBack(dlg, id, e.text);
-    } else if ((line = rowOf(id, IDC_FORM_MIN)) >= 0) {
-        const NumberEntry e = page.typeMinLength(line, itemText(dlg, id));
-        if (e.putBack) putBack(dlg, id, e.text);
-    } else if ((line = rowOf(id, IDC_FORM_MAX)) >= 0) {
-        const NumberEntry e = page.typeMaxLength(line, itemText(dlg, id));
-        if (e.putBack) putBack(dlg, id, e.text);
-    }
-}
-
-void buttonClicked(HWND dlg, FormPage& page, int id) {
-    // The dialogs are modal over the sheet, the page's parent.
+// The page's buttons open dialogs modal over the sheet, the page's parent;
+// they write the working copy, so the page shows it again afterwards.
+bool openDialogOf(HWND dlg, FormPageWindow& w, int id) {
+    FormPage& page = w.binding.core();
     HWND sheet = GetParent(dlg);
-    int line;
     if (id == IDC_FORM_STAMP) {
         showStampDialog(sheet, page);
     } else if (id == IDC_FORM_BRANCH) {
         showBranchDialog(sheet, page);
-    } else if ((line = rowOf(id, IDC_FORM_MORE)) >= 0) {
-        showLineProperties(sheet, page, line);
+    } else if (id >= IDC_FORM_MORE && id < IDC_FORM_MORE + kLinesPerForm) {
+        showLineProperties(sheet, page, id - IDC_FORM_MORE);
+    } else {
+        return false;
     }
+    w.binding.show(dlg);
+    return true;
 }
 
 }  // namespace
 
-FormPage* activeFormPage() { return window().page.get(); }
-
 INT_PTR CALLBACK formPageProc(HWND dlg, UINT msg, WPARAM wParam, LPARAM lParam) {
-    FormPageWindow& w = window();
+    auto* w = contextOf<FormPageWindow>(dlg);
     switch (msg) {
-        case WM_INITDIALOG:
-            initPage(dlg);
-            return TRUE;
-        case WM_COMMAND: {
-            if (!w.page) return FALSE;
-            const int id = LOWORD(wParam);
-            switch (HIWORD(wParam)) {
-                case CBN_SELCHANGE: listChosen(dlg, *w.page, id, selectedEntry(dlg, id)); break;
-                case EN_CHANGE: boxChanged(dlg, *w.page, id); break;
-                case BN_CLICKED: buttonClicked(dlg, *w.page, id); break;
-                default: return FALSE;
-            }
+        case WM_INITDIALOG: {
+            SheetContext& context = sheetContextOf(lParam);
+            w = new FormPageWindow{context, Binding<FormPage>(context.sheet.page<FormPage>(), formPageControls())};
+            attachContext(dlg, w);
+            applyCaptions(dlg);
+            w->binding.show(dlg);
             return TRUE;
         }
-        case WM_NOTIFY: {
-            const auto* n = reinterpret_cast<const NMHDR*>(lParam);
-            if (n->code == PSN_APPLY && w.page) {
-                w.page->commit(designer().doc.model);
-                // The designed forms run on the display at once.
-                restartSimulation();
-                SetWindowLongPtrA(dlg, DWLP_MSGRESULT, PSNRET_NOERROR);
-                return TRUE;
-            }
-            if (n->code == PSN_RESET) {
-                w.page.reset();
-                return TRUE;
-            }
-            return FALSE;
-        }
-        case WM_DESTROY:
-            w.page.reset();
+        case WM_COMMAND:
+            if (!w) return FALSE;
+            if (w->binding.command(dlg, wParam)) return TRUE;
+            return HIWORD(wParam) == BN_CLICKED && openDialogOf(dlg, *w, LOWORD(wParam));
+        case WM_NOTIFY:
+            return w && sheetNotify(dlg, lParam, w->context);
+        case WM_NCDESTROY:
+            attachContext<FormPageWindow>(dlg, nullptr);
+            delete w;
             return FALSE;
         default:
             return FALSE;

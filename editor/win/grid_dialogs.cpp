@@ -177,11 +177,11 @@ LRESULT CALLBACK gridResultProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lPara
     return DefWindowProcA(hwnd, msg, wParam, lParam);
 }
 
-void registerGridClasses() {
+void registerGridClasses(HINSTANCE instance) {
     static bool registered = false;
     if (registered) return;
     WNDCLASSA wc{};
-    wc.hInstance = editorInstance();
+    wc.hInstance = instance;
     wc.hCursor = LoadCursor(nullptr, IDC_ARROW);
     wc.lpfnWndProc = gridAreaProc;
     wc.lpszClassName = FW_GRID_AREA_CLASS;
@@ -294,7 +294,8 @@ INT_PTR gridBoxColours(WPARAM dc, LPARAM control) {
 }
 
 INT_PTR runCharacterGrid(HWND owner, HWND boxWindow, GridBox& box) {
-    registerGridClasses();
+    const HINSTANCE instance = instanceOf(owner);
+    registerGridClasses(instance);
     CharacterGrid grid = box.openGrid();
     if (boxWindow) {
         InvalidateRect(boxWindow, nullptr, TRUE);
@@ -303,7 +304,7 @@ INT_PTR runCharacterGrid(HWND owner, HWND boxWindow, GridBox& box) {
     const char* name = grid.mode() == GridMode::MultiCode ? "GridDlg" : "ACGridDlg";
     GridDialog dialog{&grid, boxWindow};
     INT_PTR result =
-        DialogBoxParamA(editorInstance(), name, owner, characterGridProc, reinterpret_cast<LPARAM>(&dialog));
+        DialogBoxParamA(instance, name, owner, characterGridProc, reinterpret_cast<LPARAM>(&dialog));
     box.closeGrid(grid, result == IDOK);
     if (boxWindow) {
         SetWindowTextA(boxWindow, box.text().c_str());

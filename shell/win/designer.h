@@ -1,13 +1,14 @@
-// The designer's process-wide state and the services its windows share.
+// The designer's windows: the terminal window, its popup menu and the
+// services its commands use. What the commands do is decided by the core
+// DesignerSession; this side shows what it asks for.
 #pragma once
 
 #include <windows.h>
 
-#include <memory>
 #include <string>
 
-#include "shell/document.h"
-#include "simulator/simulation_engine.h"
+#include "shell/designer_session.h"
+#include "simulator/win/client_window.h"
 
 namespace fw::win {
 
@@ -24,8 +25,10 @@ struct Designer {
     HMENU popupMenu = nullptr;      // its first submenu, the one shown
     int recentEntries = 0;          // recent-file items now in the popup menu
     std::string programFolder;      // ends with a backslash
-    Document doc;
-    std::unique_ptr<SimulationEngine> engine;
+    DesignerSession session;
+    Document& doc = session.document();
+    SimulationEngine* engine = &session.engine();
+    ClientContext face;             // what the Client window is given
 };
 
 Designer& designer();
@@ -36,11 +39,11 @@ int runDesigner(HINSTANCE instance, int showCommand);
 bool registerDesignerClasses(HINSTANCE instance);
 
 LRESULT CALLBACK terminalWindowProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam);
-LRESULT CALLBACK clientWindowProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam);
 
 // Text and message-box services.
 std::string text(unsigned id);
 int messageBoxById(unsigned captionId, unsigned textId, UINT style);
+// "Save current program ?": only the question; the session saves.
 int askSaveChanges(HWND owner);
 
 // The popup menu and its recent-file entries.
@@ -56,19 +59,14 @@ void restartSimulation();
 // The About box ("AboutBox"): only OK closes it.
 INT_PTR CALLBACK aboutBoxProc(HWND dlg, UINT msg, WPARAM wParam, LPARAM lParam);
 
-// The editor's modal property sheet.
-void openEditor(HWND owner);
+// The editor's modal property sheet over `sheet`; true when confirmed.
+bool runEditorSheet(HWND owner, HINSTANCE instance, EditorSheet& sheet, const std::string& caption);
 
-// File dialogs. `kind`: 0 program (then loaded), 1 lookup or data text,
-// 2 message import (handled by the Startup page).
+// File dialogs. `kind`: 0 program, 1 lookup or data text, 2 message import.
+// They only choose: the chosen name comes back in `path`.
 enum OpenKind { kOpenProgram = 0, kOpenTextFile = 1, kOpenImport = 2 };
 bool chooseOpenFile(HWND owner, int kind, std::string& path);
 bool chooseSaveFile(HWND owner, std::string& path);
-bool saveCurrent(HWND owner, std::string& path);
-
-// Loads a program file into the document, showing "Format mismatch !!!" for a
-// file of another kind. Returns whether it was loaded.
-bool loadProgramFile(const std::string& path);
 
 // The modal Preferences dialog ("PreferencesDlg"). Returns true for OK, after
 // the preferences are stored and written and the language, the default
@@ -81,27 +79,37 @@ INT_PTR CALLBACK preferencesDialogProc(HWND dlg, UINT msg, WPARAM wParam, LPARAM
 // Win32 serial driver: its index and name, or -1.
 int searchCradlePort(std::string& name);
 
-// Download Application (3020), Download Lookup File (3040) and Receive Data
-// (3030): the port check (Preferences first when the configured port is
-// unset or gone; Cancel there ends the command), the link type of the
-// preferences (a value outside 0..2 ends the command silently), then the
-// transfer and its result.
-void transferCommand(HWND owner, int command);
-
-// The transfers themselves, given the checked link type. Each returns 0
-// (cancelled), 1 (done) or the number of the text that says what failed.
-int runProgramDownload(HWND owner, int linkType);
-int runLookupDownload(HWND owner, int linkType);
-int runDataReceive(HWND owner, int linkType);
-
-// The program download, or with `lookupFile` the lookup download of a file
-// the user picks (the previous one offered). A failure is shown in an
-// "Error" box and followed by the retry question; Yes starts again, and the
-// last failure is returned after No.
-int downloadToTerminal(HWND owner, int linkType, bool lookupFile);
+// One attempt of a program download, or with `lookupFile` of a lookup
+// download of a file the user picks (the previous one offered). 0
+// cancelled, 1 done, else the number of the failure's text.
+int downloadOnce(HWND owner, int linkType, bool lookupFile);
 // The data receive into a file the user names; after success the closing
 // boxes (the count with the offer to open the file, or "No data
 // received!") have been shown. Failures are returned for the caller to show.
 int receiveFromTerminal(HWND owner, int linkType);
+
+// The session's questions and dialogs, shown over the terminal window.
+class WinDesignerUi : public DesignerUi {
+public:
+    explicit WinDesignerUi(HWND owner) : owner_(owner) {}
+    Answer askSaveChanges() override;
+    bool chooseProgramFile(std::string& path) override;
+    bool chooseSaveName(std::string& path) override;
+    void showMessage(unsigned captionId, unsigned textId) override;
+    void showText(unsigned captionId, const std::string& text) override;
+    void showInformation(unsigned captionId, unsigned textId) override;
+    bool runEditor(EditorSheet& sheet, const std::string& caption) override;
+    bool openPreferences() override;
+    void placeWindow() override;
+    void recentFilesChanged() override;
+    void displayChanged() override;
+    int countSerialPorts() override;
+    int runDownload(int linkType, bool lookupFile) override;
+    int runReceive(int linkType) override;
+    Answer askRetry() override;
+
+private:
+    HWND owner_;
+};
 
 }  // namespace fw::win

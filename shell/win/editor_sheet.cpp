@@ -2,7 +2,8 @@
 #include <windows.h>
 #include <commctrl.h>
 
-#include "editor/win/form_dialogs.h"
+#include "editor/win/settings_pages.h"
+#include "editor/win/sheet_context.h"
 #include "shell/captions.h"
 #include "shell/win/designer.h"
 
@@ -10,15 +11,23 @@ namespace fw::win {
 
 namespace {
 
+INT_PTR CALLBACK emptyPageProc(HWND, UINT msg, WPARAM, LPARAM) { return msg == WM_INITDIALOG ? TRUE : FALSE; }
+
 struct PageTemplate {
     const char* dialog;
     const char* title;
     unsigned titleId;   // the title under a language
+    DLGPROC procedure;
 };
 
+// Tab order, which is also the order of the commit.
 const PageTemplate kPages[] = {
-    {"FORMDLG", "Form", 51},         {"MENUDLG", "Menu", 201},         {"LOOKUPDLG", "Lookup", 251},
-    {"BARCODESETTINGDLG", "Barcode", 301}, {"SETTINGSDLG", "Settings", 601}, {"STARTUPDLG", "Startup", 701},
+    {"FORMDLG", "Form", 51, formPageProc},
+    {"MENUDLG", "Menu", 201, emptyPageProc},
+    {"LOOKUPDLG", "Lookup", 251, emptyPageProc},
+    {"BARCODESETTINGDLG", "Barcode", 301, emptyPageProc},
+    {"SETTINGSDLG", "Settings", 601, settingsPageProc},
+    {"STARTUPDLG", "Startup", 701, startupPageProc},
 };
 
 // The sheet's "OK" and "Cancel" under a language.
@@ -32,38 +41,35 @@ int CALLBACK sheetCallback(HWND sheet, UINT msg, LPARAM) {
     return 0;
 }
 
-INT_PTR CALLBACK emptyPageProc(HWND, UINT msg, WPARAM, LPARAM) {
-    return msg == WM_INITDIALOG ? TRUE : FALSE;
-}
-
 }  // namespace
 
-void openEditor(HWND owner) {
-    Designer& d = designer();
-    PROPSHEETPAGEA pages[6] = {};
-    std::string titles[6];
-    for (int i = 0; i < 6; ++i) {
+bool runEditorSheet(HWND owner, HINSTANCE instance, EditorSheet& sheet, const std::string& caption) {
+    SheetContext context{sheet, instance};
+    PROPSHEETPAGEA pages[kSheetPageCount] = {};
+    std::string titles[kSheetPageCount];
+    for (int i = 0; i < kSheetPageCount; ++i) {
         titles[i] = captionText(kPages[i].titleId, kPages[i].title);
         pages[i].dwSize = sizeof(PROPSHEETPAGEA);
         pages[i].dwFlags = PSP_USETITLE;
-        pages[i].hInstance = d.instance;
+        pages[i].hInstance = instance;
         pages[i].pszTemplate = kPages[i].dialog;
         pages[i].pszTitle = titles[i].c_str();
-        pages[i].pfnDlgProc = i == 0 ? formPageProc : emptyPageProc;
+        pages[i].pfnDlgProc = kPages[i].procedure;
+        pages[i].lParam = reinterpret_cast<LPARAM>(&context);
     }
-    std::string caption = editorCaption(d.doc.currentFile);
     PROPSHEETHEADERA header{};
     header.dwSize = sizeof header;
     header.dwFlags = PSH_PROPSHEETPAGE | PSH_USEICONID | PSH_NOAPPLYNOW | PSH_USECALLBACK;
     header.pfnCallback = sheetCallback;
     header.hwndParent = owner;
-    header.hInstance = d.instance;
+    header.hInstance = instance;
     header.pszIcon = "FWPRG";
     header.pszCaption = caption.c_str();
-    header.nPages = 6;
+    header.nPages = kSheetPageCount;
     header.nStartPage = 0;
     header.ppsp = pages;
     PropertySheetA(&header);
+    return context.confirmed;
 }
 
 }  // namespace fw::win

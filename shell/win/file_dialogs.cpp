@@ -46,7 +46,6 @@ bool chooseOpenFile(HWND owner, int kind, std::string& path) {
     ofn.Flags = OFN_FILEMUSTEXIST | OFN_PATHMUSTEXIST | OFN_HIDEREADONLY | OFN_NOCHANGEDIR;
     if (!GetOpenFileNameA(&ofn)) return false;
     path = file;
-    if (kind == kOpenProgram) return loadProgramFile(path);
     return true;
 }
 
@@ -62,16 +61,7 @@ bool chooseSaveFile(HWND owner, std::string& path) {
     ofn.lpstrDefExt = "FWX";
     ofn.Flags = OFN_OVERWRITEPROMPT | OFN_PATHMUSTEXIST | OFN_HIDEREADONLY | OFN_NOCHANGEDIR;
     if (!GetSaveFileNameA(&ofn)) return false;
-    path = withProgramExtension(file);
-    if (!saveDocument(designer().doc, path)) return false;
-    refreshRecentFiles();
-    return true;
-}
-
-bool saveCurrent(HWND owner, std::string& path) {
-    if (path.empty()) return chooseSaveFile(owner, path);
-    if (!saveDocument(designer().doc, path)) return false;
-    refreshRecentFiles();
+    path = file;
     return true;
 }
 

@@ -34,7 +34,6 @@ const LabelControl kLabelControls[] = {
     {PreferencesLabel::cancel, IDCANCEL},
 };
 
-constexpr unsigned kTextNoComPortDevice = 1174;
 
 PreferencesDialogState* stateOf(HWND dlg) {
     return reinterpret_cast<PreferencesDialogState*>(GetWindowLongPtrA(dlg, DWLP_USER));

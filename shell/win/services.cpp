@@ -3,12 +3,10 @@
 
 #include "resources/resource_ids.h"
 #include "shell/captions.h"
-#include "shell/texts.h"
+#include "texts/texts.h"
 #include "shell/win/designer.h"
 
 namespace fw::win {
-
-constexpr unsigned kTextSaveCurrentProgram = 1131;
 
 std::string text(unsigned id) { return loadText(id); }
 
@@ -21,14 +19,8 @@ int messageBoxById(unsigned captionId, unsigned textId, UINT style) {
 }
 
 int askSaveChanges(HWND owner) {
-    int answer = MessageBoxA(owner, text(kTextSaveCurrentProgram).c_str(), "Velmora's K400 Formwright",
-                             MB_YESNOCANCEL | MB_ICONQUESTION);
-    if (answer == IDYES) {
-        // The answer stands even when the save is cancelled or fails.
-        std::string path = designer().doc.currentFile;
-        saveCurrent(owner, path);
-    }
-    return answer;
+    return MessageBoxA(owner, text(kTextSaveCurrentProgram).c_str(), "Velmora's K400 Formwright",
+                       MB_YESNOCANCEL | MB_ICONQUESTION);
 }
 
 INT_PTR CALLBACK aboutBoxProc(HWND dlg, UINT msg, WPARAM wParam, LPARAM) {

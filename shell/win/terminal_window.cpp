@@ -6,11 +6,10 @@
 #include <filesystem>
 #include <vector>
 
-#include "model/program_defaults.h"
 #include "resources/resource_ids.h"
 #include "shell/language.h"
 #include "shell/settings_file.h"
-#include "shell/texts.h"
+#include "texts/texts.h"
 #include "shell/win/designer.h"
 #include "simulator/face_geometry.h"
 
@@ -102,114 +101,60 @@ static void onCreate(HWND hwnd) {
     InitCommonControlsEx(&icc);
     cutToOutline(hwnd);
     d.programFolder = folderOfProgram();
-    d.doc.settingsFile = settingsPath(d.programFolder);
-    readSettings(d.doc.settingsFile, d.doc.prefs);
+    const std::string settingsFile = settingsPath(d.programFolder);
+    Preferences prefs;
+    readSettings(settingsFile, prefs);
     findLanguages(wideFolderOfProgram());
-    loadLanguage(d.doc.prefs.language);
-    loadDefaultTexts(d.doc.defaults);
-    // A new program, with no file yet.
-    d.doc.currentFile.clear();
-    resetBarcodeDefaults(d.doc.model);
-    resetRecords(d.doc.model, d.doc.defaults);
-    d.doc.model.modified = false;
-    // The simulation's record counter starts at zero with the engine.
-    d.engine = std::make_unique<SimulationEngine>(d.doc.model, d.doc.defaults);
+    loadLanguage(prefs.language);
+    DefaultTexts defaults{};
+    loadDefaultTexts(defaults);
+    d.session.begin(defaults, std::move(prefs), settingsFile);
     // The last file, when the preferences ask for it, loads as a recent file
     // does: it becomes the current file only when it loads.
-    std::string preload = startupFile(d.doc.prefs);
-    if (!preload.empty()) loadProgramFile(preload);
+    const std::string preload = startupFile(d.doc.prefs);
+    WinDesignerUi ui(hwnd);
+    if (!preload.empty()) d.session.load(ui, preload);
     placeTerminalWindow();
+    d.face.engine = &d.session.engine();
+    d.face.model = &d.session.model();
+    d.face.openCommandMenu = [](int x, int y) {
+        Designer& dd = designer();
+        if (dd.popupMenu)
+            TrackPopupMenu(dd.popupMenu, TPM_LEFTALIGN | TPM_TOPALIGN | TPM_LEFTBUTTON, x, y, 0, dd.terminal,
+                           nullptr);
+    };
+    d.face.noProgram = [] { SendMessageA(designer().terminal, WM_COMMAND, IDM_NEW, 0); };
     d.client = CreateWindowA("Client", nullptr, WS_CHILD | WS_VISIBLE, 0, 0, kTerminalWidth, kTerminalHeight, hwnd,
-                             reinterpret_cast<HMENU>(static_cast<INT_PTR>(IDC_CLIENT)), d.instance, nullptr);
+                             reinterpret_cast<HMENU>(static_cast<INT_PTR>(IDC_CLIENT)), d.instance, &d.face);
+    buildPopupMenu();
 }
 
 void restartSimulation() {
     Designer& d = designer();
-    if (!d.engine) return;
-    d.engine->pressKey(kKeyShowStart);
+    d.session.restartSimulation();
     if (d.client) InvalidateRect(d.client, nullptr, FALSE);
-}
-
-bool loadProgramFile(const std::string& path) {
-    Designer& d = designer();
-    LoadResult r = openDocument(d.doc, path);
-    if (r.status == LoadStatus::FormatMismatch) {
-        MessageBoxA(GetActiveWindow(), "Format mismatch !!!", text(kTextErrorCaption).c_str(),
-                    MB_OK | MB_ICONWARNING);
-    }
-    if (r.ok() && !r.imported()) refreshRecentFiles();
-    return r.ok();
-}
-
-static void newCommand(HWND hwnd) {
-    Designer& d = designer();
-    if (d.doc.model.modified && askSaveChanges(hwnd) == IDCANCEL) return;
-    newDocument(d.doc);
-    d.engine->resetRecordCount();
-    openEditor(hwnd);
-    restartSimulation();
-}
-
-static void openCommand(HWND hwnd) {
-    Designer& d = designer();
-    if (d.doc.model.modified && askSaveChanges(hwnd) == IDCANCEL) return;
-    const std::string previous = d.doc.currentFile;
-    newDocument(d.doc);
-    d.engine->resetRecordCount();
-    readSettings(d.doc.settingsFile, d.doc.prefs);
-    refreshRecentFiles();
-    placeTerminalWindow();
-    // The dialog starts at the file the settings would preload, else at the
-    // one just closed. Neither becomes the current file of the new program
-    // unless it loads, so a later Save cannot write over it.
-    std::string path = startupFile(d.doc.prefs);
-    if (path.empty()) path = previous;
-    if (chooseOpenFile(hwnd, kOpenProgram, path)) {
-        openEditor(hwnd);
-    }
-    restartSimulation();
-}
-
-static void recentFileCommand(HWND hwnd, int k) {
-    Designer& d = designer();
-    if (k < 0 || k >= static_cast<int>(d.doc.prefs.recentFiles.size())) return;
-    // The entry's own copy: a successful load reorders the list.
-    std::string path = d.doc.prefs.recentFiles[static_cast<size_t>(k)];
-    loadProgramFile(path);
-    openEditor(hwnd);
-    restartSimulation();
 }
 
 static void onCommand(HWND hwnd, int id) {
     Designer& d = designer();
+    WinDesignerUi ui(hwnd);
     switch (id) {
-        case IDM_NEW: newCommand(hwnd); break;
-        case IDM_OPEN: openCommand(hwnd); break;
-        case IDM_SAVE: {
-            std::string path = d.doc.currentFile;
-            saveCurrent(hwnd, path);
-            break;
-        }
-        case IDM_SAVEAS: {
-            std::string path = d.doc.currentFile;
-            chooseSaveFile(hwnd, path);
-            break;
-        }
-        case IDM_EDIT:
-            openEditor(hwnd);
-            restartSimulation();
-            break;
+        case IDM_NEW: d.session.newProgram(ui); break;
+        case IDM_OPEN: d.session.open(ui); break;
+        case IDM_SAVE: d.session.save(ui); break;
+        case IDM_SAVEAS: d.session.saveAs(ui); break;
+        case IDM_EDIT: d.session.edit(ui); break;
         case IDM_PREFERENCES:
             openPreferences(hwnd);
             placeTerminalWindow();
             break;
-        case IDM_DOWNLOAD_APP:
-        case IDM_DOWNLOAD_LOOKUP:
-        case IDM_RECEIVE_DATA: transferCommand(hwnd, id); break;
+        case IDM_DOWNLOAD_APP: d.session.transfer(ui, TransferCommand::DownloadProgram); break;
+        case IDM_DOWNLOAD_LOOKUP: d.session.transfer(ui, TransferCommand::DownloadLookup); break;
+        case IDM_RECEIVE_DATA: d.session.transfer(ui, TransferCommand::ReceiveData); break;
         case IDM_EXIT: SendMessageA(hwnd, WM_CLOSE, 0, 0); break;
         case IDM_ABOUT: DialogBoxParamA(d.instance, "AboutBox", hwnd, aboutBoxProc, 0); break;
         default:
-            if (id >= IDM_RECENT_FIRST && id <= IDM_RECENT_LAST) recentFileCommand(hwnd, id - IDM_RECENT_FIRST);
+            if (id >= IDM_RECENT_FIRST && id <= IDM_RECENT_LAST) d.session.openRecent(ui, id - IDM_RECENT_FIRST);
             break;
     }
 }
@@ -222,10 +167,11 @@ LRESULT CALLBACK terminalWindowProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM l
         case WM_COMMAND:
             onCommand(hwnd, LOWORD(wParam));
             return 0;
-        case WM_CLOSE:
-            if (designer().doc.model.modified && askSaveChanges(hwnd) == IDCANCEL) return 0;
-            DestroyWindow(hwnd);
+        case WM_CLOSE: {
+            WinDesignerUi ui(hwnd);
+            if (designer().session.mayClose(ui)) DestroyWindow(hwnd);
             return 0;
+        }
         case WM_DESTROY:
             if (designer().popupRoot) {
                 DestroyMenu(designer().popupRoot);

@@ -1,11 +1,11 @@
-// The three transfer commands: the port check, the link type, the file
-// dialogs, the transfer behind its progress dialog, and the messages that
-// close it.
+// The transfers behind their dialogs: the lookup file to send, the
+// received-data file, the progress dialog and the boxes that close a
+// receive. What to do with their results is the session's.
 #include <windows.h>
 #include <commdlg.h>
 
-#include "comm/win/serial_port_win.h"
 #include "resources/resource_ids.h"
+#include "resources/text_ids.h"
 #include "shell/preferences_dialog_state.h"
 #include "shell/win/designer.h"
 #include "shell/win/transfer_dialog.h"
@@ -19,16 +19,6 @@ namespace {
 std::string& lastLookupFile() {
     static std::string path;
     return path;
-}
-
-// The configured port must be in the system's list; when it is not, the
-// user chooses one in the Preferences dialog first.
-bool portChecked(HWND owner) {
-    WinSerialSystem system;
-    if (!transferNeedsPortChoice(designer().doc.prefs.comPortIndex, countSerialPorts(system))) return true;
-    bool chosen = openPreferences(owner);
-    placeTerminalWindow();
-    return chosen;
 }
 
 // The received-data file: a new or replaced text file, in the current
@@ -73,49 +63,17 @@ void showInNotepad(const std::string& path) {
 
 }  // namespace
 
-void transferCommand(HWND owner, int command) {
-    if (!portChecked(owner)) return;
-    const Preferences& prefs = designer().doc.prefs;
-    const int link = transferLinkType(command == IDM_RECEIVE_DATA ? prefs.receiveVia : prefs.downloadVia);
-    if (link < 0) return;
-
-    switch (command) {
-        case IDM_DOWNLOAD_APP:
-        case IDM_DOWNLOAD_LOOKUP: {
-            int result = command == IDM_DOWNLOAD_APP ? runProgramDownload(owner, link)
-                                                     : runLookupDownload(owner, link);
-            if (result == kTransferDone)
-                messageBoxById(kTextDownloadCaption, kTextDownloadedCompletely, MB_OK | MB_ICONINFORMATION);
-            break;
-        }
-        case IDM_RECEIVE_DATA: {
-            int result = runDataReceive(owner, link);
-            if (result != kTransferCancelled && result != kTransferDone)
-                messageBoxById(kTextErrorBoxCaption, static_cast<unsigned>(result), MB_OK | MB_ICONWARNING);
-            break;
-        }
-        default:
-            break;
+int downloadOnce(HWND owner, int linkType, bool lookupFile) {
+    TransferRequest request;
+    request.kind = lookupFile ? TransferKind::lookup : TransferKind::program;
+    request.link = transferLink(linkType);
+    if (lookupFile) {
+        std::string path = lastLookupFile();
+        if (!chooseOpenFile(owner, kOpenTextFile, path)) return kTransferCancelled;
+        lastLookupFile() = path;
+        request.path = path;
     }
-}
-
-int downloadToTerminal(HWND owner, int linkType, bool lookupFile) {
-    for (;;) {
-        TransferRequest request;
-        request.kind = lookupFile ? TransferKind::lookup : TransferKind::program;
-        request.link = transferLink(linkType);
-        if (lookupFile) {
-            std::string path = lastLookupFile();
-            if (!chooseOpenFile(owner, kOpenTextFile, path)) return kTransferCancelled;
-            lastLookupFile() = path;
-            request.path = path;
-        }
-        const int result = runTransferWithProgress(owner, request).result;
-        if (result == kTransferCancelled || result == kTransferDone) return result;
-        messageBoxById(kTextErrorBoxCaption, static_cast<unsigned>(result), MB_OK | MB_ICONWARNING);
-        if (messageBoxById(kTextErrorBoxCaption, kTextRetryQuestion, MB_YESNO | MB_ICONWARNING) != IDYES)
-            return result;
-    }
+    return runTransferWithProgress(owner, request).result;
 }
 
 int receiveFromTerminal(HWND owner, int linkType) {
@@ -137,9 +95,5 @@ int receiveFromTerminal(HWND owner, int linkType) {
     }
     return kTransferDone;
 }
-
-int runProgramDownload(HWND owner, int linkType) { return downloadToTerminal(owner, linkType, false); }
-int runLookupDownload(HWND owner, int linkType) { return downloadToTerminal(owner, linkType, true); }
-int runDataReceive(HWND owner, int linkType) { return receiveFromTerminal(owner, linkType); }
 
 }  // namespace fw::win

@@ -1,12 +1,11 @@
 // The "Client" window: paints the terminal's body, keys and display, turns
 // clicks on the painted keys into key presses for the simulation engine and
 // drags the window from anywhere else.
-#include <windows.h>
+#include "simulator/win/client_window.h"
 
 #include <ctime>
 
-#include "resources/resource_ids.h"
-#include "shell/win/designer.h"
+#include "simulator/display_picture.h"
 #include "simulator/face_geometry.h"
 
 namespace fw::win {
@@ -17,6 +16,7 @@ constexpr UINT_PTR kClockTimer = 1;
 constexpr UINT kClockPeriodMs = 100;
 
 struct FaceResources {
+    ClientContext* context = nullptr;
     HBITMAP bitmaps[kLastFaceBitmap - kFirstFaceBitmap + 1] = {};
     HFONT font = nullptr;
     // The face is composed in memory and copied to the screen in one blit.
@@ -65,20 +65,22 @@ void applyUpdate(HWND hwnd, const EngineUpdate& u) {
         case Repaint::AboveClock: invalidate(hwnd, kTextAboveClock); break;
         case Repaint::TextArea: invalidate(hwnd, kTextArea); break;
     }
+    if (u.indicator) {
+        invalidate(hwnd, FaceRect{kIndicatorPosition.x, kIndicatorPosition.y, kIndicatorPosition.x + 6,
+                                  kIndicatorPosition.y + 12});
+    }
     if (u.defineProgram) {
-        Designer& d = designer();
         // The key's release will not come to us once the box has the mouse.
         int key = face().pressedKey;
         face().pressedKey = 0;
         invalidateKey(hwnd, key);
         ReleaseCapture();
-        MessageBoxA(d.terminal, "Please define your program!", "No executable program", MB_OK | MB_ICONWARNING);
-        SendMessageA(d.terminal, WM_COMMAND, IDM_NEW, 0);
+        MessageBoxA(GetParent(hwnd), "Please define your program!", "No executable program", MB_OK | MB_ICONWARNING);
+        if (face().context->noProgram) face().context->noProgram();
     }
 }
 
-std::string currentClockLine() {
-    const SimulationEngine& e = *designer().engine;
+std::string currentClockLine(const ClientContext& c) {
     std::time_t now = std::time(nullptr);
     std::tm local{};
 #ifdef _WIN32
@@ -87,42 +89,20 @@ std::string currentClockLine() {
     localtime_r(&now, &local);
 #endif
     return clockLine(local.tm_mon + 1, local.tm_mday, local.tm_hour, local.tm_min, face().tick,
-                     designer().doc.model.settings.separateDataFiles, e.recordCount());
+                     c.model->settings.separateDataFiles, c.engine->recordCount());
 }
 
-void paintDisplay(HDC dc, HDC scratch) {
-    const SimulationEngine& e = *designer().engine;
+// Draws what the core composed: bitmaps first, then the texts.
+void paintDisplay(HDC dc, HDC scratch, const ClientContext& c) {
+    const SimulationEngine& e = *c.engine;
+    const DisplayPicture picture =
+        composeDisplay(e, e.mode() == EngineMode::Start ? currentClockLine(c) : std::string());
+    for (const DisplayBitmap& b : picture.bitmaps) blit(dc, scratch, b.id, b.at.x, b.at.y);
     HGDIOBJ oldFont = SelectObject(dc, face().font);
     SetBkMode(dc, TRANSPARENT);
-    const bool inForm = e.mode() == EngineMode::Form;
-    if (inForm) {
-        FacePoint c = cursorPosition(e.cursorColumn(), e.cursorRow());
-        blit(dc, scratch, kBitmapCursor, c.x, c.y);
-    }
-    if (e.alphaOn()) blit(dc, scratch, kBitmapAlphaOn, kIndicatorPosition.x, kIndicatorPosition.y);
-    for (int i = 0; i < kDisplayLineCount; ++i) {
-        FacePoint p = linePosition(i, e.largePitch());
-        bool highlighted = e.highlight() == i + 1;
-        if (highlighted) {
-            FacePoint bar = highlightBarPosition(i, e.largePitch());
-            blit(dc, scratch, kBitmapHighlight, bar.x, bar.y);
-        }
-        SetTextColor(dc, highlighted ? RGB(255, 255, 255) : RGB(0, 0, 0));
-        std::string_view s = e.line(i);
-        TextOutA(dc, p.x, p.y, s.data(), static_cast<int>(s.size()));
-    }
-    if (inForm && e.pendingLetter()) {
-        // The letter being chosen stands on the cursor block, so it is drawn light.
-        FacePoint c = cursorPosition(e.cursorColumn(), e.cursorRow());
-        char letter = e.pendingLetter();
-        SetTextColor(dc, RGB(255, 255, 255));
-        TextOutA(dc, c.x, c.y - 1, &letter, 1);
-    }
-    if (e.mode() == EngineMode::Start) {
-        blit(dc, scratch, kBitmapBlank, kClockBarPosition.x, kClockBarPosition.y);
-        SetTextColor(dc, RGB(0, 0, 0));
-        std::string clock = currentClockLine();
-        TextOutA(dc, kClockLinePosition.x, kClockLinePosition.y, clock.c_str(), static_cast<int>(clock.size()));
+    for (const DisplayText& t : picture.texts) {
+        SetTextColor(dc, t.light ? RGB(255, 255, 255) : RGB(0, 0, 0));
+        TextOutA(dc, t.at.x, t.at.y, t.text.data(), static_cast<int>(t.text.size()));
     }
     SelectObject(dc, oldFont);
 }
@@ -138,7 +118,7 @@ void paint(HWND hwnd) {
             int id = k.key == f.pressedKey ? k.pressedBitmapId() : k.releasedBitmapId();
             blit(dc, f.scratchDc, id, k.x, k.y);
         }
-        if (designer().engine) paintDisplay(dc, f.scratchDc);
+        if (f.context && f.context->engine) paintDisplay(dc, f.scratchDc, *f.context);
         BitBlt(screen, ps.rcPaint.left, ps.rcPaint.top, ps.rcPaint.right - ps.rcPaint.left,
                ps.rcPaint.bottom - ps.rcPaint.top, dc, ps.rcPaint.left, ps.rcPaint.top, SRCCOPY);
     }
@@ -157,12 +137,12 @@ HBITMAP createCanvas(HDC reference) {
     return CreateDIBSection(reference, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
 }
 
-void onCreate(HWND hwnd) {
-    Designer& d = designer();
+void onCreate(HWND hwnd, const CREATESTRUCTA& create) {
     FaceResources& f = face();
+    f.context = static_cast<ClientContext*>(create.lpCreateParams);
     for (int id = kFirstFaceBitmap; id <= kLastFaceBitmap; ++id) {
         f.bitmaps[id - kFirstFaceBitmap] = static_cast<HBITMAP>(
-            LoadImageA(d.instance, MAKEINTRESOURCEA(id), IMAGE_BITMAP, 0, 0, LR_CREATEDIBSECTION));
+            LoadImageA(create.hInstance, MAKEINTRESOURCEA(id), IMAGE_BITMAP, 0, 0, LR_CREATEDIBSECTION));
     }
     HDC screen = GetDC(hwnd);
     f.canvasDc = CreateCompatibleDC(screen);
@@ -173,8 +153,6 @@ void onCreate(HWND hwnd) {
     SetTimer(hwnd, kClockTimer, kClockPeriodMs, nullptr);
     f.font = CreateFontA(kDisplayFontHeight, kDisplayFontWidth, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE, DEFAULT_CHARSET,
                          OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, PROOF_QUALITY, FIXED_PITCH | FF_MODERN, "System");
-    d.client = hwnd;
-    buildPopupMenu();
 }
 
 void onDestroy(HWND hwnd) {
@@ -195,44 +173,37 @@ void onDestroy(HWND hwnd) {
     f.canvasDc = f.scratchDc = nullptr;
     f.canvas = nullptr;
     f.canvasOld = nullptr;
+    f.context = nullptr;
 }
 
 void onTimer(HWND hwnd) {
-    Designer& d = designer();
     FaceResources& f = face();
     f.tick = (f.tick + 1) % 10;
-    if (!d.engine) return;
-    if (d.engine->mode() == EngineMode::Start) {
+    if (!f.context || !f.context->engine) return;
+    SimulationEngine& engine = *f.context->engine;
+    if (engine.mode() == EngineMode::Start) {
         invalidate(hwnd, FaceRect{kTextArea.left, kClockLinePosition.y, kTextArea.right, kTextArea.bottom});
     }
-    applyUpdate(hwnd, d.engine->tickEngine());
+    applyUpdate(hwnd, engine.tickEngine());
 }
 
 void showPopupMenu(int screenX, int screenY) {
-    Designer& d = designer();
-    if (!d.popupMenu) return;
-    TrackPopupMenu(d.popupMenu, TPM_LEFTALIGN | TPM_TOPALIGN | TPM_LEFTBUTTON, screenX, screenY, 0, d.terminal,
-                   nullptr);
+    const ClientContext* c = face().context;
+    if (c && c->openCommandMenu) c->openCommandMenu(screenX, screenY);
 }
 
 void onLeftButtonDown(HWND hwnd, int x, int y) {
-    Designer& d = designer();
     int key = hitTest(x, y);
     if (key == 0) {
         // Anywhere off the keys moves the whole terminal, as its caption would.
         ReleaseCapture();
-        SendMessageA(d.terminal, WM_NCLBUTTONDOWN, HTCAPTION, 0);
+        SendMessageA(GetParent(hwnd), WM_NCLBUTTONDOWN, HTCAPTION, 0);
         return;
     }
     SetCapture(hwnd);
     face().pressedKey = key;
-    if ((key == kKeyAlpha || key == kKeyEsc) && d.engine->mode() == EngineMode::Form) {
-        d.engine->toggleAlpha();
-        invalidate(hwnd, FaceRect{kIndicatorPosition.x, kIndicatorPosition.y, kIndicatorPosition.x + 6,
-                                  kIndicatorPosition.y + 12});
-    }
     invalidateKey(hwnd, key);
-    applyUpdate(hwnd, d.engine->pressKey(key));
+    if (face().context && face().context->engine) applyUpdate(hwnd, face().context->engine->clickKey(key));
 }
 
 void onLeftButtonUp(HWND hwnd) {
@@ -253,7 +224,7 @@ void onLeftButtonUp(HWND hwnd) {
 
 LRESULT CALLBACK clientWindowProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
     switch (msg) {
-        case WM_CREATE: onCreate(hwnd); return 0;
+        case WM_CREATE: onCreate(hwnd, *reinterpret_cast<const CREATESTRUCTA*>(lParam)); return 0;
         case WM_DESTROY: onDestroy(hwnd); return 0;
         case WM_PAINT: paint(hwnd); return 0;
         case WM_ERASEBKGND: return 1;   // the body covers everything

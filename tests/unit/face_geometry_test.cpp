@@ -155,8 +155,9 @@ TEST(FaceClockLine, SeparateDataFilesHideTheCount) {
 }
 
 TEST(FaceClockLine, OutOfRangeValuesKeepTheLineWidth) {
-    EXPECT_EQ(clockLine(3, 2, 8, 0, 0, 0, 10000), "MAR02 08:00 9999");
-    EXPECT_EQ(clockLine(3, 2, 8, 0, 0, 0, 123456), "MAR02 08:00 9999");
+    // The four digits of the count, as a counter field shows them.
+    EXPECT_EQ(clockLine(3, 2, 8, 0, 0, 0, 10000), "MAR02 08:00 0000");
+    EXPECT_EQ(clockLine(3, 2, 8, 0, 0, 0, 123456), "MAR02 08:00 3456");
     EXPECT_EQ(clockLine(3, 2, 8, 0, 0, 0, -3), "MAR02 08:00 0000");
     EXPECT_EQ(clockLine(0, 2, 8, 0, 0, 0, 1), "???02 08:00 0001");
     EXPECT_EQ(clockLine(13, 2, 8, 0, 0, 0, 1).size(), 16u);

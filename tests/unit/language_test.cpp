@@ -9,7 +9,7 @@
 #include "model/default_texts.h"
 #include "model/message_tables.h"
 #include "shell/language.h"
-#include "shell/texts.h"
+#include "texts/texts.h"
 
 namespace fw {
 namespace {

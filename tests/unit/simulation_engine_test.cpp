@@ -8,6 +8,7 @@
 #include "model/default_texts.h"
 #include "model/fixed_text.h"
 #include "model/program_defaults.h"
+#include "simulator/display_picture.h"
 #include "simulator/simulation_engine.h"
 
 namespace fw {
@@ -305,6 +306,46 @@ TEST_F(Engine, WrongDataTypeShowsTheErrorAndKeepsTheValue) {
     EXPECT_EQ(e.mode(), EngineMode::Form);
     EXPECT_EQ(value(0), "12");
     EXPECT_EQ(e.cursorColumn(), 6);
+}
+
+// The letter being chosen appears once: on the cursor block, in white,
+// not also in the line's text.
+TEST_F(Engine, PendingLetterIsPaintedOnceAtTheCursor) {
+    field(1, 0, kTypeText, "Name:");
+    SimulationEngine& e = engine();
+    press({1});
+    EXPECT_TRUE(e.clickKey(10).indicator);   // the alpha key in form entry
+    press({2, 2, 2});
+    ASSERT_EQ(e.pendingLetter(), 'C');
+    const DisplayPicture p = composeDisplay(e, "");
+    int letters = 0;
+    for (const DisplayText& t : p.texts) {
+        for (char c : t.text) letters += c == 'C';
+        if (t.text == "C") {
+            const FacePoint cursor = cursorPosition(e.cursorColumn(), e.cursorRow());
+            EXPECT_EQ(t.at.x, cursor.x);
+            EXPECT_EQ(t.at.y, cursor.y - 1);
+            EXPECT_TRUE(t.light);
+        }
+    }
+    EXPECT_EQ(letters, 1);
+    ASSERT_FALSE(p.bitmaps.empty());
+    EXPECT_EQ(p.bitmaps[0].id, kBitmapCursor);   // under the letter
+    EXPECT_EQ(p.bitmaps[1].id, kBitmapAlphaOn);
+
+    // Outside form entry the alpha key is an ordinary key.
+    press({17});
+    ASSERT_NE(e.mode(), EngineMode::Form);
+    const bool alpha = e.alphaOn();
+    EXPECT_FALSE(e.clickKey(10).indicator);
+    EXPECT_EQ(e.alphaOn(), alpha);
+}
+
+// A counter field and the clock line show the same four digits.
+TEST_F(Engine, CounterFieldAndClockLineAgree) {
+    EXPECT_EQ(recordCountDigits(10000), "0000");
+    EXPECT_EQ(recordCountDigits(12345), "2345");
+    EXPECT_EQ(clockLine(1, 1, 0, 0, 0, 0, 12345).substr(12), recordCountDigits(12345));
 }
 
 TEST_F(Engine, AlphabeticEntryCyclesAndCommits) {

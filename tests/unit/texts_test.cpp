@@ -6,7 +6,7 @@
 #include <string>
 
 #include "model/message_tables.h"
-#include "shell/texts.h"
+#include "texts/texts.h"
 
 namespace fw {
 namespace {

@@ -197,13 +197,16 @@ TEST_F(DesignerWindow, CloseQuestionCancelKeepsTheProgram) {
     EXPECT_TRUE(designer().doc.model.modified);
 }
 
-TEST_F(DesignerWindow, CloseQuestionYesThenCancelledSaveAsStillCloses) {
+// Yes asks to keep the work: when the Save As that follows is cancelled,
+// the program stays open with its changes.
+TEST_F(DesignerWindow, CloseQuestionYesThenCancelledSaveAsKeepsTheWork) {
     designer().doc.model.modified = true;
     onDialog("Velmora's K400 Formwright", [](HWND box) { clickButton(box, IDYES); });
     onDialog("", [](HWND saveAs) { clickButton(saveAs, IDCANCEL); });
     SendMessageA(terminal, WM_CLOSE, 0, 0);
     EXPECT_EQ(pendingDialogActions(), 0);
-    EXPECT_FALSE(IsWindow(terminal));
+    EXPECT_TRUE(IsWindow(terminal));
+    EXPECT_TRUE(designer().doc.model.modified);
 }
 
 TEST_F(DesignerWindow, NewOpenAndSaveThroughTheCommonDialogs) {

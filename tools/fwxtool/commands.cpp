@@ -21,7 +21,7 @@
 #include "model/program_defaults.h"
 #include "model/program_document.h"
 #include "shell/document.h"
-#include "shell/texts.h"
+#include "texts/texts.h"
 
 namespace fw::tool {
 

@@ -1,11 +1,11 @@
-#include "shell/texts.h"
+#include "texts/texts.h"
 
 #include <algorithm>
 #include <cstdint>
 #include <cstring>
 #include <iterator>
 
-#include "shell/language.h"
+#include "texts/language_texts.h"
 
 namespace fw {
 
@@ -43,6 +43,22 @@ const char* findText(unsigned id) {
 }
 
 }  // namespace
+
+LanguageTexts& languageTexts() {
+    // 145 KB: static, never on a stack.
+    static LanguageTexts texts{};
+    return texts;
+}
+
+namespace {
+bool& activeFlag() {
+    static bool active = false;
+    return active;
+}
+}  // namespace
+
+bool languageActive() { return activeFlag(); }
+void setLanguageActive(bool active) { activeFlag() = active; }
 
 const char* builtInText(unsigned id) {
     const auto* end = std::end(kStringTable);

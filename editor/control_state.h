@@ -1,0 +1,53 @@
+// What a control of a page or dialog shows, what the user did to it, and
+// what the core answers. Core objects compute ControlStates; the Win32
+// binding (editor/win/binding.h) applies them and hands the user's input
+// back, so no window procedure decides anything.
+#pragma once
+
+#include <string>
+#include <vector>
+
+namespace fw {
+
+struct ControlState {
+    bool enabled = true;
+    bool visible = true;
+    bool checked = false;    // check boxes and radio buttons
+    int selection = -1;      // lists: the entry to select, -1 for none
+    std::string text;        // boxes and labels: the text to show
+    int limit = 0;           // boxes: characters that can be typed, 0 = any
+};
+
+// The control's value when the user changed it.
+struct ControlInput {
+    bool checked = false;
+    int selection = -1;
+    std::string text;
+};
+
+// What the window must do after an event.
+enum class Refresh {
+    States,     // apply every control's enabled, visible, checked and selection
+    Everything  // also every list's entries and every box's text (another
+                // record is shown, a Reset, a switch of font)
+};
+
+struct ControlReply {
+    bool putBack = false;    // the box must show `text` instead of what was typed
+    std::string text;
+    Refresh refresh = Refresh::States;
+
+    static ControlReply states() { return {}; }
+    static ControlReply everything() { return {false, {}, Refresh::Everything}; }
+    static ControlReply corrected(std::string shown) { return {true, std::move(shown), Refresh::States}; }
+};
+
+// A typed entry's reply: the correction when there is one.
+template <class Entry>
+ControlReply replyTo(const Entry& e) {
+    return e.putBack ? ControlReply::corrected(e.text) : ControlReply::states();
+}
+
+using ListEntries = std::vector<std::string>;
+
+}  // namespace fw

@@ -1,0 +1,98 @@
+// The editor sheet's session: the working copies its pages share, the pages
+// themselves (each made when it is first shown or first needed by another
+// page), and what the sheet's OK and Cancel do.
+//
+// Nothing a page does reaches the model or the default texts before
+// commit(), except the barcode dialogs, which write the model at their own
+// OK. Dropping the session without commit() is Cancel: the model and the
+// default texts stay byte for byte as they were.
+#pragma once
+
+#include <array>
+#include <cstdint>
+#include <memory>
+#include <optional>
+
+#include "model/default_texts.h"
+#include "model/program_model.h"
+
+namespace fw {
+
+class EditorSheet;
+
+// The six pages in tab order, which is also the order of the commit.
+enum class SheetPageId { Form, Menu, Lookup, Barcode, Settings, Startup };
+constexpr int kSheetPageCount = 6;
+
+// A page's core object. A page type declares
+//     static constexpr SheetPageId kSheetPage = SheetPageId::...;
+//     explicit Page(EditorSheet& sheet);   // loads its working copy
+// and commits its working copy at the sheet's OK.
+class SheetPage {
+public:
+    virtual ~SheetPage() = default;
+    virtual void commit(EditorSheet& sheet) = 0;
+};
+
+// Bluetooth SPP as the upload or the download port: bit 0 upload, bit 1
+// download (the settings record's `bluetoothFlags`).
+constexpr uint8_t kBluetoothUpload = 0x01;
+constexpr uint8_t kBluetoothDownload = 0x02;
+uint8_t bluetoothFlagsOf(const TerminalSettings& settings);
+
+class EditorSheet {
+public:
+    EditorSheet(ProgramModel& model, DefaultTexts& defaults);
+    ~EditorSheet();
+    EditorSheet(const EditorSheet&) = delete;
+    EditorSheet& operator=(const EditorSheet&) = delete;
+
+    // The model as it is now. Pages read it when they are made; only the
+    // dialogs that write at their own OK change it before commit().
+    ProgramModel& model() { return model_; }
+    const ProgramModel& model() const { return model_; }
+
+    // The working copy of the default texts: pages that rewrite default
+    // lines (the port choices, the calculator entry) change this copy, and
+    // OK copies it back.
+    DefaultTexts& defaults() { return defaults_; }
+    const DefaultTexts& defaults() const { return defaults_; }
+
+    // The page of type P, made now when it does not exist yet.
+    template <class P>
+    P& page() {
+        std::unique_ptr<SheetPage>& slot = pages_[index<P>()];
+        if (!slot) slot = std::make_unique<P>(*this);
+        return static_cast<P&>(*slot);
+    }
+    // The page of type P when it exists, else nullptr.
+    template <class P>
+    P* made() {
+        return static_cast<P*>(pages_[index<P>()].get());
+    }
+    bool isMade(SheetPageId id) const { return pages_[static_cast<int>(id)] != nullptr; }
+
+    // The Bluetooth flags shared by the Settings and Startup pages: taken
+    // from the model's port choices by whichever asks first; the Settings
+    // page changes them on port changes and stores them at its commit.
+    uint8_t& bluetoothFlags();
+    bool hasBluetoothFlags() const { return bluetooth_.has_value(); }
+
+    // OK: every page made commits, in tab order; then the working default
+    // texts go back and the model is marked modified.
+    void commit();
+
+private:
+    template <class P>
+    static int index() {
+        return static_cast<int>(P::kSheetPage);
+    }
+
+    ProgramModel& model_;
+    DefaultTexts& target_;      // the default texts the sheet was opened on
+    DefaultTexts defaults_;     // their working copy
+    std::array<std::unique_ptr<SheetPage>, kSheetPageCount> pages_;
+    std::optional<uint8_t> bluetooth_;
+};
+
+}  // namespace fw

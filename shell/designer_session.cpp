@@ -1,0 +1,145 @@
+#include "shell/designer_session.h"
+
+#include "comm/transfer.h"
+#include "model/program_defaults.h"
+#include "resources/text_ids.h"
+#include "shell/captions.h"
+#include "shell/preferences_dialog_state.h"
+#include "shell/settings_file.h"
+
+namespace fw {
+
+DesignerSession::DesignerSession(SimulationEngine::Clock clock)
+    : engine_(std::make_unique<SimulationEngine>(doc_.model, doc_.defaults, std::move(clock))) {}
+
+DesignerSession::DesignerSession(const DefaultTexts& defaults, Preferences prefs, std::string settingsFile,
+                                 SimulationEngine::Clock clock)
+    : DesignerSession(std::move(clock)) {
+    begin(defaults, std::move(prefs), std::move(settingsFile));
+}
+
+void DesignerSession::begin(const DefaultTexts& defaults, Preferences prefs, std::string settingsFile) {
+    doc_.defaults = defaults;
+    doc_.prefs = std::move(prefs);
+    doc_.settingsFile = std::move(settingsFile);
+    newDocument(doc_);
+    restartSimulation();
+}
+
+void DesignerSession::restartSimulation() { engine_->pressKey(kKeyShowStart); }
+
+bool DesignerSession::settleChanges(DesignerUi& ui) {
+    if (!doc_.model.modified) return true;
+    switch (ui.askSaveChanges()) {
+        case Answer::Cancel: return false;
+        case Answer::No: return true;
+        case Answer::Yes: break;
+    }
+    // The user asked to keep the work: when it could not be kept, nothing
+    // that would replace or close it may go on.
+    return save(ui);
+}
+
+void DesignerSession::newProgram(DesignerUi& ui) {
+    if (!settleChanges(ui)) return;
+    newDocument(doc_);
+    edit(ui);
+}
+
+void DesignerSession::open(DesignerUi& ui) {
+    if (!settleChanges(ui)) return;
+    const std::string previous = doc_.currentFile;
+    newDocument(doc_);
+    // The settings file may have been changed by another copy of the
+    // designer; a file that cannot be read keeps the preferences we have.
+    Preferences reread;
+    if (!doc_.settingsFile.empty() && readSettings(doc_.settingsFile, reread)) doc_.prefs = std::move(reread);
+    ui.recentFilesChanged();
+    ui.placeWindow();
+    // The dialog starts at the file the settings would preload, else at the
+    // one just closed. Neither becomes the current file unless it loads, so
+    // a later Save cannot write the new program over it.
+    std::string path = startupFile(doc_.prefs);
+    if (path.empty()) path = previous;
+    if (ui.chooseProgramFile(path) && load(ui, path)) {
+        edit(ui);
+        return;
+    }
+    restartSimulation();
+    ui.displayChanged();
+}
+
+void DesignerSession::openRecent(DesignerUi& ui, int k) {
+    if (k < 0 || k >= static_cast<int>(doc_.prefs.recentFiles.size())) return;
+    if (!settleChanges(ui)) return;
+    // The entry's own copy: a successful load reorders the list.
+    const std::string path = doc_.prefs.recentFiles[static_cast<std::size_t>(k)];
+    load(ui, path);
+    edit(ui);
+}
+
+bool DesignerSession::load(DesignerUi& ui, const std::string& path) {
+    const LoadResult r = openDocument(doc_, path);
+    if (r.status == LoadStatus::FormatMismatch) ui.showText(kTextErrorCaption, kFormatMismatchMessage);
+    if (r.ok() && !r.imported()) ui.recentFilesChanged();
+    return r.ok();
+}
+
+bool DesignerSession::save(DesignerUi& ui) {
+    if (doc_.currentFile.empty()) return saveAs(ui);
+    if (!saveDocument(doc_, doc_.currentFile)) return false;
+    ui.recentFilesChanged();
+    return true;
+}
+
+bool DesignerSession::saveAs(DesignerUi& ui) {
+    std::string path = doc_.currentFile;
+    if (!ui.chooseSaveName(path)) return false;
+    if (!saveDocument(doc_, withProgramExtension(path))) return false;
+    ui.recentFilesChanged();
+    return true;
+}
+
+void DesignerSession::edit(DesignerUi& ui) {
+    {
+        EditorSheet sheet(doc_.model, doc_.defaults);
+        if (ui.runEditor(sheet, editorCaption(doc_.currentFile))) sheet.commit();
+    }
+    // The designed program runs on the display at once.
+    restartSimulation();
+    ui.displayChanged();
+}
+
+bool DesignerSession::mayClose(DesignerUi& ui) { return settleChanges(ui); }
+
+void DesignerSession::transfer(DesignerUi& ui, TransferCommand command) {
+    // The configured port must be in the system's list; when it is not, the
+    // user chooses one in the Preferences dialog first.
+    if (transferNeedsPortChoice(doc_.prefs.comPortIndex, ui.countSerialPorts())) {
+        const bool chosen = ui.openPreferences();
+        ui.placeWindow();
+        if (!chosen) return;
+    }
+    const bool receive = command == TransferCommand::ReceiveData;
+    const int link = transferLinkType(receive ? doc_.prefs.receiveVia : doc_.prefs.downloadVia);
+    if (link < 0) return;
+    if (receive) {
+        const int result = ui.runReceive(link);
+        if (result != kTransferCancelled && result != kTransferDone)
+            ui.showMessage(kTextErrorCaption, static_cast<unsigned>(result));
+        return;
+    }
+    if (downloadWithRetry(ui, link, command == TransferCommand::DownloadLookup) == kTransferDone)
+        ui.showInformation(kTextDownloadCaption, kTextDownloadedCompletely);
+}
+
+int DesignerSession::downloadWithRetry(DesignerUi& ui, int linkType, bool lookupFile) {
+    for (;;) {
+        const int result = ui.runDownload(linkType, lookupFile);
+        if (result == kTransferCancelled || result == kTransferDone) return result;
+        ui.showMessage(kTextErrorCaption, static_cast<unsigned>(result));
+        if (ui.askRetry() != Answer::Yes) return result;
+    }
+}
+
+}  // namespace fw

@@ -1,0 +1,306 @@
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <deque>
+#include <filesystem>
+#include <fstream>
+#include <memory>
+
+#include "comm/transfer.h"
+#include "editor/form_page.h"
+#include "resources/text_ids.h"
+#include "shell/designer_session.h"
+#include "shell/settings_file.h"
+
+namespace fw {
+namespace {
+
+namespace fs = std::filesystem;
+
+// A user who answers from a script and notes what was shown.
+class ScriptedUi : public DesignerUi {
+public:
+    std::deque<Answer> saveAnswers;
+    std::deque<std::string> openNames;     // empty string: the dialog is cancelled
+    std::deque<std::string> saveNames;
+    std::deque<int> downloadResults;
+    std::deque<Answer> retryAnswers;
+    int receiveResult = kTransferDone;
+    int ports = 1;
+    bool preferencesOk = true;
+    // What the editor does while it is open, and whether it ends with OK.
+    std::function<void(EditorSheet&)> editing;
+    bool editorOk = false;
+
+    int questions = 0;
+    int editorRuns = 0;
+    int downloads = 0;
+    int preferencesShown = 0;
+    std::vector<std::pair<unsigned, std::string>> shown;   // caption, text or number
+
+    Answer askSaveChanges() override {
+        ++questions;
+        Answer a = saveAnswers.empty() ? Answer::Cancel : saveAnswers.front();
+        if (!saveAnswers.empty()) saveAnswers.pop_front();
+        return a;
+    }
+    bool chooseProgramFile(std::string& path) override { return take(openNames, path); }
+    bool chooseSaveName(std::string& path) override { return take(saveNames, path); }
+    void showMessage(unsigned caption, unsigned text) override { shown.push_back({caption, std::to_string(text)}); }
+    void showText(unsigned caption, const std::string& text) override { shown.push_back({caption, text}); }
+    void showInformation(unsigned caption, unsigned text) override {
+        shown.push_back({caption, std::to_string(text)});
+    }
+    bool runEditor(EditorSheet& sheet, const std::string&) override {
+        ++editorRuns;
+        if (editing) editing(sheet);
+        return editorOk;
+    }
+    bool openPreferences() override {
+        ++preferencesShown;
+        return preferencesOk;
+    }
+    void placeWindow() override {}
+    void recentFilesChanged() override {}
+    void displayChanged() override {}
+    int countSerialPorts() override { return ports; }
+    int runDownload(int, bool) override {
+        ++downloads;
+        int r = downloadResults.empty() ? kTransferDone : downloadResults.front();
+        if (!downloadResults.empty()) downloadResults.pop_front();
+        return r;
+    }
+    int runReceive(int) override { return receiveResult; }
+    Answer askRetry() override {
+        Answer a = retryAnswers.empty() ? Answer::No : retryAnswers.front();
+        if (!retryAnswers.empty()) retryAnswers.pop_front();
+        return a;
+    }
+
+private:
+    static bool take(std::deque<std::string>& names, std::string& path) {
+        if (names.empty()) return false;
+        path = names.front();
+        names.pop_front();
+        return !path.empty();
+    }
+};
+
+class Session : public ::testing::Test {
+protected:
+    void SetUp() override {
+        dir = fs::temp_directory_path() /
+              ("fw_session_" + std::string(::testing::UnitTest::GetInstance()->current_test_info()->name()));
+        fs::remove_all(dir);
+        fs::create_directories(dir);
+        texts = std::make_unique<DefaultTexts>();
+        loadDefaultTexts(*texts);
+        Preferences prefs;
+        prefs.comPortIndex = 0;
+        session = std::make_unique<DesignerSession>(*texts, prefs, (dir / "FWK400.ini").string());
+    }
+    void TearDown() override { fs::remove_all(dir); }
+
+    std::string path(const char* name) const { return (dir / name).string(); }
+    ProgramModel& model() { return session->model(); }
+    Document& doc() { return session->document(); }
+
+    // A saved program whose first form has a text line, and a change after it.
+    std::string savedAndChanged(const char* name) {
+        const std::string file = path(name);
+        model().forms[0].dataType[0] = kTypeText;
+        EXPECT_TRUE(saveDocument(doc(), file));
+        model().forms[0].dataType[1] = kTypeInteger;
+        model().modified = true;
+        return file;
+    }
+
+    fs::path dir;
+    std::unique_ptr<DefaultTexts> texts;
+    std::unique_ptr<DesignerSession> session;
+    ScriptedUi ui;
+};
+
+TEST_F(Session, NewAsksFirstAndEachAnswerDoesWhatItSays) {
+    const std::string file = savedAndChanged("a.FWX");
+
+    ui.saveAnswers = {Answer::Cancel};
+    session->newProgram(ui);
+    EXPECT_EQ(model().forms[0].dataType[1], kTypeInteger);   // nothing happened
+    EXPECT_EQ(ui.editorRuns, 0);
+
+    ui.saveAnswers = {Answer::Yes};   // saved under its own name, then New
+    session->newProgram(ui);
+    EXPECT_EQ(ui.editorRuns, 1);
+    EXPECT_TRUE(doc().currentFile.empty());
+    EXPECT_EQ(model().forms[0].dataType[1], kTypeNil);
+    ASSERT_TRUE(session->load(ui, file));
+    EXPECT_EQ(model().forms[0].dataType[1], kTypeInteger);
+
+    model().modified = true;
+    ui.saveAnswers = {Answer::No};
+    session->newProgram(ui);
+    EXPECT_EQ(ui.editorRuns, 2);
+    EXPECT_EQ(model().forms[0].dataType[0], kTypeNil);
+}
+
+TEST_F(Session, YesWithAFailedOrCancelledSaveKeepsTheWork) {
+    model().forms[3].dataType[0] = kTypeReal;
+    model().modified = true;
+    // Never saved: Yes goes through Save As, which the user cancels.
+    ui.saveAnswers = {Answer::Yes, Answer::Yes};
+    ui.saveNames = {""};
+    EXPECT_FALSE(session->mayClose(ui));
+    session->newProgram(ui);   // the Save As dialog: none scripted, cancelled
+    EXPECT_EQ(model().forms[3].dataType[0], kTypeReal);
+    EXPECT_TRUE(model().modified);
+    EXPECT_EQ(ui.editorRuns, 0);
+
+    ui.saveAnswers = {Answer::No};
+    EXPECT_TRUE(session->mayClose(ui));
+    model().modified = false;
+    EXPECT_TRUE(session->mayClose(ui));
+    EXPECT_EQ(ui.questions, 3);   // nothing modified: no question
+}
+
+TEST_F(Session, RecentFileAsksBeforeReplacingUnsavedChanges) {
+    const std::string other = path("other.FWX");
+    ASSERT_TRUE(saveDocument(doc(), other));
+    model().forms[5].dataType[2] = kTypeLetter;
+    model().modified = true;
+    ASSERT_EQ(doc().prefs.recentFiles.front(), other);
+
+    ui.saveAnswers = {Answer::Cancel};
+    session->openRecent(ui, 0);
+    EXPECT_EQ(ui.questions, 1);
+    EXPECT_EQ(model().forms[5].dataType[2], kTypeLetter);
+    EXPECT_EQ(ui.editorRuns, 0);
+
+    ui.saveAnswers = {Answer::No};
+    session->openRecent(ui, 0);
+    EXPECT_EQ(model().forms[5].dataType[2], kTypeNil);
+    EXPECT_EQ(ui.editorRuns, 1);
+    EXPECT_EQ(doc().currentFile, other);
+}
+
+TEST_F(Session, OpenLoadsTheChosenFileAndRejectsAnotherKind) {
+    const std::string good = savedAndChanged("good.FWX");
+    const std::string bad = path("bad.FWX");
+    { std::ofstream(bad, std::ios::binary) << std::string(18942, 'x'); }
+
+    ui.saveAnswers = {Answer::No};
+    ui.openNames = {bad};
+    session->open(ui);
+    ASSERT_EQ(ui.shown.size(), 1u);
+    EXPECT_EQ(ui.shown[0], (std::pair<unsigned, std::string>{kTextErrorCaption, "Format mismatch !!!"}));
+    EXPECT_TRUE(doc().currentFile.empty());   // a later Save cannot overwrite it
+    EXPECT_EQ(ui.editorRuns, 0);
+
+    ui.openNames = {good};
+    session->open(ui);
+    EXPECT_EQ(doc().currentFile, good);
+    EXPECT_EQ(model().forms[0].dataType[0], kTypeText);
+    EXPECT_EQ(ui.editorRuns, 1);
+}
+
+TEST_F(Session, OpenKeepsThePreferencesWhenTheSettingsFileCannotBeRead) {
+    doc().prefs.comPortIndex = 3;
+    doc().prefs.language = "Deutsch";
+    ui.openNames = {""};
+    session->open(ui);   // no settings file at all
+    EXPECT_EQ(doc().prefs.comPortIndex, 3);
+    EXPECT_EQ(doc().prefs.language, "Deutsch");
+}
+
+TEST_F(Session, SaveOfANeverSavedProgramIsSaveAsAndACancelKeepsEverything) {
+    model().forms[1].dataType[0] = kTypeInteger;
+    model().modified = true;
+    ui.saveNames = {""};
+    EXPECT_FALSE(session->save(ui));
+    EXPECT_TRUE(doc().currentFile.empty());
+    EXPECT_TRUE(model().modified);
+
+    ui.saveNames = {path("named")};
+    EXPECT_TRUE(session->save(ui));
+    EXPECT_EQ(doc().currentFile, path("named.FWX"));
+    EXPECT_FALSE(model().modified);
+    EXPECT_EQ(fs::file_size(path("named.FWX")), 18942u);
+}
+
+TEST_F(Session, NoCommandResetsTheSimulatedRecordCounter) {
+    model().forms[0].dataType[0] = kTypeText;
+    session->restartSimulation();
+    SimulationEngine& e = session->engine();
+    e.pressKey(1);   // Collect
+    ASSERT_EQ(e.mode(), EngineMode::Form);
+    e.pressKey(1);
+    e.pressKey(19);   // ENTER on the last line completes the record
+    ASSERT_EQ(e.recordCount(), 1);
+
+    const std::string file = path("p.FWX");
+    ASSERT_TRUE(saveDocument(doc(), file));
+    ui.saveAnswers = {Answer::No, Answer::No};
+    session->newProgram(ui);
+    ui.openNames = {file};
+    session->open(ui);
+    session->openRecent(ui, 0);
+    EXPECT_EQ(e.recordCount(), 1);
+}
+
+TEST_F(Session, EditCommitsOnlyOnOk) {
+    ui.editing = [](EditorSheet& sheet) { sheet.page<FormPage>().setDataType(0, kTypeInteger); };
+    const ProgramModel before = model();
+    ui.editorOk = false;
+    session->edit(ui);
+    EXPECT_EQ(std::memcmp(&before, &model(), sizeof before), 0);
+
+    ui.editorOk = true;
+    session->edit(ui);
+    EXPECT_EQ(model().forms[0].dataType[0], kTypeInteger);
+    EXPECT_TRUE(model().modified);
+}
+
+TEST_F(Session, DownloadRetriesWhileTheUserSaysYes) {
+    ui.downloadResults = {kTimeOut, kMemoryFull, kTransferDone};
+    ui.retryAnswers = {Answer::Yes, Answer::Yes};
+    session->transfer(ui, TransferCommand::DownloadProgram);
+    EXPECT_EQ(ui.downloads, 3);
+    ASSERT_EQ(ui.shown.size(), 3u);
+    EXPECT_EQ(ui.shown[0].second, std::to_string(kTimeOut));
+    EXPECT_EQ(ui.shown[2], (std::pair<unsigned, std::string>{kTextDownloadCaption,
+                                                             std::to_string(kTextDownloadedCompletely)}));
+
+    ui.shown.clear();
+    ui.downloadResults = {kTimeOut};
+    ui.retryAnswers = {Answer::No};
+    session->transfer(ui, TransferCommand::DownloadLookup);
+    EXPECT_EQ(ui.downloads, 4);
+    EXPECT_EQ(ui.shown.size(), 1u);
+
+    // A cancel ends quietly; a receive's failure is shown without a retry.
+    ui.shown.clear();
+    ui.downloadResults = {kTransferCancelled};
+    session->transfer(ui, TransferCommand::DownloadProgram);
+    ui.receiveResult = kTimeOut;
+    session->transfer(ui, TransferCommand::ReceiveData);
+    ASSERT_EQ(ui.shown.size(), 1u);
+    EXPECT_EQ(ui.shown[0].second, std::to_string(kTimeOut));
+}
+
+TEST_F(Session, TransfersChooseAMissingPortFirstAndIgnoreAnUnknownLink) {
+    doc().prefs.comPortIndex = 2;
+    ui.ports = 2;
+    ui.preferencesOk = false;
+    session->transfer(ui, TransferCommand::DownloadProgram);
+    EXPECT_EQ(ui.preferencesShown, 1);
+    EXPECT_EQ(ui.downloads, 0);
+
+    doc().prefs.comPortIndex = 1;
+    doc().prefs.downloadVia = 3;
+    session->transfer(ui, TransferCommand::DownloadProgram);
+    EXPECT_EQ(ui.downloads, 0);
+    EXPECT_TRUE(ui.shown.empty());
+}
+
+}  // namespace
+}  // namespace fw
