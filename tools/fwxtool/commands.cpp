@@ -21,6 +21,7 @@
 #include "model/program_defaults.h"
 #include "model/program_document.h"
 #include "shell/document.h"
+#include "resources/text_ids.h"
 #include "texts/texts.h"
 
 namespace fw::tool {
