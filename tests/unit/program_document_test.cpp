@@ -53,7 +53,6 @@ void expectRoundTrip(const ProgramModel& m, const std::string& what) {
         while (modelBody(*back)[i] == modelBody(m)[i]) ++i;
         FAIL() << what << ": first difference at model byte " << i;
     }
-    EXPECT_EQ(exportProgramDocument(*back), doc) << what;
 }
 
 // A random valid program: every byte random, then every field with a range
