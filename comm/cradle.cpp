@@ -48,12 +48,6 @@ CradleMachine CradleMachine::search() {
     return CradleMachine(Goal::findOnly, kSearchCradleTiming, 0, true);
 }
 
-CradleMachine CradleMachine::probe(uint32_t baud, int delayMs) {
-    CradleMachine m(Goal::findOnly, CradleTiming{0, delayMs, delayMs, false, true}, 0, false);
-    m.speeds_.assign(1, baud);
-    return m;
-}
-
 CradleActions CradleMachine::start() {
     if (state_ != State::idle) return {};
     if (setLineFirst_) {
@@ -70,16 +64,26 @@ CradleActions CradleMachine::timerExpired() {
 }
 
 CradleActions CradleMachine::received(std::span<const uint8_t> bytes) {
-    // Bytes outside a read window are stale; each probe purges them before
-    // its echo test, so that they cannot pass for the next answer.
-    if (state_ != State::reading || bytes.empty()) return {};
+    if (bytes.empty() || state_ == State::finished || state_ == State::idle) return {};
+    if (state_ != State::reading) {
+        // Kept as the port's queue would keep them: an echo that comes
+        // before its read window opens is still the answer, while each
+        // probe's purge drops what is stale before its echo test.
+        if (early_.size() < 64) early_.insert(early_.end(), bytes.begin(), bytes.end());
+        return {};
+    }
     // The first byte decides: only the cradle's own echo is an answer.
     if (bytes[0] == kCradleEcho) found_ = probing_;
     return pump();
 }
 
+CradleActions CradleMachine::cancel() {
+    if (state_ == State::finished) return {};
+    return finishNow(false, 0);
+}
+
 CradleActions CradleMachine::portFailed() {
-    if (state_ == State::finished || state_ == State::idle) return {};
+    if (state_ == State::finished) return {};
     return finishNow(false, 0);
 }
 
@@ -95,21 +99,28 @@ CradleActions CradleMachine::pump() {
     state_ = State::running;
     for (;;) {
         if (queue_.empty()) plan();
-        CradleAction a = std::move(queue_.front());
+        Step step = std::move(queue_.front());
         queue_.pop_front();
-        CradleAction::Kind kind = a.kind;
+        CradleAction& a = step.action;
+        if (a.kind == CradleAction::Kind::purgeInput) early_.clear();
+        if (step.readWindow && !early_.empty()) {
+            // A read window whose answer is already here: it decides now.
+            if (early_.front() == kCradleEcho) found_ = probing_;
+            early_.clear();
+            continue;
+        }
+        const bool readWindow = step.readWindow;
+        const CradleAction::Kind kind = a.kind;
+        const int value = a.value;
         batch.push_back(std::move(a));
-        if (kind == CradleAction::Kind::wait) {
-            state_ = State::waiting;
+        if (kind == CradleAction::Kind::armTimer) {
+            state_ = readWindow ? State::reading : State::waiting;
             return batch;
         }
-        if (kind == CradleAction::Kind::readAnswer) {
-            state_ = State::reading;
-            return batch;
-        }
-        if (kind == CradleAction::Kind::done) {
+        if (kind == CradleAction::Kind::end) {
             state_ = State::finished;
-            succeeded_ = batch.back().success;
+            succeeded_ = value != 0;
+            result_ = uint32_t(value);
             return batch;
         }
     }
@@ -143,13 +154,14 @@ void CradleMachine::queueProbe(uint32_t baud) {
     queueWait(delay_);
     CradleAction purge;
     purge.kind = CradleAction::Kind::purgeInput;
-    queue_.push_back(purge);
+    queue_.push_back({purge});
     queueWrite({kCradleEcho});
     queueWait(delay_);
+    // The read window: bytes that come in it are the answer.
     CradleAction read;
-    read.kind = CradleAction::Kind::readAnswer;
-    read.ms = kCradleAnswerWindowMs;
-    queue_.push_back(read);
+    read.kind = CradleAction::Kind::armTimer;
+    read.value = kCradleAnswerWindowMs;
+    queue_.push_back({read, true});
     queueLine(baud, true);
     queueWait(delay_);
 }
@@ -178,30 +190,29 @@ void CradleMachine::queueLine(uint32_t baud, bool rts) {
     CradleAction a;
     a.kind = CradleAction::Kind::setLine;
     a.line = LineSettings{baud, true, rts};
-    queue_.push_back(a);
+    queue_.push_back({a});
 }
 
 void CradleMachine::queueWrite(std::initializer_list<uint8_t> bytes) {
     CradleAction a;
-    a.kind = CradleAction::Kind::write;
+    a.kind = CradleAction::Kind::send;
     a.bytes.assign(bytes);
-    queue_.push_back(std::move(a));
+    queue_.push_back({std::move(a)});
 }
 
 void CradleMachine::queueWait(int ms) {
     if (ms <= 0) return;
     CradleAction a;
-    a.kind = CradleAction::Kind::wait;
-    a.ms = ms;
-    queue_.push_back(a);
+    a.kind = CradleAction::Kind::armTimer;
+    a.value = ms;
+    queue_.push_back({a});
 }
 
 void CradleMachine::queueDone(bool success, uint32_t baud) {
     CradleAction a;
-    a.kind = CradleAction::Kind::done;
-    a.success = success;
-    a.baudRate = baud;
-    queue_.push_back(a);
+    a.kind = CradleAction::Kind::end;
+    a.value = success ? int(baud) : 0;
+    queue_.push_back({a});
 }
 
 }  // namespace fw

@@ -18,6 +18,7 @@
 #include <span>
 #include <vector>
 
+#include "comm/exchange.h"
 #include "comm/serial_port.h"
 
 namespace fw {
@@ -61,31 +62,18 @@ constexpr CradleTiming kSearchCradleTiming{0, 100, 100, false, true};
 // back.
 constexpr CradleTiming kLoaderCradleTiming{100, 100, 100, false, false};
 
-struct CradleAction {
-    enum class Kind {
-        setLine,     // apply `line` (speed, DTR, RTS; 8N1) to the port
-        write,       // write `bytes`
-        purgeInput,  // drop whatever waits in the receive queue
-        wait,        // wait `ms`, then call timerExpired()
-        readAnswer,  // pass arriving bytes to received() until it decides,
-                     // or call timerExpired() when `ms` have passed
-        done,        // finished: `success`, and the line's speed `baudRate`
-    };
-    Kind kind = Kind::done;
-    LineSettings line;
-    std::vector<uint8_t> bytes;
-    int ms = 0;
-    bool success = false;
-    uint32_t baudRate = 0;
-};
+// The cradle speaks the dialect of every exchange (comm/exchange.h): it
+// uses setLine, send, purgeInput, armTimer and end, whose value is the speed
+// the line runs at afterwards (0: no cradle answered). A fixed wait and a
+// read window are both the timer; bytes that come outside a read window are
+// kept until the next purge, as the port would keep them.
+using CradleAction = ExchangeAction;
+using CradleActions = ExchangeActions;
 
-using CradleActions = std::vector<CradleAction>;
-
-// Every batch of actions ends with wait, readAnswer or done; the actions
-// before it (setLine, write, purgeInput) are carried out at once and in
-// order. Events that do not fit the state (bytes outside a read, a timer
-// while finished) are ignored and give an empty batch.
-class CradleMachine {
+// Every batch of actions ends with armTimer or end; the actions before it
+// are carried out at once and in order. Events that do not fit the state
+// (a timer while finished) are ignored and give an empty batch.
+class CradleMachine final : public Exchange {
 public:
     // Finds the cradle and switches it, and the line, to chosenBaud. A
     // chosenBaud the cradle does not know (0) leaves the cradle at the speed
@@ -95,18 +83,20 @@ public:
     // Only finds whether a cradle answers, and at which speed: the line is
     // set to 38400 and the five speeds are probed with a fixed 100 ms.
     static CradleMachine search();
-    // One probe at one speed with delay d; the line settings other than
-    // speed and RTS are the port's.
-    static CradleMachine probe(uint32_t baud, int delayMs);
 
-    CradleActions start();
-    CradleActions timerExpired();
-    CradleActions received(std::span<const uint8_t> bytes);
-    // A setLine or write was refused: the port is unusable, so the cradle
+    CradleActions start() override;
+    CradleActions timerExpired() override;
+    CradleActions received(std::span<const uint8_t> bytes) override;
+    // The user gave up: no more bytes for the cradle, and no success.
+    CradleActions cancel() override;
+    // A setLine or send was refused: the port is unusable, so the cradle
     // cannot be set up on it.
-    CradleActions portFailed();
+    CradleActions portFailed() override;
+    CradleActions answered(const ExchangeAnswer&) override { return {}; }
 
-    bool finished() const { return state_ == State::finished; }
+    bool finished() const override { return state_ == State::finished; }
+    // The speed the line runs at afterwards; 0 while unfinished or failed.
+    int result() const override { return succeeded_ ? int(result_) : 0; }
     bool succeeded() const { return succeeded_; }
     // The speed at which the cradle answered; 0 while none has.
     uint32_t foundBaud() const { return found_; }
@@ -139,7 +129,13 @@ private:
     bool switched_ = false;
     bool succeeded_ = false;
     State state_ = State::idle;
-    std::deque<CradleAction> queue_;
+    uint32_t result_ = 0;
+    std::vector<uint8_t> early_;   // bytes that came outside a read window
+    struct Step {
+        CradleAction action;
+        bool readWindow = false;   // an armTimer whose bytes are the answer
+    };
+    std::deque<Step> queue_;
 };
 
 }  // namespace fw

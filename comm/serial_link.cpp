@@ -18,26 +18,6 @@ public:
     }
 };
 
-// A read window: bytes go to the machine as they come. Nothing is read on a
-// timer; the port blocks until a byte arrives or the window ends. A byte
-// that comes a little after the cradle's delay still counts, as long as it
-// is inside the window.
-CradleActions awaitAnswer(CradleMachine& machine, SerialPort& port, LinkClock& clock, int ms) {
-    const int64_t deadline = clock.nowMs() + ms;
-    uint8_t buffer[32];
-    for (;;) {
-        long n = port.read(buffer);
-        if (n < 0) return machine.timerExpired();
-        if (n > 0) {
-            CradleActions next = machine.received(std::span<const uint8_t>(buffer, std::size_t(n)));
-            if (!next.empty()) return next;
-        }
-        int64_t left = deadline - clock.nowMs();
-        if (left <= 0) return machine.timerExpired();
-        if (port.waitReadable(int(left)) == PortWait::failed) return machine.timerExpired();
-    }
-}
-
 }  // namespace
 
 LinkClock& systemLinkClock() {
@@ -45,40 +25,11 @@ LinkClock& systemLinkClock() {
     return clock;
 }
 
-CradleOutcome runCradle(CradleMachine& machine, SerialPort& port, LinkClock& clock) {
-    CradleActions batch = machine.start();
-    std::size_t i = 0;
-    while (i < batch.size()) {
-        CradleAction a = std::move(batch[i++]);
-        CradleActions next;
-        switch (a.kind) {
-        case CradleAction::Kind::setLine:
-            if (!port.applyLine(a.line)) next = machine.portFailed();
-            break;
-        case CradleAction::Kind::write:
-            if (!port.write(a.bytes)) next = machine.portFailed();
-            break;
-        case CradleAction::Kind::purgeInput:
-            port.purgeInput();
-            break;
-        case CradleAction::Kind::wait:
-            clock.sleepMs(a.ms);
-            next = machine.timerExpired();
-            break;
-        case CradleAction::Kind::readAnswer:
-            next = awaitAnswer(machine, port, clock, a.ms);
-            break;
-        case CradleAction::Kind::done:
-            return CradleOutcome{a.success, a.baudRate};
-        }
-        if (!next.empty()) {
-            batch = std::move(next);
-            i = 0;
-        }
-    }
-    // Every batch ends with an action that leads on; a machine that stops
-    // short has not found a cradle.
-    return CradleOutcome{};
+CradleOutcome runCradle(CradleMachine& machine, SerialPort& port, LinkClock& clock,
+                        ExchangeCancel* cancel) {
+    ExchangeHost nothingElse;
+    runExchange(machine, port, clock, nothingElse, cancel);
+    return CradleOutcome{machine.succeeded(), uint32_t(machine.result())};
 }
 
 bool applyLineSettings(SerialPort& port, int speedChoice) {
@@ -91,19 +42,15 @@ bool applyLineSettings(SerialPort& port, int speedChoice) {
     return port.applyLine(line);
 }
 
-bool configureCradleIr(SerialPort& port, int speedChoice, LinkClock& clock) {
+bool configureCradleIr(SerialPort& port, int speedChoice, LinkClock& clock,
+                       ExchangeCancel* cancel) {
     if (!port.setTimeouts(kTransferTimeouts)) return false;
     CradleMachine machine = CradleMachine::configure(baudForChoice(speedChoice));
-    return runCradle(machine, port, clock).success;
-}
-
-bool probeCradle(SerialPort& port, uint32_t baud, int delayMs, LinkClock& clock) {
-    CradleMachine machine = CradleMachine::probe(baud, delayMs);
-    return runCradle(machine, port, clock).success;
+    return runCradle(machine, port, clock, cancel).success;
 }
 
 int openLink(int linkType, int portIndex, int speedChoice, SerialSystem& system,
-             std::unique_ptr<SerialPort>& port, LinkClock& clock) {
+             std::unique_ptr<SerialPort>& port, LinkClock& clock, ExchangeCancel* cancel) {
     SerialPortInfo info;
     if (system.enumSerialPort(portIndex, info) == kPortNone) return kNoComPortDevice;
 
@@ -114,11 +61,13 @@ int openLink(int linkType, int portIndex, int speedChoice, SerialSystem& system,
     case PortOpen::deviceFailed: return kCannotOpenComPort;
     case PortOpen::eventFailed: return kFailedToOpenComPort;
     }
-    if (!port->setQueueSizes(kTransferQueueSize, kTransferQueueSize)) return kFailedToOpenComPort;
+    // Some USB and Bluetooth drivers refuse these sizes and keep their own
+    // queues, which serve a stop-and-wait exchange just as well.
+    port->setQueueSizes(kTransferQueueSize, kTransferQueueSize);
 
     // Only the infrared cradle needs talking to before the terminal can be
     // reached; an IrDA adapter or a plain link is never probed.
-    if (linkType == kLinkCradleIr && !configureCradleIr(*port, speedChoice, clock)) {
+    if (linkType == kLinkCradleIr && !configureCradleIr(*port, speedChoice, clock, cancel)) {
         return kCannotConfigureIr;
     }
     if (!applyLineSettings(*port, speedChoice)) return kFailedToOpenComPort;

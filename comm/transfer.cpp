@@ -33,24 +33,23 @@ constexpr std::size_t kHeldBytesMax = 2 * kReplyBufferSize;
 
 }  // namespace
 
-TransferEngine::TransferEngine(TransferMode mode, ProgramModel* model, ByteSource* file,
-                               uint64_t fileSize)
-    : model_(model), file_(file), collector_(mode != TransferMode::dataReceive) {
+TransferEngine::TransferEngine(TransferMode mode, uint64_t fileSize)
+    : collector_(mode != TransferMode::dataReceive) {
     endTransfer();
     state_.mode = mode;
     state_.fileSize = fileSize;
 }
 
-TransferEngine TransferEngine::programDownload(ProgramModel& model) {
-    return TransferEngine(TransferMode::programDownload, &model, nullptr, 0);
+TransferEngine TransferEngine::programDownload() {
+    return TransferEngine(TransferMode::programDownload, 0);
 }
 
-TransferEngine TransferEngine::lookupDownload(ByteSource& file, uint64_t fileSize) {
-    return TransferEngine(TransferMode::lookupDownload, nullptr, &file, fileSize);
+TransferEngine TransferEngine::lookupDownload(uint64_t fileSize) {
+    return TransferEngine(TransferMode::lookupDownload, fileSize);
 }
 
 TransferEngine TransferEngine::dataReceive() {
-    return TransferEngine(TransferMode::dataReceive, nullptr, nullptr, 0);
+    return TransferEngine(TransferMode::dataReceive, 0);
 }
 
 TransferEngine::TransferEngine(TransferEngine&&) noexcept = default;
@@ -79,7 +78,9 @@ bool TransferEngine::lastSentIs(std::string_view text) const {
 
 void TransferEngine::send(TransferActions& out, std::span<const uint8_t> bytes) {
     state_.lastSent.assign(bytes.begin(), bytes.end());
-    out.push_back(actionWithBytes(TransferAction::Kind::send, bytes));
+    TransferAction a = actionWithBytes(TransferAction::Kind::send, bytes);
+    a.purgeOutputFirst = true;
+    out.push_back(std::move(a));
     out.push_back(action(TransferAction::Kind::armTimer, kReplyTimeoutMs));
 }
 
@@ -98,6 +99,11 @@ void TransferEngine::finish(TransferActions& out, int result) {
     waiting_ = Waiting::nothing;
     held_.clear();
     out.push_back(action(TransferAction::Kind::end, result));
+}
+
+void TransferEngine::ask(TransferActions& out, Waiting what, TransferAction request) {
+    waiting_ = what;
+    out.push_back(std::move(request));
 }
 
 void TransferEngine::retryOrTimeOut(TransferActions& out) {
@@ -180,7 +186,7 @@ TransferActions TransferEngine::cancel() {
     return out;
 }
 
-TransferActions TransferEngine::sendFailed() {
+TransferActions TransferEngine::portFailed() {
     TransferActions out;
     // The lookup download ends with success as it sends "OVER\r"; when that
     // send fails, the failure replaces the success.
@@ -190,15 +196,29 @@ TransferActions TransferEngine::sendFailed() {
     return out;
 }
 
-TransferActions TransferEngine::recordWritten(bool ok) {
+TransferActions TransferEngine::answered(const ExchangeAnswer& answer) {
     overSentAtEnd_ = false;
     TransferActions out;
-    if (finished_ || waiting_ != Waiting::recordWrite) return out;
+    if (finished_) return out;
+    const Waiting was = waiting_;
     waiting_ = Waiting::nothing;
+    switch (was) {
+    case Waiting::nothing: return out;   // nothing was asked
+    case Waiting::image: imageBuilt(out, answer); break;
+    case Waiting::line: lineRead(out, answer); break;
+    case Waiting::recordWrite: recordWritten(out, answer.ok); break;
+    case Waiting::recordsSync:
+        finish(out, answer.ok ? kTransferDone : kCannotWriteReceivedData);
+        return out;
+    }
+    return resume(std::move(out));
+}
+
+void TransferEngine::recordWritten(TransferActions& out, bool ok) {
     if (!ok) {
         // Not in the file, so not acknowledged: the terminal keeps it.
         finish(out, kCannotWriteReceivedData);
-        return out;
+        return;
     }
     const std::span<const uint8_t> record(pendingRecord_);
     state_.previousRecord.assign(record.begin(), record.end() - 1);
@@ -209,15 +229,6 @@ TransferActions TransferEngine::recordWritten(bool ok) {
     pendingRecord_.clear();
     out.push_back(action(TransferAction::Kind::recordCount, state_.recordCount));
     send(out, kAck);
-    return resume(std::move(out));
-}
-
-TransferActions TransferEngine::recordsSynced(bool ok) {
-    overSentAtEnd_ = false;
-    TransferActions out;
-    if (finished_ || waiting_ != Waiting::recordsSync) return out;
-    finish(out, ok ? kTransferDone : kCannotWriteReceivedData);
-    return out;
 }
 
 void TransferEngine::handleReply(TransferActions& out, std::span<const uint8_t> reply) {
@@ -239,14 +250,7 @@ void TransferEngine::handleProgramReply(TransferActions& out, std::span<const ui
         if (lastSentIs(kOpenDownload)) {
             // Built only now: a terminal that never answers costs no building,
             // and the image is the model as it is when the terminal is ready.
-            if (!image_) image_ = std::make_unique<ProgramImage>();
-            normaliseForDownload(*model_);
-            buildProgramImage(*model_, *image_);
-            out.push_back(action(TransferAction::Kind::progress, 0));
-            state_.retryCount = 0;
-            state_.blockIndex = 0;
-            state_.progress = 0;
-            sendBlock(out);
+            ask(out, Waiting::image, action(TransferAction::Kind::buildImage));
         } else if (state_.blockIndex < kImageBlockCount) {
             state_.retryCount = 0;
             sendBlock(out);
@@ -266,6 +270,20 @@ void TransferEngine::handleProgramReply(TransferActions& out, std::span<const ui
     retryOrTimeOut(out);   // "NAK\r", or nothing we know
 }
 
+void TransferEngine::imageBuilt(TransferActions& out, const ExchangeAnswer& answer) {
+    if (!answer.ok || answer.bytes.size() != kProgramImageSize) {
+        finish(out, kErrorOnDownloading);
+        return;
+    }
+    if (!image_) image_ = std::make_unique<ProgramImage>();
+    std::copy(answer.bytes.begin(), answer.bytes.end(), image_->bytes);
+    out.push_back(action(TransferAction::Kind::progress, 0));
+    state_.retryCount = 0;
+    state_.blockIndex = 0;
+    state_.progress = 0;
+    sendBlock(out);
+}
+
 void TransferEngine::handleLookupReply(TransferActions& out, std::span<const uint8_t> reply) {
     if (!replyContains(reply, kAck)) {
         retryOrTimeOut(out);
@@ -273,21 +291,30 @@ void TransferEngine::handleLookupReply(TransferActions& out, std::span<const uin
     }
     if (lastSentIs(kOpenDownload)) out.push_back(action(TransferAction::Kind::progress, 0));
     state_.retryCount = 0;
-    LookupLine line;
-    if (!readLookupLine(*file_, state_.progress, line)) {
+    ask(out, Waiting::line, action(TransferAction::Kind::readLine));
+}
+
+void TransferEngine::lineRead(TransferActions& out, const ExchangeAnswer& answer) {
+    state_.progress += answer.skipped;
+    // A frame holds 1..255 line bytes, their two sum bytes and CR.
+    const bool haveLine = answer.ok && answer.bytes.size() >= 4 &&
+                          answer.bytes.size() <= kLookupLineMax + 3;
+    if (!haveLine) {
         if (state_.progress < state_.fileSize) {
             finish(out, kErrorOnDownloading);   // the file ended early: a read failed
         } else {
             // Done at once: the terminal's answer to "OVER\r" is not awaited.
             state_.lastSent.assign(kOver.begin(), kOver.end());
-            out.push_back(actionWithBytes(TransferAction::Kind::send, bytesOf(kOver)));
+            TransferAction over = actionWithBytes(TransferAction::Kind::send, bytesOf(kOver));
+            over.purgeOutputFirst = true;
+            out.push_back(std::move(over));
             finish(out, kTransferDone);
             overSentAtEnd_ = true;
         }
         return;
     }
-    send(out, line.frame());
-    state_.progress += line.dataSize + 1;   // the line and its CR
+    send(out, answer.bytes);
+    state_.progress += answer.bytes.size() - 3 + 1;   // the line and its CR
     // The last line without a CR counts one byte too many, and a file that
     // grew since its size was taken may pass its size: the bar stops at 100.
     uint64_t bar = 100;
@@ -305,8 +332,7 @@ void TransferEngine::handleReceiveReply(TransferActions& out, std::span<const ui
     }
     if (replyContains(reply, kOver)) {
         // Success only once every acknowledged record is on the disk.
-        waiting_ = Waiting::recordsSync;
-        out.push_back(action(TransferAction::Kind::syncRecords));
+        ask(out, Waiting::recordsSync, action(TransferAction::Kind::syncRecords));
         return;
     }
     switch (checkDataRecord(reply, state_.blockIndex, state_.previousRecord,
@@ -318,8 +344,8 @@ void TransferEngine::handleReceiveReply(TransferActions& out, std::span<const ui
     case RecordCheck::accept:
         // Acknowledged only once the line is in the file.
         pendingRecord_.assign(reply.begin(), reply.end());
-        waiting_ = Waiting::recordWrite;
-        out.push_back(actionWithBytes(TransferAction::Kind::writeRecord, dataRecordLine(reply)));
+        ask(out, Waiting::recordWrite,
+            actionWithBytes(TransferAction::Kind::writeRecord, dataRecordLine(reply)));
         return;
     case RecordCheck::tooShort:
     case RecordCheck::wrongSerial:
@@ -332,6 +358,14 @@ void TransferEngine::handleReceiveReply(TransferActions& out, std::span<const ui
         send(out, kNak);
         return;
     }
+}
+
+ExchangeAnswer nextLookupLine(ByteSource& file) {
+    ExchangeAnswer answer;
+    LookupLine line;
+    answer.ok = readLookupLine(file, answer.skipped, line);
+    if (answer.ok) answer.bytes.assign(line.frame().begin(), line.frame().end());
+    return answer;
 }
 
 }  // namespace fw

@@ -1,8 +1,7 @@
 // The three serial exchanges with the terminal (program download, lookup
-// download, data receive) as one state machine that never touches a port, a
-// file or a clock. A runner feeds it events and carries out the actions it
-// returns; comm/transfer_runner runs it on a SerialPort, tests run it by hand
-// on a fake clock.
+// download, data receive) as one stop-and-wait state machine that never
+// touches a port, a file, the program or a clock. runExchange carries it
+// out on a SerialPort; tests run it by hand on a fake clock.
 //
 // The exchange is stop-and-wait. Text messages end in CR:
 //   "QUARIX\r"  PC: opens a program or a lookup download
@@ -22,9 +21,10 @@
 #include <string_view>
 #include <vector>
 
+#include "comm/exchange.h"
 #include "comm/lookup_file.h"
 #include "comm/reply_collector.h"
-#include "model/program_model.h"
+#include "resources/text_ids.h"
 
 namespace fw {
 
@@ -57,25 +57,9 @@ constexpr std::string_view kNak = "NAK\r";
 constexpr std::string_view kOver = "OVER\r";
 constexpr std::string_view kFull = "FULL\r";
 
-// What the runner is to do, in the order given.
-struct TransferAction {
-    enum class Kind {
-        send,         // purge the port's transmit queue, write `bytes`
-        armTimer,     // (re)start the reply timer: `value` ms, replacing any running
-        progress,     // bar position `value`, 0..100 (downloads)
-        recordCount,  // records received so far `value` ("Data received : %d")
-        writeRecord,  // hand `bytes` (a record's line) to the output file, then
-                      // report with recordWritten()
-        syncRecords,  // make the output file durable on disk, then report with
-                      // recordsSynced()
-        end,          // stop the timer; the transfer is over with result `value`
-    };
-    Kind kind = Kind::end;
-    std::vector<uint8_t> bytes;
-    int value = 0;
-};
-
-using TransferActions = std::vector<TransferAction>;
+// The transfers speak the dialect of every exchange (comm/exchange.h).
+using TransferAction = ExchangeAction;
+using TransferActions = ExchangeActions;
 
 // The transfer in progress, as far as the exchange goes (the port, the
 // thread and the dialog are the runner's).
@@ -91,62 +75,55 @@ struct TransferState {
     bool havePreviousRecord = false;
 };
 
-// Calling rules for a runner:
-// - Events are never delivered concurrently (one thread, or one mutex).
-// - A batch is carried out in order. When a `send` fails, skip the rest of
-//   the batch and deliver sendFailed(); its batch takes the place of the rest.
-// - `writeRecord` and `syncRecords` end their batch; report their outcome
-//   before any other event. Bytes that arrive meanwhile may still be passed
-//   to received(): they are held until then.
-// - After `end`, events give empty batches.
-class TransferEngine {
+// The calling rules are those of Exchange. What the transfers ask of their
+// host: buildImage when the terminal accepts a program download's opening
+// (the model tidied for the download, then its image: only the host knows
+// the model); readLine for each line of a lookup download (answered with
+// the framed line, or none, and the file bytes skipped before it);
+// writeRecord for each accepted record and syncRecords after "OVER\r" of a
+// data receive: only a record in the file is acknowledged, and success
+// waits until the file is on the disk.
+class TransferEngine final : public Exchange {
 public:
-    // The image is built from `model` when the terminal accepts the opening,
-    // after the model is tidied for the download (the tidying stays in the
-    // model). `model` must outlive the engine.
-    static TransferEngine programDownload(ProgramModel& model);
-    // Sends the lines of `file`, whose size is taken as fileSize for the
-    // progress and for telling the end of the file from a failed read.
-    // `file` must outlive the engine.
-    static TransferEngine lookupDownload(ByteSource& file, uint64_t fileSize);
+    static TransferEngine programDownload();
+    // fileSize is what the progress counts against, and what tells the end
+    // of the file from a read that failed early.
+    static TransferEngine lookupDownload(uint64_t fileSize);
     static TransferEngine dataReceive();
 
     TransferEngine(TransferEngine&&) noexcept;
     TransferEngine& operator=(TransferEngine&&) noexcept;
-    ~TransferEngine();
+    ~TransferEngine() override;
 
     // Sends the opening message.
-    TransferActions start();
-    TransferActions received(std::span<const uint8_t> bytes);
-    TransferActions timerExpired();
+    TransferActions start() override;
+    TransferActions received(std::span<const uint8_t> bytes) override;
+    TransferActions timerExpired() override;
     // The user closed the progress dialog: result 0.
-    TransferActions cancel();
+    TransferActions cancel() override;
     // A write to the port failed, or the port itself did (the line is gone).
-    TransferActions sendFailed();
-    // Outcome of the last writeRecord: only a record in the file is acknowledged.
-    TransferActions recordWritten(bool ok);
-    // Outcome of syncRecords after "OVER\r": success only once the file is on disk.
-    TransferActions recordsSynced(bool ok);
+    TransferActions portFailed() override;
+    TransferActions answered(const ExchangeAnswer& answer) override;
 
-    bool finished() const { return finished_; }
-    int result() const { return result_; }
+    bool finished() const override { return finished_; }
+    int result() const override { return result_; }
     const TransferState& state() const { return state_; }
-    // The image of a program download, once built (else nullptr).
-    const ProgramImage* image() const { return image_.get(); }
+    TransferMode mode() const { return state_.mode; }
 
     // Empties the state, as at the start and the end of every transfer.
     void endTransfer();
 
 private:
-    enum class Waiting { nothing, recordWrite, recordsSync };
+    enum class Waiting { nothing, image, line, recordWrite, recordsSync };
 
-    TransferEngine(TransferMode mode, ProgramModel* model, ByteSource* file, uint64_t fileSize);
+    TransferEngine(TransferMode mode, uint64_t fileSize);
 
     int sendFailureResult() const;
     void send(TransferActions& out, std::span<const uint8_t> bytes);
     void send(TransferActions& out, std::string_view text);
     void resend(TransferActions& out);
     void finish(TransferActions& out, int result);
+    void ask(TransferActions& out, Waiting what, TransferAction request);
     void retryOrTimeOut(TransferActions& out);
     void feed(TransferActions& out, std::span<const uint8_t> bytes);
     void hold(std::span<const uint8_t> bytes);
@@ -154,22 +131,27 @@ private:
     void handleProgramReply(TransferActions& out, std::span<const uint8_t> reply);
     void handleLookupReply(TransferActions& out, std::span<const uint8_t> reply);
     void handleReceiveReply(TransferActions& out, std::span<const uint8_t> reply);
+    void imageBuilt(TransferActions& out, const ExchangeAnswer& answer);
+    void lineRead(TransferActions& out, const ExchangeAnswer& answer);
+    void recordWritten(TransferActions& out, bool ok);
     void sendBlock(TransferActions& out);
     bool lastSentIs(std::string_view text) const;
     TransferActions resume(TransferActions out);
 
     TransferState state_;
-    ProgramModel* model_ = nullptr;
-    ByteSource* file_ = nullptr;
     std::unique_ptr<ProgramImage> image_;
     ReplyCollector collector_;
     Waiting waiting_ = Waiting::nothing;
     std::vector<uint8_t> pendingRecord_;   // the record whose line is being written
-    std::vector<uint8_t> held_;            // bytes that came while waiting for the file
+    std::vector<uint8_t> held_;            // bytes that came while waiting for the host
     bool started_ = false;
     bool finished_ = false;
     bool overSentAtEnd_ = false;    // the last batch ended with success and a send
     int result_ = kTransferCancelled;
 };
+
+// The host side of a lookup download's readLine: the next line of `file`,
+// framed, and the bytes skipped before and inside it.
+ExchangeAnswer nextLookupLine(ByteSource& file);
 
 }  // namespace fw

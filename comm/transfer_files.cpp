@@ -1,6 +1,9 @@
 #include "comm/transfer_files.h"
 
 #include <filesystem>
+#ifdef _WIN32
+#include <share.h>
+#endif
 #include <system_error>
 
 #include "model/file_replace.h"
@@ -45,7 +48,13 @@ RecordFile::~RecordFile() {
 
 bool RecordFile::create(const std::string& path) {
     close();
-    file_ = std::fopen(path.c_str(), "wb");
+#ifdef _WIN32
+    // Read and write, and not shared: no other program writes into the file
+    // while the terminal's records go in.
+    file_ = _fsopen(path.c_str(), "w+b", _SH_DENYRW);
+#else
+    file_ = std::fopen(path.c_str(), "w+b");
+#endif
     if (!file_) return false;
     std::setvbuf(file_, nullptr, _IONBF, 0);
     path_ = path;

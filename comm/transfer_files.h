@@ -38,7 +38,8 @@ public:
     RecordFile(const RecordFile&) = delete;
     RecordFile& operator=(const RecordFile&) = delete;
 
-    // Creates the file empty, replacing any file of that name.
+    // Creates the file empty, replacing any file of that name; open for
+    // reading and writing and, on Windows, shared with no other program.
     bool create(const std::string& path);
     // Unbuffered: every write goes straight to the operating system.
     bool write(std::span<const uint8_t> bytes) override;

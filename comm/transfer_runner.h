@@ -1,18 +1,16 @@
-// Runs a TransferEngine on a serial port: reads as bytes arrive (the port
-// blocks in the OS while none do), keeps the reply timer on a monotonic
-// clock, writes what the engine sends and hands received records to the
-// output file. Every engine call happens on the thread that calls run(), so
-// the engine is never entered twice at once; other threads only ask for a
-// cancel. Portable: the Win32 and POSIX ports both implement SerialPort.
+// What a transfer asks of the world beyond the port: the program's image,
+// the lookup file's lines, the received-data file, and the user's view of
+// the progress. runExchange (comm/exchange.h) carries the transfer out on a
+// port and hands these requests and notices to a TransferHost.
 #pragma once
 
-#include <atomic>
 #include <cstdint>
 #include <span>
 
-#include "comm/serial_link.h"
-#include "comm/serial_port.h"
+#include "comm/exchange.h"
+#include "comm/lookup_file.h"
 #include "comm/transfer.h"
+#include "model/program_model.h"
 
 namespace fw {
 
@@ -27,7 +25,7 @@ public:
     virtual bool sync() = 0;
 };
 
-// What a runner reports while it runs, on the runner's thread.
+// What a transfer reports while it runs, on the thread that runs it.
 class TransferObserver {
 public:
     virtual ~TransferObserver() = default;
@@ -35,32 +33,24 @@ public:
     virtual void recordCount(int /*records received so far*/) {}
 };
 
-class TransferRunner {
+// Answers a transfer's requests from what it was given; a request with
+// nothing to answer it (no model, no file, no sink) is refused, which ends
+// the transfer with its failure.
+class TransferHost final : public ExchangeHost {
 public:
-    // `sink` is needed by a data receive only; a record with nowhere to go
-    // counts as a failed write.
-    TransferRunner(TransferEngine& engine, SerialPort& port, LinkClock& clock,
-                   RecordSink* sink = nullptr, TransferObserver* observer = nullptr);
+    struct Parts {
+        ProgramModel* model = nullptr;   // program download: tidied, then imaged
+        ByteSource* lookupFile = nullptr;
+        RecordSink* records = nullptr;
+        TransferObserver* observer = nullptr;
+    };
+    explicit TransferHost(Parts parts) : parts_(parts) {}
 
-    // Runs the exchange from start() to its end and returns the result.
-    int run();
-
-    // From any thread: the transfer ends with result 0 as soon as the runner
-    // sees it (at once when it waits on the port).
-    void requestCancel();
+    void notice(const ExchangeAction& action) override;
+    ExchangeAnswer request(const ExchangeAction& action) override;
 
 private:
-    // Carries out a batch and whatever the engine answers to its outcomes.
-    void carryOut(TransferActions batch);
-
-    TransferEngine& engine_;
-    SerialPort& port_;
-    LinkClock& clock_;
-    RecordSink* sink_;
-    TransferObserver* observer_;
-    std::atomic<bool> cancelRequested_{false};
-    bool timerArmed_ = false;
-    int64_t deadline_ = 0;
+    Parts parts_;
 };
 
 }  // namespace fw

@@ -7,38 +7,6 @@
 
 namespace fw {
 
-void TransferCancel::request() {
-    std::lock_guard<std::mutex> lock(mutex_);
-    requested_ = true;
-    if (runner_) runner_->requestCancel();
-}
-
-bool TransferCancel::requested() const {
-    std::lock_guard<std::mutex> lock(mutex_);
-    return requested_;
-}
-
-// Makes a runner reachable from TransferCancel for exactly as long as it runs.
-class CancelAttachment {
-public:
-    CancelAttachment(TransferCancel* cancel, TransferRunner& runner) : cancel_(cancel) {
-        if (!cancel_) return;
-        std::lock_guard<std::mutex> lock(cancel_->mutex_);
-        cancel_->runner_ = &runner;
-        if (cancel_->requested_) runner.requestCancel();
-    }
-    ~CancelAttachment() {
-        if (!cancel_) return;
-        std::lock_guard<std::mutex> lock(cancel_->mutex_);
-        cancel_->runner_ = nullptr;
-    }
-    CancelAttachment(const CancelAttachment&) = delete;
-    CancelAttachment& operator=(const CancelAttachment&) = delete;
-
-private:
-    TransferCancel* cancel_;
-};
-
 namespace {
 
 // The port of a transfer, closed however the transfer ends.
@@ -53,33 +21,34 @@ struct OpenPort {
 };
 
 int runOnLink(SerialSystem& system, const LinkChoice& link, TransferEngine& engine,
-              RecordSink* sink, TransferObserver* observer, TransferCancel* cancel,
-              LinkClock& clock) {
+              TransferHost& host, TransferCancel* cancel, LinkClock& clock) {
     OpenPort open;
     const int opened = openLink(link.linkType, link.portIndex, link.speedChoice, system,
-                                open.port, clock);
+                                open.port, clock, cancel);
+    // Closed during the set-up: no opening message, and no failure to show.
+    if (cancel && cancel->requested()) return kTransferCancelled;
     if (opened != kLinkOpened) return opened;
     // Whatever the terminal sent before it was asked is no reply.
     open.port->purgeInput();
-    TransferRunner runner(engine, *open.port, clock, sink, observer);
-    CancelAttachment attached(cancel, runner);
-    return runner.run();
+    return runExchange(engine, *open.port, clock, host, cancel);
 }
 
 }  // namespace
 
 int runProgramDownload(SerialSystem& system, const LinkChoice& link, ProgramModel& model,
                        TransferObserver* observer, TransferCancel* cancel, LinkClock& clock) {
-    TransferEngine engine = TransferEngine::programDownload(model);
-    return runOnLink(system, link, engine, nullptr, observer, cancel, clock);
+    TransferEngine engine = TransferEngine::programDownload();
+    TransferHost host({&model, nullptr, nullptr, observer});
+    return runOnLink(system, link, engine, host, cancel, clock);
 }
 
 int runLookupDownload(SerialSystem& system, const LinkChoice& link, const std::string& path,
                       TransferObserver* observer, TransferCancel* cancel, LinkClock& clock) {
     LookupFileSource file;
     if (!file.open(path)) return kCannotOpenFile;
-    TransferEngine engine = TransferEngine::lookupDownload(file, file.size());
-    return runOnLink(system, link, engine, nullptr, observer, cancel, clock);
+    TransferEngine engine = TransferEngine::lookupDownload(file.size());
+    TransferHost host({nullptr, &file, nullptr, observer});
+    return runOnLink(system, link, engine, host, cancel, clock);
 }
 
 ReceiveOutcome runDataReceive(SerialSystem& system, const LinkChoice& link,
@@ -92,7 +61,8 @@ ReceiveOutcome runDataReceive(SerialSystem& system, const LinkChoice& link,
         return outcome;
     }
     TransferEngine engine = TransferEngine::dataReceive();
-    outcome.result = runOnLink(system, link, engine, &file, observer, cancel, clock);
+    TransferHost host({nullptr, nullptr, &file, observer});
+    outcome.result = runOnLink(system, link, engine, host, cancel, clock);
     outcome.records = engine.state().recordCount;
     file.close();
     if (outcome.result == kTransferDone && outcome.records == 0) std::remove(path.c_str());

@@ -5,9 +5,9 @@
 // its own and cancels through TransferCancel.
 #pragma once
 
-#include <mutex>
 #include <string>
 
+#include "comm/exchange.h"
 #include "comm/serial_link.h"
 #include "comm/serial_port.h"
 #include "comm/transfer.h"
@@ -24,19 +24,9 @@ struct LinkChoice {
 };
 
 // Lets another thread end a running transfer with result 0 (the progress
-// dialog's close box). A cancel asked for before the exchange runs ends it
-// as soon as it starts.
-class TransferCancel {
-public:
-    void request();
-    bool requested() const;
-
-private:
-    friend class CancelAttachment;
-    mutable std::mutex mutex_;
-    TransferRunner* runner_ = nullptr;
-    bool requested_ = false;
-};
+// dialog's close box), also during the link's set-up: once it is asked for,
+// nothing more is sent.
+using TransferCancel = ExchangeCancel;
 
 // The program download: `model` is tidied for the download when the
 // terminal accepts the opening, and its image sent. Returns the result

@@ -108,6 +108,10 @@ ControlState LinePropertiesBase::fixedLengthBoxState(bool enabled) const {
 FieldProperties::FieldProperties(FormDef& form, int line) : LinePropertiesBase(form, line) {
     markShown_ = form.inputMark[line] != 0;
     if (!fixedData()) typeInitialValue(fieldText(form.initialValue[line]));
+    correctPartialReading(form, line);
+}
+
+void correctPartialReading(FormDef& form, int line) {
     const int start = form.partialStart[line];
     form.partialStart[line] = static_cast<uint8_t>(start == 0 ? 1 : std::min(start, kPartialMax));
     const int maxLength = form.partialMaxLength[line];
@@ -187,7 +191,7 @@ FieldProperties::View FieldProperties::view() const {
 
 void FieldProperties::ok() {
     if (!markShown_) form_.inputMark[line_] = 0;
-    if (form_.partialStart[line_] == 0) form_.partialStart[line_] = 1;
+    correctPartialReading(form_, line_);
     storeCodes();
 }
 

@@ -29,6 +29,11 @@ constexpr int kLineCodeCapacity = 9;
 // the first character that is no letter or digit.
 TextEntry filterInitialValue(int type, std::string_view typed);
 
+// Partial reading takes characters from `partialStart` (1..80) for at most
+// `partialMaxLength` (1..80): a 0 start becomes 1 and a 0 maximum 80, as
+// the dialog shows them, and anything above 80 becomes 80.
+void correctPartialReading(FormDef& form, int line);
+
 // The whole current form as it was when a dialog opened.
 class FormBackup {
 public:
@@ -48,6 +53,9 @@ public:
 
     int line() const { return line_; }
     const FormDef& form() const { return form_; }
+    // The number of the form the line belongs to (1-10), as shown.
+    int formNumber() const { return formNumber_; }
+    void setFormNumber(int number) { formNumber_ = number; }
 
     void checkFixedLength(bool on) { form_.fixedLengthOn[line_] = on; }
     NumberEntry typeFixedLength(std::string_view text);
@@ -67,6 +75,7 @@ protected:
 
     FormDef& form_;
     int line_;
+    int formNumber_ = 0;
     FormBackup backup_;
     GridBox prefix_;
     GridBox suffix_;

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cstring>
 
+#include "editor/field_properties.h"
 #include "model/fixed_text.h"
 
 namespace fw {
@@ -191,6 +192,9 @@ void FormPage::commit(ProgramModel& model) {
 
 void tidyFormProperties(FormDef& f) {
     for (int i = 0; i < kLinesPerForm; ++i) {
+        // A line never opened in its dialog, or a maximum typed as 0, must
+        // not reach the terminal as a read of nothing.
+        if (f.partialOn[i]) correctPartialReading(f, i);
         const int type = f.dataType[i];
         if (hasFieldProperties(type) || (type == kTypeLookup && f.initialValueOn[i])) continue;
         f.fixedLengthOn[i] = 0;

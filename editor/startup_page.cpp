@@ -2,6 +2,7 @@
 
 #include <cstring>
 
+#include "editor/calculator_entry.h"
 #include "editor/number_box.h"
 #include "model/fixed_text.h"
 #include "model/message_tables.h"
@@ -87,16 +88,6 @@ ListEntries screenList(bool largeFont) {
     return list;
 }
 
-char calculatorDigit(const ProgramModel& model) {
-    for (const LookupDef& l : model.lookups)
-        if (l.memberLength != 0 && l.fieldCount != 0) return '9';
-    return '8';
-}
-
-void renumberCalculator(char* text, char digit) {
-    if (text[0] >= '0' && text[0] <= '9') text[0] = digit;
-}
-
 // ---- the page ----
 
 StartupPage::StartupPage(EditorSheet& sheet) : sheet_(sheet) {
@@ -165,11 +156,9 @@ std::string StartupPage::portLineText(PortLine line) const {
 void StartupPage::renumber(char digit) {
     char line[kStartupLineBytes];
     std::memcpy(line, texts_.lines[kMsgMiscContinuous][kCalculatorRow], sizeof line);
-    renumberCalculator(line, digit);
+    renumberCalculatorEntry(line, digit);
     setText(kMsgMiscContinuous, kCalculatorRow, line);
-    DefaultTexts& d = sheet_.defaults();
-    renumberCalculator(d.extraUtility[0], digit);
-    renumberCalculator(d.extraUtilityLarge[0], digit);
+    renumberCalculatorDefaults(sheet_.defaults(), digit);
 }
 
 void StartupPage::show(int screen) {
@@ -277,7 +266,7 @@ ControlReply StartupPage::typeAscii(int pair, const std::string& text) {
     const NumberEntry e = correctNumber(text, 255);
     // A carriage return ends the terminal's records: never a delimiter.
     if (e.value == '\r') {
-        if (warn_) warn_(textid::kInvalidValue, false);
+        if (warn_) warn_(kTextInvalidValue, false);
         return ControlReply::corrected(std::to_string(codes_[pair]));
     }
     if (e.value == codes_[pair]) return replyTo(e);
@@ -290,7 +279,7 @@ ControlReply StartupPage::typeText(int pair, const std::string& text) {
     const TextEntry e = cutText(text, 1);
     const uint8_t code = e.text.empty() ? 0 : static_cast<uint8_t>(e.text[0]);
     if (code == '\r') {
-        if (warn_) warn_(textid::kInvalidValue, false);
+        if (warn_) warn_(kTextInvalidValue, false);
         return ControlReply::corrected(textState(pair).text);
     }
     if (code == codes_[pair]) return replyTo(e);

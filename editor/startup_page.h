@@ -41,12 +41,6 @@ ListEntries screenList(bool largeFont);
 // The row of the Calculator entry on the "Misc - continuous " screen.
 constexpr int kCalculatorRow = 3;
 
-// TODO(merge): calculator_entry.h — the digit rule of the Calculator entry
-// ('9' when a lookup file is defined, else '8') and the rewrite that only
-// replaces a leading digit; fold into the shared function when it lands.
-char calculatorDigit(const ProgramModel& model);
-void renumberCalculator(char* text, char digit);
-
 class StartupPage : public SheetPage {
 public:
     static constexpr SheetPageId kSheetPage = SheetPageId::Startup;

@@ -14,9 +14,7 @@ Action make(Action::Kind kind, int value = 0) {
 }
 
 Action messageAction(Message m) {
-    Action a = make(Action::Kind::message);
-    a.message = m;
-    return a;
+    return make(Action::Kind::message, static_cast<int>(m));
 }
 
 }  // namespace
@@ -48,6 +46,8 @@ void LoaderExchange::sendHandshake(Actions& out) {
     Action a = make(Action::Kind::send);
     a.bytes.assign(kHandshake.begin(), kHandshake.end());
     out.push_back(std::move(a));
+    // The reply window starts once the message is written.
+    out.push_back(make(Action::Kind::armTimer, kReplyWindowMs));
     awaiting_ = true;
     reply_.clear();
 }
@@ -59,6 +59,8 @@ void LoaderExchange::sendBlock(Actions& out) {
     Action a = make(Action::Kind::send);
     a.bytes.assign(raw, raw + sizeof block);
     out.push_back(std::move(a));
+    // The reply window starts once the message is written.
+    out.push_back(make(Action::Kind::armTimer, kReplyWindowMs));
     awaiting_ = true;
     reply_.clear();
 }
@@ -84,7 +86,7 @@ void LoaderExchange::collect(Actions& out) {
     }
 }
 
-Actions LoaderExchange::windowEnded() {
+Actions LoaderExchange::timerExpired() {
     Actions out;
     if (!awaiting_) return out;
     replyComplete(out);
@@ -159,6 +161,17 @@ void LoaderExchange::failAttempt(Actions& out, Message why) {
     out.push_back(messageAction(why));
     phase_ = Phase::retryQuestion;
     out.push_back(make(Action::Kind::askRetry));
+}
+
+Actions LoaderExchange::cancel() {
+    Actions out;
+    if (phase_ == Phase::finished) return out;
+    end(out, false);
+    return out;
+}
+
+Actions LoaderExchange::answered(const ExchangeAnswer& answer) {
+    return retryAnswered(answer.ok);
 }
 
 Actions LoaderExchange::retryAnswered(bool yes) {

@@ -20,6 +20,7 @@
 #include <string_view>
 #include <vector>
 
+#include "comm/exchange.h"
 #include "loader/loader_program.h"
 #include "loader/loader_texts.h"
 
@@ -36,49 +37,42 @@ constexpr std::size_t kReplyLimit = 10;
 // The bar after block k (0..199): 5 + k/2 rounded up, at most 100.
 int progressAfterBlock(int k);
 
-struct Action {
-    enum class Kind {
-        setTimeouts,     // the transfer's time-outs (reads return at once,
-                         // writes 5 ms a byte + 50 ms)
-        send,            // write `bytes`; the reply window starts once written
-        openProgress,    // create the progress window, bar at 0 of 0..100
-        progress,        // bar position `value`
-        closeProgress,   // destroy the progress window
-        message,         // show `message` (warning icon) and go on
-        askRetry,        // ask the retry question; answer with retryAnswered()
-        purgeInput,      // drop what waits in the receive queue
-        end,             // the loop is over; `value` 1 downloaded, 0 not
-    };
-    Kind kind = Kind::end;
-    std::vector<uint8_t> bytes;
-    int value = 0;
-    Message message = Message::downloadedCompletely;
-};
+// The downloader speaks the dialect of every exchange (comm/exchange.h): it
+// uses setTimeouts, send (each followed by armTimer for its reply window),
+// openProgress, progress, closeProgress, message (`value` a Message),
+// askRetry, purgeInput and end (`value` 1 downloaded, 0 not).
+using Action = ExchangeAction;
+using Actions = ExchangeActions;
 
-using Actions = std::vector<Action>;
+// The message of a message action.
+inline Message messageOf(const Action& a) { return static_cast<Message>(a.value); }
 
-// Calling rules: a batch is carried out in order; `askRetry` and `end` end
-// their batch. Events that do not fit the state give an empty batch.
-class LoaderExchange {
+// Calling rules: those of Exchange; `askRetry` and `end` end their batch.
+// Events that do not fit the state give an empty batch.
+class LoaderExchange final : public Exchange {
 public:
     // `program` is prepared on the first attempt whose handshake succeeds
     // and must outlive the exchange.
     explicit LoaderExchange(LoaderProgram& program);
 
     // The first attempt: time-outs, then the handshake.
-    Actions start();
+    Actions start() override;
     // Bytes from the port. Bytes that come while no reply is awaited stay
     // queued for the next one, as they would in the port.
-    Actions received(std::span<const uint8_t> bytes);
+    Actions received(std::span<const uint8_t> bytes) override;
     // The reply window of the last message ended.
-    Actions windowEnded();
+    Actions timerExpired() override;
+    // The user gave up: the loop ends, not downloaded.
+    Actions cancel() override;
     // The last write failed, or the port did: no reply will come to it.
-    Actions portFailed();
-    // The answer to askRetry: Yes runs the transfer again.
+    Actions portFailed() override;
+    // The answer to askRetry (ok: Yes runs the transfer again).
+    Actions answered(const ExchangeAnswer& answer) override;
     Actions retryAnswered(bool yes);
 
     bool awaitingReply() const { return awaiting_; }
-    bool finished() const { return phase_ == Phase::finished; }
+    bool finished() const override { return phase_ == Phase::finished; }
+    int result() const override { return downloaded_ ? 1 : 0; }
     bool downloaded() const { return downloaded_; }
     int attempts() const { return attempts_; }
 

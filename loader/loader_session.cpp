@@ -3,101 +3,33 @@
 #include <algorithm>
 
 #include "comm/cradle.h"
+#include "comm/exchange.h"
 
 namespace fw::loader {
 
 namespace {
 
-constexpr std::size_t kReadBufferSize = 64;
-
-class Runner {
+// The user's side of the exchange: its notices and its retry question.
+class UiHost final : public ExchangeHost {
 public:
-    Runner(LoaderExchange& exchange, SerialPort& port, LinkClock& clock, LoaderUi& ui)
-        : exchange_(exchange), port_(port), clock_(clock), ui_(ui) {}
-
-    bool run() {
-        carryOut(exchange_.start());
-        // Whatever has arrived is read at once; the exchange takes it in the
-        // 3-byte reads of its rules and keeps the rest for the next reply,
-        // as the port's queue would. Fewer calls, the same replies.
-        uint8_t buffer[kReadBufferSize];
-        while (!exchange_.finished()) {
-            if (!exchange_.awaitingReply()) break;   // the exchange stopped short
-            const long n = port_.read(buffer);
-            if (n < 0) {
-                carryOut(exchange_.portFailed());
-                continue;
-            }
-            if (n > 0) {
-                carryOut(exchange_.received(std::span<const uint8_t>(buffer, std::size_t(n))));
-                continue;
-            }
-            const int64_t left = deadline_ - clock_.nowMs();
-            if (left <= 0) {
-                carryOut(exchange_.windowEnded());
-                continue;
-            }
-            if (port_.waitReadable(int(std::min<int64_t>(left, kReplyWindowMs))) ==
-                PortWait::failed) {
-                carryOut(exchange_.portFailed());
-            }
+    explicit UiHost(LoaderUi& ui) : ui_(ui) {}
+    void notice(const ExchangeAction& a) override {
+        switch (a.kind) {
+        case Action::Kind::openProgress: ui_.openProgress(); break;
+        case Action::Kind::progress: ui_.setProgress(a.value); break;
+        case Action::Kind::closeProgress: ui_.closeProgress(); break;
+        case Action::Kind::message: ui_.showMessage(messageOf(a)); break;
+        default: break;
         }
-        return exchange_.downloaded();
+    }
+    ExchangeAnswer request(const ExchangeAction& a) override {
+        ExchangeAnswer answer;
+        if (a.kind == Action::Kind::askRetry) answer.ok = ui_.askRetry();
+        return answer;
     }
 
 private:
-    void carryOut(Actions batch) {
-        std::size_t i = 0;
-        while (i < batch.size()) {
-            Action a = std::move(batch[i++]);
-            Actions next;
-            bool replaced = false;
-            switch (a.kind) {
-            case Action::Kind::setTimeouts:
-                port_.setTimeouts(kTransferTimeouts);
-                break;
-            case Action::Kind::send:
-                if (port_.write(a.bytes)) {
-                    deadline_ = clock_.nowMs() + kReplyWindowMs;
-                } else {
-                    next = exchange_.portFailed();
-                    replaced = true;
-                }
-                break;
-            case Action::Kind::openProgress:
-                ui_.openProgress();
-                break;
-            case Action::Kind::progress:
-                ui_.setProgress(a.value);
-                break;
-            case Action::Kind::closeProgress:
-                ui_.closeProgress();
-                break;
-            case Action::Kind::message:
-                ui_.showMessage(a.message);
-                break;
-            case Action::Kind::askRetry:
-                next = exchange_.retryAnswered(ui_.askRetry());
-                replaced = true;
-                break;
-            case Action::Kind::purgeInput:
-                port_.purgeInput();
-                break;
-            case Action::Kind::end:
-                return;
-            }
-            if (replaced) {
-                batch = std::move(next);
-                i = 0;
-            }
-        }
-    }
-
-    LoaderExchange& exchange_;
-    SerialPort& port_;
-    LinkClock& clock_;
     LoaderUi& ui_;
-    int64_t deadline_ = 0;
 };
 
 // The cradle set-up writes the three bytes that switch the cradle's speed
@@ -160,7 +92,9 @@ struct PortCloser {
 }  // namespace
 
 bool runExchange(LoaderExchange& exchange, SerialPort& port, LinkClock& clock, LoaderUi& ui) {
-    return Runner(exchange, port, clock, ui).run();
+    UiHost host(ui);
+    fw::runExchange(exchange, port, clock, host);
+    return exchange.downloaded();
 }
 
 bool runDownload(SerialPort& port, const std::string& portName, const Choices& choices,

@@ -19,6 +19,8 @@ constexpr unsigned kTextDownloadedCompletely = 1132;
 constexpr unsigned kTextNoDataReceived = 1134;
 constexpr unsigned kTextRetryQuestion = 1166;        // "Failed to download, would you like to retry?"
 constexpr unsigned kTextNoComPortDevice = 1174;      // "Don't have any COM port device!"
+constexpr unsigned kTextWarningCaption = 1191;       // "Warning"
+constexpr unsigned kTextInvalidValue = 1196;         // "Invalid value!"
 
 // ---- Buttons (language files only) ----
 constexpr unsigned kTextOkButton = 1218;
@@ -26,12 +28,10 @@ constexpr unsigned kTextCancelButton = 1219;
 
 // ---- Settings and Startup pages ----
 namespace textid {
-constexpr unsigned kWarning = 1191;                 // "Warning"
 constexpr unsigned kAcousticCouplerK420 = 1192;     // "The Acoustic Coupler is available for K420 only!"
 constexpr unsigned kBluetoothK460 = 1193;           // "The Bluetooth SPP is available for K460 only!"
 constexpr unsigned kPasswordTooLong = 1194;         // "Password is too long!!!"
 constexpr unsigned kInvalidCharacter = 1195;        // "Invalid character!!!"
-constexpr unsigned kInvalidValue = 1196;            // "Invalid value!"
 
 // Port choice lines of the "Upload Port " and "Download Port " screens.
 constexpr unsigned kUploadModem16 = 805, kUploadAcoustic16 = 806, kUploadBluetooth16 = 807;
@@ -55,5 +55,8 @@ constexpr unsigned kScreenNameFirst = 1581;    // .. 1606
 constexpr unsigned kFunctionActionFirst = 1621;  // .. 1640
 constexpr unsigned kBeepFirst = 1701;          // .. 1703
 }  // namespace textid
+
+// ---- Menu and Lookup pages ----
+constexpr unsigned kTextLookupRecordTooLong = 1157;   // a delimited record over 255 characters
 
 }  // namespace fw

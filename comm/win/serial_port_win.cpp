@@ -1,24 +1,81 @@
 #include "comm/win/serial_port_win.h"
 
+#include <algorithm>
 #include <cstring>
-#include <limits>
 
 namespace fw {
 
 namespace {
 
-void closeHandle(HANDLE& h, HANDLE empty) {
-    if (h != empty) CloseHandle(h);
-    h = empty;
+// How long a cancelled request may take to complete before it is given up.
+constexpr DWORD kCancelWaitMs = 500;
+// A write still pending after this long counts as sent.
+constexpr DWORD kWritePendingMs = 1000;
+constexpr std::size_t kReadAhead = 1024;
+
+std::unique_ptr<WinSerialPort::Request> newRequest() {
+    auto r = std::make_unique<WinSerialPort::Request>();
+    // Manual-reset, as an overlapped record's event should be.
+    r->event = CreateEventA(nullptr, TRUE, FALSE, nullptr);
+    if (!r->event) return nullptr;
+    return r;
 }
 
-// Manual-reset, as an overlapped record's event should be: the wait for the
-// result then cannot eat a signal that the completion check needs.
-HANDLE makeIoEvent() {
-    return CreateEventA(nullptr, TRUE, FALSE, nullptr);
+void freeRequest(std::unique_ptr<WinSerialPort::Request>& r) {
+    if (!r) return;
+    if (r->pending) {
+        // The system may still complete it into this memory: leave it be.
+        r.release();
+        return;
+    }
+    CloseHandle(r->event);
+    r.reset();
+}
+
+void arm(WinSerialPort::Request& r) {
+    ResetEvent(r.event);
+    r.record = OVERLAPPED{};
+    r.record.hEvent = r.event;
+}
+
+// A write that ran out of its time-outs, whichever way the driver says it:
+// sent, as far as the exchange goes.
+bool isTimeout(DWORD error) {
+    return error == ERROR_SEM_TIMEOUT || error == ERROR_TIMEOUT || error == WAIT_TIMEOUT;
 }
 
 }  // namespace
+
+void describeLine(DCB& dcb, const LineSettings& line) {
+    dcb.DCBlength = sizeof dcb;
+    dcb.BaudRate = line.baudRate;
+    dcb.fBinary = TRUE;   // the only mode the serial drivers have
+    dcb.fParity = FALSE;
+    dcb.fOutxCtsFlow = FALSE;
+    dcb.fOutxDsrFlow = FALSE;
+    // RTS and DTR go through the port description, never EscapeCommFunction:
+    // under Wine that fails on a pty while SetCommState works.
+    dcb.fDtrControl = line.dtr ? DTR_CONTROL_ENABLE : DTR_CONTROL_DISABLE;
+    dcb.fRtsControl = line.rts ? RTS_CONTROL_ENABLE : RTS_CONTROL_DISABLE;
+    dcb.fDsrSensitivity = FALSE;
+    dcb.fTXContinueOnXoff = TRUE;
+    dcb.fOutX = FALSE;
+    dcb.fInX = FALSE;
+    dcb.fErrorChar = FALSE;
+    dcb.fNull = FALSE;
+    dcb.fAbortOnError = FALSE;
+    dcb.ByteSize = 8;
+    dcb.Parity = NOPARITY;
+    dcb.StopBits = ONESTOPBIT;
+    if (dcb.XonChar == dcb.XoffChar) {
+        dcb.XonChar = 0x11;
+        dcb.XoffChar = 0x13;
+    }
+    // Limits that a driver accepts for a 1024-byte queue; unused without
+    // flow control.
+    if (dcb.XonLim == 0 || dcb.XonLim > 512) dcb.XonLim = 256;
+    if (dcb.XoffLim == 0 || dcb.XoffLim > 512) dcb.XoffLim = 256;
+}
 
 WinSerialPort::~WinSerialPort() {
     close();
@@ -33,44 +90,57 @@ PortOpen WinSerialPort::open(const std::string& name) {
     handle_ = CreateFileA(path.c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr, OPEN_EXISTING,
                           FILE_FLAG_OVERLAPPED, nullptr);
     if (handle_ == INVALID_HANDLE_VALUE) return PortOpen::deviceFailed;
-
-    readEvent_ = makeIoEvent();
-    writeEvent_ = makeIoEvent();
-    waitEvent_ = makeIoEvent();
     wakeEvent_ = CreateEventA(nullptr, FALSE, FALSE, nullptr);
-    if (!readEvent_ || !writeEvent_ || !waitEvent_ || !wakeEvent_) {
+    read_ = newRequest();
+    write_ = newRequest();
+    wait_ = newRequest();
+    if (!wakeEvent_ || !read_ || !write_ || !wait_) {
         close();
         return PortOpen::eventFailed;
     }
+    read_->buffer.resize(kReadAhead);
     SetCommMask(handle_, EV_RXCHAR);
+    readsReturnAtOnce_ = false;
     return PortOpen::opened;
 }
 
-void WinSerialPort::endPendingWait() {
-    if (!waitPending_) return;
-    // A new event mask completes a pending WaitCommEvent; then wait for the
-    // completion, so that the record is no longer the system's.
-    SetCommMask(handle_, EV_RXCHAR);
-    DWORD unused = 0;
-    if (!GetOverlappedResult(handle_, &waitRecord_, &unused, FALSE) &&
-        GetLastError() == ERROR_IO_INCOMPLETE) {
-        CancelIoEx(handle_, &waitRecord_);
-        GetOverlappedResult(handle_, &waitRecord_, &unused, TRUE);
+// Ends a request: cancelled first when asked, then waited for, but never
+// for long. False (and the request given up, a new one in its place) when
+// the driver does not complete it in time.
+bool WinSerialPort::reap(std::unique_ptr<Request>& r, bool cancel) {
+    if (!r || !r->pending) return true;
+    if (cancel) CancelIoEx(handle_, &r->record);
+    if (WaitForSingleObject(r->event, kCancelWaitMs) == WAIT_OBJECT_0) {
+        DWORD unused = 0;
+        GetOverlappedResult(handle_, &r->record, &unused, FALSE);
+        r->pending = false;
+        return true;
     }
-    waitPending_ = false;
+    const std::size_t size = r->buffer.size();
+    freeRequest(r);   // still pending: left to the system, buffer and all
+    r = newRequest();
+    if (r) r->buffer.resize(size);
+    return false;
 }
 
 void WinSerialPort::close() {
     if (handle_ != INVALID_HANDLE_VALUE) {
-        endPendingWait();
+        // A new mask completes a pending WaitCommEvent; the aborts end a
+        // pending read and write.
+        SetCommMask(handle_, 0);
+        PurgeComm(handle_, PURGE_RXABORT | PURGE_TXABORT);
+        reap(wait_, true);
+        reap(read_, true);
+        reap(write_, true);
         CloseHandle(handle_);
         handle_ = INVALID_HANDLE_VALUE;
     }
-    waitPending_ = false;
-    closeHandle(readEvent_, nullptr);
-    closeHandle(writeEvent_, nullptr);
-    closeHandle(waitEvent_, nullptr);
-    closeHandle(wakeEvent_, nullptr);
+    freeRequest(read_);
+    freeRequest(write_);
+    freeRequest(wait_);
+    if (wakeEvent_) CloseHandle(wakeEvent_);
+    wakeEvent_ = nullptr;
+    arrived_.clear();
 }
 
 bool WinSerialPort::setQueueSizes(std::size_t input, std::size_t output) {
@@ -102,95 +172,155 @@ bool WinSerialPort::lineSettings(LineSettings& line) {
 bool WinSerialPort::applyLine(const LineSettings& line) {
     DCB dcb{};
     dcb.DCBlength = sizeof dcb;
+    // The driver's description is the start only for what is not set here.
     if (!isOpen() || !GetCommState(handle_, &dcb)) return false;
-    dcb.BaudRate = line.baudRate;
-    dcb.fBinary = TRUE;
-    dcb.fParity = FALSE;
-    dcb.ByteSize = 8;
-    dcb.Parity = NOPARITY;
-    dcb.StopBits = ONESTOPBIT;
-    // RTS goes through the port description, never EscapeCommFunction:
-    // under Wine that fails on a pty while SetCommState works.
-    dcb.fDtrControl = line.dtr ? DTR_CONTROL_ENABLE : DTR_CONTROL_DISABLE;
-    dcb.fRtsControl = line.rts ? RTS_CONTROL_ENABLE : RTS_CONTROL_DISABLE;
+    describeLine(dcb, line);
     return SetCommState(handle_, &dcb) != FALSE;
 }
 
+void WinSerialPort::clearLineErrors(DWORD* queued) {
+    DWORD errors = 0;
+    COMSTAT status{};
+    if (!ClearCommError(handle_, &errors, &status)) status.cbInQue = 0;
+    if (queued) *queued = status.cbInQue;
+}
+
 bool WinSerialPort::write(std::span<const uint8_t> bytes) {
-    if (!isOpen()) return false;
+    if (!isOpen() || !write_) return false;
     if (bytes.empty()) return true;
     if (bytes.size() > MAXDWORD) return false;
-    OVERLAPPED record{};
-    record.hEvent = writeEvent_;
-    ResetEvent(writeEvent_);
-    DWORD written = 0;
-    if (!WriteFile(handle_, bytes.data(), DWORD(bytes.size()), &written, &record)) {
-        if (GetLastError() != ERROR_IO_PENDING) return false;
-        // The write time-outs bound this wait.
-        if (!GetOverlappedResult(handle_, &record, &written, TRUE)) return false;
+    // The last write was counted as sent while still pending: end it first.
+    if (write_->pending) {
+        PurgeComm(handle_, PURGE_TXABORT);
+        reap(write_, true);
+        if (!write_) return false;
     }
-    return written == bytes.size();
+    for (int attempt = 0; attempt < 2; ++attempt) {
+        write_->buffer.assign(bytes.begin(), bytes.end());
+        arm(*write_);
+        DWORD written = 0;
+        DWORD error = ERROR_SUCCESS;
+        if (!WriteFile(handle_, write_->buffer.data(), DWORD(bytes.size()), &written,
+                       &write_->record)) {
+            error = GetLastError();
+            if (error == ERROR_IO_PENDING) {
+                write_->pending = true;
+                if (WaitForSingleObject(write_->event, kWritePendingMs) != WAIT_OBJECT_0) {
+                    return true;   // still going out: counts as sent
+                }
+                write_->pending = false;
+                error = GetOverlappedResult(handle_, &write_->record, &written, FALSE)
+                            ? ERROR_SUCCESS
+                            : GetLastError();
+            }
+        }
+        if (error == ERROR_SUCCESS || isTimeout(error)) return true;
+        // A driver that aborts on a line error refuses everything until the
+        // error is cleared; clear it and write once more.
+        if (error != ERROR_OPERATION_ABORTED) return false;
+        clearLineErrors();
+    }
+    return false;
+}
+
+WinSerialPort::Started WinSerialPort::startRead() {
+    if (!read_) return Started::failed;
+    if (read_->pending) return Started::pending;
+    arm(*read_);
+    DWORD got = 0;
+    if (ReadFile(handle_, read_->buffer.data(), DWORD(read_->buffer.size()), &got,
+                 &read_->record)) {
+        got = std::min<DWORD>(got, DWORD(read_->buffer.size()));
+        arrived_.insert(arrived_.end(), read_->buffer.begin(), read_->buffer.begin() + got);
+        if (got == 0) readsReturnAtOnce_ = true;
+        return Started::done;
+    }
+    const DWORD error = GetLastError();
+    if (error == ERROR_IO_PENDING) {
+        read_->pending = true;
+        return Started::pending;
+    }
+    if (error == ERROR_OPERATION_ABORTED) {
+        clearLineErrors();   // a line error under abort-on-error
+        return Started::done;
+    }
+    return Started::failed;
+}
+
+// Takes a completed read-ahead, if any, into arrived_; then hands out what
+// has arrived.
+long WinSerialPort::takeRead(std::span<uint8_t> buffer) {
+    if (read_ && read_->pending && WaitForSingleObject(read_->event, 0) == WAIT_OBJECT_0) {
+        read_->pending = false;
+        DWORD got = 0;
+        if (GetOverlappedResult(handle_, &read_->record, &got, FALSE)) {
+            got = std::min<DWORD>(got, DWORD(read_->buffer.size()));
+            arrived_.insert(arrived_.end(), read_->buffer.begin(), read_->buffer.begin() + got);
+        } else if (GetLastError() == ERROR_OPERATION_ABORTED) {
+            clearLineErrors();
+        } else {
+            return -1;
+        }
+    }
+    const std::size_t n = std::min(buffer.size(), arrived_.size());
+    std::copy(arrived_.begin(), arrived_.begin() + long(n), buffer.begin());
+    arrived_.erase(arrived_.begin(), arrived_.begin() + long(n));
+    return long(n);
 }
 
 long WinSerialPort::read(std::span<uint8_t> buffer) {
     if (!isOpen()) return -1;
     if (buffer.empty()) return 0;
-    DWORD want = buffer.size() > 0x7FFFFFFF ? 0x7FFFFFFF : DWORD(buffer.size());
-    OVERLAPPED record{};
-    record.hEvent = readEvent_;
-    ResetEvent(readEvent_);
-    DWORD got = 0;
-    if (!ReadFile(handle_, buffer.data(), want, &got, &record)) {
-        if (GetLastError() != ERROR_IO_PENDING) return -1;
-        // With the transfer time-outs Windows completes a read at once, but
-        // Wine leaves it pending until a byte comes; and under other
-        // time-outs it might wait too. Take what it has and stop it.
-        if (!GetOverlappedResult(handle_, &record, &got, FALSE)) {
-            if (GetLastError() != ERROR_IO_INCOMPLETE) return -1;
-            CancelIoEx(handle_, &record);
-            if (!GetOverlappedResult(handle_, &record, &got, TRUE) &&
-                GetLastError() != ERROR_OPERATION_ABORTED) {
-                return -1;
-            }
-        }
-    }
-    return got > want ? long(want) : long(got);
-}
-
-bool WinSerialPort::bytesWaiting() {
-    DWORD errors = 0;
-    COMSTAT status{};
-    return ClearCommError(handle_, &errors, &status) && status.cbInQue > 0;
+    long n = takeRead(buffer);
+    if (n != 0) return n;
+    // Nothing kept: ask the driver. Under Wine the request stays pending
+    // until a byte comes, and is the next wait.
+    if (startRead() == Started::failed) return -1;
+    return takeRead(buffer);
 }
 
 PortWait WinSerialPort::waitReadable(int timeoutMs) {
     if (!isOpen()) return PortWait::failed;
-    if (bytesWaiting()) return PortWait::readable;
-    if (!waitPending_) {
-        ResetEvent(waitEvent_);
-        waitRecord_ = OVERLAPPED{};
-        waitRecord_.hEvent = waitEvent_;
-        waitMask_ = 0;
-        if (WaitCommEvent(handle_, &waitMask_, &waitRecord_)) return PortWait::readable;
-        if (GetLastError() != ERROR_IO_PENDING) return PortWait::failed;
-        waitPending_ = true;
-        // A byte that came between the check above and the wait raised no
-        // event of its own.
-        if (bytesWaiting()) return PortWait::readable;
+    if (!arrived_.empty()) return PortWait::readable;
+    const DWORD limit = timeoutMs < 0 ? INFINITE : DWORD(timeoutMs);
+    if (!readsReturnAtOnce_) {
+        if (startRead() == Started::failed) return PortWait::failed;
+        if (!arrived_.empty()) return PortWait::readable;
     }
-    HANDLE handles[2] = {waitEvent_, wakeEvent_};
-    DWORD r = WaitForMultipleObjects(2, handles, FALSE, timeoutMs < 0 ? INFINITE : DWORD(timeoutMs));
-    if (r == WAIT_OBJECT_0) {
-        waitPending_ = false;
-        DWORD unused = 0;
-        // Wine completes the wait with a mask of 0 even when bytes came, and
-        // on a pty ends it every 10 ms or so as aborted with nothing there.
-        // Neither is a broken port: whatever woke us, the caller reads what
-        // is there and waits again.
-        if (!GetOverlappedResult(handle_, &waitRecord_, &unused, FALSE) &&
-            GetLastError() != ERROR_OPERATION_ABORTED) {
+    if (read_->pending) {
+        HANDLE handles[2] = {read_->event, wakeEvent_};
+        const DWORD r = WaitForMultipleObjects(2, handles, FALSE, limit);
+        if (r == WAIT_OBJECT_0) return PortWait::readable;
+        if (r == WAIT_OBJECT_0 + 1) return PortWait::woken;
+        if (r == WAIT_TIMEOUT) return PortWait::timedOut;
+        return PortWait::failed;
+    }
+    // Reads complete at once here, so wait for a received character.
+    DWORD queued = 0;
+    clearLineErrors(&queued);
+    if (queued > 0) return PortWait::readable;
+    if (!wait_->pending) {
+        arm(*wait_);
+        wait_->mask = 0;
+        if (WaitCommEvent(handle_, &wait_->mask, &wait_->record)) return PortWait::readable;
+        if (GetLastError() != ERROR_IO_PENDING) {
+            clearLineErrors();
             return PortWait::failed;
         }
+        wait_->pending = true;
+        // A byte that came between the check above and the wait raised no
+        // event of its own.
+        clearLineErrors(&queued);
+        if (queued > 0) return PortWait::readable;
+    }
+    HANDLE handles[2] = {wait_->event, wakeEvent_};
+    const DWORD r = WaitForMultipleObjects(2, handles, FALSE, limit);
+    if (r == WAIT_OBJECT_0) {
+        wait_->pending = false;
+        // Whatever ended the wait (a character, a line error, a new mask),
+        // the caller reads what is there and waits again.
+        DWORD unused = 0;
+        GetOverlappedResult(handle_, &wait_->record, &unused, FALSE);
         return PortWait::readable;
     }
     if (r == WAIT_OBJECT_0 + 1) return PortWait::woken;
@@ -203,11 +333,16 @@ void WinSerialPort::wakeWaiter() {
 }
 
 void WinSerialPort::purgeInput() {
-    if (isOpen()) PurgeComm(handle_, PURGE_RXCLEAR);
+    if (!isOpen()) return;
+    PurgeComm(handle_, PURGE_RXABORT | PURGE_RXCLEAR);
+    // The aborted read-ahead held nothing newer than the purge.
+    reap(read_, true);
+    if (read_ && read_->buffer.empty()) read_->buffer.resize(kReadAhead);
+    arrived_.clear();
 }
 
 void WinSerialPort::purgeOutput() {
-    if (isOpen()) PurgeComm(handle_, PURGE_TXCLEAR);
+    if (isOpen()) PurgeComm(handle_, PURGE_TXABORT | PURGE_TXCLEAR);
 }
 
 int enumSerialPort(int index, SerialPortInfo& info) {

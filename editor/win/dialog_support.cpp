@@ -11,18 +11,6 @@ HINSTANCE instanceOf(HWND window) {
     return instance ? instance : GetModuleHandleA(nullptr);
 }
 
-void applyState(HWND dlg, int id, ControlKind kind, const ControlState& state, bool withText) {
-    if (kind != ControlKind::Label) {
-        applyControlState(dlg, id, kind, state, withText, nullptr);
-        return;
-    }
-    // A label named after the control it stands beside takes only its
-    // enabled and visible states.
-    ControlState label = state;
-    label.text.clear();
-    applyControlState(dlg, id, kind, label, withText, nullptr);
-}
-
 void applyLanguage(HWND dlg, unsigned title, std::initializer_list<Caption> captions) {
     if (!languageActive()) return;
     char current[256];

@@ -17,11 +17,6 @@ namespace fw::win {
 // dialog's sub-dialogs come from the module its owner came from.
 HINSTANCE instanceOf(HWND window);
 
-// Applies a ControlState: enabled always; checked for check boxes,
-// selection for lists; `withText` also puts its text and limit into a box.
-// A label only follows the enabled state of the control it names.
-void applyState(HWND dlg, int id, ControlKind kind, const ControlState& state, bool withText = false);
-
 // Replaces the title (unless `title` is 0), the captions and the OK and
 // Cancel buttons by the active language's texts.
 struct Caption {

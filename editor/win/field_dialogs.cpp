@@ -7,6 +7,7 @@
 #include "editor/form_texts.h"
 #include "shell/captions.h"
 #include "editor/stamp_branch.h"
+#include "editor/win/bound_dialog.h"
 #include "editor/win/dialog_support.h"
 #include "editor/win/form_dialog_ids.h"
 #include "editor/win/form_dialogs.h"
@@ -16,392 +17,287 @@ namespace fw::win {
 
 namespace {
 
-template <class View>
-struct Binding {
-    int id;
-    ControlKind kind;
-    ControlState View::*state;
-};
-
-template <class View, std::size_t N>
-void applyView(HWND dlg, const View& view, const Binding<View> (&bindings)[N], bool withText) {
-    for (const Binding<View>& b : bindings) applyState(dlg, b.id, b.kind, view.*(b.state), withText);
+// Table entries for cores that show a View of ControlStates.
+template <class Core, auto State>
+ControlState stateOf(const Core& core, int) {
+    return core.view().*State;
+}
+// A label beside a control: only whether it can be used.
+template <class Core, auto State>
+ControlState enabledOf(const Core& core, int) {
+    ControlState s;
+    s.enabled = (core.view().*State).enabled;
+    return s;
+}
+template <class Core, auto Set>
+ControlReply onCheck(Core& core, int, const ControlInput& in) {
+    (core.*Set)(in.checked);
+    return ControlReply::states();
+}
+template <class Core, auto Set>
+ControlReply onSelect(Core& core, int, const ControlInput& in) {
+    if (in.selection >= 0) (core.*Set)(in.selection);
+    return ControlReply::states();
+}
+template <class Core, auto Type>
+ControlReply onType(Core& core, int, const ControlInput& in) {
+    return replyTo((core.*Type)(in.text));
+}
+template <class Core>
+ControlState number(int value) {
+    ControlState s;
+    s.text = std::to_string(value);
+    return s;
 }
 
-bool isChecked(HWND dlg, int id) { return IsDlgButtonChecked(dlg, id) == BST_CHECKED; }
-
-template <class Entry>
-void putBackIfChanged(HWND dlg, int id, const Entry& e) {
-    if (e.putBack) putBack(dlg, id, e.text);
+// The form and line numbers every line dialog shows.
+template <class Props>
+void addNumbers(std::vector<Control<Props>>& t) {
+    t.push_back({IDC_PROP_FORM_NO, ControlKind::Label, 0,
+                 [](const Props& p, int) { return number<Props>(p.formNumber()); }});
+    t.push_back({IDC_PROP_LINE_NO, ControlKind::Label, 0,
+                 [](const Props& p, int) { return number<Props>(p.line() + 1); }});
 }
 
-// What a line dialog needs besides its core object.
-template <class Properties>
-struct LineDialog {
-    Properties* props;
-    int formNumber;
-    int lineNumber;
-    bool loading = false;
-};
+// The parts both Properties dialogs share.
+template <class Props>
+void addLineControls(std::vector<Control<Props>>& t) {
+    using V = typename Props::View;
+    const std::vector<Control<Props>> shared = {
+        {IDC_PROP_FIXED, ControlKind::Check, 0, stateOf<Props, &V::fixedLength>,
+         onCheck<Props, &Props::checkFixedLength>},
+        {IDC_PROP_FIXED_BOX, ControlKind::Box, 0, stateOf<Props, &V::fixedLengthBox>,
+         onType<Props, &Props::typeFixedLength>},
+        {IDC_PROP_ALIGNMENT, ControlKind::List, 0, stateOf<Props, &V::alignment>,
+         onSelect<Props, &Props::chooseAlignment>, [](const Props&, int) { return alignmentList(); }},
+        {IDC_PROP_PREFIX, ControlKind::Check, 0, stateOf<Props, &V::prefix>, onCheck<Props, &Props::checkPrefix>},
+        {IDC_PROP_PREFIX_BOX, ControlKind::Grid, 0, stateOf<Props, &V::prefixBox>},
+        {IDC_PROP_SUFFIX, ControlKind::Check, 0, stateOf<Props, &V::suffix>, onCheck<Props, &Props::checkSuffix>},
+        {IDC_PROP_SUFFIX_BOX, ControlKind::Grid, 0, stateOf<Props, &V::suffixBox>},
+    };
+    t.insert(t.end(), shared.begin(), shared.end());
+    addNumbers(t);
+}
 
-void showNumbers(HWND dlg, int formNumber, int lineNumber) {
-    SetDlgItemInt(dlg, IDC_PROP_FORM_NO, static_cast<UINT>(formNumber), FALSE);
-    SetDlgItemInt(dlg, IDC_PROP_LINE_NO, static_cast<UINT>(lineNumber), FALSE);
+template <class Props>
+void attachCodeBoxes(HWND dlg, Props& p) {
+    attachGridBox(GetDlgItem(dlg, IDC_PROP_PREFIX_BOX), &p.prefixBox());
+    attachGridBox(GetDlgItem(dlg, IDC_PROP_SUFFIX_BOX), &p.suffixBox());
 }
 
 // ---- field Properties ----
 
-using FieldView = FieldProperties::View;
-const Binding<FieldView> kFieldBindings[] = {
-    {IDC_PROP_FIXED, ControlKind::Check, &FieldView::fixedLength},
-    {IDC_PROP_FIXED_BOX, ControlKind::Box, &FieldView::fixedLengthBox},
-    {IDC_PROP_ALIGNMENT, ControlKind::List, &FieldView::alignment},
-    {IDC_PROP_INITIAL, ControlKind::Check, &FieldView::initialValue},
-    {IDC_PROP_INITIAL_BOX, ControlKind::Box, &FieldView::initialValueBox},
-    {IDC_PROP_PREFIX, ControlKind::Check, &FieldView::prefix},
-    {IDC_PROP_PREFIX_BOX, ControlKind::Grid, &FieldView::prefixBox},
-    {IDC_PROP_SUFFIX, ControlKind::Check, &FieldView::suffix},
-    {IDC_PROP_SUFFIX_BOX, ControlKind::Grid, &FieldView::suffixBox},
-    {IDC_PROP_MARK, ControlKind::Check, &FieldView::inputMark},
-    {IDC_PROP_MARK_BOX, ControlKind::Box, &FieldView::inputMarkBox},
-    {IDC_PROP_DECIMALS_LABEL, ControlKind::Label, &FieldView::decimals},
-    {IDC_PROP_DECIMALS, ControlKind::List, &FieldView::decimals},
-    {IDC_PROP_PARTIAL, ControlKind::Check, &FieldView::partial},
-    {IDC_PROP_START_LABEL, ControlKind::Label, &FieldView::partialStart},
-    {IDC_PROP_START, ControlKind::Box, &FieldView::partialStart},
-    {IDC_PROP_PARTIAL_MAX_LABEL, ControlKind::Label, &FieldView::partialMaxLength},
-    {IDC_PROP_PARTIAL_MAX, ControlKind::Box, &FieldView::partialMaxLength},
-    {IDC_PROP_LEAD, ControlKind::Check, &FieldView::leadCode},
-    {IDC_PROP_LEAD_BOX, ControlKind::Box, &FieldView::leadCodeBox},
-    {IDC_PROP_CHECK_DIGIT, ControlKind::Check, &FieldView::checkDigit},
-    {IDC_PROP_METHOD, ControlKind::List, &FieldView::checkDigitMethod},
-    {IDC_PROP_AUTO_ENTER, ControlKind::List, &FieldView::autoEnter},
-};
+using F = FieldProperties;
+using FV = FieldProperties::View;
 
-void fieldCommand(HWND dlg, LineDialog<FieldProperties>& d, int id, int code) {
-    FieldProperties& p = *d.props;
-    if (code == BN_CLICKED) {
-        const bool on = isChecked(dlg, id);
-        switch (id) {
-            case IDC_PROP_FIXED: p.checkFixedLength(on); break;
-            case IDC_PROP_INITIAL: p.checkInitialValue(on); break;
-            case IDC_PROP_PREFIX: p.checkPrefix(on); break;
-            case IDC_PROP_SUFFIX: p.checkSuffix(on); break;
-            case IDC_PROP_MARK: p.checkInputMark(on); break;
-            case IDC_PROP_PARTIAL: p.checkPartial(on); break;
-            case IDC_PROP_LEAD: p.checkLeadCode(on); break;
-            case IDC_PROP_CHECK_DIGIT: p.checkCheckDigit(on); break;
-            default: return;
-        }
-    } else if (code == EN_CHANGE) {
-        if (d.loading) return;
-        const std::string text = itemText(dlg, id);
-        switch (id) {
-            case IDC_PROP_FIXED_BOX: putBackIfChanged(dlg, id, p.typeFixedLength(text)); break;
-            case IDC_PROP_INITIAL_BOX: putBackIfChanged(dlg, id, p.typeInitialValue(text)); break;
-            case IDC_PROP_MARK_BOX: putBackIfChanged(dlg, id, p.typeInputMark(text)); break;
-            case IDC_PROP_START: putBackIfChanged(dlg, id, p.typePartialStart(text)); break;
-            case IDC_PROP_PARTIAL_MAX: putBackIfChanged(dlg, id, p.typePartialMaxLength(text)); break;
-            case IDC_PROP_LEAD_BOX: putBackIfChanged(dlg, id, p.typeLeadCode(text)); break;
-            default: return;
-        }
-        return;   // typing changes no other control
-    } else if (code == CBN_SELCHANGE) {
-        const int sel = selectedEntry(dlg, id);
-        if (sel < 0) return;
-        switch (id) {
-            case IDC_PROP_ALIGNMENT: p.chooseAlignment(sel); break;
-            case IDC_PROP_DECIMALS: p.chooseDecimals(sel); break;
-            case IDC_PROP_METHOD: p.chooseCheckDigitMethod(sel); break;
-            case IDC_PROP_AUTO_ENTER: p.chooseAutoEnter(sel); break;
-            default: return;
-        }
-    } else {
-        return;
-    }
-    applyView(dlg, p.view(), kFieldBindings, false);
+std::vector<Control<F>> fieldControls() {
+    std::vector<Control<F>> t = {
+        {IDC_PROP_INITIAL, ControlKind::Check, 0, stateOf<F, &FV::initialValue>, onCheck<F, &F::checkInitialValue>},
+        {IDC_PROP_INITIAL_BOX, ControlKind::Box, 0, stateOf<F, &FV::initialValueBox>,
+         onType<F, &F::typeInitialValue>},
+        {IDC_PROP_MARK, ControlKind::Check, 0, stateOf<F, &FV::inputMark>, onCheck<F, &F::checkInputMark>},
+        {IDC_PROP_MARK_BOX, ControlKind::Box, 0, stateOf<F, &FV::inputMarkBox>, onType<F, &F::typeInputMark>},
+        {IDC_PROP_DECIMALS_LABEL, ControlKind::Label, 0, enabledOf<F, &FV::decimals>},
+        {IDC_PROP_DECIMALS, ControlKind::List, 0, stateOf<F, &FV::decimals>, onSelect<F, &F::chooseDecimals>,
+         [](const F&, int) { return decimalPlacesList(); }},
+        {IDC_PROP_PARTIAL, ControlKind::Check, 0, stateOf<F, &FV::partial>, onCheck<F, &F::checkPartial>},
+        {IDC_PROP_START_LABEL, ControlKind::Label, 0, enabledOf<F, &FV::partialStart>},
+        {IDC_PROP_START, ControlKind::Box, 0, stateOf<F, &FV::partialStart>, onType<F, &F::typePartialStart>},
+        {IDC_PROP_PARTIAL_MAX_LABEL, ControlKind::Label, 0, enabledOf<F, &FV::partialMaxLength>},
+        {IDC_PROP_PARTIAL_MAX, ControlKind::Box, 0, stateOf<F, &FV::partialMaxLength>,
+         onType<F, &F::typePartialMaxLength>},
+        {IDC_PROP_LEAD, ControlKind::Check, 0, stateOf<F, &FV::leadCode>, onCheck<F, &F::checkLeadCode>},
+        {IDC_PROP_LEAD_BOX, ControlKind::Box, 0, stateOf<F, &FV::leadCodeBox>, onType<F, &F::typeLeadCode>},
+        {IDC_PROP_CHECK_DIGIT, ControlKind::Check, 0, stateOf<F, &FV::checkDigit>, onCheck<F, &F::checkCheckDigit>},
+        {IDC_PROP_METHOD, ControlKind::List, 0, stateOf<F, &FV::checkDigitMethod>,
+         onSelect<F, &F::chooseCheckDigitMethod>, [](const F&, int) { return checkDigitMethodList(); }},
+        {IDC_PROP_AUTO_ENTER, ControlKind::List, 0, stateOf<F, &FV::autoEnter>, onSelect<F, &F::chooseAutoEnter>,
+         [](const F&, int) { return autoEnterList(); }},
+    };
+    addLineControls(t);
+    return t;
 }
 
-INT_PTR CALLBACK fieldPropertiesProc(HWND dlg, UINT msg, WPARAM wParam, LPARAM lParam) {
-    auto* d = reinterpret_cast<LineDialog<FieldProperties>*>(GetWindowLongPtrA(dlg, DWLP_USER));
-    switch (msg) {
-        case WM_INITDIALOG: {
-            d = reinterpret_cast<LineDialog<FieldProperties>*>(lParam);
-            SetWindowLongPtrA(dlg, DWLP_USER, lParam);
-            using namespace formtext;
-            applyLanguage(dlg, kFieldTitle,
-                          {{IDC_PROP_FORM_LABEL, kFieldFormNo}, {IDC_PROP_LINE_LABEL, kFieldLineNo},
-                           {IDC_PROP_FIELD_GROUP, kFieldData}, {IDC_PROP_FIXED, kFieldFixedLength},
-                           {IDC_PROP_INITIAL, kFieldInitialValue}, {IDC_PROP_PREFIX, kFieldPrefix},
-                           {IDC_PROP_SUFFIX, kFieldSuffix}, {IDC_PROP_MARK, kFieldInputMark},
-                           {IDC_PROP_DECIMALS_LABEL, kFieldDecimals}, {IDC_PROP_BARCODE_GROUP, kFieldBarcodeInput},
-                           {IDC_PROP_PARTIAL, kFieldPartial}, {IDC_PROP_START_LABEL, kFieldStart},
-                           {IDC_PROP_PARTIAL_MAX_LABEL, kFieldMaxLength}, {IDC_PROP_LEAD, kFieldLeadCode},
-                           {IDC_PROP_CHECK_DIGIT, kFieldCheckDigit}, {IDC_PROP_AUTO_ENTER_LABEL, kFieldAutoEnter}});
-            showNumbers(dlg, d->formNumber, d->lineNumber);
-            fillList(dlg, IDC_PROP_ALIGNMENT, alignmentList());
-            fillList(dlg, IDC_PROP_DECIMALS, decimalPlacesList());
-            fillList(dlg, IDC_PROP_METHOD, checkDigitMethodList());
-            fillList(dlg, IDC_PROP_AUTO_ENTER, autoEnterList());
-            attachGridBox(GetDlgItem(dlg, IDC_PROP_PREFIX_BOX), &d->props->prefixBox());
-            attachGridBox(GetDlgItem(dlg, IDC_PROP_SUFFIX_BOX), &d->props->suffixBox());
-            d->loading = true;
-            applyView(dlg, d->props->view(), kFieldBindings, true);
-            d->loading = false;
-            centreOnOwner(dlg);
-            return TRUE;
-        }
-        case WM_CTLCOLORSTATIC:
-            return gridBoxColours(wParam, lParam);
-        case WM_COMMAND:
-            if (!d) return FALSE;
-            if (LOWORD(wParam) == IDOK) {
-                d->props->ok();
-                EndDialog(dlg, IDOK);
-            } else if (LOWORD(wParam) == IDCANCEL) {
-                d->props->cancel();
-                EndDialog(dlg, IDCANCEL);
-            } else {
-                fieldCommand(dlg, *d, LOWORD(wParam), HIWORD(wParam));
-            }
-            return TRUE;
-        default:
-            return FALSE;
-    }
+void initField(HWND dlg, F& p) {
+    using namespace formtext;
+    applyLanguage(dlg, kFieldTitle,
+                  {{IDC_PROP_FORM_LABEL, kFieldFormNo}, {IDC_PROP_LINE_LABEL, kFieldLineNo},
+                   {IDC_PROP_FIELD_GROUP, kFieldData}, {IDC_PROP_FIXED, kFieldFixedLength},
+                   {IDC_PROP_INITIAL, kFieldInitialValue}, {IDC_PROP_PREFIX, kFieldPrefix},
+                   {IDC_PROP_SUFFIX, kFieldSuffix}, {IDC_PROP_MARK, kFieldInputMark},
+                   {IDC_PROP_DECIMALS_LABEL, kFieldDecimals}, {IDC_PROP_BARCODE_GROUP, kFieldBarcodeInput},
+                   {IDC_PROP_PARTIAL, kFieldPartial}, {IDC_PROP_START_LABEL, kFieldStart},
+                   {IDC_PROP_PARTIAL_MAX_LABEL, kFieldMaxLength}, {IDC_PROP_LEAD, kFieldLeadCode},
+                   {IDC_PROP_CHECK_DIGIT, kFieldCheckDigit}, {IDC_PROP_AUTO_ENTER_LABEL, kFieldAutoEnter}});
+    attachCodeBoxes(dlg, p);
 }
 
 // ---- lookup-field Properties ----
 
-using LookupView = LookupFieldProperties::View;
-const Binding<LookupView> kLookupBindings[] = {
-    {IDC_PROP_SAVE_FIELD, ControlKind::Check, &LookupView::saveFieldData},
-    {IDC_PROP_FIXED, ControlKind::Check, &LookupView::fixedLength},
-    {IDC_PROP_FIXED_BOX, ControlKind::Box, &LookupView::fixedLengthBox},
-    {IDC_PROP_ALIGNMENT, ControlKind::List, &LookupView::alignment},
-    {IDC_PROP_PREFIX, ControlKind::Check, &LookupView::prefix},
-    {IDC_PROP_PREFIX_BOX, ControlKind::Grid, &LookupView::prefixBox},
-    {IDC_PROP_SUFFIX, ControlKind::Check, &LookupView::suffix},
-    {IDC_PROP_SUFFIX_BOX, ControlKind::Grid, &LookupView::suffixBox},
-};
+using L = LookupFieldProperties;
+using LV = LookupFieldProperties::View;
 
-void lookupCommand(HWND dlg, LineDialog<LookupFieldProperties>& d, int id, int code) {
-    LookupFieldProperties& p = *d.props;
-    if (code == BN_CLICKED) {
-        const bool on = isChecked(dlg, id);
-        switch (id) {
-            case IDC_PROP_SAVE_FIELD: p.checkSaveFieldData(on); break;
-            case IDC_PROP_FIXED: p.checkFixedLength(on); break;
-            case IDC_PROP_PREFIX: p.checkPrefix(on); break;
-            case IDC_PROP_SUFFIX: p.checkSuffix(on); break;
-            default: return;
-        }
-    } else if (code == EN_CHANGE && id == IDC_PROP_FIXED_BOX) {
-        if (!d.loading) putBackIfChanged(dlg, id, p.typeFixedLength(itemText(dlg, id)));
-        return;
-    } else if (code == CBN_SELCHANGE && id == IDC_PROP_ALIGNMENT) {
-        const int sel = selectedEntry(dlg, id);
-        if (sel >= 0) p.chooseAlignment(sel);
-    } else {
-        return;
-    }
-    applyView(dlg, p.view(), kLookupBindings, false);
+std::vector<Control<L>> lookupControls() {
+    std::vector<Control<L>> t = {
+        {IDC_PROP_SAVE_FIELD, ControlKind::Check, 0, stateOf<L, &LV::saveFieldData>,
+         onCheck<L, &L::checkSaveFieldData>},
+    };
+    addLineControls(t);
+    return t;
 }
 
-INT_PTR CALLBACK lookupPropertiesProc(HWND dlg, UINT msg, WPARAM wParam, LPARAM lParam) {
-    auto* d = reinterpret_cast<LineDialog<LookupFieldProperties>*>(GetWindowLongPtrA(dlg, DWLP_USER));
-    switch (msg) {
-        case WM_INITDIALOG: {
-            d = reinterpret_cast<LineDialog<LookupFieldProperties>*>(lParam);
-            SetWindowLongPtrA(dlg, DWLP_USER, lParam);
-            using namespace formtext;
-            applyLanguage(dlg, kLookupTitle,
-                          {{IDC_PROP_FORM_LABEL, kLookupFormNo}, {IDC_PROP_LINE_LABEL, kLookupLineNo},
-                           {IDC_PROP_FIELD_GROUP, kLookupFieldData}, {IDC_PROP_SAVE_FIELD, kLookupSaveFieldData},
-                           {IDC_PROP_FIXED, kLookupFixedLength}, {IDC_PROP_PREFIX, kLookupPrefix},
-                           {IDC_PROP_SUFFIX, kLookupSuffix}});
-            showNumbers(dlg, d->formNumber, d->lineNumber);
-            fillList(dlg, IDC_PROP_ALIGNMENT, alignmentList());
-            attachGridBox(GetDlgItem(dlg, IDC_PROP_PREFIX_BOX), &d->props->prefixBox());
-            attachGridBox(GetDlgItem(dlg, IDC_PROP_SUFFIX_BOX), &d->props->suffixBox());
-            d->loading = true;
-            applyView(dlg, d->props->view(), kLookupBindings, true);
-            d->loading = false;
-            centreOnOwner(dlg);
-            return TRUE;
-        }
-        case WM_CTLCOLORSTATIC:
-            return gridBoxColours(wParam, lParam);
-        case WM_COMMAND:
-            if (!d) return FALSE;
-            if (LOWORD(wParam) == IDOK) {
-                d->props->ok();
-                EndDialog(dlg, IDOK);
-            } else if (LOWORD(wParam) == IDCANCEL) {
-                d->props->cancel();
-                EndDialog(dlg, IDCANCEL);
-            } else {
-                lookupCommand(dlg, *d, LOWORD(wParam), HIWORD(wParam));
-            }
-            return TRUE;
-        default:
-            return FALSE;
-    }
+void initLookupField(HWND dlg, L& p) {
+    using namespace formtext;
+    applyLanguage(dlg, kLookupTitle,
+                  {{IDC_PROP_FORM_LABEL, kLookupFormNo}, {IDC_PROP_LINE_LABEL, kLookupLineNo},
+                   {IDC_PROP_FIELD_GROUP, kLookupFieldData}, {IDC_PROP_SAVE_FIELD, kLookupSaveFieldData},
+                   {IDC_PROP_FIXED, kLookupFixedLength}, {IDC_PROP_PREFIX, kLookupPrefix},
+                   {IDC_PROP_SUFFIX, kLookupSuffix}});
+    attachCodeBoxes(dlg, p);
 }
 
 // ---- date and time stamp ----
 
-struct StampBinding {
-    int id;
-    StampCheck box;
-};
-const StampBinding kStampChecks[] = {
-    {IDC_STAMP_SPLIT, StampCheck::Split},         {IDC_STAMP_YEAR, StampCheck::Year},
-    {IDC_STAMP_MONTH, StampCheck::Month},         {IDC_STAMP_DAY, StampCheck::Day},
-    {IDC_STAMP_DATE_SEP, StampCheck::DateSeparator}, {IDC_STAMP_HOUR, StampCheck::Hour},
-    {IDC_STAMP_MINUTE, StampCheck::Minute},       {IDC_STAMP_SECOND, StampCheck::Second},
-    {IDC_STAMP_TIME_SEP, StampCheck::TimeSeparator},
-};
-
-struct StampListBinding {
-    int id;
-    StampList list;
-};
-const StampListBinding kStampLists[] = {
-    {IDC_STAMP_POSITION, StampList::Position},
-    {IDC_STAMP_YEAR_DIGITS, StampList::YearDigits},
-    {IDC_STAMP_STYLE, StampList::DateStyle},
-};
-
-struct StampContext {
-    StampDialog* stamp;
-    bool loading = false;
-};
-
-void showSamples(HWND dlg, const StampDialog& s) {
-    setItemText(dlg, IDC_STAMP_DATE_GROUP, s.dateSample(captionText(formtext::kStampDateFormat, kDateFormatPrefix)));
-    setItemText(dlg, IDC_STAMP_TIME_GROUP, s.timeSample(captionText(formtext::kStampTimeFormat, kTimeFormatPrefix)));
+std::vector<Control<StampDialog>> stampControls() {
+    using S = StampDialog;
+    std::vector<Control<S>> t;
+    const std::pair<int, StampCheck> checks[] = {
+        {IDC_STAMP_SPLIT, StampCheck::Split},          {IDC_STAMP_YEAR, StampCheck::Year},
+        {IDC_STAMP_MONTH, StampCheck::Month},          {IDC_STAMP_DAY, StampCheck::Day},
+        {IDC_STAMP_DATE_SEP, StampCheck::DateSeparator}, {IDC_STAMP_HOUR, StampCheck::Hour},
+        {IDC_STAMP_MINUTE, StampCheck::Minute},        {IDC_STAMP_SECOND, StampCheck::Second},
+        {IDC_STAMP_TIME_SEP, StampCheck::TimeSeparator},
+    };
+    for (const auto& [id, box] : checks)
+        t.push_back({id, ControlKind::Check, static_cast<int>(box),
+                     [](const S& s, int b) {
+                         ControlState st;
+                         st.checked = s.checked(static_cast<StampCheck>(b));
+                         return st;
+                     },
+                     [](S& s, int b, const ControlInput& in) {
+                         s.check(static_cast<StampCheck>(b), in.checked);
+                         return ControlReply::states();
+                     }});
+    const std::pair<int, StampList> lists[] = {
+        {IDC_STAMP_POSITION, StampList::Position},
+        {IDC_STAMP_YEAR_DIGITS, StampList::YearDigits},
+        {IDC_STAMP_STYLE, StampList::DateStyle},
+    };
+    for (const auto& [id, list] : lists)
+        t.push_back({id, ControlKind::List, static_cast<int>(list),
+                     [](const S& s, int l) {
+                         ControlState st;
+                         st.selection = s.selection(static_cast<StampList>(l));
+                         return st;
+                     },
+                     [](S& s, int l, const ControlInput& in) {
+                         if (in.selection >= 0) s.choose(static_cast<StampList>(l), in.selection);
+                         return ControlReply::states();
+                     },
+                     [](const S&, int l) {
+                         switch (static_cast<StampList>(l)) {
+                             case StampList::Position: return stampPositionList();
+                             case StampList::YearDigits: return yearDigitsList();
+                             case StampList::DateStyle: break;
+                         }
+                         return dateStyleList();
+                     }});
+    t.push_back({IDC_STAMP_DATE_SEP_BOX, ControlKind::Box, 0,
+                 [](const S& s, int) {
+                     ControlState st;
+                     st.text = s.dateSeparator();
+                     st.limit = 1;
+                     return st;
+                 },
+                 [](S& s, int, const ControlInput& in) { return replyTo(s.typeDateSeparator(in.text)); }});
+    t.push_back({IDC_STAMP_TIME_SEP_BOX, ControlKind::Box, 0,
+                 [](const S& s, int) {
+                     ControlState st;
+                     st.text = s.timeSeparator();
+                     st.limit = 1;
+                     return st;
+                 },
+                 [](S& s, int, const ControlInput& in) { return replyTo(s.typeTimeSeparator(in.text)); }});
+    // The group captions show the format as it now stands.
+    t.push_back({IDC_STAMP_DATE_GROUP, ControlKind::Label, 0, [](const S& s, int) {
+                     ControlState st;
+                     st.text = s.dateSample(captionText(formtext::kStampDateFormat, kDateFormatPrefix));
+                     return st;
+                 }});
+    t.push_back({IDC_STAMP_TIME_GROUP, ControlKind::Label, 0, [](const S& s, int) {
+                     ControlState st;
+                     st.text = s.timeSample(captionText(formtext::kStampTimeFormat, kTimeFormatPrefix));
+                     return st;
+                 }});
+    return t;
 }
 
-INT_PTR CALLBACK stampProc(HWND dlg, UINT msg, WPARAM wParam, LPARAM lParam) {
-    auto* c = reinterpret_cast<StampContext*>(GetWindowLongPtrA(dlg, DWLP_USER));
-    switch (msg) {
-        case WM_INITDIALOG: {
-            c = reinterpret_cast<StampContext*>(lParam);
-            SetWindowLongPtrA(dlg, DWLP_USER, lParam);
-            using namespace formtext;
-            applyLanguage(dlg, kStampTitle,
-                          {{IDC_STAMP_POSITION_LABEL, kStampPosition}, {IDC_STAMP_SPLIT, kStampSplit},
-                           {IDC_STAMP_YEAR, kStampYear}, {IDC_STAMP_MONTH, kStampMonth}, {IDC_STAMP_DAY, kStampDay},
-                           {IDC_STAMP_DATE_SEP, kStampDateSeparator}, {IDC_STAMP_STYLE_LABEL, kStampDateStyle},
-                           {IDC_STAMP_HOUR, kStampHour}, {IDC_STAMP_MINUTE, kStampMinute},
-                           {IDC_STAMP_SECOND, kStampSecond}, {IDC_STAMP_TIME_SEP, kStampTimeSeparator}});
-            const StampDialog& s = *c->stamp;
-            fillList(dlg, IDC_STAMP_POSITION, stampPositionList());
-            fillList(dlg, IDC_STAMP_YEAR_DIGITS, yearDigitsList());
-            fillList(dlg, IDC_STAMP_STYLE, dateStyleList());
-            for (const StampListBinding& b : kStampLists) selectEntry(dlg, b.id, s.selection(b.list));
-            for (const StampBinding& b : kStampChecks)
-                CheckDlgButton(dlg, b.id, s.checked(b.box) ? BST_CHECKED : BST_UNCHECKED);
-            c->loading = true;
-            limitText(dlg, IDC_STAMP_DATE_SEP_BOX, 1);
-            limitText(dlg, IDC_STAMP_TIME_SEP_BOX, 1);
-            setItemText(dlg, IDC_STAMP_DATE_SEP_BOX, s.dateSeparator());
-            setItemText(dlg, IDC_STAMP_TIME_SEP_BOX, s.timeSeparator());
-            c->loading = false;
-            showSamples(dlg, s);
-            centreOnOwner(dlg);
-            return TRUE;
-        }
-        case WM_COMMAND: {
-            if (!c) return FALSE;
-            StampDialog& s = *c->stamp;
-            const int id = LOWORD(wParam);
-            const int code = HIWORD(wParam);
-            if (id == IDOK || id == IDCANCEL) {
-                if (id == IDCANCEL) s.cancel();
-                EndDialog(dlg, id);
-                return TRUE;
-            }
-            if (code == BN_CLICKED) {
-                for (const StampBinding& b : kStampChecks)
-                    if (b.id == id) s.check(b.box, IsDlgButtonChecked(dlg, id) == BST_CHECKED);
-            } else if (code == CBN_SELCHANGE) {
-                const int sel = selectedEntry(dlg, id);
-                for (const StampListBinding& b : kStampLists)
-                    if (b.id == id && sel >= 0) s.choose(b.list, sel);
-            } else if (code == EN_CHANGE && !c->loading) {
-                if (id == IDC_STAMP_DATE_SEP_BOX) putBackIfChanged(dlg, id, s.typeDateSeparator(itemText(dlg, id)));
-                if (id == IDC_STAMP_TIME_SEP_BOX) putBackIfChanged(dlg, id, s.typeTimeSeparator(itemText(dlg, id)));
-            }
-            showSamples(dlg, s);
-            return TRUE;
-        }
-        default:
-            return FALSE;
-    }
+void initStamp(HWND dlg, StampDialog&) {
+    using namespace formtext;
+    applyLanguage(dlg, kStampTitle,
+                  {{IDC_STAMP_POSITION_LABEL, kStampPosition}, {IDC_STAMP_SPLIT, kStampSplit},
+                   {IDC_STAMP_YEAR, kStampYear}, {IDC_STAMP_MONTH, kStampMonth}, {IDC_STAMP_DAY, kStampDay},
+                   {IDC_STAMP_DATE_SEP, kStampDateSeparator}, {IDC_STAMP_STYLE_LABEL, kStampDateStyle},
+                   {IDC_STAMP_HOUR, kStampHour}, {IDC_STAMP_MINUTE, kStampMinute},
+                   {IDC_STAMP_SECOND, kStampSecond}, {IDC_STAMP_TIME_SEP, kStampTimeSeparator}});
 }
 
 // ---- branch ----
 
-INT_PTR CALLBACK branchProc(HWND dlg, UINT msg, WPARAM wParam, LPARAM lParam) {
-    auto* b = reinterpret_cast<BranchDialog*>(GetWindowLongPtrA(dlg, DWLP_USER));
-    switch (msg) {
-        case WM_INITDIALOG: {
-            b = reinterpret_cast<BranchDialog*>(lParam);
-            SetWindowLongPtrA(dlg, DWLP_USER, lParam);
-            using namespace formtext;
-            applyLanguage(dlg, kBranchTitle,
-                          {{IDC_BRANCH_KEY_LABEL, kBranchKey}, {IDC_BRANCH_TO_LABEL, kBranchTo},
-                           {IDC_BRANCH_FN_LABEL + 0, kBranchFn1 + 0}, {IDC_BRANCH_FN_LABEL + 1, kBranchFn1 + 1},
-                           {IDC_BRANCH_FN_LABEL + 2, kBranchFn1 + 2}, {IDC_BRANCH_FN_LABEL + 3, kBranchFn1 + 3}});
-            for (int key = 0; key < kBranchKeys; ++key) {
-                fillList(dlg, IDC_BRANCH_FN + key, branchList());
-                selectEntry(dlg, IDC_BRANCH_FN + key, b->selection(key));
-            }
-            centreOnOwner(dlg);
-            return TRUE;
-        }
-        case WM_COMMAND: {
-            if (!b) return FALSE;
-            const int id = LOWORD(wParam);
-            if (id == IDOK || id == IDCANCEL) {
-                if (id == IDCANCEL) b->cancel();
-                EndDialog(dlg, id);
-            } else if (HIWORD(wParam) == CBN_SELCHANGE && id >= IDC_BRANCH_FN && id < IDC_BRANCH_FN + kBranchKeys) {
-                const int sel = selectedEntry(dlg, id);
-                if (sel >= 0) b->choose(id - IDC_BRANCH_FN, sel);
-            }
-            return TRUE;
-        }
-        default:
-            return FALSE;
-    }
+std::vector<Control<BranchDialog>> branchControls() {
+    std::vector<Control<BranchDialog>> t;
+    addRows(t,
+            Control<BranchDialog>{IDC_BRANCH_FN, ControlKind::List, 0,
+                                  [](const BranchDialog& b, int key) {
+                                      ControlState st;
+                                      st.selection = b.selection(key);
+                                      return st;
+                                  },
+                                  [](BranchDialog& b, int key, const ControlInput& in) {
+                                      if (in.selection >= 0) b.choose(key, in.selection);
+                                      return ControlReply::states();
+                                  },
+                                  [](const BranchDialog&, int) { return branchList(); }},
+            kBranchKeys);
+    return t;
 }
 
-// A dialog that could not be shown leaves the form as it was.
+void initBranch(HWND dlg, BranchDialog&) {
+    using namespace formtext;
+    applyLanguage(dlg, kBranchTitle,
+                  {{IDC_BRANCH_KEY_LABEL, kBranchKey}, {IDC_BRANCH_TO_LABEL, kBranchTo},
+                   {IDC_BRANCH_FN_LABEL + 0, kBranchFn1 + 0}, {IDC_BRANCH_FN_LABEL + 1, kBranchFn1 + 1},
+                   {IDC_BRANCH_FN_LABEL + 2, kBranchFn1 + 2}, {IDC_BRANCH_FN_LABEL + 3, kBranchFn1 + 3}});
+}
+
+// OK keeps what the dialog wrote into the working copy; anything else puts
+// the form back as it was.
 template <class Dialog>
 INT_PTR finish(Dialog& dialog, INT_PTR result) {
-    if (result == IDOK) return IDOK;
-    if (result != IDCANCEL) dialog.cancel();
-    return IDCANCEL;
+    if (result != IDOK) dialog.cancel();
+    return result;
 }
 
 }  // namespace
 
 INT_PTR showLineProperties(HWND owner, FormPage& page, int line) {
-    const int formNumber = page.currentForm() + 1;
+    const HINSTANCE instance = instanceOf(owner);
     switch (page.propertiesKind(line)) {
         case PropertiesKind::Field: {
             FieldProperties props(page.form(), line);
-            LineDialog<FieldProperties> d{&props, formNumber, line + 1};
-            return finish(props, DialogBoxParamA(instanceOf(owner), "FIELDPROPDLG", owner, fieldPropertiesProc,
-                                                 reinterpret_cast<LPARAM>(&d)));
+            props.setFormNumber(page.currentForm() + 1);
+            const INT_PTR r = runBoundDialog(owner, instance, "FIELDPROPDLG", props, fieldControls(), initField);
+            if (r == IDOK) props.ok();
+            return finish(props, r);
         }
         case PropertiesKind::LookupField: {
             LookupFieldProperties props(page.form(), line);
-            LineDialog<LookupFieldProperties> d{&props, formNumber, line + 1};
-            return finish(props, DialogBoxParamA(instanceOf(owner), "LOOKUPPROPDLG", owner, lookupPropertiesProc,
-                                                 reinterpret_cast<LPARAM>(&d)));
+            props.setFormNumber(page.currentForm() + 1);
+            const INT_PTR r =
+                runBoundDialog(owner, instance, "LOOKUPPROPDLG", props, lookupControls(), initLookupField);
+            if (r == IDOK) props.ok();
+            return finish(props, r);
         }
         case PropertiesKind::None:
             break;
@@ -411,14 +307,13 @@ INT_PTR showLineProperties(HWND owner, FormPage& page, int line) {
 
 INT_PTR showStampDialog(HWND owner, FormPage& page) {
     StampDialog stamp(page.form());
-    StampContext c{&stamp};
-    return finish(stamp, DialogBoxParamA(instanceOf(owner), "STAMPDLG", owner, stampProc, reinterpret_cast<LPARAM>(&c)));
+    return finish(stamp, runBoundDialog(owner, instanceOf(owner), "STAMPDLG", stamp, stampControls(), initStamp));
 }
 
 INT_PTR showBranchDialog(HWND owner, FormPage& page) {
     BranchDialog branch(page.form());
     return finish(branch,
-                  DialogBoxParamA(instanceOf(owner), "BRANCHDLG", owner, branchProc, reinterpret_cast<LPARAM>(&branch)));
+                  runBoundDialog(owner, instanceOf(owner), "BRANCHDLG", branch, branchControls(), initBranch));
 }
 
 }  // namespace fw::win

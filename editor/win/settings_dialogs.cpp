@@ -7,6 +7,7 @@
 #include "editor/function_key_dialog.h"
 #include "editor/security_dialog.h"
 #include "editor/settings_texts.h"
+#include "editor/win/bound_dialog.h"
 #include "editor/win/dialog_support.h"
 #include "editor/win/grid_dialogs.h"
 #include "editor/win/settings_dialog_ids.h"
@@ -15,53 +16,6 @@
 namespace fw::win {
 
 namespace {
-
-// A modal dialog over a core object: the binding lives from WM_INITDIALOG
-// to WM_NCDESTROY; OK and Cancel end the dialog, the caller takes the
-// result from the core.
-template <class Core>
-struct DialogRun {
-    Core* core;
-    std::vector<Control<Core>> (*controls)();
-    void (*init)(HWND dlg, Core& core);
-};
-
-template <class Core>
-INT_PTR CALLBACK boundDialogProc(HWND dlg, UINT msg, WPARAM wParam, LPARAM lParam) {
-    auto* b = contextOf<Binding<Core>>(dlg);
-    switch (msg) {
-        case WM_INITDIALOG: {
-            auto* run = reinterpret_cast<DialogRun<Core>*>(lParam);
-            b = new Binding<Core>(*run->core, run->controls());
-            attachContext(dlg, b);
-            run->init(dlg, *run->core);
-            b->show(dlg, true);
-            centreOnOwner(dlg);
-            return TRUE;
-        }
-        case WM_COMMAND:
-            if (LOWORD(wParam) == IDOK || LOWORD(wParam) == IDCANCEL) {
-                EndDialog(dlg, LOWORD(wParam));
-                return TRUE;
-            }
-            return b && b->command(dlg, wParam) ? TRUE : FALSE;
-        case WM_CTLCOLORSTATIC:
-            return gridBoxColours(wParam, lParam);
-        case WM_NCDESTROY:
-            delete b;
-            attachContext<Binding<Core>>(dlg, nullptr);
-            return FALSE;
-        default:
-            return FALSE;
-    }
-}
-
-template <class Core>
-INT_PTR runDialog(HWND owner, HINSTANCE instance, const char* name, Core& core, std::vector<Control<Core>> (*controls)(),
-                  void (*init)(HWND, Core&)) {
-    DialogRun<Core> run{&core, controls, init};
-    return DialogBoxParamA(instance, name, owner, boundDialogProc<Core>, reinterpret_cast<LPARAM>(&run));
-}
 
 // ---- Security ----
 
@@ -192,21 +146,21 @@ void initAcoustic(HWND dlg, AcousticDialog& d) {
 
 INT_PTR showSecurityDialog(HWND owner, HINSTANCE instance, SettingsPage& page) {
     SecurityDialog d(page.settings());
-    const INT_PTR r = runDialog<SecurityDialog>(owner, instance, "SECURITYDLG", d, securityControls, initSecurity);
+    const INT_PTR r = runBoundDialog(owner, instance, "SECURITYDLG", d, securityControls(), initSecurity);
     if (r == IDOK) page.takeFromDialog(d.ok());
     return r;
 }
 
 INT_PTR showFunctionKeyDialog(HWND owner, HINSTANCE instance, SettingsPage& page) {
     FunctionKeyDialog d(page.settings());
-    const INT_PTR r = runDialog<FunctionKeyDialog>(owner, instance, "FUNCTIONKEYDLG", d, functionKeyControls, initFunctionKeys);
+    const INT_PTR r = runBoundDialog(owner, instance, "FUNCTIONKEYDLG", d, functionKeyControls(), initFunctionKeys);
     if (r == IDOK) page.takeFromDialog(d.ok());
     return r;
 }
 
 INT_PTR showAcousticDialog(HWND owner, HINSTANCE instance, SettingsPage& page) {
     AcousticDialog d(page.settings());
-    const INT_PTR r = runDialog<AcousticDialog>(owner, instance, "ACSETTINGSDLG", d, acousticControls, initAcoustic);
+    const INT_PTR r = runBoundDialog(owner, instance, "ACSETTINGSDLG", d, acousticControls(), initAcoustic);
     if (r == IDOK) page.takeFromDialog(d.ok());
     return r;
 }

@@ -112,7 +112,7 @@ struct SettingsWindow {
 }  // namespace
 
 bool warningBox(HWND owner, unsigned textId, bool okCancel) {
-    const std::string caption = loadText(textid::kWarning);
+    const std::string caption = loadText(kTextWarningCaption);
     const std::string body = loadText(textId);
     return MessageBoxA(owner, body.c_str(), caption.c_str(),
                        MB_ICONEXCLAMATION | (okCancel ? MB_OKCANCEL : MB_OK)) == IDOK;

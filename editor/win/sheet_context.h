@@ -27,5 +27,6 @@ bool sheetNotify(HWND page, LPARAM lParam, SheetContext& context);
 
 // The page procedures, in tab order.
 INT_PTR CALLBACK formPageProc(HWND page, UINT msg, WPARAM wParam, LPARAM lParam);
+INT_PTR CALLBACK barcodePageProc(HWND page, UINT msg, WPARAM wParam, LPARAM lParam);
 
 }  // namespace fw::win

@@ -12,7 +12,7 @@
 #include <thread>
 #include <vector>
 
-#include "loader_port.h"
+#include "comm/win/serial_port_win.h"
 #include "loader/command_line.h"
 #include "loader/loader_program.h"
 #include "loader/loader_session.h"
@@ -56,7 +56,7 @@ int runLoader(HINSTANCE instance, const char* commandLine) {
     LoaderProgram program(std::move(bytes));
     bool downloaded = false;
     std::thread transfer([&] {
-        win::LoaderPort port;
+        fw::WinSerialPort port;
         win::MarshalledUi ui(main);
         downloaded = runDownload(port, portName(choices.port), choices, program, ui);
         PostMessageA(main, win::kTransferEnded, 0, 0);

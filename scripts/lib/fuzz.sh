@@ -18,8 +18,9 @@ fw_fuzz_targets() {
 
 # fw_fuzz_run TARGET SECONDS: fuzzes over the target's committed seeds
 # (tests/fuzz/corpus/TARGET), with its dictionary (tests/fuzz/TARGET.dict)
-# when it has one, and, for the program file, full-size files made now. New inputs go to build/fuzz/corpus-work/TARGET, crashes to
-# build/fuzz/artifacts. Prints the exec count; fails on a crash.
+# when it has one, and, for the program file, full-size files made now. New
+# inputs go to build/fuzz/corpus-work/TARGET, crashes to build/fuzz/artifacts.
+# Prints the exec count; fails on a crash.
 fw_fuzz_run() {
     local target=$1 seconds=$2
     local work=$FW_FUZZ_DIR/corpus-work/$target seeds=$FW_ROOT/tests/fuzz/corpus/$target

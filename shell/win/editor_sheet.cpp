@@ -3,6 +3,7 @@
 #include <commctrl.h>
 
 #include "editor/win/settings_pages.h"
+#include "editor/win/menu_pages.h"
 #include "editor/win/sheet_context.h"
 #include "shell/captions.h"
 #include "shell/win/designer.h"
@@ -10,8 +11,6 @@
 namespace fw::win {
 
 namespace {
-
-INT_PTR CALLBACK emptyPageProc(HWND, UINT msg, WPARAM, LPARAM) { return msg == WM_INITDIALOG ? TRUE : FALSE; }
 
 struct PageTemplate {
     const char* dialog;
@@ -23,9 +22,9 @@ struct PageTemplate {
 // Tab order, which is also the order of the commit.
 const PageTemplate kPages[] = {
     {"FORMDLG", "Form", 51, formPageProc},
-    {"MENUDLG", "Menu", 201, emptyPageProc},
-    {"LOOKUPDLG", "Lookup", 251, emptyPageProc},
-    {"BARCODESETTINGDLG", "Barcode", 301, emptyPageProc},
+    {"MENUDLG", "Menu", 201, menuPageProc},
+    {"LOOKUPDLG", "Lookup", 251, lookupPageProc},
+    {"BARCODESETTINGDLG", "Barcode", 301, barcodePageProc},
     {"SETTINGSDLG", "Settings", 601, settingsPageProc},
     {"STARTUPDLG", "Startup", 701, startupPageProc},
 };

@@ -6,11 +6,16 @@
 
 #include <chrono>
 #include <cstdio>
+#include <cstring>
+#include <vector>
 #include <filesystem>
 #include <memory>
 #include <string>
 
+#include "comm/posix/serial_port_posix.h"
 #include "comm/posix/transfer_runner_posix.h"
+#include "loader/loader_session.h"
+#include "model/program_file.h"
 #include "model/default_texts.h"
 #include "model/program_defaults.h"
 #include "tests/support/fake_terminal.h"
@@ -48,6 +53,16 @@ Timed timed(F&& f) {
     int result = f();
     return Timed{result, std::chrono::duration<double>(Clock::now() - start).count(), threadCpu() - cpu};
 }
+
+// The downloader's user, who answers No and looks at nothing.
+class QuietUi final : public fw::loader::LoaderUi {
+public:
+    void showMessage(fw::loader::Message) override {}
+    bool askRetry() override { return false; }
+    void openProgress() override {}
+    void setProgress(int) override {}
+    void closeProgress() override {}
+};
 
 }  // namespace
 
@@ -87,6 +102,27 @@ int main() {
         std::printf("program download paced at 115200 bps: result %d, %.3f s for %.3f s of wire time: "
                     "ratio %.3f; %.3f s CPU (%.1f %% of a core)\n",
                     t.result, t.wall, wire, t.wall / wire, t.cpu, 100 * t.cpu / t.wall);
+    }
+    {
+        // fwx_load's exchange: the first handshake unanswered (a 3000 ms
+        // window), then the blocks at 115200 bps. A reader that polled would
+        // burn a core for all of it.
+        test::TerminalScript script;
+        script.exchange = test::TerminalExchange::loader;
+        script.ignoreOpenings = 1;
+        script.paceBaud = 115200;
+        test::FakeTerminal terminal(script);
+        std::vector<uint8_t> file(kProgramFileSize, 0x20);
+        std::memcpy(file.data(), "K400-1.00", 10);
+        loader::LoaderProgram program(std::move(file));
+        QuietUi ui;
+        PosixSerialPort port;
+        Timed t = timed([&] {
+            return loader::runDownload(port, terminal.path(), loader::Choices{}, program, ui) ? 1 : 0;
+        });
+        std::printf("loader download, first handshake unanswered, paced at 115200 bps: result %d, "
+                    "%.3f s wall, %.3f s CPU (%.1f %% of a core)\n",
+                    t.result, t.wall, t.cpu, 100 * t.cpu / t.wall);
     }
     return 0;
 }

@@ -15,6 +15,7 @@
 #include "comm/cradle.h"
 #include "comm/serial_link.h"
 #include "comm/serial_port.h"
+#include "comm/transfer_session.h"
 #include "tests/support/cradle_model.h"
 
 namespace fw {
@@ -370,14 +371,14 @@ TEST(CradleMachine, IgnoresEventsOutOfTurn) {
     EXPECT_TRUE(m.received(echo).empty());
     CradleActions first = m.start();
     ASSERT_FALSE(first.empty());
-    EXPECT_EQ(first.back().kind, CradleAction::Kind::wait);
+    EXPECT_EQ(first.back().kind, CradleAction::Kind::armTimer);
     EXPECT_TRUE(m.start().empty());
-    // An echo while waiting (not reading) is not an answer.
+    // An echo while waiting (not reading) is not an answer yet.
     EXPECT_TRUE(m.received(echo).empty());
     CradleActions failed = m.portFailed();
     ASSERT_EQ(failed.size(), 1u);
-    EXPECT_EQ(failed[0].kind, CradleAction::Kind::done);
-    EXPECT_FALSE(failed[0].success);
+    EXPECT_EQ(failed[0].kind, CradleAction::Kind::end);
+    EXPECT_EQ(failed[0].value, 0);
     EXPECT_TRUE(m.finished());
     EXPECT_TRUE(m.timerExpired().empty());
     EXPECT_TRUE(m.portFailed().empty());
@@ -447,8 +448,10 @@ TEST_F(OpenLinkTest, MissingOrUnopenablePortsGiveTheirTexts) {
     EXPECT_TRUE(system.made.empty());   // nothing opened for a missing entry
     EXPECT_EQ(open(kLinkCradleIr, 1, 0), kCannotOpenComPort);
     EXPECT_EQ(open(kLinkCradleIr, 2, 0), kFailedToOpenComPort);
-    EXPECT_EQ(open(kLinkCradleIr, 3, 0), kFailedToOpenComPort);
     EXPECT_TRUE(fake().writes.empty());
+    // A driver that keeps its own queue sizes still serves a transfer.
+    EXPECT_EQ(open(kLinkOther, 3, 0), kLinkOpened);
+    EXPECT_EQ(fake().line.baudRate, 115200u);
 }
 
 TEST_F(OpenLinkTest, IrdaAndOtherLinksAreSetUpWithoutProbing) {
@@ -501,6 +504,30 @@ TEST_F(OpenLinkTest, RefusedLineSettingsGiveFailedToOpen) {
     end.refuseBaud = 19200;
     system.add("COM1", "\\Device\\Serial0", end);
     EXPECT_EQ(open(kLinkIrda, 0, 3), kFailedToOpenComPort);
+}
+
+TEST_F(OpenLinkTest, CancelDuringTheCradleSetUpSendsNothingMore) {
+    // The user closes the progress dialog while the second speed is probed.
+    TransferCancel cancel;
+    FarEnd end;
+    end.responder = [&cancel](uint8_t b, uint32_t baud) {
+        if (b == kCradleEcho && baud == 115200) cancel.request();
+        return std::vector<uint8_t>{};
+    };
+    system.add("COM1", "\\Device\\Serial0", end);
+    ProgramModel model;
+    EXPECT_EQ(runProgramDownload(system, LinkChoice{kLinkCradleIr, 0, 0}, model, nullptr, &cancel,
+                                 system.journal.clock),
+              kTransferCancelled);
+    // The session has closed and freed the port; its journal remains.
+    std::vector<std::string> writes;
+    for (const std::string& line : system.journal.lines) {
+        if (line.find(" write ") != std::string::npos) writes.push_back(line.substr(line.find(" write ")));
+    }
+    EXPECT_EQ(writes, (std::vector<std::string>{" write 0F", " write 0F"}));   // no "QUARIX\r"
+    EXPECT_LT(system.journal.clock.now, 1500);   // a full search takes 2.6 s
+    EXPECT_EQ(system.journal.lines.back().substr(system.journal.lines.back().find(' ') + 1), "close");
+    EXPECT_EQ(system.openPorts, 0);
 }
 
 TEST(FindCradlePort, SkipsBluetoothAndBusyPortsAndClosesEachPortTried) {

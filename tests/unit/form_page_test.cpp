@@ -5,6 +5,7 @@
 #include <memory>
 #include <string>
 
+#include "editor/field_properties.h"
 #include "editor/form_page.h"
 #include "model/default_texts.h"
 #include "model/fixed_text.h"
@@ -320,6 +321,32 @@ TEST_F(FormPageTest, OkClearsPropertiesOfTypesThatCannotUseThem) {
     EXPECT_EQ(m.inputMark[2], 0);
     EXPECT_EQ(m.suffixCode[2][0], 0);
     EXPECT_EQ(m.prefixCode[3][0], 'P');
+}
+
+// Partial reading never reaches the terminal as a read of nothing, whether
+// the line was opened in its dialog or not.
+TEST_F(FormPageTest, OkGivesPartialReadingAStartAndALength) {
+    FormDef& f = model->forms[0];
+    f.dataType[0] = kTypeText;
+    f.partialOn[0] = 1;        // from a file, never opened: start 0, max 0
+    f.partialStart[0] = 0;
+    f.partialMaxLength[0] = 0;
+    f.dataType[1] = kTypeText;
+    f.partialOn[1] = 1;
+    f.partialStart[1] = 3;
+    f.dataType[2] = kTypeText;  // off: kept as it is
+    f.partialMaxLength[2] = 0;
+    FormPage& p = open();
+    FieldProperties props(p.form(), 1);
+    props.typePartialMaxLength("0");
+    props.ok();
+    p.commit(*model);
+    const FormDef& m = model->forms[0];
+    EXPECT_EQ(m.partialStart[0], 1);
+    EXPECT_EQ(m.partialMaxLength[0], 80);
+    EXPECT_EQ(m.partialStart[1], 3);
+    EXPECT_EQ(m.partialMaxLength[1], 80);
+    EXPECT_EQ(m.partialMaxLength[2], 0);
 }
 
 TEST_F(FormPageTest, NothingReachesTheModelBeforeOk) {

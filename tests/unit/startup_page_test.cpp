@@ -78,7 +78,7 @@ TEST_F(StartupPageTest, TwoDelimitersWithAnEmptyFirstStoreTheSecondAsTheFirst) {
 TEST_F(StartupPageTest, AsciiAndTextBoxesCorrectAndFollowEachOther) {
     StartupPage& p = page();
     ControlReply r = p.typeAscii(0, "13");
-    EXPECT_EQ(warnings, std::vector<unsigned>{textid::kInvalidValue});
+    EXPECT_EQ(warnings, std::vector<unsigned>{kTextInvalidValue});
     EXPECT_TRUE(r.putBack);
     EXPECT_EQ(r.text, "44");
     EXPECT_EQ(p.delimiter(0), 44);

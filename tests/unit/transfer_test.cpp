@@ -43,12 +43,17 @@ private:
     std::size_t pos_ = 0;
 };
 
-// Plays the runner: carries out the engine's actions, keeps the reply timer
-// on a fake clock and notes what went to the port and to the file.
+// Plays the carry-out loop and the host: carries out the engine's actions,
+// keeps the reply timer on a fake clock, answers its requests from a model or
+// a lookup file, and notes what went to the port and to the file.
 struct Driver {
-    explicit Driver(TransferEngine e) : engine(std::move(e)) {}
+    explicit Driver(TransferEngine e, ProgramModel* m = nullptr, ByteSource* f = nullptr)
+        : engine(std::move(e)), model(m), file(f) {}
 
     TransferEngine engine;
+    ProgramModel* model;
+    ByteSource* file;
+    std::unique_ptr<ProgramImage> image;   // what buildImage answered
     int64_t now = 0;
     bool armed = false;
     int64_t deadline = 0;
@@ -72,7 +77,7 @@ struct Driver {
             TransferAction& a = batch[i];
             switch (a.kind) {
             case TransferAction::Kind::send:
-                if (failSends) return apply(engine.sendFailed());
+                if (failSends) return apply(engine.portFailed());
                 sent.push_back({now, text(a.bytes)});
                 break;
             case TransferAction::Kind::armTimer:
@@ -87,8 +92,24 @@ struct Driver {
                     return;
                 }
                 if (writeOk) fileLines.push_back(text(a.bytes));
-                return apply(engine.recordWritten(writeOk));
-            case TransferAction::Kind::syncRecords: return apply(engine.recordsSynced(syncOk));
+                return apply(engine.answered({writeOk, {}, 0}));
+            case TransferAction::Kind::syncRecords: return apply(engine.answered({syncOk, {}, 0}));
+            case TransferAction::Kind::buildImage: {
+                ExchangeAnswer answer;
+                if (model) {
+                    normaliseForDownload(*model);
+                    image = std::make_unique<ProgramImage>();
+                    buildProgramImage(*model, *image);
+                    answer.ok = true;
+                    answer.bytes.assign(image->bytes, image->bytes + kProgramImageSize);
+                }
+                return apply(engine.answered(answer));
+            }
+            case TransferAction::Kind::readLine:
+                return apply(engine.answered(file ? nextLookupLine(*file) : ExchangeAnswer{}));
+            default:
+                ADD_FAILURE() << "a transfer asked for action " << int(a.kind);
+                break;
             case TransferAction::Kind::end:
                 armed = false;
                 result = a.value;
@@ -135,7 +156,7 @@ std::string record(int serial, std::string_view data) {
 
 TEST(ProgramDownload, SilentTerminalGetsElevenOpeningsAndTimesOut) {
     auto m = defaultProgram();
-    Driver d(TransferEngine::programDownload(*m));
+    Driver d(TransferEngine::programDownload(), m.get());
     d.start();
     while (d.result < 0) d.expire();
     ASSERT_EQ(d.sent.size(), 11u);
@@ -145,7 +166,7 @@ TEST(ProgramDownload, SilentTerminalGetsElevenOpeningsAndTimesOut) {
     }
     EXPECT_EQ(d.now, 11000);
     EXPECT_EQ(d.result, kTimeOut);
-    EXPECT_EQ(d.engine.image(), nullptr);   // nothing built for a silent terminal
+    EXPECT_EQ(d.image.get(), nullptr);   // nothing built for a silent terminal
 }
 
 TEST(ProgramDownload, SendsTheTidiedModelsImageBlockByBlock) {
@@ -158,7 +179,7 @@ TEST(ProgramDownload, SendsTheTidiedModelsImageBlockByBlock) {
     auto expected = std::make_unique<ProgramImage>();
     buildProgramImage(*expectedModel, *expected);
 
-    Driver d(TransferEngine::programDownload(*m));
+    Driver d(TransferEngine::programDownload(), m.get());
     d.start();
     // Junk and line noise around the tokens, and replies split across reads.
     d.reply("\x85zz AC");
@@ -171,7 +192,7 @@ TEST(ProgramDownload, SendsTheTidiedModelsImageBlockByBlock) {
     EXPECT_EQ(d.sent.size(), 201u);
     EXPECT_EQ(m->menus[3].itemCount, expectedModel->menus[3].itemCount);
     EXPECT_NE(m->menus[3].itemCount, 0);   // the model is tidied
-    EXPECT_EQ(0, std::memcmp(d.engine.image()->bytes, expected->bytes, kProgramImageSize));
+    EXPECT_EQ(0, std::memcmp(d.image.get()->bytes, expected->bytes, kProgramImageSize));
     // Half the blocks: 0 at the start, 99 with the last block, 100 at the end.
     ASSERT_EQ(d.bar.size(), 201u);
     EXPECT_EQ(d.bar[0], 0);
@@ -181,7 +202,7 @@ TEST(ProgramDownload, SendsTheTidiedModelsImageBlockByBlock) {
 
 TEST(ProgramDownload, NakResendsTheSameBlockAndAckResetsTheCount) {
     auto m = defaultProgram();
-    Driver d(TransferEngine::programDownload(*m));
+    Driver d(TransferEngine::programDownload(), m.get());
     d.start();
     d.reply("ACK\r");
     d.reply("ACK\r");
@@ -207,7 +228,7 @@ TEST(ProgramDownload, NakResendsTheSameBlockAndAckResetsTheCount) {
 TEST(ProgramDownload, FullEndsItAtAnyPoint) {
     for (int at : {0, 1, 150}) {
         auto m = defaultProgram();
-        Driver d(TransferEngine::programDownload(*m));
+        Driver d(TransferEngine::programDownload(), m.get());
         d.start();
         if (at > 0) d.reply("ACK\r");
         for (int k = 1; k < at; ++k) d.reply("ACK\r");
@@ -223,7 +244,7 @@ TEST(ProgramDownload, FullEndsItAtAnyPoint) {
 
 TEST(ProgramDownload, OverlongReplyIsCutAndAFailedWriteEndsIt) {
     auto m = defaultProgram();
-    Driver d(TransferEngine::programDownload(*m));
+    Driver d(TransferEngine::programDownload(), m.get());
     d.start();
     // 1,500 bytes before the token: only the first 1,024 are kept, so the
     // token is lost and the reply counts as a refusal.
@@ -265,7 +286,7 @@ struct LookupRun {
 
 LookupRun runLookup(const std::string& file, std::size_t failAt = std::string::npos) {
     MemorySource source(file, failAt);
-    Driver d(TransferEngine::lookupDownload(source, source.size()));
+    Driver d(TransferEngine::lookupDownload(source.size()), nullptr, &source);
     d.start();
     for (int i = 0; i < 100 && d.result < 0; ++i) d.reply("ACK\r");
     LookupRun run;
@@ -329,7 +350,7 @@ TEST(LookupDownload, FileThatEndsEarlyIsAnError) {
 
 TEST(LookupDownload, FailedOverIsNoSuccess) {
     MemorySource source("x\r\n");
-    Driver d(TransferEngine::lookupDownload(source, source.size()));
+    Driver d(TransferEngine::lookupDownload(source.size()), nullptr, &source);
     d.start();
     d.reply("ACK\r");
     d.failSends = true;
@@ -416,7 +437,7 @@ TEST(DataReceive, NothingIsAcknowledgedBeforeItIsInTheFile) {
     d.expire();   // the timer waits for the file too
     EXPECT_EQ(d.sent.size(), 1u);
     d.holdWrites = false;
-    d.apply(d.engine.recordWritten(true));
+    d.apply(d.engine.answered({true, {}, 0}));
     // Acknowledged, then the held record handled.
     EXPECT_EQ(d.engine.state().recordCount, 2);
     EXPECT_EQ(d.fileLines.size(), 1u);   // "early" went through the driver
@@ -450,7 +471,7 @@ TEST(DataReceive, SilentTerminalAndCancel) {
     c.start();
     c.apply(c.engine.cancel());
     EXPECT_EQ(c.result, kTransferCancelled);
-    EXPECT_TRUE(c.engine.sendFailed().empty());
+    EXPECT_TRUE(c.engine.portFailed().empty());
 }
 
 }  // namespace

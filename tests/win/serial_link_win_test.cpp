@@ -154,5 +154,89 @@ TEST_F(SerialLinkWin, MissingPortsAndOtherLinks) {
     EXPECT_EQ(state.bytes, before);
 }
 
+// What the driver leaves in the port description and time-outs, read back
+// through the system: for a plain link, and in the cradle's command mode
+// (RTS off). Another program first leaves flow control and abort-on-error
+// switched on in the driver.
+TEST_F(SerialLinkWin, LineSettingsReadBackAsTheTransferNeedsThem) {
+    HANDLE other = CreateFileA("\\\\.\\COM6", GENERIC_READ | GENERIC_WRITE, 0, nullptr, OPEN_EXISTING,
+                               0, nullptr);
+    ASSERT_NE(other, INVALID_HANDLE_VALUE);
+    DCB left{};
+    left.DCBlength = sizeof left;
+    ASSERT_TRUE(GetCommState(other, &left));
+    left.fOutxCtsFlow = TRUE;
+    left.fOutX = TRUE;
+    left.fInX = TRUE;
+    left.fAbortOnError = TRUE;
+    left.fDsrSensitivity = TRUE;
+    SetCommState(other, &left);
+    CloseHandle(other);
+
+    std::unique_ptr<SerialPort> port;
+    ASSERT_EQ(openLink(kLinkOther, indexOfPort("COM6"), 2, system, port), kLinkOpened);
+    HANDLE h = static_cast<WinSerialPort&>(*port).handle();
+    auto expectTransferLine = [h](DWORD baud, bool rts) {
+        DCB dcb{};
+        dcb.DCBlength = sizeof dcb;
+        ASSERT_TRUE(GetCommState(h, &dcb));
+        EXPECT_EQ(dcb.BaudRate, baud);
+        EXPECT_EQ(dcb.ByteSize, 8);
+        EXPECT_EQ(dcb.Parity, NOPARITY);
+        EXPECT_EQ(dcb.StopBits, ONESTOPBIT);
+        EXPECT_EQ(dcb.fDtrControl, DWORD(DTR_CONTROL_ENABLE));
+        // Wine reads RTS back from the modem lines, which a pty does not
+        // have: it reports "enabled" whatever was set. Only "on" is checked.
+        if (rts) {
+            EXPECT_EQ(dcb.fRtsControl, DWORD(RTS_CONTROL_ENABLE));
+        }
+        EXPECT_FALSE(dcb.fOutxCtsFlow);
+        EXPECT_FALSE(dcb.fOutxDsrFlow);
+        EXPECT_FALSE(dcb.fOutX);
+        EXPECT_FALSE(dcb.fInX);
+        EXPECT_FALSE(dcb.fDsrSensitivity);
+        EXPECT_FALSE(dcb.fAbortOnError);
+        EXPECT_NE(dcb.XonChar, dcb.XoffChar);
+        COMMTIMEOUTS t{};
+        ASSERT_TRUE(GetCommTimeouts(h, &t));
+        EXPECT_EQ(t.ReadIntervalTimeout, MAXDWORD);
+        EXPECT_EQ(t.ReadTotalTimeoutMultiplier, 0u);
+        EXPECT_EQ(t.ReadTotalTimeoutConstant, 0u);
+        EXPECT_EQ(t.WriteTotalTimeoutMultiplier, 5u);
+        EXPECT_EQ(t.WriteTotalTimeoutConstant, 50u);
+    };
+    expectTransferLine(38400, true);
+    // The cradle's command mode, as its set-up asks for it.
+    ASSERT_TRUE(port->applyLine(LineSettings{9600, true, false}));
+    expectTransferLine(9600, false);
+}
+
+// A wait on a silent port blocks until its time is up, and another thread
+// ends it at once; what came meanwhile is read afterwards.
+TEST_F(SerialLinkWin, WaitsEndAtTheirTimeOrWhenWoken) {
+    std::unique_ptr<SerialPort> port;
+    ASSERT_EQ(openLink(kLinkOther, indexOfPort("COM6"), 0, system, port), kLinkOpened);
+    uint8_t buffer[16];
+    EXPECT_EQ(port->read(buffer), 0);
+    DWORD start = GetTickCount();
+    EXPECT_EQ(port->waitReadable(300), PortWait::timedOut);
+    EXPECT_GE(GetTickCount() - start, 250u);
+
+    HANDLE waker = CreateThread(
+        nullptr, 0,
+        [](void* p) -> DWORD {
+            Sleep(100);
+            static_cast<SerialPort*>(p)->wakeWaiter();
+            return 0;
+        },
+        port.get(), 0, nullptr);
+    start = GetTickCount();
+    EXPECT_EQ(port->waitReadable(-1), PortWait::woken);
+    EXPECT_LT(GetTickCount() - start, 5000u);
+    WaitForSingleObject(waker, INFINITE);
+    CloseHandle(waker);
+    port->close();
+}
+
 }  // namespace
 }  // namespace fw

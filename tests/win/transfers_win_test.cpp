@@ -273,6 +273,42 @@ TEST_F(TransfersWin, MemoryFullIsShownAndFollowedByTheRetryQuestion) {
     EXPECT_TRUE(portFree(2));
 }
 
+TEST_F(TransfersWin, YesToTheRetryQuestionRunsTheDownloadAgain) {
+    // A terminal that never answers: each attempt sends its eleven openings.
+    usePort(3);
+    const int before = readReport(3)["openings"];
+    Box error, yes, again, no;
+    onDialog("Error", answer(error, IDOK));
+    onDialog("Error", answer(yes, IDYES));
+    onDialog("Error", answer(again, IDOK));
+    onDialog("Error", answer(no, IDNO));
+    command(IDM_DOWNLOAD_APP);
+    ASSERT_EQ(pendingDialogActions(), 0);
+    EXPECT_EQ(error.text, "Time out!");
+    EXPECT_EQ(again.text, "Time out!");
+    EXPECT_EQ(no.text, "Failed to download, would you like to retry?");
+    EXPECT_EQ(reportWhen(3, "openings", before + 22)["openings"], before + 22);
+    EXPECT_TRUE(portFree(3));
+}
+
+TEST_F(TransfersWin, ClosingTheDialogDuringTheCradleSetUpSendsNothing) {
+    // No cradle answers on this port: the set-up would probe for seconds.
+    usePort(3);
+    designer().doc.prefs.downloadVia = kLinkCradleIr;
+    const int before = readReport(3)["openings"];
+    ProgressLook look;
+    Box error;
+    onDialog("Progress", lookAndClose(look, ""));
+    onDialog("Error", answer(error, IDOK));
+    command(IDM_DOWNLOAD_APP);
+    ASSERT_TRUE(look.seen);
+    EXPECT_FALSE(error.seen);
+    EXPECT_EQ(pendingDialogActions(), 1);
+    Sleep(500);
+    EXPECT_EQ(readReport(3)["openings"], before);   // no "QUARIX\r"
+    EXPECT_TRUE(portFree(3));
+}
+
 TEST_F(TransfersWin, ClosingTheProgressDialogCancelsWithoutAWord) {
     usePort(3);
     ProgressLook look;

@@ -163,6 +163,8 @@ DeviceLink deviceLink(const std::string& port, const TransferOptions& options) {
     return DeviceLink{port, options.linkType, options.speedChoice};
 }
 
+}  // namespace
+
 // Takes --link and --baud (either "--link X" or "--link=X") out of `args`.
 // Returns an empty string, or what is wrong.
 std::string takeTransferOptions(std::vector<std::string>& args, TransferOptions& options) {
@@ -266,6 +268,8 @@ std::string takeLoadOptions(std::vector<std::string>& args, LoadOptions& options
     args.swap(rest);
     return {};
 }
+
+namespace {
 
 // What fwx_load shows in its message boxes, on the console: the success on
 // `out`, the rest on `err`. Nobody answers the retry question: No.

@@ -106,4 +106,10 @@ struct LoadOptions {
 int commandLoad(const std::string& port, const std::string& file, const LoadOptions& options,
                 std::ostream& out, std::ostream& err);
 
+// Take --link and --baud (either "--link X" or "--link=X") out of `args`
+// for the transfer commands and for load. Return an empty string, or what
+// is wrong.
+std::string takeTransferOptions(std::vector<std::string>& args, TransferOptions& options);
+std::string takeLoadOptions(std::vector<std::string>& args, LoadOptions& options);
+
 }  // namespace fw::tool

@@ -1,0 +1,109 @@
+// The Barcode page ("BARCODESETTINGDLG") of the editor sheet: a table that
+// binds its controls to the sheet's BarcodePage; its buttons open the
+// symbology dialogs and the Code ID dialog, which write the model at their
+// own OK.
+#include <windows.h>
+#include <commctrl.h>
+
+#include <vector>
+
+#include "editor/barcode_page.h"
+#include "editor/barcode_texts.h"
+#include "editor/win/barcode_dialog_ids.h"
+#include "editor/win/barcode_dialogs.h"
+#include "editor/win/binding.h"
+#include "editor/win/dialog_support.h"
+#include "editor/win/sheet_context.h"
+#include "shell/captions.h"
+#include "shell/language.h"
+
+namespace fw::win {
+
+namespace {
+
+using C = Control<BarcodePage>;
+
+std::vector<C> barcodePageControls() {
+    std::vector<C> t = {
+        {IDC_BARCODE_SCAN, ControlKind::List, 0, [](const BarcodePage& p, int) { return p.scanModeState(); },
+         [](BarcodePage& p, int, const ControlInput& in) { return p.chooseScanMode(in.selection); },
+         [](const BarcodePage&, int) { return scanModeList(); }},
+        {IDC_BARCODE_REDUNDANCY, ControlKind::List, 0, [](const BarcodePage& p, int) { return p.redundancyState(); },
+         [](BarcodePage& p, int, const ControlInput& in) { return p.chooseRedundancy(in.selection); },
+         [](const BarcodePage&, int) { return redundancyList(); }},
+        {IDC_BARCODE_TIMEOUT, ControlKind::Box, 0, [](const BarcodePage& p, int) { return p.timeoutState(); },
+         [](BarcodePage& p, int, const ControlInput& in) { return p.typeTimeout(in.text); }},
+    };
+    addRows(t,
+            C{IDC_BARCODE_CHECK, ControlKind::Check, 0, [](const BarcodePage& p, int k) { return p.checkState(k); },
+              [](BarcodePage& p, int k, const ControlInput& in) { return p.setCheck(k, in.checked); }},
+            kBarcodeCheckCount);
+    return t;
+}
+
+struct BarcodePageWindow {
+    SheetContext& context;
+    Binding<BarcodePage> binding;
+};
+
+void applyCaptions(HWND dlg) {
+    using namespace barcodetext;
+    applyLanguage(dlg, 0,
+                  {{IDC_BARCODE_READER_GROUP, kReaderSettings}, {IDC_BARCODE_SCAN_LABEL, kScanMode},
+                   {IDC_BARCODE_REDUNDANCY_LABEL, kRedundancy}, {IDC_BARCODE_TIMEOUT_LABEL, kTimeout},
+                   {IDC_BARCODE_SECONDS, kSeconds}, {IDC_BARCODE_PARAMS_GROUP, kParameters},
+                   {IDC_BARCODE_CODE_ID, kCodeId}});
+    if (!languageActive()) return;
+    for (int k = 0; k < kBarcodeCheckCount; ++k) {
+        const std::string text = captionText(kFirstCheck + k, kBarcodeChecks[k].text);
+        SetDlgItemTextA(dlg, IDC_BARCODE_CHECK + k, text.c_str());
+    }
+    const std::string more = captionText(kMore, "more...");
+    for (int d = 0; d < kSymbologyDialogCount; ++d) SetDlgItemTextA(dlg, IDC_BARCODE_MORE + d, more.c_str());
+}
+
+// The dialogs are modal over the sheet, the page's parent. They write the
+// model, not the page's working copy, so the page shows nothing new.
+bool openDialogOf(HWND dlg, BarcodePageWindow& w, int id) {
+    HWND sheet = GetParent(dlg);
+    ProgramModel& model = w.context.sheet.model();
+    if (id == IDC_BARCODE_CODE_ID) {
+        runCodeIdDialog(sheet, w.context.instance, model);
+    } else if (id >= IDC_BARCODE_MORE && id < IDC_BARCODE_MORE + kSymbologyDialogCount) {
+        runSymbologyDialog(sheet, w.context.instance, model, static_cast<SymbologyDialogId>(id - IDC_BARCODE_MORE));
+    } else {
+        return false;
+    }
+    return true;
+}
+
+}  // namespace
+
+INT_PTR CALLBACK barcodePageProc(HWND dlg, UINT msg, WPARAM wParam, LPARAM lParam) {
+    auto* w = contextOf<BarcodePageWindow>(dlg);
+    switch (msg) {
+        case WM_INITDIALOG: {
+            SheetContext& context = sheetContextOf(lParam);
+            w = new BarcodePageWindow{context,
+                                      Binding<BarcodePage>(context.sheet.page<BarcodePage>(), barcodePageControls())};
+            attachContext(dlg, w);
+            applyCaptions(dlg);
+            w->binding.show(dlg);
+            return TRUE;
+        }
+        case WM_COMMAND:
+            if (!w) return FALSE;
+            if (w->binding.command(dlg, wParam)) return TRUE;
+            return HIWORD(wParam) == BN_CLICKED && openDialogOf(dlg, *w, LOWORD(wParam));
+        case WM_NOTIFY:
+            return w && sheetNotify(dlg, lParam, w->context);
+        case WM_NCDESTROY:
+            attachContext<BarcodePageWindow>(dlg, nullptr);
+            delete w;
+            return FALSE;
+        default:
+            return FALSE;
+    }
+}
+
+}  // namespace fw::win

@@ -1,0 +1,63 @@
+// A modal dialog bound to a core object by a control table: every dialog
+// of the editor runs through this one procedure. OK and Cancel end it; the
+// caller takes the result from the core object (its ok(), commit() or
+// cancel()), so nothing is decided here.
+#pragma once
+
+#include <windows.h>
+
+#include <vector>
+
+#include "editor/win/binding.h"
+#include "editor/win/dialog_support.h"
+#include "editor/win/grid_dialogs.h"
+
+namespace fw::win {
+
+template <class Core>
+struct BoundDialog {
+    Binding<Core> binding;
+    // What the table cannot say: captions under a language, grid boxes,
+    // up-down ranges, fixed texts. May be null.
+    void (*init)(HWND dlg, Core& core);
+};
+
+template <class Core>
+INT_PTR CALLBACK boundDialogProc(HWND dlg, UINT msg, WPARAM wParam, LPARAM lParam) {
+    auto* d = contextOf<BoundDialog<Core>>(dlg);
+    switch (msg) {
+        case WM_INITDIALOG:
+            d = reinterpret_cast<BoundDialog<Core>*>(lParam);
+            attachContext(dlg, d);
+            if (d->init) d->init(dlg, d->binding.core());
+            d->binding.show(dlg);
+            centreOnOwner(dlg);
+            return TRUE;
+        case WM_CTLCOLORSTATIC:
+            return gridBoxColours(wParam, lParam);
+        case WM_COMMAND:
+            if (!d) return FALSE;
+            if (LOWORD(wParam) == IDOK || LOWORD(wParam) == IDCANCEL) {
+                EndDialog(dlg, LOWORD(wParam));
+                return TRUE;
+            }
+            return d->binding.command(dlg, wParam) ? TRUE : FALSE;
+        case WM_NCDESTROY:
+            attachContext<BoundDialog<Core>>(dlg, nullptr);
+            return FALSE;
+        default:
+            return FALSE;
+    }
+}
+
+// Runs template `name` of `instance` modal over `owner`; IDOK or IDCANCEL
+// (also when the dialog could not be shown).
+template <class Core>
+INT_PTR runBoundDialog(HWND owner, HINSTANCE instance, const char* name, Core& core,
+                       std::vector<Control<Core>> controls, void (*init)(HWND, Core&) = nullptr) {
+    BoundDialog<Core> d{Binding<Core>(core, std::move(controls)), init};
+    const INT_PTR r = DialogBoxParamA(instance, name, owner, boundDialogProc<Core>, reinterpret_cast<LPARAM>(&d));
+    return r == IDOK ? IDOK : IDCANCEL;
+}
+
+}  // namespace fw::win

@@ -1,0 +1,217 @@
+// The Menu page, its file-name dialog and the Lookup page in the real editor
+// sheet under Windows (Wine): each control reaches its field, the dialogs
+// open, OK commits, and the designed menu runs on the simulated display.
+#include <windows.h>
+#include <commctrl.h>
+#include <gtest/gtest.h>
+
+#include <functional>
+#include <string>
+
+#include "editor/win/lookup_dialog_ids.h"
+#include "editor/win/menu_dialog_ids.h"
+#include "model/fixed_text.h"
+#include "resources/resource_ids.h"
+#include "shell/win/designer.h"
+#include "window_test_support.h"
+
+namespace fw::win {
+namespace {
+
+using namespace fw::wintest;
+
+const char kSheet[] = "Formwright - [ New file ]";
+constexpr int kMenuTab = 1;
+constexpr int kLookupTab = 2;
+
+void choose(HWND dlg, int id, int index) {
+    HWND list = GetDlgItem(dlg, id);
+    SendMessageA(list, CB_SETCURSEL, static_cast<WPARAM>(index), 0);
+    SendMessageA(dlg, WM_COMMAND, MAKEWPARAM(id, CBN_SELCHANGE), reinterpret_cast<LPARAM>(list));
+}
+
+void type(HWND dlg, int id, const char* text) {
+    HWND box = GetDlgItem(dlg, id);
+    SendMessageA(box, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text));
+    SendMessageA(dlg, WM_COMMAND, MAKEWPARAM(id, EN_CHANGE), reinterpret_cast<LPARAM>(box));
+}
+
+void press(HWND dlg, int id) { SendMessageA(GetDlgItem(dlg, id), BM_CLICK, 0, 0); }
+std::string textOf(HWND dlg, int id) { return windowText(GetDlgItem(dlg, id)); }
+bool enabled(HWND dlg, int id) { return IsWindowEnabled(GetDlgItem(dlg, id)) != FALSE; }
+bool checked(HWND dlg, int id) { return IsDlgButtonChecked(dlg, id) == BST_CHECKED; }
+
+void picture(HWND hwnd, const char* name) {
+    RedrawWindow(hwnd, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_FRAME | RDW_UPDATENOW | RDW_ALLCHILDREN);
+    MsgWaitForMultipleObjects(0, nullptr, FALSE, 150, 0);
+    saveWindowPicture(hwnd, screenshotFolder() + "\\" + name);
+}
+
+class MenuLookupWindow : public ::testing::Test {
+protected:
+    static void SetUpTestSuite() {
+        designer().instance = GetModuleHandleA(nullptr);
+        ASSERT_TRUE(registerDesignerClasses(designer().instance));
+    }
+
+    void SetUp() override {
+        Designer& d = designer();
+        d.doc.currentFile.clear();
+        d.doc.prefs = Preferences{};
+        clearDialogActions();
+        terminal = CreateWindowA("FWK400", "Formwright", WS_POPUP, kTerminalX, kTerminalY, kTerminalWidth,
+                                 kTerminalHeight, nullptr, nullptr, d.instance, nullptr);
+        ASSERT_TRUE(IsWindow(terminal));
+        ShowWindow(terminal, SW_SHOWNORMAL);
+        UpdateWindow(terminal);
+        pumpMessages();
+    }
+
+    void TearDown() override {
+        clearDialogActions();
+        if (IsWindow(terminal)) {
+            designer().doc.model.modified = false;
+            DestroyWindow(terminal);
+        }
+        pumpMessages();
+    }
+
+    ProgramModel& model() { return designer().doc.model; }
+
+    // Opens the sheet with the Edit command on page `tab` and runs `drive`,
+    // which ends by pressing the sheet's OK or Cancel.
+    void edit(int tab, std::function<void(HWND sheet, HWND page)> drive) {
+        onDialog(kSheet, [tab, drive](HWND sheet) {
+            PropSheet_SetCurSel(sheet, nullptr, tab);
+            drive(sheet, PropSheet_GetCurrentPageHwnd(sheet));
+        });
+        SendMessageA(terminal, WM_COMMAND, IDM_EDIT, 0);
+        EXPECT_EQ(pendingDialogActions(), 0);
+    }
+
+    HWND terminal = nullptr;
+};
+
+TEST_F(MenuLookupWindow, DesignedMenuRunsOnTheDisplayAfterOk) {
+    edit(kMenuTab, [](HWND sheet, HWND page) {
+        type(page, IDC_MENU_ITEM_NAME + 0, "Receiving");
+        type(page, IDC_MENU_ITEM_NAME + 1, "Stock count here");
+        choose(page, IDC_MENU_ITEM_NEXT + 0, 1);           // form 1
+        choose(page, IDC_MENU_ITEM_NEXT + 1, 12);          // menu 2
+        press(page, IDC_MENU_CAPTION_ON);
+        EXPECT_TRUE(enabled(page, IDC_MENU_CAPTION));
+        type(page, IDC_MENU_CAPTION, "Main");
+        EXPECT_FALSE(enabled(page, IDC_MENU_EDIT_FILE_NAME));
+        press(page, IDC_MENU_SEPARATE);
+        EXPECT_TRUE(enabled(page, IDC_MENU_EDIT_FILE_NAME));
+        press(page, IDC_MENU_SAVE_CAPTION);
+        EXPECT_TRUE(checked(page, IDC_MENU_PASS_DOWN));
+        EXPECT_FALSE(enabled(page, IDC_MENU_PASS_DOWN));
+        picture(sheet, "menu_page_small_font.bmp");
+
+        onDialog("Edit file name for each Form", [](HWND names) {
+            EXPECT_FALSE(enabled(names, IDC_FILENAME_BOX + 2));
+            press(names, IDC_FILENAME_ON + 2);
+            EXPECT_TRUE(enabled(names, IDC_FILENAME_BOX + 2));
+            type(names, IDC_FILENAME_BOX + 2, "GOODS-IN-FILE-NAME");   // cut to 16
+            EXPECT_EQ(textOf(names, IDC_FILENAME_BOX + 2), "GOODS-IN-FILE-NA");
+            picture(names, "menu_file_names.bmp");
+            clickButton(names, IDOK);
+        });
+        press(page, IDC_MENU_EDIT_FILE_NAME);
+
+        choose(page, IDC_MENU_NAME, 1);
+        choose(page, IDC_MENU_FONT, 1);
+        EXPECT_EQ(SendDlgItemMessageA(page, IDC_MENU_ITEM_NAME, EM_GETLIMITTEXT, 0, 0), 12);
+        type(page, IDC_MENU_ITEM_NAME + 0, "Back to main");
+        picture(sheet, "menu_page_large_font.bmp");
+        clickButton(sheet, IDOK);
+    });
+    const MenuDef& m = model().menus[0];
+    EXPECT_EQ(fieldText(m.itemName[1]), "Stock count here");
+    EXPECT_EQ(m.itemNext[0], 1);
+    EXPECT_EQ(m.itemNext[1], 12);
+    EXPECT_EQ(fieldText(m.caption), "Main");
+    EXPECT_EQ(m.passDown, 1);
+    EXPECT_EQ(model().settings.separateDataFiles, 1);
+    EXPECT_EQ(model().menus[1].font, 1);
+    EXPECT_EQ(model().forms[2].fileNameOn, 1);
+    EXPECT_EQ(fieldText(model().forms[2].fileName), "GOODS-IN-FILE-NA");
+
+    // The simulation was restarted: Collect opens the new menu 1.
+    SimulationEngine& engine = *designer().engine;
+    engine.pressKey(1);
+    EXPECT_EQ(engine.mode(), EngineMode::Menu);
+    std::string screen;
+    for (int i = 0; i < 8; ++i) screen += std::string(engine.line(i)) + "\n";
+    EXPECT_NE(screen.find("Receiving"), std::string::npos) << screen;
+    EXPECT_NE(screen.find("Stock count here"), std::string::npos) << screen;
+}
+
+TEST_F(MenuLookupWindow, LookupPageBindsAndCommitsTheDelimitedLayout) {
+    edit(kLookupTab, [](HWND sheet, HWND page) {
+        EXPECT_EQ(textOf(page, IDC_LOOKUP_HEAD_LENGTH), "   Length");
+        EXPECT_FALSE(enabled(page, IDC_LOOKUP_DELIMITER));
+        press(page, IDC_LOOKUP_DELIMITED);
+        EXPECT_TRUE(checked(page, IDC_LOOKUP_DELIMITED));
+        EXPECT_FALSE(checked(page, IDC_LOOKUP_FIXED));
+        EXPECT_EQ(textOf(page, IDC_LOOKUP_HEAD_LENGTH), "Max Length");
+        EXPECT_EQ(textOf(page, IDC_LOOKUP_DELIMITER), "44");
+        EXPECT_FALSE(enabled(page, IDC_LOOKUP_MEMBER_LENGTH));
+
+        onDialog("Warning", [](HWND box) { clickButton(box, IDOK); });
+        type(page, IDC_LOOKUP_DELIMITER, "13");
+        EXPECT_EQ(textOf(page, IDC_LOOKUP_DELIMITER), "44");
+        type(page, IDC_LOOKUP_DELIMITER, "059");
+        EXPECT_EQ(textOf(page, IDC_LOOKUP_DELIMITER), "59");
+
+        choose(page, IDC_LOOKUP_FIELD_COUNT, 3);
+        EXPECT_TRUE(enabled(page, IDC_LOOKUP_LENGTH + 2));
+        EXPECT_FALSE(enabled(page, IDC_LOOKUP_LENGTH + 3));
+        EXPECT_FALSE(enabled(page, IDC_LOOKUP_OFFSET + 0));
+        type(page, IDC_LOOKUP_LENGTH + 0, "10");
+        type(page, IDC_LOOKUP_LENGTH + 1, "5");
+        type(page, IDC_LOOKUP_LENGTH + 2, "8");
+        press(page, IDC_LOOKUP_KEY + 1);
+        EXPECT_TRUE(checked(page, IDC_LOOKUP_KEY + 1));
+        EXPECT_FALSE(checked(page, IDC_LOOKUP_KEY + 0));
+        press(page, IDC_LOOKUP_READ_ONCE);
+        EXPECT_EQ(SendDlgItemMessageA(page, IDC_LOOKUP_NO_MATCH, CB_GETCOUNT, 0, 0), 2);
+        choose(page, IDC_LOOKUP_NO_MATCH, 1);
+        choose(page, IDC_LOOKUP_BAD_FORMAT, 2);
+        press(page, IDC_LOOKUP_UPLOADABLE);
+        picture(sheet, "lookup_page_delimited.bmp");
+
+        choose(page, IDC_LOOKUP_NAME, 1);
+        EXPECT_TRUE(checked(page, IDC_LOOKUP_FIXED));
+        EXPECT_TRUE(enabled(page, IDC_LOOKUP_MEMBER_LENGTH));
+        picture(sheet, "lookup_page_fixed.bmp");
+        clickButton(sheet, IDOK);
+    });
+    const LookupDef& d = model().lookups[0];
+    EXPECT_EQ(d.delimiter, 59);
+    EXPECT_EQ(d.fieldCount, 3);
+    EXPECT_EQ(d.fieldOffset[1], 12);
+    EXPECT_EQ(d.fieldOffset[2], 18);
+    EXPECT_EQ(d.memberLength, 25);
+    EXPECT_EQ(d.keyField, 1);
+    EXPECT_EQ(d.readOnce, 1);
+    EXPECT_EQ(d.noMatchAction, 3);
+    EXPECT_EQ(d.badFormatAction, 2);
+    EXPECT_EQ(d.uploadable, 0);
+    EXPECT_EQ(designer().doc.defaults.extraUtility[0][0], '9');
+}
+
+TEST_F(MenuLookupWindow, CancelLeavesTheModelAlone) {
+    edit(kLookupTab, [](HWND sheet, HWND page) {
+        press(page, IDC_LOOKUP_RESET);
+        choose(page, IDC_LOOKUP_FIELD_COUNT, 2);
+        type(page, IDC_LOOKUP_MEMBER_LENGTH, "30");
+        clickButton(sheet, IDCANCEL);
+    });
+    EXPECT_EQ(model().lookups[0].fieldCount, 0);
+    EXPECT_EQ(model().lookups[0].memberLength, 0);
+}
+
+}  // namespace
+}  // namespace fw::win
