@@ -13,6 +13,7 @@
 
 #include <nlohmann/json.hpp>
 
+#include "model/barcode_fields.h"
 #include "model/fixed_text.h"
 #include "model/message_tables.h"
 #include "model/program_defaults.h"
@@ -196,6 +197,7 @@ enum class Kind : uint8_t {
     Text,     // fixed-width text in the ANSI code page
     Bytes,    // hex string, trailing zeros left out; missing bytes are zero
     Record,   // an object of its own fields
+    Barcode,  // the barcode block by the named fields of its bit map
 };
 
 struct FieldTable;
@@ -404,17 +406,11 @@ const Field kSettingsFields[] = {
     FW_BYTES(TerminalSettings, reserved256),
 };
 
-// The barcode block, byte for byte, until its bits have names of their own.
-const Field kBarcodeFields[] = {
-    Field{"raw", 0, Kind::Bytes, sizeof(BarcodeSettings), 0},
-};
-
 constexpr FieldTable kMenuTable = tableOf(kMenuFields);
 constexpr FieldTable kFormTable = tableOf(kFormFields);
 constexpr FieldTable kLineTable = tableOf(kLineFields);
 constexpr FieldTable kLookupTable = tableOf(kLookupFields);
 constexpr FieldTable kSettingsTable = tableOf(kSettingsFields);
-constexpr FieldTable kBarcodeTable = tableOf(kBarcodeFields);
 
 #undef FW_NUM
 #undef FW_NUMS
@@ -433,8 +429,8 @@ const FieldTable& programTable() {
     static const std::vector<Field> fields = [] {
         std::vector<Field> f;
         f.push_back({"legacyWord", offsetof(ProgramModel, legacyWord), Kind::Word, 2, 0});
-        f.push_back({"barcode", offsetof(ProgramModel, barcode), Kind::Record,
-                     sizeof(BarcodeSettings), 0, 0, 0, 0, &kBarcodeTable});
+        f.push_back({"barcode", offsetof(ProgramModel, barcode), Kind::Barcode,
+                     sizeof(BarcodeSettings), 0});
         f.push_back({"menus", offsetof(ProgramModel, menus), Kind::Record, sizeof(MenuDef),
                      kMenuCount, 0, 0, 0, &kMenuTable});
         f.push_back({"forms", offsetof(ProgramModel, forms), Kind::Record, sizeof(FormDef),
@@ -472,6 +468,39 @@ Field lineField(const Field& f, int line) {
     return g;
 }
 
+// The barcode block: one number per named field of its bit map, and the
+// bits no field names (reserved, kept as loaded) as one hex string.
+constexpr const char* kReservedKey = "reserved";
+
+// Where the editor offers fewer values than a field's bits hold: the scan
+// mode list, the MSI radio groups, the three start/stop patterns (3 is never
+// written). Every other field takes any value of its width.
+struct BarcodeLimit {
+    BarcodeFieldId id;
+    unsigned max;
+};
+constexpr BarcodeLimit kBarcodeLimits[] = {
+    {BarcodeFieldId::scanMode, 8},
+    {BarcodeFieldId::msiCheckMode, 2},
+    {BarcodeFieldId::msiCheckSend, 2},
+    {BarcodeFieldId::interleave25StartStop, 2},
+    {BarcodeFieldId::industrial25StartStop, 2},
+    {BarcodeFieldId::matrix25StartStop, 2},
+};
+
+unsigned barcodeMax(const BarcodeField& f) {
+    for (const BarcodeLimit& l : kBarcodeLimits)
+        if (&barcodeField(l.id) == &f) return l.max;
+    return (1u << f.width) - 1u;
+}
+
+BarcodeSettings reservedBarcodeBits(const BarcodeSettings& b) {
+    BarcodeSettings r;
+    for (std::size_t i = 0; i < sizeof r.bytes; ++i)
+        r.bytes[i] = static_cast<uint8_t>(b.bytes[i] & ~barcodeOwnedBits(i));
+    return r;
+}
+
 // ---------------------------------------------------------------------------
 // Export
 
@@ -496,6 +525,15 @@ Json elementToJson(const uint8_t* p, const Field& f) {
         case Kind::Text: return textToJson(p, f.width);
         case Kind::Bytes: return toHex(p, f.width);
         case Kind::Record: return recordToJson(p, *f.sub);
+        case Kind::Barcode: {
+            BarcodeSettings b;
+            std::memcpy(b.bytes, p, sizeof b.bytes);
+            Json o = Json::object();
+            for (const BarcodeField& bf : kBarcodeFields) o[bf.name] = readBarcodeField(b, bf);
+            const BarcodeSettings reserved = reservedBarcodeBits(b);
+            o[kReservedKey] = toHex(reserved.bytes, sizeof reserved.bytes);
+            return o;
+        }
     }
     return nullptr;
 }
@@ -646,6 +684,43 @@ void textFromJson(const Json& v, uint8_t* p, const Field& f, const std::string& 
     if (!after.empty()) std::memcpy(p + bytes.size() + 1, after.data(), after.size());
 }
 
+void barcodeFromJson(const Json& v, uint8_t* p, const std::string& path) {
+    if (!v.is_object()) wrongType(path, "an object", v);
+    BarcodeSettings b;
+    std::memcpy(b.bytes, p, sizeof b.bytes);
+    for (const auto& [key, value] : v.items()) {
+        const std::string fieldPath = child(path, key);
+        if (key == kReservedKey) {
+            const std::string bytes = hexBytes(value, sizeof b.bytes, fieldPath);
+            for (std::size_t i = 0; i < sizeof b.bytes; ++i) {
+                const uint8_t given = i < bytes.size() ? static_cast<uint8_t>(bytes[i]) : 0;
+                const uint8_t owned = barcodeOwnedBits(i);
+                if ((given & owned) != 0) {
+                    char detail[80];
+                    std::snprintf(detail, sizeof detail,
+                                  "byte %zu sets bits %02X, which belong to named fields", i,
+                                  static_cast<unsigned>(given & owned));
+                    fail(fieldPath, detail);
+                }
+                b.bytes[i] = static_cast<uint8_t>((b.bytes[i] & owned) | given);
+            }
+            continue;
+        }
+        const BarcodeField* bf = findBarcodeField(key);
+        if (bf == nullptr) {
+            std::vector<std::string> keys;
+            for (const BarcodeField& k : kBarcodeFields) keys.emplace_back(k.name);
+            keys.emplace_back(kReservedKey);
+            unknownKey(path, key, keys);
+        }
+        Field number{bf->name, 0, Kind::Number, 1, 0, 0, static_cast<int>(barcodeMax(*bf))};
+        uint8_t n = 0;
+        numberFromJson(value, &n, number, fieldPath);
+        writeBarcodeField(b, *bf, n);
+    }
+    std::memcpy(p, b.bytes, sizeof b.bytes);
+}
+
 void elementFromJson(const Json& v, uint8_t* p, const Field& f, const std::string& path) {
     switch (f.kind) {
         case Kind::Number:
@@ -658,6 +733,7 @@ void elementFromJson(const Json& v, uint8_t* p, const Field& f, const std::strin
             return;
         }
         case Kind::Record: recordFromJson(v, p, *f.sub, path); return;
+        case Kind::Barcode: barcodeFromJson(v, p, path); return;
     }
 }
 
@@ -816,6 +892,14 @@ Json elementSchema(const Field& f) {
         case Kind::Word: return Json{{"type", "integer"}, {"minimum", 0}, {"maximum", 0xFFFF}};
         case Kind::Bytes: return hexSchema(f.width);
         case Kind::Record: return schemaOf(*f.sub);
+        case Kind::Barcode: {
+            Json properties = Json::object();
+            for (const BarcodeField& bf : kBarcodeFields)
+                properties[bf.name] =
+                    Json{{"type", "integer"}, {"minimum", 0}, {"maximum", barcodeMax(bf)}};
+            properties[kReservedKey] = hexSchema(sizeof(BarcodeSettings));
+            return Json{{"type", "object"}, {"properties", properties}, {"additionalProperties", false}};
+        }
         case Kind::Text: {
             const Json text{{"type", "string"}, {"maxLength", f.maxChars}};
             Json withTail{{"type", "object"},

@@ -15,6 +15,8 @@
 //     Unicode. A text field that holds bytes after its terminating NUL is
 //     written as {"text": ..., "afterNul": "HEX"} (the bytes after the NUL,
 //     trailing zeros left out), so nothing is lost;
+//   - `barcode` holds one number per named field of the barcode bit map and,
+//     as `reserved`, the hex of the bits no field names;
 //   - fields without a known meaning (the records' tails, `lineText`,
 //     reserved and legacy bytes) are hex strings, trailing zero bytes left out.
 //

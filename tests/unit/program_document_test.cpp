@@ -17,6 +17,7 @@
 #include <string>
 #include <vector>
 
+#include "model/barcode_fields.h"
 #include "model/message_tables.h"
 #include "model/program_defaults.h"
 #include "model/program_document.h"
@@ -40,6 +41,11 @@ std::unique_ptr<ProgramModel> newModel() {
     m->modified = false;
     newProgram(*m, defaults());
     return m;
+}
+
+// A document of the current format with these fields.
+std::string doc(const std::string& fields) {
+    return R"({"format": "formwright-program", "formatVersion": 1, )" + fields + "}";
 }
 
 // Export, import, and the bytes must be those of the model.
@@ -74,6 +80,13 @@ public:
                 text(messageLine(*m, t, n), kMessageTables[t].width, kMessageTables[t].width - 1u);
         }
         settingsFields(m->settings);
+        // The lists of the Barcode page that are shorter than their bits.
+        writeBarcodeField(m->barcode, BarcodeFieldId::scanMode, upTo(8));
+        writeBarcodeField(m->barcode, BarcodeFieldId::msiCheckMode, upTo(2));
+        writeBarcodeField(m->barcode, BarcodeFieldId::msiCheckSend, upTo(2));
+        writeBarcodeField(m->barcode, BarcodeFieldId::interleave25StartStop, upTo(2));
+        writeBarcodeField(m->barcode, BarcodeFieldId::industrial25StartStop, upTo(2));
+        writeBarcodeField(m->barcode, BarcodeFieldId::matrix25StartStop, upTo(2));
         return m;
     }
 
@@ -274,6 +287,32 @@ TEST(ProgramDocument, TextsAreDecodedAndBytesAfterTheNulKept) {
     expectRoundTrip(*m, "texts");
 }
 
+TEST(ProgramDocument, BarcodeSettingsByNameWithTheReservedBitsBeside) {
+    auto m = newModel();
+    m->barcode.bytes[8] = 0x5A;    // a reserved byte, as a file may hold it
+    m->barcode.bytes[2] |= 0x08;   // a reserved bit between named ones
+    const std::string text = exportProgramDocument(*m);
+    EXPECT_NE(text.find(R"("code39On": 1,)"), std::string::npos);
+    EXPECT_NE(text.find(R"("scanMode": 6,)"), std::string::npos);
+    EXPECT_NE(text.find(R"("industrial25LengthFirst": 127,)"), std::string::npos);
+    // Byte 20's low half (6) and byte 22's low bits (3) are New's reserved bits.
+    EXPECT_NE(text.find(R"("reserved": "00000800000000005A0000000000000000000000060003")"),
+              std::string::npos)
+        << text.substr(text.find("\"reserved\""), 80);
+    expectRoundTrip(*m, "barcode");
+
+    auto b = newModel();
+    ASSERT_TRUE(importProgramDocument(
+                    doc(R"("barcode": {"code39On": 0, "readTimeout": 9, "telepenNumeric": 1})"),
+                    defaults(), *b)
+                    .ok);
+    auto expected = newModel();
+    writeBarcodeField(expected->barcode, BarcodeFieldId::code39On, 0);
+    writeBarcodeField(expected->barcode, BarcodeFieldId::readTimeout, 9);
+    writeBarcodeField(expected->barcode, BarcodeFieldId::telepenNumeric, 1);
+    EXPECT_EQ(std::memcmp(b->barcode.bytes, expected->barcode.bytes, 23), 0);
+}
+
 TEST(ProgramDocument, ShortDocumentTakesNewForWhatItLeavesOut) {
     auto m = newModel();
     const DocumentImportResult r = importProgramDocument(
@@ -303,10 +342,6 @@ std::string importError(const std::string& doc) {
     EXPECT_FALSE(r.ok) << doc;
     EXPECT_EQ(m->settings.promptDuration, 42) << doc;
     return r.describe();
-}
-
-std::string doc(const std::string& fields) {
-    return R"({"format": "formwright-program", "formatVersion": 1, )" + fields + "}";
 }
 
 TEST(ProgramDocument, BadDocumentsAreRefusedNamingTheField) {
@@ -345,6 +380,15 @@ TEST(ProgramDocument, BadDocumentsAreRefusedNamingTheField) {
     EXPECT_EQ(importError(doc(R"("settings": [])")), "settings: expected an object, found an array");
     EXPECT_EQ(importError(doc(R"("legacyBlock": "0G")")),
               "legacyBlock: \"0G\" is not a pair of hex digits");
+    // The barcode block: its lists, its field widths, its reserved bits.
+    EXPECT_EQ(importError(doc(R"("barcode": {"scanMode": 9})")),
+              "barcode.scanMode: 9 is outside 0..8");
+    EXPECT_EQ(importError(doc(R"("barcode": {"code39On": 2})")),
+              "barcode.code39On: 2 is outside 0..1");
+    EXPECT_EQ(importError(doc(R"("barcode": {"reserved": "80"})")),
+              "barcode.reserved: byte 0 sets bits 80, which belong to named fields");
+    EXPECT_EQ(importError(doc(R"("barcode": {"code39on": 1})")),
+              "barcode.code39on: unknown key (did you mean \"code39On\"?)");
     // Not a document of ours, or of a later layout.
     EXPECT_EQ(importError(R"({"formatVersion": 1})"),
               "not a program document: \"format\": \"formwright-program\" is missing");
