@@ -849,6 +849,14 @@ Json parseDocument(std::string_view text) {
         const std::size_t at = message.find("line ");
         if (at != std::string::npos) message = message.substr(at);
         fail("", message);
+    } catch (const Json::exception& e) {
+        // A number beyond the range of a double ("1e400") is refused by the
+        // parser with an exception of another kind, and without a position:
+        // "[json.exception.out_of_range.406] number overflow parsing '1e400'".
+        std::string message = e.what();
+        const std::size_t end = message.find("] ");
+        if (end != std::string::npos) message = message.substr(end + 2);
+        fail("", message);
     }
     if (!duplicate.empty()) fail("", "the key \"" + duplicate + "\" appears twice in one object");
     return doc;

@@ -399,6 +399,7 @@ TEST(ProgramDocument, BadDocumentsAreRefusedNamingTheField) {
     EXPECT_EQ(importError("{\"format\": \"formwright-program\",\n  \"formatVersion\": 1,\n  \"forms\": [}"),
               "line 3, column 13: syntax error while parsing value - unexpected '}'; expected "
               "'[', '{', or a literal");
+    EXPECT_EQ(importError(doc(R"("legacyWord": 1e400)")), "number overflow parsing '1e400'");
     EXPECT_EQ(importError(doc(R"("settings": {"largeFont": 1, "largeFont": 0})")),
               "the key \"largeFont\" appears twice in one object");
 }
