@@ -5,6 +5,7 @@
 #include <string_view>
 
 #include "model/fixed_text.h"
+#include "model/form_rules.h"
 #include "model/message_tables.h"
 
 namespace fw {
@@ -42,40 +43,6 @@ static_assert(kImageSettingsEnd <= kProgramImageSize);
 static_assert(kProgramImageSize == kImageBlockDataSize * kImageBlockCount);
 
 constexpr uint8_t kSpace = 0x20;
-
-// True when one of the first `width` characters before the NUL is above a
-// space. Bytes are unsigned: the ANSI letters 0x80..0xFF are text too.
-bool isNonBlank(const uint8_t* field, std::size_t fieldWidth, std::size_t width) {
-    std::string_view text = fieldText(field, fieldWidth);
-    if (text.size() > width) text = text.substr(0, width);
-    for (char c : text) {
-        if (static_cast<uint8_t>(c) > kSpace) return true;
-    }
-    return false;
-}
-
-bool countsAsInput(uint8_t type) {
-    return (type >= kTypeText && type <= kTypeBoolean) || type == kTypePause ||
-           type == kTypeAlphanumeric;
-}
-
-void normaliseForm(FormDef& form) {
-    int count = 0;
-    for (int i = 0; i < kLinesPerForm; ++i) {
-        const uint8_t type = form.dataType[i];
-        if (type == kTypeNil || type == kTypeExtension) {
-            form.prompt[i][0] = 0;
-            form.link[i] = 0;
-        } else if ((type >= kTypeFixedData && type <= kTypePassDown) || type == kTypePause ||
-                   type > kTypeAlphanumeric) {
-            // These lines take no data from a lookup field or a variable.
-            form.link[i] = 0;
-        }
-        // A lookup line (7) shows data but is not an input line of its own.
-        if (countsAsInput(type)) count = i + 1;
-    }
-    form.inputLineCount = static_cast<uint8_t>(count);
-}
 
 // Writes one text slot of `width` bytes: the text, spaces up to width - 1
 // characters, NUL. A text that fills its slot without a NUL is cut to
@@ -133,12 +100,8 @@ void padTextField(uint8_t* field, std::size_t fieldWidth, std::size_t width) {
 
 void normaliseMenu(MenuDef& menu, std::size_t width) {
     if (menu.captionOn != 0) padTextField(menu.caption, sizeof menu.caption, width);
-    int nonBlank = 0;
-    for (auto& item : menu.itemName) {
-        if (isNonBlank(item, sizeof item, width)) ++nonBlank;
-        padTextField(item, sizeof item, width);
-    }
-    menu.itemCount = static_cast<uint8_t>(nonBlank);
+    menu.itemCount = static_cast<uint8_t>(countMenuItems(menu, width));
+    for (auto& item : menu.itemName) padTextField(item, sizeof item, width);
 }
 
 void adjustStartAndChoices(TerminalSettings& s) {
@@ -169,8 +132,8 @@ void layOutRecordsAndTexts(const ProgramModel& m, ProgramImage& image) {
 }
 
 void normaliseForDownload(ProgramModel& m) {
-    for (MenuDef& menu : m.menus) normaliseMenu(menu, menu.font != 0 ? 12 : 16);
-    for (FormDef& form : m.forms) normaliseForm(form);
+    for (MenuDef& menu : m.menus) normaliseMenu(menu, static_cast<std::size_t>(textWidth(menu.font)));
+    for (FormDef& form : m.forms) tidyFormForDownload(form);
 }
 
 void buildProgramImage(const ProgramModel& m, ProgramImage& image) {

@@ -10,14 +10,12 @@
 #include <string>
 #include <string_view>
 
+#include "resources/text_ids.h"
+
 namespace fw {
 
 // Results of opening a link: 1, or the number of the text that says why not.
 constexpr int kLinkOpened = 1;
-constexpr int kNoComPortDevice = 1174;     // "Don't have any COM port device!"
-constexpr int kCannotOpenComPort = 1162;   // "Cannot open the COM port!"
-constexpr int kFailedToOpenComPort = 1164; // "Failed to open COM port"
-constexpr int kCannotConfigureIr = 1163;   // "Cannot configure IR device!"
 
 // Port kinds, from the registry value name of the port (see portKind).
 constexpr int kPortNone = 0;        // no entry at that index

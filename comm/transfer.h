@@ -36,16 +36,6 @@ enum class TransferMode { programDownload, lookupDownload, dataReceive };
 // says what went wrong.
 constexpr int kTransferCancelled = 0;
 constexpr int kTransferDone = 1;
-constexpr int kTimeOut = 1144;                   // "Time out!"
-constexpr int kMemoryFull = 1146;                // "Memory full for Terminal!"
-constexpr int kCannotOpenFile = 1161;            // "Cannot open the file!"
-constexpr int kFailedToEstablishConnection = 1165;  // "Failed to establish connection!"
-constexpr int kErrorOnDownloading = 1168;        // "Error on downloading!"
-constexpr int kFileCreateFailed = 1170;          // "File open/create failed!"
-constexpr int kErrorOnUploading = 1173;          // "Error on uploading!"
-// "Cannot write the received data!": the output file refused a record (a
-// full disk), so the record was not acknowledged and the receive stopped.
-constexpr int kCannotWriteReceivedData = 1175;
 
 constexpr int kReplyTimeoutMs = 1000;
 constexpr int kMaxRetries = 10;

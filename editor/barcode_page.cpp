@@ -1,6 +1,6 @@
 #include "editor/barcode_page.h"
 
-#include "editor/barcode_texts.h"
+#include "resources/text_ids.h"
 #include "texts/texts.h"
 
 namespace fw {

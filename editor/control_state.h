@@ -36,6 +36,7 @@ struct ControlReply {
     bool putBack = false;    // the box must show `text` instead of what was typed
     std::string text;
     Refresh refresh = Refresh::States;
+    unsigned warning = 0;    // a text shown in a "Warning" box first; 0 none
 
     static ControlReply states() { return {}; }
     static ControlReply everything() { return {false, {}, Refresh::Everything}; }
@@ -49,5 +50,31 @@ ControlReply replyTo(const Entry& e) {
 }
 
 using ListEntries = std::vector<std::string>;
+
+// States of the common kinds.
+inline ControlState selectedState(int selection, bool enabled = true) {
+    ControlState s;
+    s.selection = selection;
+    s.enabled = enabled;
+    return s;
+}
+inline ControlState checkedState(bool checked, bool enabled = true) {
+    ControlState s;
+    s.checked = checked;
+    s.enabled = enabled;
+    return s;
+}
+inline ControlState enabledState(bool enabled) {
+    ControlState s;
+    s.enabled = enabled;
+    return s;
+}
+// A label beside a control: only whether it can be used, never its text.
+inline ControlState labelOf(const ControlState& control) {
+    ControlState s;
+    s.enabled = control.enabled;
+    s.visible = control.visible;
+    return s;
+}
 
 }  // namespace fw

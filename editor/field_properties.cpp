@@ -111,12 +111,7 @@ FieldProperties::FieldProperties(FormDef& form, int line) : LinePropertiesBase(f
     correctPartialReading(form, line);
 }
 
-void correctPartialReading(FormDef& form, int line) {
-    const int start = form.partialStart[line];
-    form.partialStart[line] = static_cast<uint8_t>(start == 0 ? 1 : std::min(start, kPartialMax));
-    const int maxLength = form.partialMaxLength[line];
-    form.partialMaxLength[line] = static_cast<uint8_t>(maxLength == 0 ? kPartialMax : std::min(maxLength, kPartialMax));
-}
+
 
 TextEntry FieldProperties::typeInitialValue(std::string_view text) {
     TextEntry e = filterInitialValue(form_.dataType[line_], text);

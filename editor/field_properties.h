@@ -9,6 +9,7 @@
 #include "editor/character_grid.h"
 #include "editor/control_state.h"
 #include "editor/number_box.h"
+#include "model/form_rules.h"
 #include "model/program_model.h"
 
 namespace fw {
@@ -28,11 +29,6 @@ constexpr int kLineCodeCapacity = 9;
 // single '.'; a boolean keeps only 1 0 T F t f Y N y n; alphanumerics stop at
 // the first character that is no letter or digit.
 TextEntry filterInitialValue(int type, std::string_view typed);
-
-// Partial reading takes characters from `partialStart` (1..80) for at most
-// `partialMaxLength` (1..80): a 0 start becomes 1 and a 0 maximum 80, as
-// the dialog shows them, and anything above 80 becomes 80.
-void correctPartialReading(FormDef& form, int line);
 
 // The whole current form as it was when a dialog opened.
 class FormBackup {

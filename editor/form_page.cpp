@@ -3,21 +3,11 @@
 #include <algorithm>
 #include <cstring>
 
-#include "editor/field_properties.h"
 #include "model/fixed_text.h"
 
 namespace fw {
 
 namespace {
-
-constexpr uint8_t kInputBoth = 2;
-constexpr uint8_t kAutoEnterScanEnter = 1;
-constexpr uint8_t kDefaultPartialMaxLength = 20;
-constexpr int kMaxExtensionLines = 4;
-
-bool isDataLine(int type) { return (type >= kTypeText && type <= kTypeBoolean) || type == kTypeAlphanumeric; }
-
-bool isNilOrExtension(int type) { return type == kTypeNil || type == kTypeExtension; }
 
 // A type change clears the line's Properties settings only where the old
 // settings cannot mean anything for the new type.
@@ -30,31 +20,12 @@ bool typeChangeResetsProperties(int oldType, int newType) {
 }
 
 void clearProperties(FormDef& f, int i) {
-    f.fixedLengthOn[i] = 0;
-    f.alignment[i] = 0;
-    f.fixedLength[i] = 0;
+    clearFieldProperties(f, i);
     f.initialValueOn[i] = 0;
-    clearField(f.initialValue[i]);
-    f.prefixOn[i] = 0;
-    clearField(f.prefixCode[i]);
-    f.suffixOn[i] = 0;
-    clearField(f.suffixCode[i]);
-    f.inputMark[i] = 0;
     f.checkDigit[i] = 0;
 }
 
-int usableLines(const FormDef& f) { return f.font ? kLargeFontLines : kLinesPerForm; }
-int widthOf(const FormDef& f) { return f.font ? kLargePromptWidth : kSmallPromptWidth; }
-
 }  // namespace
-
-bool hasInputSource(int type) { return isDataLine(type); }
-
-bool hasLengths(int type) { return isDataLine(type) && type != kTypeBoolean; }
-
-bool hasFieldProperties(int type) { return isDataLine(type) || type == kTypeFixedData; }
-
-bool offersSignedLinks(int type) { return type == kTypeInteger || type == kTypeReal || type == kTypeAuto; }
 
 void FormPage::load(const ProgramModel& model) {
     std::memcpy(forms_, model.forms, sizeof forms_);
@@ -62,7 +33,7 @@ void FormPage::load(const ProgramModel& model) {
     showForm();
 }
 
-int FormPage::promptWidth() const { return widthOf(form()); }
+int FormPage::promptWidth() const { return textWidth(form().font); }
 
 bool FormPage::chooseForm(int index) {
     if (index < 0 || index >= kFormCount || index == current_) return false;
@@ -140,10 +111,10 @@ RowState FormPage::rowState(int line) const {
         return s;
     }
     const int type = form().dataType[line];
-    s.prompt = !isNilOrExtension(type) && type <= kTypeAlphanumeric;
-    s.inputSource = hasInputSource(type);
+    s.prompt = type != kTypeNil && type != kTypeExtension && type <= kTypeAlphanumeric;
+    s.inputSource = isEntryType(type);
     s.lengths = hasLengths(type);
-    s.link = isDataLine(type) || (type == kTypeLookup && hasLookupFile());
+    s.link = isEntryType(type) || (type == kTypeLookup && hasLookupFile());
     s.more = propertiesKind(line) != PropertiesKind::None;
     return s;
 }
@@ -184,95 +155,9 @@ PropertiesKind FormPage::propertiesKind(int line) const {
 }
 
 void FormPage::commit(ProgramModel& model) {
-    for (FormDef& f : forms_) tidyFormProperties(f);
     std::memcpy(model.forms, forms_, sizeof forms_);
     model.modified = true;
-    for (FormDef& f : model.forms) normaliseForm(f);
-}
-
-void tidyFormProperties(FormDef& f) {
-    for (int i = 0; i < kLinesPerForm; ++i) {
-        // A line never opened in its dialog, or a maximum typed as 0, must
-        // not reach the terminal as a read of nothing.
-        if (f.partialOn[i]) correctPartialReading(f, i);
-        const int type = f.dataType[i];
-        if (hasFieldProperties(type) || (type == kTypeLookup && f.initialValueOn[i])) continue;
-        f.fixedLengthOn[i] = 0;
-        f.alignment[i] = 0;
-        f.fixedLength[i] = 0;
-        clearField(f.initialValue[i]);
-        f.prefixOn[i] = 0;
-        clearField(f.prefixCode[i]);
-        f.suffixOn[i] = 0;
-        clearField(f.suffixCode[i]);
-        f.inputMark[i] = 0;
-    }
-}
-
-void normaliseForm(FormDef& f) {
-    const int usable = usableLines(f);
-    const int width = widthOf(f);
-
-    for (int i = usable; i < kLinesPerForm; ++i) f.dataType[i] = kTypeNil;
-    for (int i = 0; i < kLinesPerForm; ++i) {
-        if (f.maxLength[i] > kMaxDataLength) f.maxLength[i] = kMaxDataLength;
-        if (f.minLength[i] > f.maxLength[i]) f.minLength[i] = f.maxLength[i];
-        const int type = f.dataType[i];
-        if (isNilOrExtension(type)) {
-            clearField(f.prompt[i]);
-            f.link[i] = 0;
-        } else if ((type >= kTypeFixedData && type <= kTypePassDown) || type == kTypePause) {
-            f.link[i] = 0;
-        }
-    }
-
-    // Extension lines continue the value of the data line above them on the
-    // display: the first gets what does not fit beside the prompt, each
-    // further one what does not fit on a whole line before it.
-    for (int i = 0; i < usable; ++i) {
-        std::string prompt(fieldText(f.prompt[i]));
-        if (static_cast<int>(prompt.size()) > width) setFieldText(f.prompt[i], prompt.substr(0, width));
-    }
-    for (int i = 0; i + 1 < usable; ++i) {
-        if (!isDataLine(f.dataType[i]) || f.dataType[i + 1] != kTypeExtension) continue;
-        int rest = f.maxLength[i] - (width - static_cast<int>(fieldText(f.prompt[i]).size()));
-        for (int j = i + 1, n = 0; j < usable && n < kMaxExtensionLines && f.dataType[j] == kTypeExtension;
-             ++j, ++n) {
-            if (n > 0) rest = f.maxLength[j - 1] - width;
-            f.maxLength[j] = static_cast<uint8_t>(std::max(0, rest));
-            f.autoEnter[j] = f.autoEnter[i];
-            f.inputMark[j] = f.inputMark[i];
-        }
-    }
-
-    for (int i = 0; i < kLinesPerForm; ++i) {
-        const int type = f.dataType[i];
-        if (!isNilOrExtension(type)) continue;
-        f.link[i] = 0;
-        clearField(f.prompt[i]);
-        f.inputSource[i] = kInputBoth;
-        f.minLength[i] = 0;
-        f.fixedLengthOn[i] = 0;
-        f.alignment[i] = 0;
-        f.fixedLength[i] = 0;
-        f.initialValueOn[i] = 0;
-        clearField(f.initialValue[i]);
-        f.prefixOn[i] = 0;
-        clearField(f.prefixCode[i]);
-        f.suffixOn[i] = 0;
-        clearField(f.suffixCode[i]);
-        f.partialOn[i] = 0;
-        f.partialStart[i] = 0;
-        f.partialMaxLength[i] = kDefaultPartialMaxLength;
-        f.leadCodeOn[i] = 0;
-        clearField(f.leadCode[i]);
-        clearField(f.lineText[i]);
-        if (type == kTypeNil) {
-            f.maxLength[i] = kMaxDataLength;
-            f.autoEnter[i] = kAutoEnterScanEnter;
-            f.inputMark[i] = 0;
-        }
-    }
+    for (FormDef& f : model.forms) tidyFormOnCommit(f);
 }
 
 }  // namespace fw

@@ -11,6 +11,7 @@
 
 #include "editor/editor_sheet.h"
 #include "editor/number_box.h"
+#include "model/form_rules.h"
 #include "model/program_model.h"
 
 namespace fw {
@@ -31,17 +32,7 @@ enum class PropertiesKind { None, Field, LookupField };
 // The heading over the link column.
 enum class LinkHeading { Lookup, Variables };
 
-constexpr int kSmallPromptWidth = 16;
-constexpr int kLargePromptWidth = 12;
-constexpr int kLargeFontLines = 4;     // rows 5-8 are unusable with the large font
-constexpr int kMaxDataLength = 80;
 constexpr int kLengthBoxChars = 2;
-
-// Data-type classes shared by the page, its dialogs and the commit.
-bool hasInputSource(int type);        // 1..6, 14
-bool hasLengths(int type);            // 1..5, 14 (a boolean stores 1)
-bool hasFieldProperties(int type);    // 1..6, 8, 14
-bool offersSignedLinks(int type);     // integer, real, auto(+/-)
 
 class FormPage : public SheetPage {
 public:
@@ -112,12 +103,5 @@ private:
     FormDef forms_[kFormCount]{};
     int current_ = 0;
 };
-
-// The parts of the commit, usable on their own.
-// Clears the properties of lines whose type does not keep them.
-void tidyFormProperties(FormDef& form);
-// Large-font rows, length limits, prompts and links of lines without them,
-// then the extension layout and the reset of nil and extension lines.
-void normaliseForm(FormDef& form);
 
 }  // namespace fw

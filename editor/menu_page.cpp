@@ -10,8 +10,6 @@ namespace fw {
 
 namespace {
 
-constexpr int kSmallWidth = 16;
-constexpr int kLargeWidth = 12;
 
 ControlState checkBox(uint8_t field, bool enabled = true) {
     ControlState s;
@@ -52,7 +50,6 @@ void clearMenu(MenuDef& m) {
 
 }  // namespace
 
-int menuTextWidth(uint8_t font) { return font != 0 ? kLargeWidth : kSmallWidth; }
 
 bool applyPassDownRule(MenuDef& m, bool separateDataFiles) {
     const bool saves = m.saveCaption != 0 || m.saveSelectedItem != 0;

@@ -10,15 +10,12 @@
 
 #include "editor/control_state.h"
 #include "editor/editor_sheet.h"
+#include "model/form_rules.h"
 #include "model/program_model.h"
 
 namespace fw {
 
 class FormPage;
-
-// Characters of a menu line: 16 with the small font, 12 with the large one.
-// TODO(merge): use the shared width rule
-int menuTextWidth(uint8_t font);
 
 // The "Pass down" box of a menu, for the "separate data files" option:
 // with separate files, a menu that saves its caption or selected item
@@ -39,7 +36,7 @@ public:
     const MenuDef& menu() const { return menus_[current_]; }
     const MenuDef& menu(int index) const { return menus_[index]; }
     bool separateDataFiles() const { return separate_; }
-    int textWidth() const { return menuTextWidth(menu().font); }
+    int textWidth() const { return fw::textWidth(menu().font); }
 
     // ---- events ----
     // Another menu shown: everything again; the one shown: nothing to do.

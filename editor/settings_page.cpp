@@ -73,17 +73,17 @@ int portLineIndex(PortLine line, bool largeFont) {
 }
 
 PortLineText modemPortLine(PortLine line) {
-    if (line == PortLine::DownloadThird) return portText(textid::kDownloadModem16, textid::kDownloadModem12);
-    return portText(textid::kUploadModem16, textid::kUploadModem12);
+    if (line == PortLine::DownloadThird) return portText(kTextDownloadModem16, kTextDownloadModem12);
+    return portText(kTextUploadModem16, kTextUploadModem12);
 }
 
 PortLineText bluetoothPortLine(PortLine line) {
     if (line == PortLine::DownloadThird)
-        return portText(textid::kDownloadBluetooth16, textid::kDownloadBluetooth12);
-    return portText(textid::kUploadBluetooth16, textid::kUploadBluetooth12);
+        return portText(kTextDownloadBluetooth16, kTextDownloadBluetooth12);
+    return portText(kTextUploadBluetooth16, kTextUploadBluetooth12);
 }
 
-PortLineText acousticPortLine() { return portText(textid::kUploadAcoustic16, textid::kUploadAcoustic12); }
+PortLineText acousticPortLine() { return portText(kTextUploadAcoustic16, kTextUploadAcoustic12); }
 
 void setDefaultPortLine(DefaultTexts& d, PortLine line, const PortLineText& text) {
     const int t = portLineTable(line);

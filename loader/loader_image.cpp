@@ -3,12 +3,11 @@
 #include <cstddef>
 #include <cstring>
 
+#include "model/form_rules.h"
+
 namespace fw::loader {
 
 namespace {
-
-constexpr int kLargeFontLines = 4;
-constexpr uint8_t kMaxFieldLength = 50;
 
 // The password's bytes that the terminal compares in upper case.
 constexpr std::size_t kUpperCaseFirst = 46;
@@ -24,32 +23,11 @@ uint8_t bumpTwoBitField(uint8_t byte, int shift) {
     return static_cast<uint8_t>((byte & ~mask) | (((field + 1) & 3u) << shift));
 }
 
-void normaliseForm(FormDef& form) {
-    if (form.font != 0) {
-        for (int i = kLargeFontLines; i < kLinesPerForm; ++i) form.dataType[i] = kTypeNil;
-    }
-    int count = 0;
-    for (int i = 0; i < kLinesPerForm; ++i) {
-        if (form.maxLength[i] > kMaxFieldLength) form.maxLength[i] = kMaxFieldLength;
-        if (form.minLength[i] > form.maxLength[i]) form.minLength[i] = form.maxLength[i];
-
-        const uint8_t type = form.dataType[i];
-        if (type == kTypeNil || type == kTypeExtension) {
-            form.prompt[i][0] = 0;
-            form.link[i] = 0;
-        } else if (type >= kTypeFixedData) {
-            form.link[i] = 0;
-        }
-        if (type >= kTypeText && type <= kTypeBoolean) count = i + 1;
-    }
-    form.inputLineCount = static_cast<uint8_t>(count);
-}
-
 }  // namespace
 
 void normaliseForLoader(ProgramModel& m) {
-    for (MenuDef& menu : m.menus) normaliseMenu(menu, menu.font != 0 ? 15 : 20);
-    for (FormDef& form : m.forms) normaliseForm(form);
+    for (MenuDef& menu : m.menus) normaliseMenu(menu, loaderMenuWidth(menu.font));
+    for (FormDef& form : m.forms) tidyFormForLoader(form);
 }
 
 void buildLoaderImage(const ProgramModel& m, ProgramImage& image) {

@@ -5,6 +5,8 @@
 #include <array>
 #include <string_view>
 
+#include "model/program_file.h"
+
 namespace fw::loader {
 
 // Every message box of the downloader has this caption.
@@ -50,7 +52,7 @@ enum class Message {
 constexpr std::string_view messageText(Message m) {
     switch (m) {
     case Message::cantOpenFile: return "Can't open the file!";
-    case Message::formatMismatch: return "Format mismatch !!!";
+    case Message::formatMismatch: return kFormatMismatchMessage;
     case Message::cantOpenComPort: return "Can't open the COM port!";
     case Message::cannotConfigureIr: return "Can not configure the IR device!";
     case Message::failedToInitializeComPort: return "Failed to initialize the COM port!";

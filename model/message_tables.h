@@ -6,6 +6,7 @@
 #include <cstdint>
 
 #include "model/program_model.h"
+#include "resources/text_ids.h"
 
 namespace fw {
 
@@ -40,12 +41,6 @@ enum MessageTableIndex {
 constexpr uint16_t kExtraUtilityTextBase = 1710;
 constexpr uint16_t kExtraUtilityTwinBase = 1720;
 constexpr int kExtraUtilityLineCount = 5;
-
-// Port lines that replace the third choice when Bluetooth SPP is the port.
-constexpr uint16_t kTextUploadBluetooth16 = 807;
-constexpr uint16_t kTextUploadBluetooth12 = 816;
-constexpr uint16_t kTextDownloadBluetooth16 = 847;
-constexpr uint16_t kTextDownloadBluetooth12 = 855;
 
 // Line `line` (0-based) of table `table` inside the model.
 uint8_t* messageLine(ProgramModel& m, int table, int line);

@@ -4,6 +4,7 @@
 #include <string_view>
 
 #include "model/fixed_text.h"
+#include "model/form_rules.h"
 #include "model/message_tables.h"
 
 namespace fw {
@@ -46,34 +47,7 @@ void resetForm(FormDef& f, int number) {
     f.recordAction = 0;
     f.lookupFile = 0;
 
-    for (int i = 0; i < kLinesPerForm; ++i) {
-        f.link[i] = 0;
-        f.dataType[i] = kTypeNil;
-        clearField(f.prompt[i]);
-        f.inputSource[i] = 2;  // reader and keypad
-        f.minLength[i] = 0;
-        f.maxLength[i] = 80;
-        f.fixedLengthOn[i] = 0;
-        f.alignment[i] = 0;
-        f.fixedLength[i] = 0;
-        f.initialValueOn[i] = 0;
-        clearField(f.initialValue[i]);
-        f.prefixOn[i] = 0;
-        clearField(f.prefixCode[i]);
-        f.suffixOn[i] = 0;
-        clearField(f.suffixCode[i]);
-        f.partialOn[i] = 0;
-        f.partialStart[i] = 0;
-        f.partialMaxLength[i] = 20;
-        f.leadCodeOn[i] = 0;
-        clearField(f.leadCode[i]);
-        f.autoEnter[i] = 1;  // Scan+ENTER
-        f.inputMark[i] = 0;
-        // Only the first byte: the rest of lineText is carried as found.
-        f.lineText[i][0] = 0;
-        f.checkDigit[i] = 0;
-        f.decimals[i] = 0;
-    }
+    for (int i = 0; i < kLinesPerForm; ++i) resetLineForNew(f, i);
     zero(f.branch);
     f.inputLineCount = 0;
     f.currentLine = 0;

@@ -22,15 +22,17 @@ std::string languageCaption(unsigned id);
 std::string captionText(unsigned id, const std::string& builtIn);
 
 
-// The eleven commands of the popup menu by their position (separators
-// count) and the language's text for each.
+// The eleven commands of the popup menu that a language file names, by
+// their position (separators count) and the language's text for each.
+// "Collected data..." (position 11) has no text in a language file and
+// keeps its own.
 struct MenuCommandText {
     unsigned position;
     unsigned textId;
 };
 inline constexpr MenuCommandText kPopupMenuTexts[] = {
     {0, 1101}, {1, 1102}, {2, 1103},  {3, 1104},  {5, 1105},  {6, 1106},
-    {8, 1107}, {9, 1108}, {10, 1109}, {12, 1110}, {13, 1111},
+    {8, 1107}, {9, 1108}, {10, 1109}, {13, 1110}, {14, 1111},
 };
 
 // The editor sheet's caption for `currentFile` in the active language:

@@ -1,11 +1,13 @@
 #include "shell/designer_session.h"
 
 #include "comm/transfer.h"
+#include "model/file_replace.h"
 #include "model/program_defaults.h"
 #include "resources/text_ids.h"
 #include "shell/captions.h"
 #include "shell/preferences_dialog_state.h"
 #include "shell/settings_file.h"
+#include "simulator/collected_data_view.h"
 
 namespace fw {
 
@@ -131,6 +133,26 @@ void DesignerSession::transfer(DesignerUi& ui, TransferCommand command) {
     }
     if (downloadWithRetry(ui, link, command == TransferCommand::DownloadLookup) == kTransferDone)
         ui.showInformation(kTextDownloadCaption, kTextDownloadedCompletely);
+}
+
+bool DesignerSession::saveCollectedData(DesignerUi& ui) {
+    // The bytes are taken before the dialog: what the user saw when asking
+    // is what is written, whatever the display does meanwhile.
+    const std::string bytes = uploadBytes(engine_->records());
+    if (bytes.empty()) return false;
+    std::string path = collectedDataFile_;
+    if (!ui.chooseDataFileName(path)) return false;
+    if (!writeFileReplacing(path, bytes.data(), bytes.size())) {
+        ui.showMessage(kTextErrorCaption, static_cast<unsigned>(kFileCreateFailed));
+        return false;
+    }
+    collectedDataFile_ = path;
+    return true;
+}
+
+void DesignerSession::clearCollectedData(DesignerUi& ui) {
+    engine_->clearRecords();
+    ui.displayChanged();
 }
 
 int DesignerSession::downloadWithRetry(DesignerUi& ui, int linkType, bool lookupFile) {

@@ -58,6 +58,11 @@ public:
     virtual int runReceive(int linkType) = 0;
     // "Failed to download, would you like to retry?"
     virtual Answer askRetry() = 0;
+
+    // ---- collected data ----
+    // The save dialog of a data text file (as a data receive asks for one),
+    // starting at `path`; the chosen name comes back.
+    virtual bool chooseDataFileName(std::string& path) = 0;
 };
 
 class DesignerSession {
@@ -95,6 +100,11 @@ public:
     // The window's close request: true when it may close.
     bool mayClose(DesignerUi& ui);
     void transfer(DesignerUi& ui, TransferCommand command);
+    // "Collected data...": Save As writes the saved records of the simulated
+    // terminal as a data receive would write them; false when nothing was
+    // written. Clear forgets the records and sets the counter back to 0.
+    bool saveCollectedData(DesignerUi& ui);
+    void clearCollectedData(DesignerUi& ui);
 
     // The simulation back on its start screen.
     void restartSimulation();
@@ -108,6 +118,7 @@ private:
 
     Document doc_;
     std::unique_ptr<SimulationEngine> engine_;
+    std::string collectedDataFile_;   // where the records were last saved
 };
 
 }  // namespace fw

@@ -5,6 +5,7 @@
 #include <cstring>
 
 #include "model/fixed_text.h"
+#include "model/form_rules.h"
 #include "model/message_tables.h"
 #include "simulator/face_geometry.h"
 
@@ -15,16 +16,8 @@ namespace {
 constexpr int kUtilityLines = 8;
 constexpr int kSettingsLines = 8;
 constexpr int kStartLines = 3;
-constexpr int kMenuWidthSmall = 16;
-constexpr int kMenuWidthLarge = 12;
 constexpr char kSixteenBlanks[] = "                ";
 constexpr char kErrorFrame[] = "****************";
-
-// Lines where the user types: text, integer, real, letter, auto(+/-),
-// boolean and alphanumeric. Lookup lines are not entered in the simulation.
-bool isInputType(uint8_t type) {
-    return (type >= kTypeText && type <= kTypeBoolean) || type == kTypeAlphanumeric;
-}
 
 bool isDigit(char c) { return c >= '0' && c <= '9'; }
 bool isLetter(char c) { return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z'); }
@@ -115,27 +108,9 @@ void EngineUpdate::merge(const EngineUpdate& other) {
 // ---- Collect tidy --------------------------------------------------------
 
 void tidyForCollect(ProgramModel& model) {
-    for (MenuDef& m : model.menus) {
-        const std::size_t width = m.font != 0 ? kMenuWidthLarge : kMenuWidthSmall;
-        int count = 0;
-        for (const auto& item : m.itemName) {
-            std::string_view t = fieldText(item).substr(0, width);
-            if (std::any_of(t.begin(), t.end(), [](char c) { return static_cast<uint8_t>(c) > 0x20; })) {
-                ++count;
-            }
-        }
-        m.itemCount = static_cast<uint8_t>(count);
-    }
-    for (FormDef& f : model.forms) {
-        int inputLines = 0;
-        for (int i = 0; i < kLinesPerForm; ++i) {
-            const uint8_t type = f.dataType[i];
-            if (type == kTypeNil || type == kTypeExtension) clearField(f.prompt[i]);
-            if (!(type >= kTypeText && type <= kTypeLookup) && type != kTypeAlphanumeric) f.link[i] = 0;
-            if (isInputType(type)) inputLines = i + 1;
-        }
-        f.inputLineCount = static_cast<uint8_t>(inputLines);
-    }
+    for (MenuDef& m : model.menus)
+        m.itemCount = static_cast<uint8_t>(countMenuItems(m, static_cast<std::size_t>(textWidth(m.font))));
+    for (FormDef& f : model.forms) tidyFormForCollect(f);
 }
 
 // ---- Engine --------------------------------------------------------------
@@ -388,7 +363,7 @@ EngineUpdate SimulationEngine::showMenu() {
     mode_ = EngineMode::Menu;
     largePitch_ = false;
     clearScreen();
-    const std::size_t width = m.font != 0 ? kMenuWidthLarge : kMenuWidthSmall;
+    const std::size_t width = static_cast<std::size_t>(textWidth(m.font));
     const int first = m.captionOn ? 1 : 0;
     if (m.captionOn) setLine(0, fieldText(m.caption), width);
     const int shown = std::min(menuItems(m), menuRows(m));
@@ -429,7 +404,7 @@ EngineUpdate SimulationEngine::menuKey(int key) {
 FormDef& SimulationEngine::form() { return model_.forms[current_ - 1]; }
 const FormDef& SimulationEngine::form() const { return model_.forms[current_ - 1]; }
 
-int SimulationEngine::lastColumn() const { return form().font != 0 ? 11 : 15; }
+int SimulationEngine::lastColumn() const { return textWidth(form().font) - 1; }
 
 int SimulationEngine::maxLength(int line) const { return std::min<int>(form().maxLength[line], kValueMax); }
 
@@ -458,7 +433,7 @@ EngineUpdate SimulationEngine::openForm(int n) {
     }
     int first = 0;
     for (int i = 0; i < kLinesPerForm; ++i) {
-        if (isInputType(f.dataType[i])) {
+        if (isEntryType(f.dataType[i])) {
             first = i;
             break;
         }
@@ -496,7 +471,7 @@ void SimulationEngine::composeFormLine(int i) {
         }
         const int visible = std::max(0, std::min(fl.length - fl.scroll, width - fl.start));
         b.put(fl.start, std::string_view(fl.text + fl.scroll, static_cast<std::size_t>(visible)));
-        if (f.inputMark[i] != 0 && (isInputType(type) || type == kTypeExtension)) {
+        if (f.inputMark[i] != 0 && (isEntryType(type) || type == kTypeExtension)) {
             // The mark fills the rest of the field, as far as the line goes.
             const int end = fl.start + visible;
             const int marks = std::min(maxLength(i) - fl.length, width - end);
@@ -567,7 +542,7 @@ EngineUpdate SimulationEngine::formKey(int key) {
         case 14: {
             const FormDef& f = form();
             for (int p = entryLine() - 1; p >= 0; --p) {
-                if (isInputType(f.dataType[p])) {
+                if (isEntryType(f.dataType[p])) {
                     form().currentLine = static_cast<uint8_t>(p);
                     fields_[p].atStart = true;
                     fields_[p].scroll = 0;
@@ -700,14 +675,14 @@ EngineUpdate SimulationEngine::enter() {
     // the minimum of the line it belongs to.
     int owner = line;
     while (owner > 0 && f.dataType[owner] == kTypeExtension) --owner;
-    if (!isInputType(f.dataType[owner])) owner = line;
+    if (!isEntryType(f.dataType[owner])) owner = line;
     int length = fields_[owner].length;
     for (int e = owner + 1; e < kLinesPerForm && f.dataType[e] == kTypeExtension; ++e) length += fields_[e].length;
     if (length < f.minLength[owner]) return showError(1);
 
     const int inputLines = std::min<int>(f.inputLineCount, kLinesPerForm);
     for (int next = line + 1; next < inputLines; ++next) {
-        if (isInputType(f.dataType[next])) {
+        if (isEntryType(f.dataType[next])) {
             f.currentLine = static_cast<uint8_t>(next);
             fields_[next].atStart = true;
             fields_[next].scroll = 0;
@@ -715,13 +690,19 @@ EngineUpdate SimulationEngine::enter() {
         }
     }
 
-    // The record is complete.
+    // The record is complete: the terminal builds its text whatever it then
+    // does with it, and the designer keeps it to show.
     ++recordCount_;
-    if (f.recordAction == 3) {
-        LineValues values;
-        for (int i = 0; i < kLinesPerForm; ++i) values[static_cast<std::size_t>(i)] = value(i);
-        passDown_ = buildRecordText(f, model_.settings, values, clock_ ? clock_() : systemLocalTime());
-    }
+    LineValues values;
+    for (int i = 0; i < kLinesPerForm; ++i) values[static_cast<std::size_t>(i)] = value(i);
+    CollectedRecord record;
+    record.number = recordCount_;
+    record.form = current_;
+    record.action = f.recordAction;
+    record.text = buildRecordText(f, model_.settings, values, clock_ ? clock_() : systemLocalTime());
+    if (record.fate().saved) record.dataFile = dataFileOf(model_, current_);
+    if (record.fate().passedDown) passDown_ = record.text;
+    records_.add(std::move(record));
     return continueWith(f.nextTarget, false);
 }
 

@@ -13,6 +13,7 @@
 
 #include "model/default_texts.h"
 #include "model/program_model.h"
+#include "simulator/collected_records.h"
 #include "simulator/record_text.h"
 
 namespace fw {
@@ -73,6 +74,11 @@ public:
     // The simulated terminal's record counter belongs to the terminal, not
     // to a program: loading or making another program keeps it.
     void resetRecordCount() { recordCount_ = 0; }
+    // Forgets the completed records and sets the counter back to 0.
+    void clearRecords() {
+        records_.clear();
+        recordCount_ = 0;
+    }
     void setClock(Clock clock);
 
     // ---- What the window paints ----
@@ -92,6 +98,9 @@ public:
     int current() const { return current_; }
     // The text of the last record completed by a "pass down" form.
     std::string_view passDown() const { return passDown_.view(); }
+    // Every record completed since the last clearRecords(), oldest first,
+    // up to kCollectedRecordsLimit.
+    const CollectedRecords& records() const { return records_; }
     // The value entered on line i of the current form.
     std::string_view value(int i) const;
 
@@ -166,6 +175,7 @@ private:
     int cursorRow_ = 0;
     int recordCount_ = 0;
     RecordText passDown_;
+    CollectedRecords records_;
 };
 
 // The tidying that precedes a simulated Collect: recounts every menu's items

@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "editor/barcode_texts.h"
+#include "resources/text_ids.h"
 #include "editor/code_id_dialog.h"
 #include "editor/win/barcode_dialog_ids.h"
 #include "editor/win/binding.h"

@@ -8,7 +8,7 @@
 #include <vector>
 
 #include "editor/barcode_page.h"
-#include "editor/barcode_texts.h"
+#include "resources/text_ids.h"
 #include "editor/win/barcode_dialog_ids.h"
 #include "editor/win/barcode_dialogs.h"
 #include "editor/win/binding.h"
@@ -41,12 +41,7 @@ std::vector<C> barcodePageControls() {
     return t;
 }
 
-struct BarcodePageWindow {
-    SheetContext& context;
-    Binding<BarcodePage> binding;
-};
-
-void applyCaptions(HWND dlg) {
+void applyCaptions(HWND dlg, PageWindow<BarcodePage>&) {
     using namespace barcodetext;
     applyLanguage(dlg, 0,
                   {{IDC_BARCODE_READER_GROUP, kReaderSettings}, {IDC_BARCODE_SCAN_LABEL, kScanMode},
@@ -64,7 +59,7 @@ void applyCaptions(HWND dlg) {
 
 // The dialogs are modal over the sheet, the page's parent. They write the
 // model, not the page's working copy, so the page shows nothing new.
-bool openDialogOf(HWND dlg, BarcodePageWindow& w, int id) {
+bool openDialogOf(HWND dlg, PageWindow<BarcodePage>& w, int id) {
     HWND sheet = GetParent(dlg);
     ProgramModel& model = w.context.sheet.model();
     if (id == IDC_BARCODE_CODE_ID) {
@@ -77,33 +72,12 @@ bool openDialogOf(HWND dlg, BarcodePageWindow& w, int id) {
     return true;
 }
 
+const PageProcedure<BarcodePage> kBarcodePage{barcodePageControls, applyCaptions, openDialogOf, nullptr};
+
 }  // namespace
 
 INT_PTR CALLBACK barcodePageProc(HWND dlg, UINT msg, WPARAM wParam, LPARAM lParam) {
-    auto* w = contextOf<BarcodePageWindow>(dlg);
-    switch (msg) {
-        case WM_INITDIALOG: {
-            SheetContext& context = sheetContextOf(lParam);
-            w = new BarcodePageWindow{context,
-                                      Binding<BarcodePage>(context.sheet.page<BarcodePage>(), barcodePageControls())};
-            attachContext(dlg, w);
-            applyCaptions(dlg);
-            w->binding.show(dlg);
-            return TRUE;
-        }
-        case WM_COMMAND:
-            if (!w) return FALSE;
-            if (w->binding.command(dlg, wParam)) return TRUE;
-            return HIWORD(wParam) == BN_CLICKED && openDialogOf(dlg, *w, LOWORD(wParam));
-        case WM_NOTIFY:
-            return w && sheetNotify(dlg, lParam, w->context);
-        case WM_NCDESTROY:
-            attachContext<BarcodePageWindow>(dlg, nullptr);
-            delete w;
-            return FALSE;
-        default:
-            return FALSE;
-    }
+    return sheetPageProc(dlg, msg, wParam, lParam, kBarcodePage);
 }
 
 }  // namespace fw::win

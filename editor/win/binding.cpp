@@ -1,5 +1,8 @@
 #include "editor/win/binding.h"
 
+#include "resources/text_ids.h"
+#include "texts/texts.h"
+
 namespace fw::win {
 
 void fillList(HWND dlg, int id, const ListEntries& entries) {
@@ -89,6 +92,13 @@ void applyControlState(HWND dlg, int id, ControlKind kind, const ControlState& s
     }
     enableItem(dlg, id, s.enabled);
     showItem(dlg, id, s.visible);
+}
+
+bool showWarning(HWND owner, unsigned textId, bool okCancel) {
+    const std::string caption = loadText(kTextWarningCaption);
+    const std::string body = loadText(textId);
+    return MessageBoxA(owner, body.c_str(), caption.c_str(),
+                       MB_ICONEXCLAMATION | (okCancel ? MB_OKCANCEL : MB_OK)) == IDOK;
 }
 
 bool isEventOf(ControlKind kind, WORD notification) {

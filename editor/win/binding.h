@@ -79,6 +79,10 @@ ControlInput readInput(HWND dlg, int id, ControlKind kind);
 // is refilled first when `entries` is given.
 void applyControlState(HWND dlg, int id, ControlKind kind, const ControlState& state, bool withText,
                        const ListEntries* entries);
+// A "Warning" box of text `textId` owned by `owner`: OK, or OK and Cancel
+// when `okCancel`; true for OK.
+bool showWarning(HWND owner, unsigned textId, bool okCancel);
+
 // Whether a WM_COMMAND notification is the event of a control of `kind`.
 bool isEventOf(ControlKind kind, WORD notification);
 
@@ -133,6 +137,7 @@ public:
     // After a command handled outside the table (a sub-dialog, a Reset
     // button with a question): puts the reply's effect on the window.
     void apply(HWND dlg, int id, const ControlReply& reply) {
+        if (reply.warning != 0) showWarning(dlg, reply.warning, false);
         if (reply.putBack) {
             loading_ = true;
             putBack(dlg, id, reply.text);

@@ -4,7 +4,7 @@
 
 #include "editor/field_properties.h"
 #include "editor/form_lists.h"
-#include "editor/form_texts.h"
+#include "resources/text_ids.h"
 #include "shell/captions.h"
 #include "editor/stamp_branch.h"
 #include "editor/win/bound_dialog.h"

@@ -6,7 +6,7 @@
 #include <memory>
 
 #include "editor/form_lists.h"
-#include "editor/form_texts.h"
+#include "resources/text_ids.h"
 #include "editor/win/dialog_support.h"
 #include "editor/win/form_dialog_ids.h"
 #include "editor/win/form_dialogs.h"
@@ -20,53 +20,41 @@ namespace {
 
 using C = Control<FormPage>;
 
-ControlState selected(int value) {
-    ControlState s;
-    s.selection = value;
-    return s;
-}
-
-ControlState enabled(bool on) {
-    ControlState s;
-    s.enabled = on;
-    return s;
-}
-
 std::vector<C> formPageControls() {
     std::vector<C> t = {
-        {IDC_FORM_NAME, ControlKind::List, 0, [](const FormPage& p, int) { return selected(p.currentForm()); },
+        {IDC_FORM_NAME, ControlKind::List, 0, [](const FormPage& p, int) { return selectedState(p.currentForm()); },
          [](FormPage& p, int, const ControlInput& in) {
              return p.chooseForm(in.selection) ? ControlReply::everything() : ControlReply::states();
          },
          [](const FormPage&, int) { return formNameList(); }},
         // The prompt boxes' width follows the font: their limits and texts
         // are put in again.
-        {IDC_FORM_FONT, ControlKind::List, 0, [](const FormPage& p, int) { return selected(p.form().font); },
+        {IDC_FORM_FONT, ControlKind::List, 0, [](const FormPage& p, int) { return selectedState(p.form().font); },
          [](FormPage& p, int, const ControlInput& in) {
              p.setFont(in.selection);
              return ControlReply::everything();
          },
          [](const FormPage&, int) { return fontList(); }},
-        {IDC_FORM_ESC, ControlKind::List, 0, [](const FormPage& p, int) { return selected(p.form().escTarget); },
+        {IDC_FORM_ESC, ControlKind::List, 0, [](const FormPage& p, int) { return selectedState(p.form().escTarget); },
          [](FormPage& p, int, const ControlInput& in) {
              p.setEscTarget(in.selection);
              return ControlReply::states();
          },
          [](const FormPage&, int) { return targetList(); }},
-        {IDC_FORM_NEXT, ControlKind::List, 0, [](const FormPage& p, int) { return selected(p.form().nextTarget); },
+        {IDC_FORM_NEXT, ControlKind::List, 0, [](const FormPage& p, int) { return selectedState(p.form().nextTarget); },
          [](FormPage& p, int, const ControlInput& in) {
              p.setNextTarget(in.selection);
              return ControlReply::states();
          },
          [](const FormPage&, int) { return targetList(); }},
-        {IDC_FORM_LOOKUP, ControlKind::List, 0, [](const FormPage& p, int) { return selected(p.form().lookupFile); },
+        {IDC_FORM_LOOKUP, ControlKind::List, 0, [](const FormPage& p, int) { return selectedState(p.form().lookupFile); },
          [](FormPage& p, int, const ControlInput& in) {
              p.setLookupFile(in.selection);
              return ControlReply::states();
          },
          [](const FormPage&, int) { return lookupFileList(); }},
         {IDC_FORM_RECORD, ControlKind::List, 0,
-         [](const FormPage& p, int) { return selected(p.form().recordAction); },
+         [](const FormPage& p, int) { return selectedState(p.form().recordAction); },
          [](FormPage& p, int, const ControlInput& in) {
              p.setRecordAction(in.selection);
              return ControlReply::states();
@@ -81,13 +69,13 @@ std::vector<C> formPageControls() {
          }},
     };
     addRows(t, C{IDC_FORM_ROW_LABEL, ControlKind::Label, 0,
-                 [](const FormPage& p, int i) { return enabled(p.rowState(i).dataType); }},
+                 [](const FormPage& p, int i) { return enabledState(p.rowState(i).dataType); }},
             kLinesPerForm);
     // A type change may fold the row's link, give a boolean its lengths
     // and change which controls work: the row is shown again.
     addRows(t, C{IDC_FORM_TYPE, ControlKind::List, 0,
                  [](const FormPage& p, int i) {
-                     ControlState s = enabled(p.rowState(i).dataType);
+                     ControlState s = enabledState(p.rowState(i).dataType);
                      s.selection = p.form().dataType[i];
                      return s;
                  },
@@ -99,7 +87,7 @@ std::vector<C> formPageControls() {
             kLinesPerForm);
     addRows(t, C{IDC_FORM_PROMPT, ControlKind::Box, 0,
                  [](const FormPage& p, int i) {
-                     ControlState s = enabled(p.rowState(i).prompt);
+                     ControlState s = enabledState(p.rowState(i).prompt);
                      s.text = p.promptText(i);
                      s.limit = p.promptWidth();
                      return s;
@@ -108,7 +96,7 @@ std::vector<C> formPageControls() {
             kLinesPerForm);
     addRows(t, C{IDC_FORM_SOURCE, ControlKind::List, 0,
                  [](const FormPage& p, int i) {
-                     ControlState s = enabled(p.rowState(i).inputSource);
+                     ControlState s = enabledState(p.rowState(i).inputSource);
                      s.selection = p.form().inputSource[i];
                      return s;
                  },
@@ -120,7 +108,7 @@ std::vector<C> formPageControls() {
             kLinesPerForm);
     addRows(t, C{IDC_FORM_MIN, ControlKind::Box, 0,
                  [](const FormPage& p, int i) {
-                     ControlState s = enabled(p.rowState(i).lengths);
+                     ControlState s = enabledState(p.rowState(i).lengths);
                      s.text = std::to_string(p.form().minLength[i]);
                      s.limit = kLengthBoxChars;
                      return s;
@@ -129,7 +117,7 @@ std::vector<C> formPageControls() {
             kLinesPerForm);
     addRows(t, C{IDC_FORM_MAX, ControlKind::Box, 0,
                  [](const FormPage& p, int i) {
-                     ControlState s = enabled(p.rowState(i).lengths);
+                     ControlState s = enabledState(p.rowState(i).lengths);
                      s.text = std::to_string(p.form().maxLength[i]);
                      s.limit = kLengthBoxChars;
                      return s;
@@ -138,7 +126,7 @@ std::vector<C> formPageControls() {
             kLinesPerForm);
     addRows(t, C{IDC_FORM_LINK, ControlKind::List, 0,
                  [](const FormPage& p, int i) {
-                     ControlState s = enabled(p.rowState(i).link);
+                     ControlState s = enabledState(p.rowState(i).link);
                      s.selection = p.linkSelection(i);
                      return s;
                  },
@@ -149,17 +137,12 @@ std::vector<C> formPageControls() {
                  [](const FormPage& p, int i) { return p.linkEntries(i); }},
             kLinesPerForm);
     addRows(t, C{IDC_FORM_MORE, ControlKind::Button, 0,
-                 [](const FormPage& p, int i) { return enabled(p.rowState(i).more); }},
+                 [](const FormPage& p, int i) { return enabledState(p.rowState(i).more); }},
             kLinesPerForm);
     return t;
 }
 
-struct FormPageWindow {
-    SheetContext& context;
-    Binding<FormPage> binding;
-};
-
-void applyCaptions(HWND dlg) {
+void applyCaptions(HWND dlg, PageWindow<FormPage>&) {
     using namespace formtext;
     applyLanguage(dlg, 0,
                   {{IDC_FORM_NAME_LABEL, kName}, {IDC_FORM_FONT_LABEL, kFont}, {IDC_FORM_ESC_LABEL, kEsc},
@@ -175,8 +158,8 @@ void applyCaptions(HWND dlg) {
 }
 
 // The page's buttons open dialogs modal over the sheet, the page's parent;
-// they write the working copy, so the page shows it again afterwards.
-bool openDialogOf(HWND dlg, FormPageWindow& w, int id) {
+// they write the working copy.
+bool openDialogOf(HWND dlg, PageWindow<FormPage>& w, int id) {
     FormPage& page = w.binding.core();
     HWND sheet = GetParent(dlg);
     if (id == IDC_FORM_STAMP) {
@@ -188,36 +171,15 @@ bool openDialogOf(HWND dlg, FormPageWindow& w, int id) {
     } else {
         return false;
     }
-    w.binding.show(dlg);
     return true;
 }
+
+const PageProcedure<FormPage> kFormPage{formPageControls, applyCaptions, openDialogOf, nullptr};
 
 }  // namespace
 
 INT_PTR CALLBACK formPageProc(HWND dlg, UINT msg, WPARAM wParam, LPARAM lParam) {
-    auto* w = contextOf<FormPageWindow>(dlg);
-    switch (msg) {
-        case WM_INITDIALOG: {
-            SheetContext& context = sheetContextOf(lParam);
-            w = new FormPageWindow{context, Binding<FormPage>(context.sheet.page<FormPage>(), formPageControls())};
-            attachContext(dlg, w);
-            applyCaptions(dlg);
-            w->binding.show(dlg);
-            return TRUE;
-        }
-        case WM_COMMAND:
-            if (!w) return FALSE;
-            if (w->binding.command(dlg, wParam)) return TRUE;
-            return HIWORD(wParam) == BN_CLICKED && openDialogOf(dlg, *w, LOWORD(wParam));
-        case WM_NOTIFY:
-            return w && sheetNotify(dlg, lParam, w->context);
-        case WM_NCDESTROY:
-            attachContext<FormPageWindow>(dlg, nullptr);
-            delete w;
-            return FALSE;
-        default:
-            return FALSE;
-    }
+    return sheetPageProc(dlg, msg, wParam, lParam, kFormPage);
 }
 
 }  // namespace fw::win

@@ -1,6 +1,6 @@
 #include "editor/win/grid_dialogs.h"
 
-#include "editor/form_texts.h"
+#include "resources/text_ids.h"
 #include "editor/win/dialog_support.h"
 #include "editor/win/form_dialog_ids.h"
 

@@ -7,14 +7,12 @@
 
 #include "editor/editor_sheet.h"
 #include "editor/lookup_page.h"
-#include "editor/menu_texts.h"
+#include "resources/text_ids.h"
 #include "editor/win/dialog_support.h"
 #include "editor/win/lookup_dialog_ids.h"
 #include "editor/win/menu_pages.h"
 #include "editor/win/sheet_context.h"
-#include "resources/text_ids.h"
 #include "shell/captions.h"
-#include "shell/win/designer.h"
 
 namespace fw::win {
 
@@ -22,19 +20,12 @@ namespace {
 
 using LookupControl = Control<LookupPage>;
 
-// A label that follows the enabled state of the control it names.
-ControlState labelOf(const ControlState& control) {
-    ControlState s;
-    s.enabled = control.enabled;
-    return s;
-}
-
-// An event whose refusal is told in a message box before the window shows
-// the stored value again.
+// An event whose refusal is told in a "Warning" box before the window
+// shows the stored value again.
 ControlReply warnAndReply(const LookupReply& r) {
-    if (r.warning != LookupWarning::None)
-        messageBoxById(kTextWarningCaption, warningTextId(r.warning), MB_OK | MB_ICONWARNING);
-    return r.reply;
+    ControlReply reply = r.reply;
+    reply.warning = warningTextId(r.warning);
+    return reply;
 }
 
 std::vector<LookupControl> lookupControls() {
@@ -100,7 +91,7 @@ std::vector<LookupControl> lookupControls() {
     return t;
 }
 
-void applyLookupLanguage(HWND dlg) {
+void applyLookupLanguage(HWND dlg, PageWindow<LookupPage>&) {
     using namespace lookuptext;
     applyLanguage(dlg, 0,
                   {{IDC_LOOKUP_NAME_LABEL, kName},         {IDC_LOOKUP_MEMBER_LABEL, kMemberLength},
@@ -112,35 +103,12 @@ void applyLookupLanguage(HWND dlg) {
                    {IDC_LOOKUP_HEAD_KEY, kKeyField},       {IDC_LOOKUP_RESET, kReset}});
 }
 
-struct LookupPageWindow {
-    SheetContext& context;
-    Binding<LookupPage> binding;
-};
+const PageProcedure<LookupPage> kLookupPage{lookupControls, applyLookupLanguage, nullptr, nullptr};
 
 }  // namespace
 
 INT_PTR CALLBACK lookupPageProc(HWND dlg, UINT msg, WPARAM wParam, LPARAM lParam) {
-    auto* w = contextOf<LookupPageWindow>(dlg);
-    switch (msg) {
-        case WM_INITDIALOG: {
-            SheetContext& context = sheetContextOf(lParam);
-            w = new LookupPageWindow{context, Binding<LookupPage>(context.sheet.page<LookupPage>(), lookupControls())};
-            attachContext(dlg, w);
-            applyLookupLanguage(dlg);
-            w->binding.show(dlg, true);
-            return TRUE;
-        }
-        case WM_COMMAND:
-            return w && w->binding.command(dlg, wParam) ? TRUE : FALSE;
-        case WM_NOTIFY:
-            return w && sheetNotify(dlg, lParam, w->context);
-        case WM_NCDESTROY:
-            attachContext<LookupPageWindow>(dlg, nullptr);
-            delete w;
-            return FALSE;
-        default:
-            return FALSE;
-    }
+    return sheetPageProc(dlg, msg, wParam, lParam, kLookupPage);
 }
 
 }  // namespace fw::win

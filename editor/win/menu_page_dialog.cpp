@@ -10,7 +10,8 @@
 #include "editor/form_lists.h"
 #include "editor/form_page.h"
 #include "editor/menu_page.h"
-#include "editor/menu_texts.h"
+#include "resources/text_ids.h"
+#include "editor/win/bound_dialog.h"
 #include "editor/win/dialog_support.h"
 #include "editor/win/menu_dialog_ids.h"
 #include "editor/win/menu_pages.h"
@@ -88,18 +89,7 @@ std::vector<NameControl> nameControls() {
     return t;
 }
 
-struct MenuPageContext {
-    SheetContext& context;
-    Binding<MenuPage> binding;
-};
-
-struct FileNameContext {
-    FileNameDialog dialog;
-    Binding<FileNameDialog> binding;
-    FileNameContext(const FormPage& forms) : dialog(forms), binding(dialog, nameControls()) {}
-};
-
-void applyMenuLanguage(HWND dlg) {
+void applyMenuLanguage(HWND dlg, PageWindow<MenuPage>&) {
     using namespace menutext;
     applyLanguage(dlg, 0,
                   {{IDC_MENU_NAME_LABEL, kName},       {IDC_MENU_FONT_LABEL, kFont},
@@ -113,67 +103,31 @@ void applyMenuLanguage(HWND dlg) {
                    {IDC_MENU_HEAD_NEXT + 1, kNext}});
 }
 
-INT_PTR CALLBACK fileNameProc(HWND dlg, UINT msg, WPARAM wParam, LPARAM lParam) {
-    auto* ctx = contextOf<FileNameContext>(dlg);
-    switch (msg) {
-        case WM_INITDIALOG:
-            ctx = reinterpret_cast<FileNameContext*>(lParam);
-            attachContext(dlg, ctx);
-            applyLanguage(dlg, menutext::kFileNameTitle, {{IDC_FILENAME_RESET, menutext::kFileNameReset}});
-            ctx->binding.show(dlg, true);
-            centreOnOwner(dlg);
-            return TRUE;
-        case WM_COMMAND:
-            if (!ctx) return FALSE;
-            if (LOWORD(wParam) == IDOK || LOWORD(wParam) == IDCANCEL) {
-                EndDialog(dlg, LOWORD(wParam));
-                return TRUE;
-            }
-            return ctx->binding.command(dlg, wParam) ? TRUE : FALSE;
-        default:
-            return FALSE;
-    }
+void initFileNames(HWND dlg, FileNameDialog&) {
+    applyLanguage(dlg, menutext::kFileNameTitle, {{IDC_FILENAME_RESET, menutext::kFileNameReset}});
 }
+
+// "Edit file name for each Form" opens modal over the sheet, the page's
+// parent; it writes the Form page's working copy at its own OK.
+bool openFileNames(HWND dlg, PageWindow<MenuPage>& w, int id) {
+    if (id != IDC_MENU_EDIT_FILE_NAME) return false;
+    showFileNameDialog(GetParent(dlg), w.context.instance, w.context.sheet.page<FormPage>());
+    return true;
+}
+
+const PageProcedure<MenuPage> kMenuPage{menuControls, applyMenuLanguage, openFileNames, nullptr};
 
 }  // namespace
 
 INT_PTR showFileNameDialog(HWND owner, HINSTANCE instance, FormPage& forms) {
-    FileNameContext ctx(forms);
-    const INT_PTR answer =
-        DialogBoxParamA(instance, "FILENAMEDLG", owner, fileNameProc, reinterpret_cast<LPARAM>(&ctx));
-    if (answer == IDOK) ctx.dialog.ok(forms);
+    FileNameDialog dialog(forms);
+    const INT_PTR answer = runBoundDialog(owner, instance, "FILENAMEDLG", dialog, nameControls(), initFileNames);
+    if (answer == IDOK) dialog.ok(forms);
     return answer;
 }
 
 INT_PTR CALLBACK menuPageProc(HWND dlg, UINT msg, WPARAM wParam, LPARAM lParam) {
-    auto* ctx = contextOf<MenuPageContext>(dlg);
-    switch (msg) {
-        case WM_INITDIALOG: {
-            SheetContext& context = sheetContextOf(lParam);
-            ctx = new MenuPageContext{context, Binding<MenuPage>(context.sheet.page<MenuPage>(), menuControls())};
-            attachContext(dlg, ctx);
-            applyMenuLanguage(dlg);
-            ctx->binding.show(dlg, true);
-            return TRUE;
-        }
-        case WM_COMMAND:
-            if (!ctx) return FALSE;
-            if (LOWORD(wParam) == IDC_MENU_EDIT_FILE_NAME && HIWORD(wParam) == BN_CLICKED) {
-                // Modal over the sheet, the page's parent; it writes the
-                // Form page's working copy at its own OK.
-                showFileNameDialog(GetParent(dlg), ctx->context.instance, ctx->context.sheet.page<FormPage>());
-                return TRUE;
-            }
-            return ctx->binding.command(dlg, wParam) ? TRUE : FALSE;
-        case WM_NOTIFY:
-            return ctx && sheetNotify(dlg, lParam, ctx->context);
-        case WM_NCDESTROY:
-            delete ctx;
-            attachContext<MenuPageContext>(dlg, nullptr);
-            return FALSE;
-        default:
-            return FALSE;
-    }
+    return sheetPageProc(dlg, msg, wParam, lParam, kMenuPage);
 }
 
 }  // namespace fw::win

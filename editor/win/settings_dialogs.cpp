@@ -6,7 +6,7 @@
 #include "editor/acoustic_dialog.h"
 #include "editor/function_key_dialog.h"
 #include "editor/security_dialog.h"
-#include "editor/settings_texts.h"
+#include "resources/text_ids.h"
 #include "editor/win/bound_dialog.h"
 #include "editor/win/dialog_support.h"
 #include "editor/win/grid_dialogs.h"
@@ -34,7 +34,7 @@ std::vector<Control<SecurityDialog>> securityControls() {
 
 void initSecurity(HWND dlg, SecurityDialog& d) {
     using namespace settingstext;
-    d.setWarningBox([dlg](unsigned id, bool okCancel) { return warningBox(dlg, id, okCancel); });
+    d.setWarningBox([dlg](unsigned id, bool okCancel) { return showWarning(dlg, id, okCancel); });
     applyLanguage(dlg, kSecurityTitle,
                   {{IDC_SEC_GROUP, kSecurityGroup},   {IDC_SEC_PASSWORD_LABEL, kPassword},
                    {IDC_SEC_ITEM + 0, kItemFirst + 0}, {IDC_SEC_ITEM + 1, kItemFirst + 1},

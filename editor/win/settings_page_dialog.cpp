@@ -3,12 +3,11 @@
 #include <windows.h>
 #include <commctrl.h>
 
-#include "editor/settings_texts.h"
+#include "resources/text_ids.h"
 #include "editor/win/dialog_support.h"
 #include "editor/win/settings_dialog_ids.h"
 #include "editor/win/settings_pages.h"
 #include "editor/win/sheet_context.h"
-#include "resources/text_ids.h"
 #include "texts/texts.h"
 
 #include <utility>
@@ -104,59 +103,31 @@ void applyPageLanguage(HWND dlg) {
                    {IDC_SET_RESET, kReset}});
 }
 
-struct SettingsWindow {
-    Binding<SettingsPage> binding;
-    SheetContext& context;
-};
+void initSettings(HWND dlg, PageWindow<SettingsPage>& w) {
+    w.binding.core().setWarningBox([dlg](unsigned id, bool okCancel) { return showWarning(dlg, id, okCancel); });
+    applyPageLanguage(dlg);
+}
+
+// The dialogs are modal over the sheet, the page's parent; each hands its
+// copy back to the page at its own OK. Reset asks nothing.
+bool settingsClicked(HWND dlg, PageWindow<SettingsPage>& w, int id) {
+    SettingsPage& page = w.binding.core();
+    HWND sheet = GetParent(dlg);
+    switch (id) {
+        case IDC_SET_SECURITY: showSecurityDialog(sheet, w.context.instance, page); return true;
+        case IDC_SET_ACOUSTIC: showAcousticDialog(sheet, w.context.instance, page); return true;
+        case IDC_SET_FUNCTION: showFunctionKeyDialog(sheet, w.context.instance, page); return true;
+        case IDC_SET_RESET: page.reset(); return true;
+        default: return false;
+    }
+}
+
+const PageProcedure<SettingsPage> kSettingsPage{settingsControls, initSettings, settingsClicked, nullptr};
 
 }  // namespace
 
-bool warningBox(HWND owner, unsigned textId, bool okCancel) {
-    const std::string caption = loadText(kTextWarningCaption);
-    const std::string body = loadText(textId);
-    return MessageBoxA(owner, body.c_str(), caption.c_str(),
-                       MB_ICONEXCLAMATION | (okCancel ? MB_OKCANCEL : MB_OK)) == IDOK;
-}
-
 INT_PTR CALLBACK settingsPageProc(HWND dlg, UINT msg, WPARAM wParam, LPARAM lParam) {
-    SettingsWindow* w = contextOf<SettingsWindow>(dlg);
-    switch (msg) {
-        case WM_INITDIALOG: {
-            SheetContext& context = sheetContextOf(lParam);
-            SettingsPage& page = context.sheet.page<SettingsPage>();
-            page.setWarningBox([dlg](unsigned id, bool okCancel) { return warningBox(dlg, id, okCancel); });
-            w = new SettingsWindow{Binding<SettingsPage>(page, settingsControls()), context};
-            attachContext(dlg, w);
-            applyPageLanguage(dlg);
-            w->binding.show(dlg, true);
-            return TRUE;
-        }
-        case WM_COMMAND: {
-            if (!w) return FALSE;
-            if (w->binding.command(dlg, wParam)) return TRUE;
-            if (HIWORD(wParam) != BN_CLICKED) return FALSE;
-            SettingsPage& page = w->binding.core();
-            // The dialogs are modal over the sheet, the page's parent.
-            HWND sheet = GetParent(dlg);
-            switch (LOWORD(wParam)) {
-                case IDC_SET_SECURITY: showSecurityDialog(sheet, w->context.instance, page); break;
-                case IDC_SET_ACOUSTIC: showAcousticDialog(sheet, w->context.instance, page); break;
-                case IDC_SET_FUNCTION: showFunctionKeyDialog(sheet, w->context.instance, page); break;
-                case IDC_SET_RESET: w->binding.apply(dlg, IDC_SET_RESET, page.reset()); return TRUE;
-                default: return FALSE;
-            }
-            w->binding.show(dlg, true);
-            return TRUE;
-        }
-        case WM_NOTIFY:
-            return w && sheetNotify(dlg, lParam, w->context) ? TRUE : FALSE;
-        case WM_NCDESTROY:
-            delete w;
-            attachContext<SettingsWindow>(dlg, nullptr);
-            return FALSE;
-        default:
-            return FALSE;
-    }
+    return sheetPageProc(dlg, msg, wParam, lParam, kSettingsPage);
 }
 
 }  // namespace fw::win

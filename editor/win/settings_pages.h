@@ -18,7 +18,4 @@ INT_PTR showSecurityDialog(HWND owner, HINSTANCE instance, SettingsPage& page);
 INT_PTR showFunctionKeyDialog(HWND owner, HINSTANCE instance, SettingsPage& page);
 INT_PTR showAcousticDialog(HWND owner, HINSTANCE instance, SettingsPage& page);
 
-// A "Warning" box with an exclamation icon; true for OK.
-bool warningBox(HWND owner, unsigned textId, bool okCancel);
-
 }  // namespace fw::win

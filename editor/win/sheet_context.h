@@ -4,14 +4,22 @@
 #pragma once
 
 #include <windows.h>
+#include <commctrl.h>
+
+#include <functional>
+#include <string>
+#include <vector>
 
 #include "editor/editor_sheet.h"
+#include "editor/win/binding.h"
 
 namespace fw::win {
 
 struct SheetContext {
     EditorSheet& sheet;
     HINSTANCE instance;      // holds the dialog templates
+    // The Open dialog of a program file whose texts a page imports.
+    std::function<bool(HWND owner, std::string& path)> chooseImportFile;
     bool confirmed = false;  // OK was pressed: the caller commits the sheet
 };
 
@@ -24,6 +32,63 @@ inline SheetContext& sheetContextOf(LPARAM initParam) {
 // confirmed (the commit itself happens once, after the sheet closes).
 // True when `lParam` was one of them.
 bool sheetNotify(HWND page, LPARAM lParam, SheetContext& context);
+
+// A page's window: the sheet it belongs to and its binding.
+template <class Page>
+struct PageWindow {
+    SheetContext& context;
+    Binding<Page> binding;
+};
+
+// What makes one page's procedure: its control table and what the table
+// cannot say. Every pointer but `controls` may be null.
+template <class Page>
+struct PageProcedure {
+    std::vector<Control<Page>> (*controls)();
+    // Captions under a language, boxes the core asks questions through.
+    void (*init)(HWND page, PageWindow<Page>& window);
+    // A button that opens a dialog; true when it was one.
+    bool (*clicked)(HWND page, PageWindow<Page>& window, int id);
+    // The page is shown again: other pages may have changed what it shows.
+    void (*activated)(PageWindow<Page>& window);
+};
+
+// The one procedure of every page, given what makes the page.
+template <class Page>
+INT_PTR sheetPageProc(HWND dlg, UINT msg, WPARAM wParam, LPARAM lParam, const PageProcedure<Page>& p) {
+    auto* w = contextOf<PageWindow<Page>>(dlg);
+    switch (msg) {
+        case WM_INITDIALOG: {
+            SheetContext& context = sheetContextOf(lParam);
+            w = new PageWindow<Page>{context, Binding<Page>(context.sheet.page<Page>(), p.controls())};
+            attachContext(dlg, w);
+            if (p.init) p.init(dlg, *w);
+            w->binding.show(dlg);
+            return TRUE;
+        }
+        case WM_COMMAND:
+            if (!w) return FALSE;
+            if (w->binding.command(dlg, wParam)) return TRUE;
+            if (HIWORD(wParam) != BN_CLICKED || !p.clicked || !p.clicked(dlg, *w, LOWORD(wParam))) return FALSE;
+            // A dialog may have written the working copy.
+            w->binding.show(dlg);
+            return TRUE;
+        case WM_NOTIFY:
+            if (!w) return FALSE;
+            if (reinterpret_cast<const NMHDR*>(lParam)->code == PSN_SETACTIVE && p.activated) {
+                p.activated(*w);
+                w->binding.show(dlg);
+                return FALSE;
+            }
+            return sheetNotify(dlg, lParam, w->context) ? TRUE : FALSE;
+        case WM_NCDESTROY:
+            attachContext<PageWindow<Page>>(dlg, nullptr);
+            delete w;
+            return FALSE;
+        default:
+            return FALSE;
+    }
+}
 
 // The page procedures, in tab order.
 INT_PTR CALLBACK formPageProc(HWND page, UINT msg, WPARAM wParam, LPARAM lParam);

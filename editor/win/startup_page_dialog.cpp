@@ -5,14 +5,14 @@
 
 #include <string>
 
-#include "editor/settings_texts.h"
+#include "resources/text_ids.h"
 #include "editor/startup_page.h"
 #include "editor/win/dialog_support.h"
 #include "editor/win/settings_dialog_ids.h"
 #include "editor/win/settings_pages.h"
 #include "editor/win/sheet_context.h"
 #include "texts/texts.h"
-#include "shell/win/designer.h"
+#include "model/program_file.h"
 
 namespace fw::win {
 
@@ -20,8 +20,6 @@ namespace {
 
 using S = StartupPage;
 using C = Control<StartupPage>;
-
-constexpr unsigned kErrorCaption = 1121;
 
 std::vector<C> startupControls() {
     std::vector<C> t = {
@@ -78,66 +76,38 @@ void applyPageLanguage(HWND dlg) {
                    {IDC_ST_SCREEN_LABEL, kRedefine}});
 }
 
-struct StartupWindow {
-    Binding<StartupPage> binding;
-    SheetContext& context;
-};
-
-void importTexts(HWND dlg, StartupWindow& w) {
-    std::string path;
-    if (!chooseOpenFile(GetParent(dlg), kOpenImport, path)) return;
-    const LoadResult r = w.binding.core().importFrom(path);
-    if (r.status == LoadStatus::FormatMismatch)
-        MessageBoxA(dlg, "Format mismatch !!!", loadText(kErrorCaption).c_str(), MB_OK | MB_ICONWARNING);
-    if (r.ok()) w.binding.show(dlg, true);
+void initStartup(HWND dlg, PageWindow<StartupPage>& w) {
+    w.binding.core().setWarningBox([dlg](unsigned id, bool okCancel) { return showWarning(dlg, id, okCancel); });
+    applyPageLanguage(dlg);
 }
+
+// Import reads the texts of another program file; Reset asks nothing.
+bool startupClicked(HWND dlg, PageWindow<StartupPage>& w, int id) {
+    StartupPage& page = w.binding.core();
+    if (id == IDC_ST_RESET) {
+        page.reset();
+        return true;
+    }
+    if (id != IDC_ST_IMPORT) return false;
+    std::string path;
+    if (!w.context.chooseImportFile || !w.context.chooseImportFile(GetParent(dlg), path)) return true;
+    if (page.importFrom(path).status == LoadStatus::FormatMismatch)
+        MessageBoxA(dlg, kFormatMismatchMessage, loadText(kTextErrorCaption).c_str(), MB_OK | MB_ICONWARNING);
+    return true;
+}
+
+// Another page may have changed a port line or the lookups.
+void startupActivated(PageWindow<StartupPage>& w) {
+    StartupPage& page = w.binding.core();
+    page.chooseScreen(page.selectedScreen());
+}
+
+const PageProcedure<StartupPage> kStartupPage{startupControls, initStartup, startupClicked, startupActivated};
 
 }  // namespace
 
 INT_PTR CALLBACK startupPageProc(HWND dlg, UINT msg, WPARAM wParam, LPARAM lParam) {
-    StartupWindow* w = contextOf<StartupWindow>(dlg);
-    switch (msg) {
-        case WM_INITDIALOG: {
-            SheetContext& context = sheetContextOf(lParam);
-            StartupPage& page = context.sheet.page<StartupPage>();
-            page.setWarningBox([dlg](unsigned id, bool okCancel) { return warningBox(dlg, id, okCancel); });
-            w = new StartupWindow{Binding<StartupPage>(page, startupControls()), context};
-            attachContext(dlg, w);
-            applyPageLanguage(dlg);
-            w->binding.show(dlg, true);
-            return TRUE;
-        }
-        case WM_COMMAND:
-            if (!w) return FALSE;
-            if (w->binding.command(dlg, wParam)) return TRUE;
-            if (HIWORD(wParam) != BN_CLICKED) return FALSE;
-            if (LOWORD(wParam) == IDC_ST_RESET) {
-                w->binding.apply(dlg, IDC_ST_RESET, w->binding.core().reset());
-                return TRUE;
-            }
-            if (LOWORD(wParam) == IDC_ST_IMPORT) {
-                importTexts(dlg, *w);
-                return TRUE;
-            }
-            return FALSE;
-        case WM_NOTIFY: {
-            const auto* n = reinterpret_cast<const NMHDR*>(lParam);
-            if (n->code == PSN_SETACTIVE && w) {
-                // Another page may have changed a port line or the lookups.
-                w->binding.core().chooseScreen(w->binding.core().selectedScreen());
-                w->binding.show(dlg, true);
-                return FALSE;
-            }
-            if (w && sheetNotify(dlg, lParam, w->context)) return TRUE;
-            return FALSE;
-        }
-        case WM_NCDESTROY:
-            delete w;
-            attachContext<StartupWindow>(dlg, nullptr);
-            return FALSE;
-        default:
-            return FALSE;
-    }
+    return sheetPageProc(dlg, msg, wParam, lParam, kStartupPage);
 }
 
 }  // namespace fw::win

@@ -9,6 +9,7 @@
 
 #include "shell/designer_session.h"
 #include "simulator/win/client_window.h"
+#include "simulator/win/collected_data_window.h"
 
 namespace fw::win {
 
@@ -29,6 +30,7 @@ struct Designer {
     Document& doc = session.document();
     SimulationEngine* engine = &session.engine();
     ClientContext face;             // what the Client window is given
+    CollectedDataContext collected; // what the "Collected data..." window is given
 };
 
 Designer& designer();
@@ -107,6 +109,7 @@ public:
     int runDownload(int linkType, bool lookupFile) override;
     int runReceive(int linkType) override;
     Answer askRetry() override;
+    bool chooseDataFileName(std::string& path) override;
 
 private:
     HWND owner_;

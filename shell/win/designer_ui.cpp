@@ -1,5 +1,6 @@
 // The session's questions and dialogs on Windows.
 #include <windows.h>
+#include <commdlg.h>
 
 #include "comm/win/serial_port_win.h"
 #include "resources/text_ids.h"
@@ -61,6 +62,25 @@ int WinDesignerUi::countSerialPorts() {
 int WinDesignerUi::runDownload(int linkType, bool lookupFile) { return downloadOnce(owner_, linkType, lookupFile); }
 
 int WinDesignerUi::runReceive(int linkType) { return receiveFromTerminal(owner_, linkType); }
+
+bool WinDesignerUi::chooseDataFileName(std::string& path) {
+    // The same kind of file as a data receive writes.
+    char file[MAX_PATH] = {};
+    if (path.size() < MAX_PATH) path.copy(file, path.size());
+    OPENFILENAMEA ofn{};
+    ofn.lStructSize = sizeof ofn;
+    ofn.hwndOwner = owner_;
+    ofn.lpstrFilter = "Lookup data files {*.TXT}\0*.TXT\0All files (*.*)\0*.*\0";
+    ofn.nFilterIndex = 1;
+    ofn.lpstrFile = file;
+    ofn.nMaxFile = MAX_PATH;
+    ofn.lpstrDefExt = "TXT";
+    ofn.lpstrTitle = "Save As";
+    ofn.Flags = OFN_OVERWRITEPROMPT | OFN_PATHMUSTEXIST | OFN_HIDEREADONLY | OFN_NOCHANGEDIR;
+    if (!GetSaveFileNameA(&ofn)) return false;
+    path = file;
+    return true;
+}
 
 Answer WinDesignerUi::askRetry() {
     return answerOf(messageBoxById(kTextErrorCaption, kTextRetryQuestion, MB_YESNO | MB_ICONWARNING));

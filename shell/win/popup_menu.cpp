@@ -8,7 +8,7 @@
 namespace fw::win {
 
 // Recent files go in before "A&bout...", followed by one separator.
-constexpr UINT kRecentPosition = 12;
+constexpr UINT kRecentPosition = 13;
 
 void refreshRecentFiles() {
     Designer& d = designer();

@@ -86,7 +86,7 @@ BOOL initDialog(HWND dlg, PreferencesDialogState& s) {
     fillList(dlg, IDC_PREF_DOWNLOAD_VIA, linkEntries(), s.downloadVia());
     fillList(dlg, IDC_PREF_RECEIVE_VIA, linkEntries(), s.receiveVia());
     if (!s.hasPorts()) {
-        messageBoxById(kTextErrorCaption, kTextNoComPortDevice, MB_OK | MB_ICONWARNING);
+        messageBoxById(kTextErrorCaption, static_cast<unsigned>(kNoComPortDevice), MB_OK | MB_ICONWARNING);
         EndDialog(dlg, IDCANCEL);
         return TRUE;
     }

@@ -55,6 +55,7 @@ int runDesigner(HINSTANCE instance, int showCommand) {
     MSG msg;
     while (GetMessageA(&msg, nullptr, 0, 0) > 0) {
         if (accelerators && TranslateAcceleratorA(hwnd, accelerators, &msg)) continue;
+        if (collectedDataDialogMessage(d.collected, &msg)) continue;
         TranslateMessage(&msg);
         DispatchMessageA(&msg);
     }
@@ -124,6 +125,15 @@ static void onCreate(HWND hwnd) {
                            nullptr);
     };
     d.face.noProgram = [] { SendMessageA(designer().terminal, WM_COMMAND, IDM_NEW, 0); };
+    d.collected.engine = &d.session.engine();
+    d.collected.saveAs = [](HWND window) {
+        WinDesignerUi over(window);
+        designer().session.saveCollectedData(over);
+    };
+    d.collected.clear = [] {
+        WinDesignerUi over(designer().terminal);
+        designer().session.clearCollectedData(over);
+    };
     d.client = CreateWindowA("Client", nullptr, WS_CHILD | WS_VISIBLE, 0, 0, kTerminalWidth, kTerminalHeight, hwnd,
                              reinterpret_cast<HMENU>(static_cast<INT_PTR>(IDC_CLIENT)), d.instance, &d.face);
     buildPopupMenu();
@@ -151,6 +161,7 @@ static void onCommand(HWND hwnd, int id) {
         case IDM_DOWNLOAD_APP: d.session.transfer(ui, TransferCommand::DownloadProgram); break;
         case IDM_DOWNLOAD_LOOKUP: d.session.transfer(ui, TransferCommand::DownloadLookup); break;
         case IDM_RECEIVE_DATA: d.session.transfer(ui, TransferCommand::ReceiveData); break;
+        case IDM_COLLECTED_DATA: openCollectedDataWindow(hwnd, d.instance, d.collected); break;
         case IDM_EXIT: SendMessageA(hwnd, WM_CLOSE, 0, 0); break;
         case IDM_ABOUT: DialogBoxParamA(d.instance, "AboutBox", hwnd, aboutBoxProc, 0); break;
         default:

@@ -14,13 +14,6 @@ namespace fw::win {
 
 namespace {
 
-// Language-file texts of the receive and the progress dialog.
-constexpr unsigned kTextDoneLeading = 4;    // "Done : "
-constexpr unsigned kTextDoneTrailing = 5;   // " records received.\nView the received data?"
-constexpr unsigned kTextDataReceived = 6;   // "Data received :"
-constexpr unsigned kTextProgressTitle = 7;  // "Progress"
-constexpr unsigned kTextDownloading = 8;    // "Downloading..."
-
 // Notices from the worker; wParam carries the value.
 constexpr UINT kNoticeProgress = WM_APP + 1;   // bar position 0..100
 constexpr UINT kNoticeRecords = WM_APP + 2;    // records received so far

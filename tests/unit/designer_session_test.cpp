@@ -4,6 +4,7 @@
 #include <deque>
 #include <filesystem>
 #include <fstream>
+#include <iterator>
 #include <memory>
 
 #include "comm/transfer.h"
@@ -76,6 +77,12 @@ public:
         if (!retryAnswers.empty()) retryAnswers.pop_front();
         return a;
     }
+    bool chooseDataFileName(std::string& path) override {
+        dataDialogStart.push_back(path);
+        return take(dataNames, path);
+    }
+    std::deque<std::string> dataNames;
+    std::vector<std::string> dataDialogStart;
 
 private:
     static bool take(std::deque<std::string>& names, std::string& path) {
@@ -300,6 +307,50 @@ TEST_F(Session, TransfersChooseAMissingPortFirstAndIgnoreAnUnknownLink) {
     session->transfer(ui, TransferCommand::DownloadProgram);
     EXPECT_EQ(ui.downloads, 0);
     EXPECT_TRUE(ui.shown.empty());
+}
+
+TEST_F(Session, CollectedDataSavesTheUploadBytesAndClearResetsTheCounter) {
+    FormDef& f = model().forms[0];
+    f.dataType[0] = kTypeInteger;
+    f.maxLength[0] = 80;
+    f.recordAction = 0;   // save
+    f.nextTarget = kTargetMain;
+    SimulationEngine& e = session->engine();
+    e.pressKey(1);
+    e.pressKey(4);
+    e.pressKey(2);
+    e.pressKey(19);
+    e.pressKey(1);
+    e.pressKey(7);
+    e.pressKey(19);
+    ASSERT_EQ(e.recordCount(), 2);
+
+    // Cancelling the dialog writes nothing; a file that cannot be created
+    // is reported as a data receive reports it.
+    EXPECT_FALSE(session->saveCollectedData(ui));
+    ui.dataNames = {(dir / "missing" / "DATA.TXT").string()};
+    EXPECT_FALSE(session->saveCollectedData(ui));
+    ASSERT_EQ(ui.shown.size(), 1u);
+    EXPECT_EQ(ui.shown[0].second, std::to_string(kFileCreateFailed));
+
+    const std::string file = path("DATA.TXT");
+    ui.dataNames = {file};
+    EXPECT_TRUE(session->saveCollectedData(ui));
+    std::ifstream in(file, std::ios::binary);
+    const std::string bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    EXPECT_EQ(bytes, "42\r\n7\r\n");
+    // The next Save As starts at the file saved last.
+    ui.dataNames = {""};
+    session->saveCollectedData(ui);
+    EXPECT_EQ(ui.dataDialogStart.back(), file);
+
+    session->clearCollectedData(ui);
+    EXPECT_EQ(e.recordCount(), 0);
+    EXPECT_TRUE(e.records().empty());
+    // Nothing saved: no dialog at all.
+    const std::size_t dialogs = ui.dataDialogStart.size();
+    EXPECT_FALSE(session->saveCollectedData(ui));
+    EXPECT_EQ(ui.dataDialogStart.size(), dialogs);
 }
 
 }  // namespace

@@ -5,9 +5,12 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <fstream>
+#include <iterator>
 
 #include "resources/resource_ids.h"
 #include "shell/win/designer.h"
+#include "simulator/collected_data_view.h"
 #include "simulator/face_geometry.h"
 #include "window_test_support.h"
 
@@ -159,8 +162,9 @@ TEST_F(DesignerWindow, ClickBetweenKeysDragsTheWindow) {
 
 TEST_F(DesignerWindow, PopupMenuListsTheRecentFiles) {
     const int plain = GetMenuItemCount(designer().popupMenu);
-    EXPECT_EQ(plain, 14);
-    EXPECT_EQ(menuText(12), "A&bout...");
+    EXPECT_EQ(plain, 15);
+    EXPECT_EQ(menuText(11), "&Collected data...");
+    EXPECT_EQ(menuText(13), "A&bout...");
 
     std::string first = folder + "\\first.FWX";
     std::string second = folder + "\\second.FWX";
@@ -172,11 +176,11 @@ TEST_F(DesignerWindow, PopupMenuListsTheRecentFiles) {
     ASSERT_TRUE(fs::exists(second));
 
     EXPECT_EQ(GetMenuItemCount(designer().popupMenu), plain + 3);
-    EXPECT_EQ(menuText(12), recentFileLabel(0, second));
-    EXPECT_EQ(menuText(13), recentFileLabel(1, first));
-    EXPECT_EQ(GetMenuState(designer().popupMenu, 14, MF_BYPOSITION) & MF_SEPARATOR, static_cast<UINT>(MF_SEPARATOR));
-    EXPECT_EQ(menuText(15), "A&bout...");
-    EXPECT_EQ(GetMenuItemID(designer().popupMenu, 12), static_cast<UINT>(IDM_RECENT_FIRST));
+    EXPECT_EQ(menuText(13), recentFileLabel(0, second));
+    EXPECT_EQ(menuText(14), recentFileLabel(1, first));
+    EXPECT_EQ(GetMenuState(designer().popupMenu, 15, MF_BYPOSITION) & MF_SEPARATOR, static_cast<UINT>(MF_SEPARATOR));
+    EXPECT_EQ(menuText(16), "A&bout...");
+    EXPECT_EQ(GetMenuItemID(designer().popupMenu, 13), static_cast<UINT>(IDM_RECENT_FIRST));
 
     // The recent-file command loads without asking and opens the editor.
     designer().doc.model.forms[0].dataType[0] = kTypeText;
@@ -185,7 +189,7 @@ TEST_F(DesignerWindow, PopupMenuListsTheRecentFiles) {
     EXPECT_EQ(pendingDialogActions(), 0);
     EXPECT_EQ(designer().doc.currentFile, first);
     EXPECT_EQ(designer().doc.model.forms[0].dataType[0], kTypeNil);
-    EXPECT_EQ(menuText(12), recentFileLabel(0, first));
+    EXPECT_EQ(menuText(13), recentFileLabel(0, first));
 }
 
 TEST_F(DesignerWindow, CloseQuestionCancelKeepsTheProgram) {
@@ -299,6 +303,66 @@ TEST_F(DesignerWindow, AboutBoxClosesWithOk) {
     });
     command(IDM_ABOUT);
     EXPECT_EQ(caption, "The K400 Formwright");
+}
+
+// "Collected data...": the popup command opens the window beside the
+// terminal, a record collected on the face appears in it, Save As writes
+// what a data receive would, Clear empties it.
+TEST_F(DesignerWindow, CollectedDataWindowFollowsTheFaceAndSaves) {
+    FormDef& f = designer().doc.model.forms[0];
+    f.dataType[0] = kTypeInteger;
+    f.maxLength[0] = 80;
+    f.recordAction = 0;
+    f.nextTarget = kTargetMain;
+    designer().engine->clearRecords();
+
+    command(IDM_COLLECTED_DATA);
+    HWND window = designer().collected.window;
+    ASSERT_TRUE(IsWindow(window));
+    EXPECT_EQ(windowText(window), "Collected data");
+    RECT r;
+    GetWindowRect(window, &r);
+    EXPECT_EQ(r.left, kTerminalX + kTerminalWidth + 8);
+    HWND list = GetDlgItem(window, IDC_COLLECTED_LIST);
+    HWND saveAs = GetDlgItem(window, IDC_COLLECTED_SAVEAS);
+    EXPECT_EQ(SendMessageA(list, LB_GETCOUNT, 0, 0), 0);
+    EXPECT_FALSE(IsWindowEnabled(saveAs));
+
+    for (int key : {1, 4, 2, 19, 1, 7}) clickKey(key);
+    for (int i = 0; i < 40 && SendMessageA(list, LB_GETCOUNT, 0, 0) < 1; ++i) {
+        Sleep(50);
+        pumpMessages();
+    }
+    ASSERT_EQ(SendMessageA(list, LB_GETCOUNT, 0, 0), 1);
+    char line[512] = {};
+    SendMessageA(list, LB_GETTEXT, 0, reinterpret_cast<LPARAM>(line));
+    EXPECT_EQ(std::string(line), collectedDataLine(designer().engine->records().all().front()));
+    EXPECT_TRUE(IsWindowEnabled(saveAs));
+    EXPECT_EQ(windowText(GetDlgItem(window, IDC_COLLECTED_SUMMARY)), "1 record, 1 saved");
+    UpdateWindow(window);
+    UpdateWindow(terminal);
+    pumpMessages();
+    saveWindowPicture(GetDesktopWindow(), screenshotFolder() + "\\collected_data.bmp");
+
+    const std::string file = folder + "\\data.txt";
+    onDialog("Save As", [file](HWND dialog) { chooseFileInDialog(dialog, file); });
+    SendMessageA(window, WM_COMMAND, MAKEWPARAM(IDC_COLLECTED_SAVEAS, BN_CLICKED), reinterpret_cast<LPARAM>(saveAs));
+    EXPECT_EQ(pendingDialogActions(), 0);
+    std::ifstream in(file, std::ios::binary);
+    const std::string bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    EXPECT_EQ(bytes, "42\r\n");
+
+    HWND clear = GetDlgItem(window, IDC_COLLECTED_CLEAR);
+    SendMessageA(window, WM_COMMAND, MAKEWPARAM(IDC_COLLECTED_CLEAR, BN_CLICKED), reinterpret_cast<LPARAM>(clear));
+    EXPECT_EQ(SendMessageA(list, LB_GETCOUNT, 0, 0), 0);
+    EXPECT_EQ(designer().engine->recordCount(), 0);
+
+    // The command again brings the same window; Close ends it.
+    command(IDM_COLLECTED_DATA);
+    EXPECT_EQ(designer().collected.window, window);
+    SendMessageA(window, WM_COMMAND, IDCANCEL, 0);
+    EXPECT_FALSE(IsWindow(window));
+    EXPECT_EQ(designer().collected.window, nullptr);
 }
 
 }  // namespace

@@ -425,7 +425,7 @@ TEST_F(PreferencesWin, SettingsSurviveARestartByteForByte) {
     EXPECT_EQ(designer().doc.currentFile, program);
     EXPECT_EQ(designer().doc.model.forms[1].dataType[2], kTypeInteger);
     EXPECT_TRUE(GetWindowLongA(terminal, GWL_EXSTYLE) & WS_EX_TOPMOST);
-    EXPECT_EQ(menuText(12), recentFileLabel(0, program));
+    EXPECT_EQ(menuText(13), recentFileLabel(0, program));
 
     // The dialog shows what was stored, and OK writes the same bytes again.
     std::vector<int> shown;
@@ -508,9 +508,9 @@ TEST_F(PreferencesWin, LanguageFileReplacesTheTextsItNames) {
     EXPECT_EQ(menuText(1), "&Open...\tCtrl+O");
     EXPECT_EQ(menuText(3), "Speichern &unter...");
     EXPECT_EQ(menuText(6), "&Einstellungen...");
-    EXPECT_EQ(menuText(13), "&Beenden\tAlt+F4");
+    EXPECT_EQ(menuText(14), "&Beenden\tAlt+F4");
     EXPECT_EQ(GetMenuItemID(designer().popupMenu, 0), static_cast<UINT>(IDM_NEW));
-    EXPECT_EQ(GetMenuItemID(designer().popupMenu, 13), static_cast<UINT>(IDM_EXIT));
+    EXPECT_EQ(GetMenuItemID(designer().popupMenu, 14), static_cast<UINT>(IDM_EXIT));
 
     // The dialog's captions, a restart later (the choice was stored).
     restart();
@@ -583,7 +583,7 @@ TEST_F(PreferencesWin, LanguageFileReplacesTheTextsItNames) {
     EXPECT_FALSE(languageActive());
     EXPECT_EQ(designer().doc.prefs.language, "0");
     EXPECT_EQ(menuText(0), "&New\tCtrl+N");
-    EXPECT_EQ(menuText(13), "E&xit\tAlt+F4");
+    EXPECT_EQ(menuText(14), "E&xit\tAlt+F4");
 }
 
 }  // namespace

@@ -68,9 +68,11 @@ Report readReport(int com) {
 }
 
 // The terminal's report lags its exchange by a few milliseconds.
+// The fake terminal is another process: on a busy machine its report may
+// lag the designer by seconds.
 Report reportWhen(int com, const std::string& key, int value) {
     Report r = readReport(com);
-    for (int i = 0; i < 100 && r[key] != value; ++i) {
+    for (int i = 0; i < 500 && r[key] != value; ++i) {
         Sleep(20);
         r = readReport(com);
     }

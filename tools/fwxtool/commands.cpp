@@ -23,15 +23,13 @@
 #include "shell/document.h"
 #include "resources/text_ids.h"
 #include "texts/texts.h"
+#include "tools/fwxtool/simulate.h"
 
 namespace fw::tool {
 
 namespace {
 
 constexpr const char* kProgramName = "fwxtool";
-
-// The designer's text for a file whose header is neither format.
-constexpr const char* kFormatMismatch = "Format mismatch !!!";
 
 // Open as the designer does it: New first, so that an older file converts
 // onto New's defaults, then the file.
@@ -53,7 +51,7 @@ OpenedProgram openProgram(const std::string& path, std::ostream& err) {
             err << kProgramName << ": cannot open '" << path << "'\n";
             break;
         case LoadStatus::FormatMismatch:
-            err << kProgramName << ": '" << path << "': " << kFormatMismatch << '\n';
+            err << kProgramName << ": '" << path << "': " << kFormatMismatchMessage << '\n';
             break;
     }
     return p;
@@ -394,6 +392,8 @@ void printUsage(std::ostream& os) {
           "  receive PORT OUT.TXT   receive the terminal's records into a text file\n"
           "  load PORT FILE.FWX     send a program as the standalone downloader does\n"
           "                         (--link rs232|cradle, --baud as below)\n"
+          "  simulate PROGRAM       run a program on the simulated terminal from a key\n"
+          "                         script (see 'fwxtool simulate --help')\n"
           "\n"
           "Saved program names get \".FWX\" appended unless their extension begins\n"
           "with FWX.\n"
@@ -674,6 +674,8 @@ int run(const std::vector<std::string>& argsIn, std::ostream& out, std::ostream&
         printUsage(out);
         return kExitOk;
     }
+
+    if (command == "simulate") return commandSimulate({args.begin() + 1, args.end()}, out, err);
 
     struct Command {
         const char* name;
