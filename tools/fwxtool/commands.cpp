@@ -354,7 +354,7 @@ bool readProgramOrDocument(const std::string& path, ProgramModel& m, std::ostrea
     if (detectFormat(data, bytes.size()) != FileFormat::Unknown) {
         newProgram(m, *defaults);
         if (!loadProgramBytes(m, *defaults, data, bytes.size()).ok()) {
-            err << kProgramName << ": '" << path << "': " << kFormatMismatch << '\n';
+            err << kProgramName << ": '" << path << "': " << kFormatMismatchMessage << '\n';
             return false;
         }
         return true;
