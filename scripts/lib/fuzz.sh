@@ -17,9 +17,10 @@ fw_fuzz_targets() {
 }
 
 # fw_fuzz_run TARGET SECONDS: fuzzes over the target's committed seeds
-# (tests/fuzz/corpus/TARGET) and, for the program file, full-size files made
-# now. New inputs go to build/fuzz/corpus-work/TARGET, crashes to
-# build/fuzz/artifacts. Prints the exec count; fails on a crash.
+# (tests/fuzz/corpus/TARGET), with its dictionary (tests/fuzz/TARGET.dict)
+# when it has one, and, for the program file, full-size files made now. New
+# inputs go to build/fuzz/corpus-work/TARGET, crashes to build/fuzz/artifacts.
+# Prints the exec count; fails on a crash.
 fw_fuzz_run() {
     local target=$1 seconds=$2
     local work=$FW_FUZZ_DIR/corpus-work/$target seeds=$FW_ROOT/tests/fuzz/corpus/$target
@@ -35,8 +36,11 @@ fw_fuzz_run() {
         corpora+=("$full")
     fi
 
+    local options=()
+    [[ -f $FW_ROOT/tests/fuzz/$target.dict ]] && options+=(-dict="$FW_ROOT/tests/fuzz/$target.dict")
+
     local rc=0
-    "$FW_FUZZ_DIR/tests/fuzz/$target" \
+    "$FW_FUZZ_DIR/tests/fuzz/$target" "${options[@]}" \
         -max_total_time="$seconds" -timeout=10 -print_final_stats=1 \
         -artifact_prefix="$FW_FUZZ_DIR/artifacts/$target-" \
         "${corpora[@]}" >"$log" 2>&1 || rc=$?

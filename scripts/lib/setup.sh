@@ -7,15 +7,18 @@
 FW_ROOT=$(cd "$(dirname "${BASH_SOURCE[0]}")/../.." && pwd)
 export DEBIAN_FRONTEND=noninteractive
 
-# Everything the three scripts need. clang is for the fuzz target; xvfb,
-# xauth, imagemagick (import) and x11-utils (xwininfo) are for the Windows
-# programs in a virtual display and their screenshots.
+# Everything the three scripts need. nlohmann-json3-dev is the JSON library
+# of program documents and python3-jsonschema checks them against their
+# schema in a test; clang is for the fuzz target; xvfb, xauth, imagemagick
+# (import) and x11-utils (xwininfo) are for the Windows programs in a virtual
+# display and their screenshots.
 FW_PACKAGES=(
     cmake ninja-build g++ clang googletest
     g++-mingw-w64-x86-64-posix gcc-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64
     wine wine64
+    nlohmann-json3-dev python3-jsonschema
     xvfb xauth imagemagick x11-utils
-    nlohmann-json3-dev
+    mingw-w64-common
 )
 
 fw_log() { printf '\n==> %s\n' "$*"; }

@@ -6,6 +6,7 @@ set -euo pipefail
 tool=$1
 dir=$2
 scenario=$3
+here=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)
 
 rm -rf "$dir"
 mkdir -p "$dir"
@@ -165,6 +166,112 @@ failures)
     run image prog.FWX no-such-folder/prog.bin
     expect_status 1 "image into a missing folder"
     expect_in err.txt "no-such-folder/prog.bin"
+    ;;
+
+document)
+    # Export, import and diff from the command line: streams, files, the
+    # round trip through a file of the older family, statuses.
+    "$tool" new a.FWX >/dev/null
+    run export a.FWX
+    expect_status 0 "export to stdout"
+    expect_in out.txt '"format": "formwright-program"'
+    mv out.txt a.json
+    run export a.FWX -o a2.json
+    expect_status 0 "export -o"
+    cmp -s a.json a2.json || fail "export -o differs from stdout"
+    run import a.json b
+    expect_status 0 "import"
+    expect_in out.txt "b.FWX"
+    cmp -s a.FWX b.FWX || fail "a new program changed through its document"
+    run import - c.FWX <a.json
+    expect_status 0 "import from stdin"
+    cmp -s a.FWX c.FWX || fail "import from stdin differs"
+    make_older_file old.K2X
+    "$tool" convert old.K2X old.FWX >/dev/null
+    "$tool" export old.K2X -o old.json
+    "$tool" import old.json old2.FWX >/dev/null
+    cmp -s old.FWX old2.FWX || fail "an older file's document does not give its conversion back"
+
+    # diff in any mix of files and documents.
+    run diff a.FWX a.json
+    expect_status 0 "diff of a program and its document"
+    [[ ! -s out.txt ]] || fail "diff of equal programs printed: $(cat out.txt)"
+    sed 's/"promptDuration": 6/"promptDuration": 9/' a.json >changed.json
+    run diff a.json changed.json
+    expect_status 1 "diff of different programs"
+    [[ $(cat out.txt) == "settings.promptDuration: 6 -> 9" ]] || fail "diff printed: $(cat out.txt)"
+    run diff --json changed.json a.FWX
+    expect_status 1 "diff --json"
+    expect_in out.txt '"path": "settings.promptDuration"'
+    run diff a.FWX missing.json
+    expect_status 2 "diff with a missing file"
+    expect_in err.txt "missing.json"
+
+    # A bad document: one message naming the field, and no file.
+    sed 's/"uploadPort": 0/"uploadPort": 9/' a.json >bad.json
+    run import bad.json bad.FWX
+    expect_status 1 "import of a bad document"
+    expect_in err.txt "settings.uploadPort: 9 is outside 0..4"
+    [[ ! -e bad.FWX ]] || fail "a bad document wrote bad.FWX"
+    printf '{"format": "formwright-program",\n "formatVersion": 1,,\n}' >broken.json
+    run import broken.json broken.FWX
+    expect_status 1 "import of malformed JSON"
+    expect_in err.txt "line 2, column"
+    [[ ! -e broken.FWX ]] || fail "malformed JSON wrote broken.FWX"
+    run diff a.FWX broken.json
+    expect_status 2 "diff with malformed JSON"
+    # A failed import leaves an existing file alone.
+    cp a.FWX keep.FWX
+    run import bad.json keep.FWX
+    cmp -s a.FWX keep.FWX || fail "a failed import changed an existing file"
+    run export
+    expect_status 2 "export without a file"
+    run export a.FWX -o
+    expect_status 2 "export -o without a name"
+    run diff a.FWX
+    expect_status 2 "diff with one file"
+    ;;
+
+schema)
+    # The exporter's documents against the schema kept in the repository,
+    # checked by an independent validator (Debian's python3-jsonschema).
+    schema=$here/../../docs/program-document.schema.json
+    python=/usr/bin/python3
+    "$python" -c 'import jsonschema' 2>/dev/null ||
+        fail "python3-jsonschema is not installed (scripts/test installs it)"
+    "$tool" new a.FWX >/dev/null
+    "$tool" export a.FWX -o new.json
+    make_older_file old.K2X
+    "$tool" export old.K2X -o old.json
+    # A program with texts beyond their NULs, high characters and hex fields.
+    sed -e 's/"caption": ""/"caption": {"text": "Caf\u00e9 \u20ac", "afterNul": "7F01"}/' \
+        -e 's/"legacyBlock": ""/"legacyBlock": "00FF10"/' new.json >rich-in.json
+    "$tool" import rich-in.json rich.FWX >/dev/null || fail "rich-in.json was refused: $(cat err.txt)"
+    "$tool" export rich.FWX -o rich.json
+    grep -q afterNul rich.json || fail "rich.json has no text with bytes after its NUL"
+    "$python" - "$schema" new.json old.json rich.json <<'PY' || fail "a document does not match the schema"
+import json, sys
+import jsonschema
+with open(sys.argv[1], encoding="utf-8") as f:
+    schema = json.load(f)
+jsonschema.Draft202012Validator.check_schema(schema)
+validator = jsonschema.Draft202012Validator(schema)
+bad = 0
+for name in sys.argv[2:]:
+    with open(name, encoding="utf-8") as f:
+        doc = json.load(f)
+    for error in validator.iter_errors(doc):
+        bad += 1
+        print(f"{name}: {'/'.join(map(str, error.absolute_path))}: {error.message}", file=sys.stderr)
+# The schema must also refuse what the importer refuses.
+for doc in ({"format": "formwright-program", "formatVersion": 1, "settings": {"uploadPort": 9}},
+            {"format": "formwright-program", "formatVersion": 1, "menus": [{"captoin": ""}]},
+            {"format": "formwright-program", "formatVersion": 1, "legacyBlock": "0"}):
+    if validator.is_valid(doc):
+        bad += 1
+        print(f"schema accepts {doc}", file=sys.stderr)
+sys.exit(1 if bad else 0)
+PY
     ;;
 
 *)

@@ -2,6 +2,9 @@
 
 #include <cerrno>
 #include <cstdio>
+#include <fstream>
+#include <iostream>
+#include <iterator>
 #include <memory>
 #include <ostream>
 #include <string_view>
@@ -16,7 +19,9 @@
 #include "model/file_replace.h"
 #include "model/fixed_text.h"
 #include "model/program_defaults.h"
+#include "model/program_document.h"
 #include "shell/document.h"
+#include "resources/text_ids.h"
 #include "texts/texts.h"
 #include "tools/fwxtool/simulate.h"
 #include "tools/fwxtool/multi_port.h"
@@ -202,6 +207,26 @@ std::string takeTransferOptions(std::vector<std::string>& args, TransferOptions&
     return {};
 }
 
+// Takes export's "-o FILE" ("--output FILE", "--output=FILE") out of `args`.
+// Returns an empty string, or what is wrong.
+std::string takeOutputOption(std::vector<std::string>& args, std::string& path) {
+    std::vector<std::string> rest;
+    for (std::size_t i = 0; i < args.size(); ++i) {
+        const std::string& a = args[i];
+        if (a == "-o" || a == "--output") {
+            if (i + 1 >= args.size() || args[i + 1].empty())
+                return "option '" + a + "' needs a file name";
+            path = args[++i];
+        } else if (a.rfind("--output=", 0) == 0 && a.size() > 9) {
+            path = a.substr(9);
+        } else {
+            rest.push_back(a);
+        }
+    }
+    args.swap(rest);
+    return {};
+}
+
 // Takes the load command's --link and --baud (either "--link X" or
 // "--link=X") out of `args`. Returns an empty string, or what is wrong.
 std::string takeLoadOptions(std::vector<std::string>& args, LoadOptions& options) {
@@ -277,6 +302,72 @@ private:
     ProgressPrinter printer_;
 };
 
+
+// Documents are text of a few hundred kilobytes; anything far larger is not
+// one, and is refused before it is read into memory.
+constexpr std::size_t kMaxDocumentSize = 16u << 20;
+
+enum class ReadStatus { Ok, CannotOpen, TooLarge };
+
+// The whole of a file, or of standard input for "-".
+ReadStatus readWhole(const std::string& path, std::string& text) {
+    std::istream* in = &std::cin;
+    std::ifstream file;
+    if (path != "-") {
+        file.open(path, std::ios::binary);
+        if (!file) return ReadStatus::CannotOpen;
+        in = &file;
+    }
+    text.clear();
+    char buffer[65536];
+    while (*in) {
+        in->read(buffer, sizeof buffer);
+        text.append(buffer, static_cast<std::size_t>(in->gcount()));
+        if (text.size() > kMaxDocumentSize) return ReadStatus::TooLarge;
+    }
+    if (in->bad()) return ReadStatus::CannotOpen;   // a folder opens but does not read
+    return ReadStatus::Ok;
+}
+
+bool reportRead(ReadStatus status, const std::string& path, std::ostream& err) {
+    switch (status) {
+        case ReadStatus::Ok:
+            return true;
+        case ReadStatus::CannotOpen:
+            err << kProgramName << ": cannot open '" << path << "'\n";
+            return false;
+        case ReadStatus::TooLarge:
+            err << kProgramName << ": '" << path << "': larger than "
+                << (kMaxDocumentSize >> 20) << " MB, not a program document\n";
+            return false;
+    }
+    return false;
+}
+
+// One side of a diff: a program file of either format, opened as Open does
+// it, or a document. Returns false after saying what is wrong.
+bool readProgramOrDocument(const std::string& path, ProgramModel& m, std::ostream& err) {
+    std::string bytes;
+    if (!reportRead(readWhole(path, bytes), path, err)) return false;
+    auto defaults = std::make_unique<DefaultTexts>();
+    loadDefaultTexts(*defaults);
+    const auto* data = reinterpret_cast<const uint8_t*>(bytes.data());
+    if (detectFormat(data, bytes.size()) != FileFormat::Unknown) {
+        newProgram(m, *defaults);
+        if (!loadProgramBytes(m, *defaults, data, bytes.size()).ok()) {
+            err << kProgramName << ": '" << path << "': " << kFormatMismatchMessage << '\n';
+            return false;
+        }
+        return true;
+    }
+    const DocumentImportResult r = importProgramDocument(bytes, *defaults, m);
+    if (!r.ok) {
+        err << kProgramName << ": '" << path << "': " << r.describe() << '\n';
+        return false;
+    }
+    return true;
+}
+
 }  // namespace
 
 void printUsage(std::ostream& os) {
@@ -288,6 +379,15 @@ void printUsage(std::ostream& os) {
           "                         in the current format\n"
           "  image IN.FWX OUT.BIN   write the 20,000-byte image a program download sends\n"
           "  info FILE              show the format of a program file and what it holds\n"
+          "  export PROGRAM [-o OUT.json]\n"
+          "                         write a program file of any known format as a JSON\n"
+          "                         document (to standard output without -o)\n"
+          "  import IN.json OUT.FWX save a JSON document as a program file (IN \"-\" reads\n"
+          "                         standard input); fields it leaves out take the values\n"
+          "                         of a new program; a bad document writes nothing\n"
+          "  diff [--json] A B      list the fields in which two programs differ, one line\n"
+          "                         each (A and B: program files or JSON documents);\n"
+          "                         --json prints them as a JSON array\n"
           "  download PORT FILE.FWX send a program to the terminal on serial device PORT\n"
           "  lookup PORT FILE.TXT   send a lookup file to the terminal\n"
           "  receive PORT OUT.TXT   receive the terminal's records into a text file\n"
@@ -321,7 +421,13 @@ void printUsage(std::ostream& os) {
           "  --json                 ports: the list as JSON; transfers: the summary as\n"
           "                         JSON on standard output\n"
           "\n"
-          "Exit status: 0 on success (on every port), 1 on failure, 2 on a usage error.\n";
+          "Program documents: format \"formwright-program\", formatVersion 1. Every\n"
+          "field of the program by its model name (forms[0].lines[2].prompt,\n"
+          "settings.uploadPort); numbers are the stored values; texts are decoded from\n"
+          "Windows-1252; bytes without a known meaning are hex strings.\n"
+          "\n"
+          "Exit status: 0 on success (on every port), 1 on failure, 2 on a usage error;\n"
+          "diff: 0 equal, 1 different, 2 trouble.\n";
 }
 
 std::string targetName(TargetCode code) {
@@ -467,6 +573,61 @@ int commandInfo(const std::string& path, std::ostream& out, std::ostream& err) {
     return kExitOk;
 }
 
+int commandExport(const std::string& in, const std::string& outPath, std::ostream& out,
+                  std::ostream& err) {
+    OpenedProgram p = openProgram(in, err);
+    if (!p.result.ok()) return kExitFailure;
+    const std::string text = exportProgramDocument(*p.model);
+    if (outPath.empty()) {
+        out << text;
+        return kExitOk;
+    }
+    if (!writeFileReplacing(outPath, text.data(), text.size())) {
+        err << kProgramName << ": cannot write '" << outPath << "'\n";
+        return kExitFailure;
+    }
+    return kExitOk;
+}
+
+int commandImport(const std::string& in, const std::string& outPath, std::ostream& out,
+                  std::ostream& err) {
+    std::string text;
+    if (!reportRead(readWhole(in, text), in, err)) return kExitFailure;
+    auto defaults = std::make_unique<DefaultTexts>();
+    loadDefaultTexts(*defaults);
+    auto m = std::make_unique<ProgramModel>();
+    const DocumentImportResult r = importProgramDocument(text, *defaults, *m);
+    if (!r.ok) {
+        err << kProgramName << ": " << (in == "-" ? "standard input" : "'" + in + "'") << ": "
+            << r.describe() << '\n';
+        return kExitFailure;
+    }
+    const std::string name = withProgramExtension(outPath);
+    if (!saveProgram(*m, name)) {
+        err << kProgramName << ": cannot write '" << name << "'\n";
+        return kExitFailure;
+    }
+    out << "saved " << name << '\n';
+    return kExitOk;
+}
+
+int commandDiff(const std::string& a, const std::string& b, bool asJson, std::ostream& out,
+                std::ostream& err) {
+    constexpr int kDiffEqual = 0, kDiffDifferent = 1, kDiffTrouble = 2;
+    auto ma = std::make_unique<ProgramModel>();
+    auto mb = std::make_unique<ProgramModel>();
+    if (!readProgramOrDocument(a, *ma, err) || !readProgramOrDocument(b, *mb, err))
+        return kDiffTrouble;
+    const std::vector<DocumentDifference> differences = diffPrograms(*ma, *mb);
+    if (asJson) {
+        out << differencesAsJson(differences);
+    } else {
+        for (const DocumentDifference& d : differences)
+            out << d.path << ": " << d.before << " -> " << d.after << '\n';
+    }
+    return differences.empty() ? kDiffEqual : kDiffDifferent;
+}
+
 int commandDownload(const std::string& port, const std::string& file,
                     const TransferOptions& options, std::ostream& out, std::ostream& err) {
     OpenedProgram p = openProgram(file, err);
@@ -541,6 +702,9 @@ int run(const std::vector<std::string>& argsIn, std::ostream& out, std::ostream&
         {"convert", 2, "convert IN OUT.FWX"},
         {"image", 2, "image IN.FWX OUT.BIN"},
         {"info", 1, "info FILE"},
+        {"export", 1, "export PROGRAM [-o OUT.json]"},
+        {"import", 2, "import IN.json OUT.FWX"},
+        {"diff", 2, "diff [--json] A B"},
         {"download", 2, "download [--link L] [--baud B] [--json] PORT[,PORT...] FILE.FWX"},
         {"lookup", 2, "lookup [--link L] [--baud B] [--json] PORT[,PORT...] FILE.TXT"},
         {"receive", 2, "receive [--link L] [--baud B] [--json] PORT OUT.TXT | PORT[,PORT...] FOLDER"},
@@ -576,11 +740,30 @@ int run(const std::vector<std::string>& argsIn, std::ostream& out, std::ostream&
         std::string problem = takePortArguments(args, portArguments, takesPorts);
         if (!problem.empty()) return usageError(err, problem);
     }
+    std::string exportTo;
+    if (command == "export") {
+        std::string problem = takeOutputOption(args, exportTo);
+        if (!problem.empty()) return usageError(err, problem);
+    }
+    bool diffAsJson = false;
+    if (command == "diff") {
+        std::vector<std::string> rest;
+        for (const std::string& a : args) {
+            if (a == "--json") diffAsJson = true;
+            else rest.push_back(a);
+        }
+        args.swap(rest);
+    }
     if (args.size() - 1 != found->files) {
         return usageError(err, std::string("usage: ") + kProgramName + " " + found->synopsis);
     }
     for (std::size_t i = 1; i < args.size(); ++i) {
         if (args[i].empty()) return usageError(err, "empty file name");
+    }
+
+    for (std::size_t i = 1; i < args.size(); ++i) {
+        if (args[i].size() > 1 && args[i][0] == '-')
+            return usageError(err, "unknown option '" + args[i] + "'");
     }
 
     if (command == "ports") return commandPorts(portArguments.json, out, err);
@@ -594,6 +777,9 @@ int run(const std::vector<std::string>& argsIn, std::ostream& out, std::ostream&
     }
 
     if (command == "new") return commandNew(args[1], out, err);
+    if (command == "export") return commandExport(args[1], exportTo, out, err);
+    if (command == "import") return commandImport(args[1], args[2], out, err);
+    if (command == "diff") return commandDiff(args[1], args[2], diffAsJson, out, err);
     if (command == "convert") return commandConvert(args[1], args[2], out, err);
     if (command == "image") return commandImage(args[1], args[2], out, err);
     if (command == "download") return commandDownload(args[1], args[2], transfer, out, err);

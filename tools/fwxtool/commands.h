@@ -47,6 +47,22 @@ int commandImage(const std::string& in, const std::string& outPath, std::ostream
 // The format of a file and a readable summary of its program.
 int commandInfo(const std::string& path, std::ostream& out, std::ostream& err);
 
+// The program of a file of either format (opened as Open does) as a JSON
+// document, on `out` or, with a non-empty `outPath`, into that file.
+int commandExport(const std::string& in, const std::string& outPath, std::ostream& out,
+                  std::ostream& err);
+
+// A JSON document (from standard input when `in` is "-") saved as a program
+// file. A bad document writes nothing.
+int commandImport(const std::string& in, const std::string& outPath, std::ostream& out,
+                  std::ostream& err);
+
+// The fields in which two programs differ; each side is a program file or a
+// JSON document. Exit status 0 when they are equal, 1 when they differ, 2 on
+// an error. `asJson` prints a JSON array instead of one line per field.
+int commandDiff(const std::string& a, const std::string& b, bool asJson, std::ostream& out,
+                std::ostream& err);
+
 // The link of a transfer command: `--link cradle|irda|serial` (default
 // serial) and `--baud 115200|57600|38400|19200|9600` (default 115200).
 struct TransferOptions {
