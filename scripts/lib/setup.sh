@@ -1,5 +1,5 @@
 # shellcheck shell=bash
-# Shared set-up of scripts/run, scripts/test and scripts/fuzz: the Debian
+# Shared set-up of scripts/run, test, fuzz, package and screenshots: the Debian
 # packages the build needs, configuring a preset, and timing stages.
 # Sourced; defines functions and FW_ROOT only.
 
@@ -7,14 +7,16 @@
 FW_ROOT=$(cd "$(dirname "${BASH_SOURCE[0]}")/../.." && pwd)
 export DEBIAN_FRONTEND=noninteractive
 
-# Everything the three scripts need. clang is for the fuzz target; xvfb,
-# xauth, imagemagick (import) and x11-utils (xwininfo) are for the Windows
-# programs in a virtual display and their screenshots.
+# Everything the scripts need. clang is for the fuzz target; xvfb, xauth,
+# imagemagick (import) and x11-utils (xwininfo) are for the Windows programs
+# in a virtual display and their screenshots; nsis (makensis) and cmark-gfm
+# (the user guide as HTML) are for the packages.
 FW_PACKAGES=(
     cmake ninja-build g++ clang googletest
     g++-mingw-w64-x86-64-posix gcc-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64
     wine wine64
     xvfb xauth imagemagick x11-utils
+    nsis cmark-gfm
 )
 
 fw_log() { printf '\n==> %s\n' "$*"; }
