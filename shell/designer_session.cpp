@@ -86,6 +86,22 @@ bool DesignerSession::load(DesignerUi& ui, const std::string& path) {
     return r.ok();
 }
 
+bool DesignerSession::openFile(DesignerUi& ui, const std::string& path) {
+    if (!settleChanges(ui)) return false;
+    const bool loaded = load(ui, path);
+    restartSimulation();
+    ui.displayChanged();
+    return loaded;
+}
+
+void DesignerSession::openAtStartUp(DesignerUi& ui, const std::string& commandLineFile) {
+    // The file the user double-clicked is the one wanted, not the last one:
+    // when it cannot be loaded the designer starts with a new program rather
+    // than with another file the user might take for it.
+    const std::string path = commandLineFile.empty() ? startupFile(doc_.prefs) : commandLineFile;
+    if (!path.empty()) openFile(ui, path);
+}
+
 bool DesignerSession::save(DesignerUi& ui) {
     if (doc_.currentFile.empty()) return saveAs(ui);
     if (!saveDocument(doc_, doc_.currentFile)) {

@@ -92,9 +92,19 @@ public:
     void newProgram(DesignerUi& ui);
     void open(DesignerUi& ui);
     void openRecent(DesignerUi& ui, int k);
-    // Start-up and a file named on the command line: loads `path` as a
-    // recent file does, without the editor.
+    // Loads `path` as a recent file does, without the editor and without
+    // the unsaved-changes question.
     bool load(DesignerUi& ui, const std::string& path);
+    // A program file handed to the designer from outside its menu (named on
+    // the command line, as when a .FWX file is double-clicked): the
+    // unsaved-changes question, then `path` loads as a recent file does,
+    // without the editor, and the display starts again on the program.
+    // False when the file was not loaded (the program is then the one the
+    // question left).
+    bool openFile(DesignerUi& ui, const std::string& path);
+    // Start-up, after begin(): the file named on the command line when there
+    // is one, else the last file when the preferences ask for it.
+    void openAtStartUp(DesignerUi& ui, const std::string& commandLineFile);
     // Save and Save As; a file that cannot be written is reported with
     // "File open/create failed!" and leaves `modified` set.
     bool save(DesignerUi& ui);

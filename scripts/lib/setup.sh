@@ -1,5 +1,5 @@
 # shellcheck shell=bash
-# Shared set-up of scripts/run, scripts/test and scripts/fuzz: the Debian
+# Shared set-up of scripts/run, test, fuzz, package and screenshots: the Debian
 # packages the build needs, configuring a preset, and timing stages.
 # Sourced; defines functions and FW_ROOT only.
 
@@ -7,11 +7,13 @@
 FW_ROOT=$(cd "$(dirname "${BASH_SOURCE[0]}")/../.." && pwd)
 export DEBIAN_FRONTEND=noninteractive
 
-# Everything the three scripts need. nlohmann-json3-dev is the JSON library
-# of program documents and python3-jsonschema checks them against their
-# schema in a test; clang is for the fuzz target; xvfb, xauth, imagemagick
-# (import) and x11-utils (xwininfo) are for the Windows programs in a virtual
-# display and their screenshots.
+# Everything the scripts need. nlohmann-json3-dev is the JSON library of
+# program documents and python3-jsonschema checks them against their schema
+# in a test; clang is for the fuzz target; xvfb, xauth, imagemagick (import)
+# and x11-utils (xwininfo) are for the Windows programs in a virtual display
+# and their screenshots; nsis (makensis) and cmark-gfm (the user guide as
+# HTML) are for the packages; mingw-w64-common holds the licence notices of
+# the runtime linked into the Windows programs.
 FW_PACKAGES=(
     cmake ninja-build g++ clang googletest
     g++-mingw-w64-x86-64-posix gcc-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64
@@ -19,6 +21,7 @@ FW_PACKAGES=(
     nlohmann-json3-dev python3-jsonschema
     xvfb xauth imagemagick x11-utils
     mingw-w64-common
+    nsis cmark-gfm
 )
 
 fw_log() { printf '\n==> %s\n' "$*"; }

@@ -40,8 +40,9 @@ struct Designer {
 Designer& designer();
 
 // Start-up: registers the two window classes, creates the terminal window and
-// runs the message loop. Returns the process exit code.
-int runDesigner(HINSTANCE instance, int showCommand);
+// runs the message loop. Returns the process exit code. `file`, when not
+// empty, is opened instead of the preloaded last file.
+int runDesigner(HINSTANCE instance, int showCommand, const std::string& file = {});
 bool registerDesignerClasses(HINSTANCE instance);
 
 LRESULT CALLBACK terminalWindowProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam);

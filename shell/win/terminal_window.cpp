@@ -41,12 +41,13 @@ bool registerDesignerClasses(HINSTANCE instance) {
     return RegisterClassA(&client) != 0;
 }
 
-int runDesigner(HINSTANCE instance, int showCommand) {
+int runDesigner(HINSTANCE instance, int showCommand, const std::string& file) {
     Designer& d = designer();
     d.instance = instance;
     if (!registerDesignerClasses(instance)) return 0;
+    // The file to open reaches WM_CREATE as the window's creation parameter.
     HWND hwnd = CreateWindowA("FWK400", "Formwright", kTerminalStyle, kTerminalX, kTerminalY, kTerminalWidth,
-                              kTerminalHeight, nullptr, nullptr, instance, nullptr);
+                              kTerminalHeight, nullptr, nullptr, instance, const_cast<std::string*>(&file));
     if (!IsWindow(hwnd)) return 0;
     ShowWindow(hwnd, showCommand);
     UpdateWindow(hwnd);
@@ -95,7 +96,8 @@ static std::filesystem::path wideFolderOfProgram() {
     return std::filesystem::path(std::wstring(path, n)).parent_path();
 }
 
-static void onCreate(HWND hwnd) {
+// `file`: the program file named on the command line, or empty.
+static void onCreate(HWND hwnd, const std::string& file) {
     Designer& d = designer();
     d.terminal = hwnd;
     INITCOMMONCONTROLSEX icc{sizeof icc, ICC_WIN95_CLASSES | ICC_TAB_CLASSES | ICC_PROGRESS_CLASS |
@@ -111,11 +113,11 @@ static void onCreate(HWND hwnd) {
     DefaultTexts defaults{};
     loadDefaultTexts(defaults);
     d.session.begin(defaults, std::move(prefs), std::move(settings));
-    // The last file, when the preferences ask for it, loads as a recent file
-    // does: it becomes the current file only when it loads.
-    const std::string preload = startupFile(d.doc.prefs);
+    // The file named on the command line, else the last file when the
+    // preferences ask for it, loads as a recent file does: it becomes the
+    // current file only when it loads.
     WinDesignerUi ui(hwnd);
-    if (!preload.empty()) d.session.load(ui, preload);
+    d.session.openAtStartUp(ui, file);
     placeTerminalWindow();
     d.face.engine = &d.session.engine();
     d.face.model = &d.session.model();
@@ -173,9 +175,12 @@ static void onCommand(HWND hwnd, int id) {
 
 LRESULT CALLBACK terminalWindowProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
     switch (msg) {
-        case WM_CREATE:
-            onCreate(hwnd);
+        case WM_CREATE: {
+            const auto* create = reinterpret_cast<const CREATESTRUCTA*>(lParam);
+            const auto* file = static_cast<const std::string*>(create->lpCreateParams);
+            onCreate(hwnd, file ? *file : std::string());
             return 0;
+        }
         case WM_COMMAND:
             onCommand(hwnd, LOWORD(wParam));
             return 0;

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdio>
 #include <filesystem>
 #include <fstream>
 #include <memory>
@@ -111,6 +112,18 @@ TEST(Run, UsageErrorsGoToTheErrorStream) {
         EXPECT_FALSE(err.str().empty());
         EXPECT_TRUE(out.str().empty());
     }
+}
+
+TEST(Run, VersionGoesToStandardOutputAsNameAndThreeNumbers) {
+    std::ostringstream out, err;
+    EXPECT_EQ(run({"--version"}, out, err), kExitOk);
+    EXPECT_TRUE(err.str().empty());
+    // Scripts compare it: "fwxtool MAJOR.MINOR.PATCH" and nothing else.
+    int major = -1, minor = -1, patch = -1;
+    char end = 0;
+    EXPECT_EQ(std::sscanf(out.str().c_str(), "fwxtool %d.%d.%d%c", &major, &minor, &patch, &end), 4) << out.str();
+    EXPECT_EQ(end, '\n');
+    EXPECT_GE(major, 4);
 }
 
 TEST_F(ScratchDir, OlderFileConvertsOntoNewDefaults) {

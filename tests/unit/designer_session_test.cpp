@@ -209,6 +209,75 @@ TEST_F(Session, RecentFileAsksBeforeReplacingUnsavedChanges) {
     EXPECT_EQ(doc().currentFile, other);
 }
 
+TEST_F(Session, StartUpOpensTheCommandLineFileInsteadOfTheLastOne) {
+    const std::string last = path("last.FWX");
+    ASSERT_TRUE(saveDocument(doc(), last));
+    const std::string named = path("named file.FWX");
+    model().forms[2].dataType[0] = kTypeText;
+    ASSERT_TRUE(saveDocument(doc(), named));
+    doc().prefs.autoPreload = true;
+    doc().prefs.lastFile = last;
+
+    session->begin(*texts, doc().prefs, settingsAt(dir / "FWK400.ini"));
+    session->openAtStartUp(ui, named);
+    EXPECT_EQ(doc().currentFile, named);
+    EXPECT_EQ(model().forms[2].dataType[0], kTypeText);
+    EXPECT_EQ(doc().prefs.recentFiles.front(), named);
+    EXPECT_EQ(ui.editorRuns, 0);   // the program runs on the display, no sheet
+
+    // Without a name the preferences decide, as they always did.
+    session->begin(*texts, doc().prefs, settingsAt(dir / "FWK400.ini"));
+    session->openAtStartUp(ui, "");
+    EXPECT_EQ(doc().currentFile, named);   // the last file is now the named one
+    doc().prefs.autoPreload = false;
+    session->begin(*texts, doc().prefs, settingsAt(dir / "FWK400.ini"));
+    session->openAtStartUp(ui, "");
+    EXPECT_TRUE(doc().currentFile.empty());
+    EXPECT_TRUE(ui.shown.empty());
+}
+
+TEST_F(Session, ARejectedCommandLineFileLeavesANewProgramNotTheLastOne) {
+    const std::string last = path("last.FWX");
+    model().forms[0].dataType[0] = kTypeText;
+    ASSERT_TRUE(saveDocument(doc(), last));
+    const std::string bad = path("bad.FWX");
+    { std::ofstream(bad, std::ios::binary) << std::string(18942, 'x'); }
+    doc().prefs.autoPreload = true;
+    doc().prefs.lastFile = last;
+
+    session->begin(*texts, doc().prefs, settingsAt(dir / "FWK400.ini"));
+    session->openAtStartUp(ui, bad);
+    ASSERT_EQ(ui.shown.size(), 1u);
+    EXPECT_EQ(ui.shown[0].second, "Format mismatch !!!");
+    EXPECT_TRUE(doc().currentFile.empty());
+    EXPECT_EQ(model().forms[0].dataType[0], kTypeNil);
+    EXPECT_EQ(doc().prefs.recentFiles.front(), last);
+
+    // A file that is not there: nothing to say, nothing changes.
+    session->openAtStartUp(ui, path("missing.FWX"));
+    EXPECT_EQ(ui.shown.size(), 1u);
+    EXPECT_TRUE(doc().currentFile.empty());
+}
+
+TEST_F(Session, AFileOpenedFromOutsideAsksBeforeReplacingUnsavedChanges) {
+    const std::string other = path("other.FWX");
+    ASSERT_TRUE(saveDocument(doc(), other));
+    model().forms[4].dataType[1] = kTypeLetter;
+    model().modified = true;
+
+    ui.saveAnswers = {Answer::Cancel};
+    EXPECT_FALSE(session->openFile(ui, other));
+    EXPECT_EQ(model().forms[4].dataType[1], kTypeLetter);
+    EXPECT_TRUE(model().modified);
+
+    ui.saveAnswers = {Answer::No};
+    EXPECT_TRUE(session->openFile(ui, other));
+    EXPECT_EQ(ui.questions, 2);
+    EXPECT_EQ(model().forms[4].dataType[1], kTypeNil);
+    EXPECT_FALSE(model().modified);
+    EXPECT_EQ(ui.editorRuns, 0);
+}
+
 TEST_F(Session, OpenLoadsTheChosenFileAndRejectsAnotherKind) {
     const std::string good = savedAndChanged("good.FWX");
     const std::string bad = path("bad.FWX");

@@ -10,6 +10,7 @@
 #include <string_view>
 
 #include "comm/posix/transfer_runner_posix.h"
+#include "formwright_version.h"
 #include "comm/program_image.h"
 #include "comm/serial_link.h"
 #include "comm/posix/serial_port_posix.h"
@@ -412,6 +413,7 @@ void printUsage(std::ostream& os) {
           "\n"
           "Options:\n"
           "  -h, --help             show this help\n"
+          "  --version              show the version of fwxtool (and of Formwright)\n"
           "  --link cradle|irda|serial\n"
           "                         how the terminal is reached (default serial);\n"
           "                         cradle sets up an infrared cradle first\n"
@@ -687,6 +689,10 @@ int run(const std::vector<std::string>& argsIn, std::ostream& out, std::ostream&
     const std::string command = args[0];
     if (command == "-h" || command == "--help") {
         printUsage(out);
+        return kExitOk;
+    }
+    if (command == "--version") {
+        out << kProgramName << " " << FW_VERSION_TEXT << "\n";
         return kExitOk;
     }
 

@@ -1,0 +1,297 @@
+// The Windows installer in a fresh Wine prefix (installer_win.sh makes it):
+// a silent install for the current user, the installed designer starting,
+// a .FWX file opened through its file type, and the uninstaller removing
+// what was installed while the user's own files stay.
+//
+// The cases run in the order written and build on each other: each one
+// starts from what the one before left installed.
+#include <windows.h>
+#include <shlobj.h>
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <functional>
+#include <memory>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "formwright_version.h"
+#include "model/default_texts.h"
+#include "model/program_defaults.h"
+#include "model/program_file.h"
+#include "resources/resource_ids.h"
+#include "window_test_support.h"
+
+namespace {
+
+namespace fs = std::filesystem;
+using fw::wintest::saveWindowPicture;
+using fw::wintest::screenshotFolder;
+
+const char* const kInstalledFiles[] = {"fwk400.exe", "fwx_load.exe", "user-guide.html"};
+const char* const kShortcuts[] = {"Formwright.lnk", "Formwright Downloader.lnk", "Formwright User Guide.lnk",
+                                  "Uninstall Formwright.lnk"};
+
+std::string knownFolder(int csidl) {
+    char path[MAX_PATH] = {};
+    if (FAILED(SHGetFolderPathA(nullptr, csidl, nullptr, SHGFP_TYPE_CURRENT, path))) return {};
+    return path;
+}
+
+fs::path installFolder() { return fs::path(knownFolder(CSIDL_LOCAL_APPDATA)) / "Programs" / "Formwright"; }
+fs::path menuFolder() { return fs::path(knownFolder(CSIDL_PROGRAMS)) / "Formwright"; }
+
+// The default value of a key under HKEY_CURRENT_USER, or "(none)".
+std::string userValue(const std::string& key, const char* name = nullptr) {
+    char data[1024] = {};
+    DWORD size = sizeof data;
+    if (RegGetValueA(HKEY_CURRENT_USER, key.c_str(), name, RRF_RT_REG_SZ, nullptr, data, &size) != ERROR_SUCCESS)
+        return "(none)";
+    return data;
+}
+
+bool waitFor(const std::function<bool()>& done, int seconds) {
+    const auto end = std::chrono::steady_clock::now() + std::chrono::seconds(seconds);
+    while (std::chrono::steady_clock::now() < end) {
+        if (done()) return true;
+        std::this_thread::sleep_for(std::chrono::milliseconds(200));
+    }
+    return done();
+}
+
+// Runs a program and waits for it; its exit code, or -1.
+int runAndWait(const std::string& commandLine, int seconds) {
+    STARTUPINFOA si{};
+    si.cb = sizeof si;
+    PROCESS_INFORMATION pi{};
+    std::string line = commandLine;
+    if (!CreateProcessA(nullptr, line.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si, &pi)) return -1;
+    CloseHandle(pi.hThread);
+    DWORD code = static_cast<DWORD>(-1);
+    if (WaitForSingleObject(pi.hProcess, static_cast<DWORD>(seconds) * 1000) == WAIT_OBJECT_0)
+        GetExitCodeProcess(pi.hProcess, &code);
+    else
+        TerminateProcess(pi.hProcess, 1);
+    CloseHandle(pi.hProcess);
+    return static_cast<int>(code);
+}
+
+// The first visible top-level window of process `pid` whose class is
+// `className` (any when empty) and whose text is `title` (any when empty).
+HWND findWindowOf(DWORD pid, const std::string& className, const std::string& title) {
+    struct Search {
+        DWORD pid;
+        std::string className, title;
+        HWND found = nullptr;
+    } search{pid, className, title};
+    EnumWindows(
+        [](HWND hwnd, LPARAM lp) -> BOOL {
+            auto* s = reinterpret_cast<Search*>(lp);
+            DWORD owner = 0;
+            GetWindowThreadProcessId(hwnd, &owner);
+            if (owner != s->pid || !IsWindowVisible(hwnd)) return TRUE;
+            char buffer[512] = {};
+            GetClassNameA(hwnd, buffer, sizeof buffer);
+            if (!s->className.empty() && s->className != buffer) return TRUE;
+            GetWindowTextA(hwnd, buffer, sizeof buffer);
+            if (!s->title.empty() && s->title != buffer) return TRUE;
+            s->found = hwnd;
+            return FALSE;
+        },
+        reinterpret_cast<LPARAM>(&search));
+    return search.found;
+}
+
+// A designer that the test started: its process and terminal window.
+struct RunningDesigner {
+    HANDLE process = nullptr;
+    DWORD pid = 0;
+    HWND terminal = nullptr;
+
+    bool waitForWindow() {
+        return waitFor([this] { return (terminal = findWindowOf(pid, "FWK400", "Formwright")) != nullptr; }, 60);
+    }
+    // Closes the terminal window (nothing is modified, so nothing is asked)
+    // and waits for the process to end.
+    bool close() {
+        if (terminal) PostMessageA(terminal, WM_CLOSE, 0, 0);
+        const bool ended = WaitForSingleObject(process, 30000) == WAIT_OBJECT_0;
+        if (!ended) TerminateProcess(process, 1);
+        CloseHandle(process);
+        process = nullptr;
+        return ended;
+    }
+    ~RunningDesigner() {
+        if (process) {
+            TerminateProcess(process, 1);
+            CloseHandle(process);
+        }
+    }
+};
+
+// "040904E4" strings and the fixed version of an installed program.
+void expectVersion(const fs::path& program) {
+    const std::string path = program.string();
+    DWORD ignored = 0;
+    const DWORD size = GetFileVersionInfoSizeA(path.c_str(), &ignored);
+    ASSERT_GT(size, 0u) << path;
+    std::vector<char> info(size);
+    ASSERT_TRUE(GetFileVersionInfoA(path.c_str(), 0, size, info.data()));
+    char* text = nullptr;
+    UINT length = 0;
+    ASSERT_TRUE(VerQueryValueA(info.data(), "\\StringFileInfo\\040904E4\\ProductVersion",
+                               reinterpret_cast<void**>(&text), &length));
+    EXPECT_STREQ(text, FW_VERSION_TEXT) << path;
+    ASSERT_TRUE(VerQueryValueA(info.data(), "\\StringFileInfo\\040904E4\\OriginalFilename",
+                               reinterpret_cast<void**>(&text), &length));
+    EXPECT_EQ(text, program.filename().string());
+    VS_FIXEDFILEINFO* fixed = nullptr;
+    ASSERT_TRUE(VerQueryValueA(info.data(), "\\", reinterpret_cast<void**>(&fixed), &length));
+    EXPECT_EQ(fixed->dwFileVersionMS, static_cast<DWORD>(MAKELONG(FW_VERSION_MINOR, FW_VERSION_MAJOR))) << path;
+    EXPECT_EQ(fixed->dwFileVersionLS, static_cast<DWORD>(MAKELONG(0, FW_VERSION_PATCH))) << path;
+}
+
+// Opens `path` as a double-click does: the shell's "open" of its type.
+// Wine 8 does not see the per-user file types (HKCU\Software\Classes) in
+// HKEY_CLASSES_ROOT, as Windows does; where the shell finds no type, the
+// command is taken from the per-user registration as Windows would take it.
+// The started process, or null.
+HANDLE startThroughFileType(const std::string& path) {
+    SHELLEXECUTEINFOA info{};
+    info.cbSize = sizeof info;
+    info.fMask = SEE_MASK_NOCLOSEPROCESS | SEE_MASK_FLAG_NO_UI;
+    info.lpVerb = "open";
+    info.lpFile = path.c_str();
+    info.nShow = SW_SHOWNORMAL;
+    if (ShellExecuteExA(&info) && info.hProcess) return info.hProcess;
+
+    const std::string type = userValue("Software\\Classes\\.FWX");
+    std::string command = userValue("Software\\Classes\\" + type + "\\shell\\open\\command");
+    const std::string::size_type arg = command.find("%1");
+    if (type == "(none)" || arg == std::string::npos) return nullptr;
+    command.replace(arg, 2, path);
+    STARTUPINFOA si{};
+    si.cb = sizeof si;
+    PROCESS_INFORMATION pi{};
+    if (!CreateProcessA(nullptr, command.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si, &pi))
+        return nullptr;
+    CloseHandle(pi.hThread);
+    return pi.hProcess;
+}
+
+// The cases after the first need what it installed.
+#define REQUIRE_INSTALLED()                                                              \
+    if (!fs::exists(installFolder() / "fwk400.exe")) GTEST_SKIP() << "nothing installed"
+
+// A program file whose first form has a text line, saved at `path`.
+bool saveSampleProgram(const fs::path& path) {
+    auto texts = std::make_unique<fw::DefaultTexts>();
+    fw::loadDefaultTexts(*texts);
+    auto model = std::make_unique<fw::ProgramModel>();
+    fw::newProgram(*model, *texts);
+    model->forms[0].dataType[0] = fw::kTypeText;
+    return fw::saveProgram(*model, path.string());
+}
+
+TEST(Installer, InstallsSilentlyForTheCurrentUser) {
+    const char* installer = std::getenv("FW_INSTALLER");
+    ASSERT_TRUE(installer && *installer) << "FW_INSTALLER names the installer";
+    ASSERT_FALSE(fs::exists(installFolder())) << "the prefix must be fresh";
+
+    EXPECT_EQ(runAndWait("\"" + std::string(installer) + "\" /S", 120), 0);
+
+    for (const char* name : kInstalledFiles) EXPECT_TRUE(fs::exists(installFolder() / name)) << name;
+    EXPECT_TRUE(fs::exists(installFolder() / "Uninstall.exe"));
+    EXPECT_TRUE(fs::exists(installFolder() / "images" / "designer.png"));
+    for (const char* name : kShortcuts) EXPECT_TRUE(fs::exists(menuFolder() / name)) << name;
+    expectVersion(installFolder() / "fwk400.exe");
+    expectVersion(installFolder() / "fwx_load.exe");
+
+    // The file type, for this user only.
+    EXPECT_EQ(userValue("Software\\Classes\\.FWX"), "Formwright.Program");
+    EXPECT_EQ(userValue("Software\\Classes\\Formwright.Program\\shell\\open\\command"),
+              "\"" + (installFolder() / "fwk400.exe").string() + "\" \"%1\"");
+    EXPECT_EQ(userValue("Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\Formwright", "DisplayVersion"),
+              FW_VERSION_TEXT);
+}
+
+TEST(Installer, TheInstalledDesignerStartsAndShowsItsWindow) {
+    REQUIRE_INSTALLED();
+    STARTUPINFOA si{};
+    si.cb = sizeof si;
+    PROCESS_INFORMATION pi{};
+    std::string line = "\"" + (installFolder() / "fwk400.exe").string() + "\"";
+    ASSERT_TRUE(CreateProcessA(nullptr, line.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si, &pi));
+    CloseHandle(pi.hThread);
+    RunningDesigner designer{pi.hProcess, pi.dwProcessId};
+
+    ASSERT_TRUE(designer.waitForWindow());
+    RECT r;
+    GetWindowRect(designer.terminal, &r);
+    EXPECT_EQ(r.right - r.left, 210);
+    EXPECT_EQ(r.bottom - r.top, 464);
+    Sleep(500);   // its first paint
+    saveWindowPicture(designer.terminal, screenshotFolder() + "\\installed_designer.bmp");
+    EXPECT_TRUE(designer.close());
+}
+
+TEST(Installer, AProgramFileOpensInTheDesignerThroughItsFileType) {
+    REQUIRE_INSTALLED();
+    const fs::path folder = fs::path(fw::wintest::makeTempFolder("association"));
+    const fs::path file = folder / "stock count.FWX";
+    ASSERT_TRUE(saveSampleProgram(file));
+
+    const std::string path = file.string();
+    HANDLE process = startThroughFileType(path);
+    ASSERT_NE(process, nullptr) << GetLastError();
+    RunningDesigner designer{process, GetProcessId(process)};
+    ASSERT_TRUE(designer.waitForWindow());
+
+    // The file loaded and became the current one: the editor's caption names
+    // it. A file that did not load would leave "New file" there.
+    PostMessageA(designer.terminal, WM_COMMAND, IDM_EDIT, 0);
+    const std::string caption = "Formwright - [ " + path + " ]";
+    HWND sheet = nullptr;
+    EXPECT_TRUE(waitFor([&] { return (sheet = findWindowOf(designer.pid, "", caption)) != nullptr; }, 30))
+        << "no editor sheet captioned " << caption;
+    if (sheet) PostMessageA(sheet, WM_COMMAND, IDCANCEL, 0);
+    EXPECT_TRUE(waitFor([&] { return !IsWindow(sheet); }, 30));
+    EXPECT_TRUE(designer.close());
+
+    std::error_code ec;
+    fs::remove_all(folder, ec);
+}
+
+TEST(Installer, UninstallingRemovesWhatWasInstalledAndKeepsTheUsersFiles) {
+    REQUIRE_INSTALLED();
+    // What the user made in the install folder: a program saved there, the
+    // designer's settings and a language file.
+    const fs::path userProgram = installFolder() / "my program.FWX";
+    ASSERT_TRUE(saveSampleProgram(userProgram));
+    if (!fs::exists(installFolder() / "FWK400.ini"))
+        std::ofstream(installFolder() / "FWK400.ini", std::ios::binary) << "Unknow\r0\r0\r1\r0\r0\r0\r0\r0\r";
+    std::ofstream(installFolder() / "Deutsch.lng", std::ios::binary) << "Deutsch\r\n1131=Programm speichern ?\r\n";
+
+    // The uninstaller runs a copy of itself from the temp folder and returns
+    // at once: wait for its work to show.
+    EXPECT_EQ(runAndWait("\"" + (installFolder() / "Uninstall.exe").string() + "\" /S", 60), 0);
+    EXPECT_TRUE(waitFor([] { return !fs::exists(installFolder() / "Uninstall.exe"); }, 60));
+
+    for (const char* name : kInstalledFiles) EXPECT_FALSE(fs::exists(installFolder() / name)) << name;
+    EXPECT_FALSE(fs::exists(installFolder() / "images"));
+    EXPECT_FALSE(fs::exists(menuFolder()));
+    EXPECT_EQ(userValue("Software\\Classes\\.FWX"), "(none)");
+    EXPECT_EQ(userValue("Software\\Classes\\Formwright.Program"), "(none)");
+    EXPECT_EQ(userValue("Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\Formwright", "DisplayName"),
+              "(none)");
+
+    EXPECT_EQ(fs::file_size(userProgram), 18942u);
+    EXPECT_TRUE(fs::exists(installFolder() / "FWK400.ini"));
+    EXPECT_TRUE(fs::exists(installFolder() / "Deutsch.lng"));
+}
+
+}  // namespace
