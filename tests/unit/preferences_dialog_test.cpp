@@ -325,7 +325,7 @@ TEST_F(DocumentSettings, SuccessfulSaveAndOpenRewriteTheSettingsFile) {
     doc->settings = settingsAt(path("FWK400.ini"));
     ASSERT_TRUE(saveDocument(*doc, path("a.FWX")));
     ASSERT_TRUE(saveDocument(*doc, path("b.FWX")));
-    EXPECT_EQ(bytes(doc->settings.writeTo), formatSettings(doc->prefs));
+    EXPECT_EQ(bytes(doc->settings.writeTo.string()), formatSettings(doc->prefs));
 
     ASSERT_TRUE(openDocument(*doc, path("a.FWX")).ok());
     Preferences read;
@@ -334,11 +334,11 @@ TEST_F(DocumentSettings, SuccessfulSaveAndOpenRewriteTheSettingsFile) {
     EXPECT_EQ(read.recentFiles, (std::vector<std::string>{path("a.FWX"), path("b.FWX")}));
 
     // Failures leave the file as it was.
-    const std::string before = bytes(doc->settings.writeTo);
+    const std::string before = bytes(doc->settings.writeTo.string());
     EXPECT_FALSE(saveDocument(*doc, path("no such folder/c.FWX")));
     { std::ofstream(path("bad.FWX"), std::ios::binary) << "junk"; }
     EXPECT_FALSE(openDocument(*doc, path("bad.FWX")).ok());
-    EXPECT_EQ(bytes(doc->settings.writeTo), before);
+    EXPECT_EQ(bytes(doc->settings.writeTo.string()), before);
 }
 
 TEST_F(DocumentSettings, NoSettingsFileNoWrite) {

@@ -6,6 +6,7 @@
 // The cases run in the order written and build on each other: each one
 // starts from what the one before left installed.
 #include <windows.h>
+#include <shellapi.h>   // not part of <windows.h> with WIN32_LEAN_AND_MEAN
 #include <shlobj.h>
 #include <gtest/gtest.h>
 
