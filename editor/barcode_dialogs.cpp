@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <utility>
 
-#include "shell/captions.h"
+#include "texts/texts.h"
 
 namespace fw {
 

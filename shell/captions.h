@@ -11,15 +11,9 @@
 #include <string>
 
 #include "resources/text_ids.h"
+#include "texts/texts.h"
 
 namespace fw {
-
-// The active language's text `id`; empty when no language is active or the
-// language has no text for it.
-std::string languageCaption(unsigned id);
-
-// The same, falling back to `builtIn`.
-std::string captionText(unsigned id, const std::string& builtIn);
 
 
 // The eleven commands of the popup menu that a language file names, by

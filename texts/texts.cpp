@@ -82,4 +82,14 @@ std::string loadText(unsigned id) {
     return text ? std::string(text) : std::string();
 }
 
+std::string languageCaption(unsigned id) {
+    if (!languageActive()) return {};
+    return loadText(id);
+}
+
+std::string captionText(unsigned id, const std::string& builtIn) {
+    std::string text = languageCaption(id);
+    return text.empty() ? builtIn : text;
+}
+
 }  // namespace fw

@@ -12,8 +12,8 @@
 #include "editor/win/bound_dialog.h"
 #include "editor/win/dialog_support.h"
 #include "editor/win/grid_dialogs.h"
-#include "shell/captions.h"
-#include "shell/language.h"
+#include "texts/texts.h"
+#include "texts/language_texts.h"
 
 namespace fw::win {
 

@@ -14,8 +14,8 @@
 #include "editor/win/binding.h"
 #include "editor/win/dialog_support.h"
 #include "editor/win/sheet_context.h"
-#include "shell/captions.h"
-#include "shell/language.h"
+#include "texts/texts.h"
+#include "texts/language_texts.h"
 
 namespace fw::win {
 

@@ -1,7 +1,8 @@
 #include "editor/win/dialog_support.h"
 
-#include "shell/captions.h"
-#include "shell/language.h"
+#include "resources/text_ids.h"
+#include "texts/texts.h"
+#include "texts/language_texts.h"
 
 namespace fw::win {
 

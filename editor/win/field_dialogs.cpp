@@ -5,7 +5,7 @@
 #include "editor/field_properties.h"
 #include "editor/form_lists.h"
 #include "resources/text_ids.h"
-#include "shell/captions.h"
+#include "texts/texts.h"
 #include "editor/stamp_branch.h"
 #include "editor/win/bound_dialog.h"
 #include "editor/win/dialog_support.h"

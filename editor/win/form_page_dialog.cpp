@@ -11,8 +11,8 @@
 #include "editor/win/form_dialog_ids.h"
 #include "editor/win/form_dialogs.h"
 #include "editor/win/sheet_context.h"
-#include "shell/captions.h"
-#include "shell/language.h"
+#include "texts/texts.h"
+#include "texts/language_texts.h"
 
 namespace fw::win {
 

@@ -12,7 +12,7 @@
 #include "editor/win/lookup_dialog_ids.h"
 #include "editor/win/menu_pages.h"
 #include "editor/win/sheet_context.h"
-#include "shell/captions.h"
+#include "texts/texts.h"
 
 namespace fw::win {
 
