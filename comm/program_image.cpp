@@ -83,7 +83,7 @@ TerminalSettings adjustedSettings(const ProgramModel& m) {
     uint8_t& first = s.extraUtilityLines[0][0];
     if (first >= '0' && first <= '9') first = anyLookupInUse(m) ? '9' : '8';
 
-    const std::size_t width = s.largeFont != 0 ? 12 : 16;
+    const std::size_t width = static_cast<std::size_t>(textWidth(s.largeFont));
     for (int line = 0; line < 4; ++line) {
         padTextField(s.extraUtilityLines[line], sizeof s.extraUtilityLines[line], width);
     }

@@ -370,7 +370,7 @@ void StartupPage::commit(EditorSheet& sheet) {
             const std::string_view text(texts_.lines[s][r], strnlen(texts_.lines[s][r], kStartupLineBytes));
             if (src.kind == ScreenLineSource::Table) {
                 const std::size_t width = kMessageTables[src.index].width;
-                setFieldText(messageLine(m, src.index, src.line), width, text, width == 21 ? 16 : 12);
+                setFieldText(messageLine(m, src.index, src.line), width, text, charsOfLine(width));
             } else if (src.kind == ScreenLineSource::ExtraUtility) {
                 setFieldText(st.extraUtilityLines[src.index], 21, text, 16);
             }

@@ -3,6 +3,7 @@
 // live in the string table.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 
 #include "model/program_model.h"
@@ -41,6 +42,9 @@ enum MessageTableIndex {
 constexpr uint16_t kExtraUtilityTextBase = 1710;
 constexpr uint16_t kExtraUtilityTwinBase = 1720;
 constexpr int kExtraUtilityLineCount = 5;
+
+// The characters a message line of `lineBytes` (21 or 16) holds: 16 or 12.
+constexpr std::size_t charsOfLine(std::size_t lineBytes) { return lineBytes == 21 ? 16 : 12; }
 
 // Line `line` (0-based) of table `table` inside the model.
 uint8_t* messageLine(ProgramModel& m, int table, int line);

@@ -5,6 +5,7 @@
 #include <string_view>
 
 #include "model/fixed_text.h"
+#include "model/form_rules.h"
 #include "model/message_tables.h"
 #include "model/program_defaults.h"
 
@@ -44,7 +45,6 @@ static_assert(currentLine + 1 == kFormSize);
 }  // namespace oldform
 
 // Large-font texts show 12 characters per line, small-font texts 16.
-std::size_t textWidthForFont(uint8_t font) { return font ? 12 : 16; }
 
 // A text field of the old file copied as a NUL-terminated string: the text
 // up to its first NUL (or the field's end), cut to `maxChars`, zero-padded.
@@ -79,7 +79,7 @@ void convertMenu(MenuDef& menu, const uint8_t* old) {
     menu.itemCount = old[offsetof(MenuDef, itemCount)];
     menu.selectedItem = old[offsetof(MenuDef, selectedItem)];
     menu.reserved249 = old[offsetof(MenuDef, reserved249)];
-    const std::size_t width = textWidthForFont(menu.font);
+    const std::size_t width = static_cast<std::size_t>(textWidth(menu.font));
     copyText(menu.caption, old + offsetof(MenuDef, caption), 21, width);
     for (int i = 0; i < kItemsPerMenu; ++i) {
         copyText(menu.itemName[i], old + offsetof(MenuDef, itemName) + 21 * i, 21, width);
@@ -163,7 +163,7 @@ void convertForm(FormDef& f, const uint8_t* old) {
     convertStamp(f, old[o::dateMode], old[o::timeMode]);
     f.recordAction = old[o::recordAction];
     f.lookupFile = old[o::lookupFile];
-    const std::size_t promptWidth = textWidthForFont(f.font);
+    const std::size_t promptWidth = static_cast<std::size_t>(textWidth(f.font));
     for (int i = 0; i < kLinesPerForm; ++i) {
         f.link[i] = old[o::link + i];
         f.dataType[i] = convertDataType(old[o::dataType + i]);

@@ -175,7 +175,7 @@ void copyDefaultTexts(ProgramModel& m, const DefaultTexts& d) {
         // Wide tables take their twelve-character twins with the large font;
         // lines past the twin's count are left empty.
         const bool twin = largeFont && info.twinBase != 0;
-        const std::size_t chars = (info.width == 21 && !twin) ? 16 : 12;
+        const std::size_t chars = twin ? charsOfLine(16) : charsOfLine(info.width);
         for (int n = 0; n < info.lines && n < kMaxTableLines; ++n) {
             std::string_view text = twin ? defaultText(d.largeLines[t][n]) : defaultText(d.lines[t][n]);
             setFieldText(messageLine(m, t, n), info.width, text, chars);

@@ -72,7 +72,6 @@ std::string_view boundedText(const char (&text)[N]) {
 }
 
 // A 16-byte line holds up to 12 characters, a 21-byte line up to 16.
-constexpr std::size_t textWidthOfLine(std::size_t lineBytes) { return lineBytes == 21 ? 16 : 12; }
 
 }  // namespace
 
@@ -195,16 +194,16 @@ LoadResult importMessagesBytes(ImportedTexts& texts, const DefaultTexts& default
                 const MessageTableInfo& t = kMessageTables[src.index];
                 const uint8_t* line =
                     data + fileOffset(t.modelOffset) + static_cast<std::size_t>(src.line) * t.width;
-                putSlotText(slot, fieldText(line, t.width), textWidthOfLine(t.width));
+                putSlotText(slot, fieldText(line, t.width), charsOfLine(t.width));
             } else if (src.kind == ScreenLineSource::ExtraUtility) {
                 if (extraFromFile) {
                     putSlotText(slot, fieldText(fileSettings.extraUtilityLines[src.index]),
-                                textWidthOfLine(21));
+                                charsOfLine(21));
                 } else if (slot[0] == 0) {
                     putSlotText(slot,
                                 largeFont ? boundedText(defaults.extraUtilityLarge[src.index])
                                           : boundedText(defaults.extraUtility[src.index]),
-                                textWidthOfLine(21));
+                                charsOfLine(21));
                 } else {
                     slot[kStartupLineBytes - 1] = 0;   // the page's own text stays
                 }
