@@ -45,6 +45,11 @@ Designer& designer();
 int runDesigner(HINSTANCE instance, int showCommand, const std::string& file = {});
 bool registerDesignerClasses(HINSTANCE instance);
 
+// One message of the designer's loop: the accelerators of the terminal
+// window first, then the Collected data window's keys, then translate and
+// dispatch.
+void dispatchDesignerMessage(HWND terminal, HACCEL accelerators, MSG& msg);
+
 LRESULT CALLBACK terminalWindowProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam);
 
 // Text and message-box services.

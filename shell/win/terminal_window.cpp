@@ -54,13 +54,15 @@ int runDesigner(HINSTANCE instance, int showCommand, const std::string& file) {
     HACCEL accelerators = LoadAcceleratorsA(instance, "FWK400");
 
     MSG msg;
-    while (GetMessageA(&msg, nullptr, 0, 0) > 0) {
-        if (accelerators && TranslateAcceleratorA(hwnd, accelerators, &msg)) continue;
-        if (collectedDataDialogMessage(d.collected, &msg)) continue;
-        TranslateMessage(&msg);
-        DispatchMessageA(&msg);
-    }
+    while (GetMessageA(&msg, nullptr, 0, 0) > 0) dispatchDesignerMessage(hwnd, accelerators, msg);
     return static_cast<int>(msg.wParam);
+}
+
+void dispatchDesignerMessage(HWND terminal, HACCEL accelerators, MSG& msg) {
+    if (accelerators && TranslateAcceleratorA(terminal, accelerators, &msg)) return;
+    if (collectedDataDialogMessage(designer().collected, &msg)) return;
+    TranslateMessage(&msg);
+    DispatchMessageA(&msg);
 }
 
 void placeTerminalWindow() {

@@ -295,6 +295,46 @@ TEST_F(DesignerWindow, EditShowsSixPagesWithoutApply) {
     EXPECT_FALSE(applyShown);
 }
 
+// Ctrl+N, Ctrl+O, Ctrl+S and Ctrl+E through the designer's own loop, as
+// the keyboard sends them; New with unsaved changes asks first.
+TEST_F(DesignerWindow, AcceleratorsReachTheirCommandsThroughTheMessageLoop) {
+    HACCEL accelerators = LoadAcceleratorsA(designer().instance, "FWK400");
+    ASSERT_NE(accelerators, nullptr);
+    auto press = [&](char key) {
+        BYTE keys[256] = {};
+        GetKeyboardState(keys);
+        keys[VK_CONTROL] = 0x80;
+        SetKeyboardState(keys);
+        PostMessageA(terminal, WM_KEYDOWN, static_cast<WPARAM>(key), 0);
+        MSG msg;
+        while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) dispatchDesignerMessage(terminal, accelerators, msg);
+        keys[VK_CONTROL] = 0;
+        SetKeyboardState(keys);
+    };
+    designer().doc.model.forms[0].dataType[0] = kTypeText;
+    designer().doc.model.modified = true;
+    std::string asked;
+    onDialog("Velmora's K400 Formwright", [&asked](HWND box) {
+        asked = "save?";
+        clickButton(box, IDCANCEL);
+    });
+    press('N');
+    EXPECT_EQ(asked, "save?");
+    EXPECT_EQ(designer().doc.model.forms[0].dataType[0], kTypeText);   // Cancel: nothing new
+
+    designer().doc.model.modified = false;
+    int dialogs = 0;
+    for (char key : {'O', 'S', 'E'}) {
+        onDialog("", [&dialogs](HWND dialog) {
+            ++dialogs;
+            clickButton(dialog, IDCANCEL);
+        });
+        press(key);
+    }
+    EXPECT_EQ(pendingDialogActions(), 0);
+    EXPECT_EQ(dialogs, 3);   // the Open dialog, Save As (no name yet), the editor
+}
+
 TEST_F(DesignerWindow, AboutBoxClosesWithOk) {
     std::string caption;
     onDialog("The K400 Formwright", [&caption](HWND box) {
