@@ -29,8 +29,8 @@ const GlyphTable& table() {
 
 }  // namespace
 
-// A box the height of a capital: rows 3 to 11, columns 0 to 6.
-const Glyph kMissingGlyph{0, 0, 0, 0xFE, 0x82, 0x82, 0x82, 0x82, 0x82, 0x82, 0x82, 0xFE, 0, 0, 0, 0};
+// A box the height of a capital: rows 3 to 11, columns 1 to 7.
+const Glyph kMissingGlyph{0, 0, 0, 0x7F, 0x41, 0x41, 0x41, 0x41, 0x41, 0x41, 0x41, 0x7F, 0, 0, 0, 0};
 
 const Glyph& displayGlyph(unsigned char code) {
     const Glyph* g = table().byCode[code];

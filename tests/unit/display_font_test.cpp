@@ -37,10 +37,10 @@ TEST(DisplayFont, DrawsEveryPrintableCharacterInItsOwnCell) {
         const Glyph& g = displayGlyph(static_cast<unsigned char>(c));
         EXPECT_NE(g, kMissingGlyph) << char(c);
         EXPECT_TRUE(seen.insert(g).second) << "'" << char(c) << "' looks like another character";
-        // The last column and the top rows stay clear, so neighbouring
+        // The first column and the top rows stay clear, so neighbouring
         // characters and the line above never touch.
         for (int row = 0; row < kGlyphHeight; ++row) {
-            EXPECT_FALSE(inked(g, 7, row)) << char(c);
+            EXPECT_FALSE(inked(g, 0, row)) << char(c);
             if (row < 3 || row > 13) {
                 EXPECT_EQ(g[static_cast<std::size_t>(row)], 0) << char(c) << " row " << row;
             }
@@ -56,7 +56,7 @@ TEST(DisplayFont, AnUnknownCodeDrawsTheBox) {
     EXPECT_EQ(displayGlyph(0x01), kMissingGlyph);
     EXPECT_EQ(displayGlyph(0x81), kMissingGlyph);
     expectGlyphAt(drawDisplayText(oneRun({40, 60}, "\x01")), 0x01, 40, 60, Ink::Dark);
-    EXPECT_EQ(drawDisplayText(oneRun({40, 60}, "\x01")).at(40, 63), Ink::Dark);   // the box's corner
+    EXPECT_EQ(drawDisplayText(oneRun({40, 60}, "\x01")).at(41, 63), Ink::Dark);   // the box's corner
 }
 
 TEST(DisplayFont, AccentedLettersKeepTheirBaseLetter) {
@@ -76,12 +76,13 @@ TEST(DisplayFont, CharactersLandAtTheRunPositionEightPixelsApart) {
     expectGlyphAt(ink, 'H', 29, 54, Ink::Dark);
     expectGlyphAt(ink, 'g', 37, 54, Ink::Dark);
     expectGlyphAt(ink, '1', 45, 54, Ink::Dark);
-    // The capital's stems start on the run's column and row 3 of its cell.
-    EXPECT_EQ(ink.at(29, 57), Ink::Dark);
-    EXPECT_EQ(ink.at(28, 57), Ink::None);
-    EXPECT_EQ(ink.at(29, 56), Ink::None);
-    EXPECT_EQ(ink.at(35, 65), Ink::Dark);   // right stem, bottom row
-    EXPECT_EQ(ink.at(29, 66), Ink::None);
+    // The capital's stems start one pixel right of the run's position, on
+    // row 3 of its cell.
+    EXPECT_EQ(ink.at(30, 57), Ink::Dark);
+    EXPECT_EQ(ink.at(29, 57), Ink::None);
+    EXPECT_EQ(ink.at(30, 56), Ink::None);
+    EXPECT_EQ(ink.at(36, 65), Ink::Dark);   // right stem, bottom row
+    EXPECT_EQ(ink.at(30, 66), Ink::None);
     // Nothing is drawn outside the three cells.
     int total = 0;
     for (Ink i : ink.pixels) total += i != Ink::None;
@@ -96,16 +97,16 @@ TEST(DisplayFont, LaterRunsDrawOverEarlierOnesAndTheEdgeClips) {
     p.texts.push_back({{37, 42}, "I", true});   // a letter on the cursor block
     const DisplayInk ink = drawDisplayText(p);
     expectGlyphAt(ink, 'O', 29, 42, Ink::Dark);
-    EXPECT_EQ(ink.at(40, 46), Ink::Light);     // the I's stem
-    EXPECT_EQ(ink.at(37, 46), Ink::Dark);      // the O underneath is kept where the I has no ink
+    EXPECT_EQ(ink.at(41, 46), Ink::Light);     // the I's stem
+    EXPECT_EQ(ink.at(38, 46), Ink::Dark);      // the O underneath is kept where the I has no ink
 
     // Runs running off the face are cut, not written past the buffer.
     const DisplayInk edge = drawDisplayText(oneRun({kFaceWidth - 4, kFaceHeight - 6}, "HHHH"));
     EXPECT_EQ(edge.pixels.size(), static_cast<std::size_t>(kFaceWidth * kFaceHeight));
-    EXPECT_EQ(edge.at(kFaceWidth - 4, kFaceHeight - 3), Ink::Dark);
+    EXPECT_EQ(edge.at(kFaceWidth - 3, kFaceHeight - 3), Ink::Dark);
     EXPECT_EQ(edge.at(kFaceWidth, kFaceHeight - 3), Ink::None);
     const DisplayInk above = drawDisplayText(oneRun({-3, -8}, "H"));
-    EXPECT_EQ(above.at(3, 0), Ink::Dark);   // the right stem, rows 3-11 shifted up by 8
+    EXPECT_EQ(above.at(4, 0), Ink::Dark);   // the right stem, rows 3-11 shifted up by 8
 }
 
 // The start screen as the window paints it: the highlighted line in light

@@ -40,7 +40,7 @@ std::uint8_t parseRow(const std::string& s, int line) {
     if (static_cast<int>(s.size()) != kColumns) fail(line, "a row has 7 columns");
     std::uint8_t bits = 0;
     for (int c = 0; c < kColumns; ++c) {
-        if (s[static_cast<std::size_t>(c)] == '#') bits |= static_cast<std::uint8_t>(0x80 >> c);
+        if (s[static_cast<std::size_t>(c)] == '#') bits |= static_cast<std::uint8_t>(0x40 >> c);   // cell column c + 1
         else if (s[static_cast<std::size_t>(c)] != '.') fail(line, "rows are drawn with '#' and '.'");
     }
     return bits;
