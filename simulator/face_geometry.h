@@ -134,7 +134,7 @@ constexpr int kLineTop = 42;
 constexpr int kLargePitch = 17;   // start and upload screens: 4 lines of 12
 constexpr int kSmallPitch = 12;   // everything else: up to 8 lines of 16
 
-// The display font: "System", 16 high, 8 wide, fixed pitch.
+// The display font: 16 high, 8 wide, fixed pitch (simulator/display_font.h).
 constexpr int kDisplayFontHeight = 16;
 constexpr int kDisplayFontWidth = 8;
 

@@ -3,8 +3,10 @@
 // drags the window from anywhere else.
 #include "simulator/win/client_window.h"
 
+#include <cstdint>
 #include <ctime>
 
+#include "simulator/display_font.h"
 #include "simulator/display_picture.h"
 #include "simulator/face_geometry.h"
 
@@ -18,12 +20,12 @@ constexpr UINT kClockPeriodMs = 100;
 struct FaceResources {
     ClientContext* context = nullptr;
     HBITMAP bitmaps[kLastFaceBitmap - kFirstFaceBitmap + 1] = {};
-    HFONT font = nullptr;
     // The face is composed in memory and copied to the screen in one blit.
     // Pictures and canvas are DIB sections, so composing never talks to the
     // display server.
     HDC canvasDc = nullptr;
     HBITMAP canvas = nullptr;
+    std::uint32_t* canvasBits = nullptr;   // kFaceWidth x kFaceHeight, top-down, 0x00RRGGBB
     HGDIOBJ canvasOld = nullptr;
     HDC scratchDc = nullptr;
     int pressedKey = 0;     // from button down to button up
@@ -92,19 +94,22 @@ std::string currentClockLine(const ClientContext& c) {
                      c.model->settings.separateDataFiles, c.engine->recordCount());
 }
 
-// Draws what the core composed: bitmaps first, then the texts.
+// Draws what the core composed: bitmaps first, then the texts, whose pixels
+// the core computes with the display's own font and which go straight into
+// the canvas (no system font is involved).
 void paintDisplay(HDC dc, HDC scratch, const ClientContext& c) {
     const SimulationEngine& e = *c.engine;
     const DisplayPicture picture =
         composeDisplay(e, e.mode() == EngineMode::Start ? currentClockLine(c) : std::string());
     for (const DisplayBitmap& b : picture.bitmaps) blit(dc, scratch, b.id, b.at.x, b.at.y);
-    HGDIOBJ oldFont = SelectObject(dc, face().font);
-    SetBkMode(dc, TRANSPARENT);
-    for (const DisplayText& t : picture.texts) {
-        SetTextColor(dc, t.light ? RGB(255, 255, 255) : RGB(0, 0, 0));
-        TextOutA(dc, t.at.x, t.at.y, t.text.data(), static_cast<int>(t.text.size()));
+    std::uint32_t* bits = face().canvasBits;
+    if (!bits) return;
+    GdiFlush();   // the blits must have reached the DIB before it is written directly
+    const DisplayInk ink = drawDisplayText(picture);
+    for (std::size_t i = 0; i < ink.pixels.size(); ++i) {
+        if (ink.pixels[i] == Ink::Dark) bits[i] = 0x000000;
+        else if (ink.pixels[i] == Ink::Light) bits[i] = 0xFFFFFF;
     }
-    SelectObject(dc, oldFont);
 }
 
 void paint(HWND hwnd) {
@@ -125,7 +130,7 @@ void paint(HWND hwnd) {
     EndPaint(hwnd, &ps);
 }
 
-HBITMAP createCanvas(HDC reference) {
+HBITMAP createCanvas(HDC reference, std::uint32_t*& pixels) {
     BITMAPINFO info{};
     info.bmiHeader.biSize = sizeof info.bmiHeader;
     info.bmiHeader.biWidth = kFaceWidth;
@@ -134,7 +139,9 @@ HBITMAP createCanvas(HDC reference) {
     info.bmiHeader.biBitCount = 32;
     info.bmiHeader.biCompression = BI_RGB;
     void* bits = nullptr;
-    return CreateDIBSection(reference, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
+    HBITMAP canvas = CreateDIBSection(reference, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
+    pixels = canvas ? static_cast<std::uint32_t*>(bits) : nullptr;
+    return canvas;
 }
 
 void onCreate(HWND hwnd, const CREATESTRUCTA& create) {
@@ -147,12 +154,10 @@ void onCreate(HWND hwnd, const CREATESTRUCTA& create) {
     HDC screen = GetDC(hwnd);
     f.canvasDc = CreateCompatibleDC(screen);
     f.scratchDc = CreateCompatibleDC(screen);
-    f.canvas = createCanvas(screen);
+    f.canvas = createCanvas(screen, f.canvasBits);
     ReleaseDC(hwnd, screen);
     if (f.canvas) f.canvasOld = SelectObject(f.canvasDc, f.canvas);
     SetTimer(hwnd, kClockTimer, kClockPeriodMs, nullptr);
-    f.font = CreateFontA(kDisplayFontHeight, kDisplayFontWidth, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE, DEFAULT_CHARSET,
-                         OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, PROOF_QUALITY, FIXED_PITCH | FF_MODERN, "System");
 }
 
 void onDestroy(HWND hwnd) {
@@ -162,8 +167,6 @@ void onDestroy(HWND hwnd) {
         if (b) DeleteObject(b);
         b = nullptr;
     }
-    if (f.font) DeleteObject(f.font);
-    f.font = nullptr;
     if (f.canvasDc) {
         if (f.canvasOld) SelectObject(f.canvasDc, f.canvasOld);
         DeleteDC(f.canvasDc);
@@ -172,6 +175,7 @@ void onDestroy(HWND hwnd) {
     if (f.scratchDc) DeleteDC(f.scratchDc);
     f.canvasDc = f.scratchDc = nullptr;
     f.canvas = nullptr;
+    f.canvasBits = nullptr;
     f.canvasOld = nullptr;
     f.context = nullptr;
 }
