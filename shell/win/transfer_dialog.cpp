@@ -3,6 +3,7 @@
 
 #include <commctrl.h>
 
+#include <atomic>
 #include <memory>
 
 #include "comm/win/serial_port_win.h"
@@ -15,8 +16,8 @@ namespace fw::win {
 namespace {
 
 // Notices from the worker; wParam carries the value.
-constexpr UINT kNoticeProgress = WM_APP + 1;   // bar position 0..100
-constexpr UINT kNoticeRecords = WM_APP + 2;    // records received so far
+constexpr UINT kNoticeProgress = WM_APP + 1;   // the bar position changed (0..100)
+constexpr UINT kNoticeRecords = WM_APP + 2;    // the count of records received changed
 constexpr UINT kNoticeEnded = WM_APP + 3;      // the session is over, the port closed
 
 struct TransferJob {
@@ -28,6 +29,14 @@ struct TransferJob {
     bool closedByUser = false;   // dialog thread only
     // Written by the worker before its end notice, read after the join.
     TransferRun outcome;
+    // The latest progress and record count, and whether a notice of each is
+    // on its way: the worker posts a notice only when none is waiting, so a
+    // fast transfer can never fill the dialog's queue and crowd out the end
+    // notice.
+    std::atomic<int> position{0};
+    std::atomic<int> records{0};
+    std::atomic<bool> positionPosted{false};
+    std::atomic<bool> recordsPosted{false};
 };
 
 // Everything the worker reports reaches the dialog as a posted message: the
@@ -35,18 +44,28 @@ struct TransferJob {
 // the worker without a deadlock.
 class DialogNotices final : public TransferObserver {
 public:
-    explicit DialogNotices(HWND dialog) : dialog_(dialog) {}
-    void progress(int position) override { PostMessageA(dialog_, kNoticeProgress, WPARAM(position), 0); }
-    void recordCount(int records) override { PostMessageA(dialog_, kNoticeRecords, WPARAM(records), 0); }
+    explicit DialogNotices(TransferJob& job) : job_(job) {}
+    void progress(int position) override {
+        job_.position = position;
+        notify(job_.positionPosted, kNoticeProgress);
+    }
+    void recordCount(int records) override {
+        job_.records = records;
+        notify(job_.recordsPosted, kNoticeRecords);
+    }
 
 private:
-    HWND dialog_;
+    void notify(std::atomic<bool>& posted, UINT notice) {
+        if (!posted.exchange(true) && !PostMessageA(job_.dialog, notice, 0, 0)) posted = false;
+    }
+
+    TransferJob& job_;
 };
 
 DWORD WINAPI transferThread(void* parameter) {
     auto* job = static_cast<TransferJob*>(parameter);
     WinSerialSystem system;
-    DialogNotices notices(job->dialog);
+    DialogNotices notices(*job);
     const TransferRequest& r = job->request;
     switch (r.kind) {
         case TransferKind::program:
@@ -148,10 +167,13 @@ INT_PTR CALLBACK progressDialogProc(HWND dlg, UINT msg, WPARAM wParam, LPARAM lP
     if (!job) return FALSE;
     switch (msg) {
         case kNoticeProgress:
-            SendDlgItemMessageA(dlg, IDC_PROGRESS_BAR, PBM_SETPOS, wParam, 0);
+            // Cleared before reading: a change after the read posts again.
+            job->positionPosted = false;
+            SendDlgItemMessageA(dlg, IDC_PROGRESS_BAR, PBM_SETPOS, WPARAM(job->position.load()), 0);
             return TRUE;
         case kNoticeRecords:
-            SetDlgItemTextA(dlg, IDC_PROGRESS_TEXT, receivedCountText(int(wParam)).c_str());
+            job->recordsPosted = false;
+            SetDlgItemTextA(dlg, IDC_PROGRESS_TEXT, receivedCountText(job->records.load()).c_str());
             return TRUE;
         case kNoticeEnded:
             onEnded(dlg, *job);
