@@ -28,18 +28,7 @@ ControlState numberBox(uint8_t value, bool enabled) {
     return s;
 }
 
-ControlState radio(bool checked, bool enabled = true) {
-    ControlState s;
-    s.checked = checked;
-    s.enabled = enabled;
-    return s;
-}
 
-ControlState list(int selection) {
-    ControlState s;
-    s.selection = selection;
-    return s;
-}
 
 // A refused value: the box shows the stored one again.
 LookupReply refuse(LookupWarning warning, uint8_t stored) {
@@ -220,22 +209,22 @@ ControlReply LookupPage::reset() {
     return ControlReply::everything();
 }
 
-ControlState LookupPage::nameState() const { return list(current_); }
-ControlState LookupPage::fixedLengthState() const { return radio(!delimited()); }
-ControlState LookupPage::delimitedState() const { return radio(delimited()); }
+ControlState LookupPage::nameState() const { return selectedState(current_); }
+ControlState LookupPage::fixedLengthState() const { return checkedState(!delimited()); }
+ControlState LookupPage::delimitedState() const { return checkedState(delimited()); }
 ControlState LookupPage::delimiterState() const { return numberBox(lookup().delimiter, delimited()); }
 ControlState LookupPage::memberLengthState() const { return numberBox(lookup().memberLength, !delimited()); }
-ControlState LookupPage::fieldCountState() const { return list(lookup().fieldCount <= kFieldsPerLookup ? lookup().fieldCount : -1); }
-ControlState LookupPage::readOnceState() const { return radio(lookup().readOnce != 0); }
-ControlState LookupPage::uploadableState() const { return radio(lookup().uploadable != 0); }
+ControlState LookupPage::fieldCountState() const { return selectedState(lookup().fieldCount <= kFieldsPerLookup ? lookup().fieldCount : -1); }
+ControlState LookupPage::readOnceState() const { return checkedState(lookup().readOnce != 0); }
+ControlState LookupPage::uploadableState() const { return checkedState(lookup().uploadable != 0); }
 
 ControlState LookupPage::noMatchState() const {
     const uint8_t a = lookup().noMatchAction;
-    if (lookup().readOnce != 0) return list(a == kInsert || a == kWarnAndInsert ? a - kInsert : 0);
-    return list(a < kNoMatchActionCount ? a : -1);
+    if (lookup().readOnce != 0) return selectedState(a == kInsert || a == kWarnAndInsert ? a - kInsert : 0);
+    return selectedState(a < kNoMatchActionCount ? a : -1);
 }
 
-ControlState LookupPage::badFormatState() const { return list(lookup().badFormatAction); }
+ControlState LookupPage::badFormatState() const { return selectedState(lookup().badFormatAction); }
 
 ControlState LookupPage::offsetState(int field) const {
     return numberBox(lookup().fieldOffset[field], !delimited() && field < fieldsInUse());
@@ -246,7 +235,7 @@ ControlState LookupPage::lengthState(int field) const {
 }
 
 ControlState LookupPage::keyFieldState(int field) const {
-    return radio(lookup().keyField == field, field < fieldsInUse());
+    return checkedState(lookup().keyField == field, field < fieldsInUse());
 }
 
 std::vector<std::string> LookupPage::noMatchEntries() const {

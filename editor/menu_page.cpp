@@ -11,18 +11,7 @@ namespace fw {
 namespace {
 
 
-ControlState checkBox(uint8_t field, bool enabled = true) {
-    ControlState s;
-    s.checked = field != 0;
-    s.enabled = enabled;
-    return s;
-}
 
-ControlState list(int selection) {
-    ControlState s;
-    s.selection = selection;
-    return s;
-}
 
 // A text box of the page: the stored text, typing limited to the width.
 // A text longer than the width (typed under the small font) stays shown
@@ -145,19 +134,19 @@ ControlReply MenuPage::reset() {
     return ControlReply::everything();
 }
 
-ControlState MenuPage::nameState() const { return list(current_); }
-ControlState MenuPage::fontState() const { return list(menu().font); }
-ControlState MenuPage::escState() const { return list(menu().escTarget); }
-ControlState MenuPage::captionCheckState() const { return checkBox(menu().captionOn); }
+ControlState MenuPage::nameState() const { return selectedState(current_); }
+ControlState MenuPage::fontState() const { return selectedState(menu().font); }
+ControlState MenuPage::escState() const { return selectedState(menu().escTarget); }
+ControlState MenuPage::captionCheckState() const { return checkedState(menu().captionOn != 0); }
 
 ControlState MenuPage::captionBoxState() const {
     return textBox(fieldText(menu().caption), textWidth(), menu().captionOn != 0);
 }
 
-ControlState MenuPage::saveCaptionState() const { return checkBox(menu().saveCaption); }
-ControlState MenuPage::saveSelectedItemState() const { return checkBox(menu().saveSelectedItem); }
-ControlState MenuPage::passDownState() const { return checkBox(menu().passDown, passDownUsable_); }
-ControlState MenuPage::separateDataFilesState() const { return checkBox(separate_ ? 1 : 0); }
+ControlState MenuPage::saveCaptionState() const { return checkedState(menu().saveCaption != 0); }
+ControlState MenuPage::saveSelectedItemState() const { return checkedState(menu().saveSelectedItem != 0); }
+ControlState MenuPage::passDownState() const { return checkedState(menu().passDown != 0, passDownUsable_); }
+ControlState MenuPage::separateDataFilesState() const { return checkedState(separate_); }
 
 ControlState MenuPage::editFileNameState() const {
     ControlState s;
@@ -169,7 +158,7 @@ ControlState MenuPage::itemNameState(int item) const {
     return textBox(fieldText(menu().itemName[item]), textWidth());
 }
 
-ControlState MenuPage::itemNextState(int item) const { return list(menu().itemNext[item]); }
+ControlState MenuPage::itemNextState(int item) const { return selectedState(menu().itemNext[item]); }
 
 void MenuPage::commit(ProgramModel& model) {
     // The rule holds for every menu, not only for those the user happened

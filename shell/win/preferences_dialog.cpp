@@ -37,49 +37,33 @@ struct CradleSearch {
     std::string name;
 };
 
-ControlState selected(int selection, bool enabled = true) {
-    ControlState c;
-    c.selection = selection;
-    c.enabled = enabled;
-    return c;
-}
 
-ControlState checkedState(bool on) {
-    ControlState c;
-    c.checked = on;
-    return c;
-}
 
-ControlState enabledState(bool on) {
-    ControlState c;
-    c.enabled = on;
-    return c;
-}
 
 std::vector<Control<State>> preferencesControls() {
     return {
         {IDC_PREF_DOWNLOAD_VIA, ControlKind::List, 0,
-         [](const State& s, int) { return selected(s.downloadVia()); },
+         [](const State& s, int) { return selectedState(s.downloadVia()); },
          [](State& s, int, const ControlInput& in) {
              s.selectDownloadVia(in.selection);
              return ControlReply::states();
          },
          [](const State&, int) { return linkEntries(); }},
         {IDC_PREF_RECEIVE_VIA, ControlKind::List, 0,
-         [](const State& s, int) { return selected(s.receiveVia()); },
+         [](const State& s, int) { return selectedState(s.receiveVia()); },
          [](State& s, int, const ControlInput& in) {
              s.selectReceiveVia(in.selection);
              return ControlReply::states();
          },
          [](const State&, int) { return linkEntries(); }},
         {IDC_PREF_PORT, ControlKind::List, 0,
-         [](const State& s, int) { return selected(s.portSelection(), s.portListEnabled()); },
+         [](const State& s, int) { return selectedState(s.portSelection(), s.portListEnabled()); },
          [](State& s, int, const ControlInput& in) {
              s.selectPort(in.selection);
              return ControlReply::states();
          },
          [](const State& s, int) { return s.portEntries(); }},
-        {IDC_PREF_BAUD, ControlKind::List, 0, [](const State& s, int) { return selected(s.baudRate()); },
+        {IDC_PREF_BAUD, ControlKind::List, 0, [](const State& s, int) { return selectedState(s.baudRate()); },
          [](State& s, int, const ControlInput& in) {
              s.selectBaudRate(in.selection);
              return ControlReply::states();
@@ -97,7 +81,7 @@ std::vector<Control<State>> preferencesControls() {
              return ControlReply::states();
          }},
         {IDC_PREF_LANGUAGE, ControlKind::List, 0,
-         [](const State& s, int) { return selected(s.languageSelection(), s.languageListEnabled()); },
+         [](const State& s, int) { return selectedState(s.languageSelection(), s.languageListEnabled()); },
          [](State& s, int, const ControlInput& in) {
              s.selectLanguage(in.selection);
              return ControlReply::states();
