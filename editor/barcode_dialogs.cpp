@@ -11,33 +11,33 @@ namespace {
 
 using F = BarcodeFieldId;
 
-constexpr RadioGroupSpec kNoGroup = {nullptr, {}, 0, RadioStore::Index, F::code39On};
+constexpr RadioGroupLayout kNoGroup = {nullptr, {}, 0, RadioStore::Index, F::code39On};
 
-constexpr RadioGroupSpec startStopGroup(F field) {
+constexpr RadioGroupLayout startStopGroup(F field) {
     return {"Start/Stop Selection", {"Industrial 25", "Interleave 25", "Matrix 25"}, 3, RadioStore::Index, field};
 }
 
-constexpr SymbologyDialogSpec twoOfFive(const char* templateName, const char* title, unsigned base, int pageCheck,
-                                        F startStop, F verify, F send, LengthSpec length) {
+constexpr SymbologyDialogLayout twoOfFive(const char* templateName, const char* title, unsigned base, int pageCheck,
+                                        F startStop, F verify, F send, LengthLayout length) {
     return {templateName, title, base, pageCheck,
             1, {startStopGroup(startStop), kNoGroup},
             2, {{"Verify Checksum", verify}, {"Transmit Checksum", send}},
             true, length};
 }
 
-constexpr SymbologyDialogSpec checksOnly(const char* templateName, const char* title, unsigned base, int pageCheck,
-                                         int count, std::initializer_list<SymbologyCheckSpec> checks) {
-    SymbologyDialogSpec s{templateName, title, base, pageCheck, 0, {kNoGroup, kNoGroup}, count, {}, false, {}};
+constexpr SymbologyDialogLayout checksOnly(const char* templateName, const char* title, unsigned base, int pageCheck,
+                                         int count, std::initializer_list<SymbologyCheckLayout> checks) {
+    SymbologyDialogLayout s{templateName, title, base, pageCheck, 0, {kNoGroup, kNoGroup}, count, {}, false, {}};
     int k = 0;
-    for (const SymbologyCheckSpec& c : checks) s.checks[k++] = c;
+    for (const SymbologyCheckLayout& c : checks) s.checks[k++] = c;
     return s;
 }
 
-constexpr LengthSpec kNoLength = {F::code39On, F::code39On, F::code39On, true};
+constexpr LengthLayout kNoLength = {F::code39On, F::code39On, F::code39On, true};
 
 }  // namespace
 
-const SymbologyDialogSpec kSymbologyDialogs[kSymbologyDialogCount] = {
+const SymbologyDialogLayout kSymbologyDialogs[kSymbologyDialogCount] = {
     checksOnly("Code39Dlg", "Code 39 Parameters", 361, 0, 4,
                {{"Transmit Start/Stop", F::code39SendStartStop},
                 {"Verify Checksum", F::code39VerifyChecksum},
@@ -100,17 +100,17 @@ const SymbologyDialogSpec kSymbologyDialogs[kSymbologyDialogCount] = {
     checksOnly("EAN128Dlg", "EAN128 Parameters", 581, 24, 1, {{"Transmit Code ID", F::ean128SendCodeId}}),
 };
 
-const SymbologyDialogSpec& symbologyDialogSpec(SymbologyDialogId id) {
+const SymbologyDialogLayout& symbologyDialogLayout(SymbologyDialogId id) {
     return kSymbologyDialogs[static_cast<int>(id)];
 }
 
-unsigned symbologyCaptionId(const SymbologyDialogSpec& spec, SymbologyPart part, int group, int index) {
+unsigned symbologyCaptionId(const SymbologyDialogLayout& layout, SymbologyPart part, int group, int index) {
     // The language numbers run through the controls in template order.
-    unsigned id = spec.captionBase;
+    unsigned id = layout.captionBase;
     if (part == SymbologyPart::Title) return id;
     ++id;
-    for (int g = 0; g < spec.groupCount; ++g) {
-        const RadioGroupSpec& rg = spec.groups[g];
+    for (int g = 0; g < layout.groupCount; ++g) {
+        const RadioGroupLayout& rg = layout.groups[g];
         if (rg.caption) {
             if (part == SymbologyPart::GroupCaption && g == group) return id;
             ++id;
@@ -118,9 +118,9 @@ unsigned symbologyCaptionId(const SymbologyDialogSpec& spec, SymbologyPart part,
         if (part == SymbologyPart::Radio && g == group) return index < rg.count ? id + index : 0;
         id += static_cast<unsigned>(rg.count);
     }
-    if (part == SymbologyPart::Check) return index < spec.checkCount ? id + index : 0;
-    id += static_cast<unsigned>(spec.checkCount);
-    if (!spec.hasLength) return 0;
+    if (part == SymbologyPart::Check) return index < layout.checkCount ? id + index : 0;
+    id += static_cast<unsigned>(layout.checkCount);
+    if (!layout.hasLength) return 0;
     switch (part) {
         case SymbologyPart::LengthGroup: return id;
         case SymbologyPart::FixedRadio: return id + 1;
@@ -153,9 +153,9 @@ NumberEntry filterLengthText(std::string_view typed, int maximum) {
 }
 
 SymbologyDialog::SymbologyDialog(SymbologyDialogId id, const BarcodeSettings& b) : id_(id) {
-    const SymbologyDialogSpec& s = spec();
+    const SymbologyDialogLayout& s = layout();
     for (int g = 0; g < s.groupCount; ++g) {
-        const RadioGroupSpec& rg = s.groups[g];
+        const RadioGroupLayout& rg = s.groups[g];
         const int value = static_cast<int>(readBarcodeField(b, rg.field));
         switch (rg.store) {
             case RadioStore::Index: radio_[g] = value < rg.count ? value : -1; break;
@@ -177,33 +177,33 @@ SymbologyDialog::SymbologyDialog(SymbologyDialogId id, const BarcodeSettings& b)
 
 ControlState SymbologyDialog::radioState(int group, int radio) const {
     ControlState st;
-    const SymbologyDialogSpec& s = spec();
+    const SymbologyDialogLayout& s = layout();
     st.visible = group < s.groupCount && radio < s.groups[group].count;
     st.checked = st.visible && radio_[group] == radio;
     return st;
 }
 
 ControlReply SymbologyDialog::chooseRadio(int group, int radio) {
-    const SymbologyDialogSpec& s = spec();
+    const SymbologyDialogLayout& s = layout();
     if (group >= 0 && group < s.groupCount && radio >= 0 && radio < s.groups[group].count) radio_[group] = radio;
     return ControlReply::states();
 }
 
 ControlState SymbologyDialog::checkState(int k) const {
     ControlState st;
-    st.visible = k < spec().checkCount;
+    st.visible = k < layout().checkCount;
     st.checked = st.visible && check_[k];
     return st;
 }
 
 ControlReply SymbologyDialog::setCheck(int k, bool on) {
-    if (k >= 0 && k < spec().checkCount) check_[k] = on;
+    if (k >= 0 && k < layout().checkCount) check_[k] = on;
     return ControlReply::states();
 }
 
 ControlState SymbologyDialog::rangeRadioState(bool range) const {
     ControlState st;
-    st.visible = spec().hasLength;
+    st.visible = layout().hasLength;
     st.checked = st.visible && range_ == range;
     return st;
 }
@@ -215,7 +215,7 @@ ControlReply SymbologyDialog::chooseRangeMode(bool range) {
 
 ControlState SymbologyDialog::lengthLabelState(int box) const {
     ControlState st;
-    const SymbologyDialogSpec& s = spec();
+    const SymbologyDialogLayout& s = layout();
     st.visible = s.hasLength;
     if (!st.visible) return st;
     static const char* const kBuiltIn[2][2] = {{"Fixed Length 1:", "Fixed Length 2:"},
@@ -228,7 +228,7 @@ ControlState SymbologyDialog::lengthLabelState(int box) const {
 
 ControlState SymbologyDialog::lengthBoxState(int box) const {
     ControlState st;
-    st.visible = spec().hasLength;
+    st.visible = layout().hasLength;
     st.text = lengthText_[box];
     st.limit = kQualifiedLengthChars;
     return st;
@@ -243,9 +243,9 @@ ControlReply SymbologyDialog::typeLength(int box, std::string_view typed) {
 }
 
 void SymbologyDialog::store(BarcodeSettings& b) const {
-    const SymbologyDialogSpec& s = spec();
+    const SymbologyDialogLayout& s = layout();
     for (int g = 0; g < s.groupCount; ++g) {
-        const RadioGroupSpec& rg = s.groups[g];
+        const RadioGroupLayout& rg = s.groups[g];
         const int r = radio_[g];
         if (r < 0) continue;   // a stored value no radio shows stays as it was
         switch (rg.store) {

@@ -41,7 +41,7 @@ enum class RadioStore : uint8_t {
     TelepenNumeric,     // the first radio is field = 1, the second field = 0
 };
 
-struct RadioGroupSpec {
+struct RadioGroupLayout {
     const char* caption;    // nullptr: radios without a group box
     const char* radios[kMaxRadios];
     int count;
@@ -49,31 +49,31 @@ struct RadioGroupSpec {
     BarcodeFieldId field;
 };
 
-struct SymbologyCheckSpec {
+struct SymbologyCheckLayout {
     const char* text;
     BarcodeFieldId field;
 };
 
-struct LengthSpec {
+struct LengthLayout {
     BarcodeFieldId rangeMode, first, second;
     bool digitsOnly;        // the MSI boxes take any character (the filter turns it into 1)
 };
 
-struct SymbologyDialogSpec {
+struct SymbologyDialogLayout {
     const char* templateName;
     const char* title;
     unsigned captionBase;   // language text of the title; the controls follow in order
     int pageCheck;          // the page's check box the "more..." button sits beside
     int groupCount;
-    RadioGroupSpec groups[kMaxRadioGroups];
+    RadioGroupLayout groups[kMaxRadioGroups];
     int checkCount;
-    SymbologyCheckSpec checks[kMaxSymbologyChecks];
+    SymbologyCheckLayout checks[kMaxSymbologyChecks];
     bool hasLength;
-    LengthSpec length;
+    LengthLayout length;
 };
 
-extern const SymbologyDialogSpec kSymbologyDialogs[kSymbologyDialogCount];
-const SymbologyDialogSpec& symbologyDialogSpec(SymbologyDialogId id);
+extern const SymbologyDialogLayout kSymbologyDialogs[kSymbologyDialogCount];
+const SymbologyDialogLayout& symbologyDialogLayout(SymbologyDialogId id);
 
 // The parts of a symbology dialog, for captions and control ids.
 enum class SymbologyPart {
@@ -83,7 +83,7 @@ enum class SymbologyPart {
 
 // The language text number of a part (group and index where the part has
 // several); 0 when the dialog has no such part.
-unsigned symbologyCaptionId(const SymbologyDialogSpec& spec, SymbologyPart part, int group = 0, int index = 0);
+unsigned symbologyCaptionId(const SymbologyDialogLayout& layout, SymbologyPart part, int group = 0, int index = 0);
 
 // The correction of a length box (and of the page's time-out box) on every
 // change: no number, or a number below 1, gives "1"; above `maximum` gives
@@ -95,7 +95,7 @@ public:
     SymbologyDialog(SymbologyDialogId id, const BarcodeSettings& b);
 
     SymbologyDialogId id() const { return id_; }
-    const SymbologyDialogSpec& spec() const { return symbologyDialogSpec(id_); }
+    const SymbologyDialogLayout& layout() const { return symbologyDialogLayout(id_); }
 
     // -1 when no radio of the group is selected.
     int selectedRadio(int group) const { return radio_[group]; }

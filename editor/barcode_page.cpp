@@ -10,7 +10,7 @@ using F = BarcodeFieldId;
 constexpr int kEan128Check = 24;
 }  // namespace
 
-const BarcodeCheckSpec kBarcodeChecks[kBarcodeCheckCount] = {
+const BarcodeCheckLayout kBarcodeChecks[kBarcodeCheckCount] = {
     {"Code 39", F::code39On},
     {"Italian  Pharmacode", F::italianPharmaOn},
     {"French  Pharmacode", F::frenchPharmaOn},

@@ -26,11 +26,11 @@ constexpr int kMaxReadTimeout = 255;
 
 // The page's check boxes in page order. EAN128 is two bits (see
 // BarcodePage): its row names `ean128On`.
-struct BarcodeCheckSpec {
+struct BarcodeCheckLayout {
     const char* text;
     BarcodeFieldId field;
 };
-extern const BarcodeCheckSpec kBarcodeChecks[kBarcodeCheckCount];
+extern const BarcodeCheckLayout kBarcodeChecks[kBarcodeCheckCount];
 
 // "Auto Off" .. "Aiming" and "None" .. "Three times", language-aware.
 ListEntries scanModeList();

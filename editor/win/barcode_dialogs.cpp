@@ -67,19 +67,19 @@ void replaceCaption(HWND dlg, int control, unsigned textId) {
     SetDlgItemTextA(dlg, control, captionText(textId, current).c_str());
 }
 
-void applySymbologyLanguage(HWND dlg, const SymbologyDialogSpec& spec) {
-    applyLanguage(dlg, symbologyCaptionId(spec, SymbologyPart::Title), {});
+void applySymbologyLanguage(HWND dlg, const SymbologyDialogLayout& layout) {
+    applyLanguage(dlg, symbologyCaptionId(layout, SymbologyPart::Title), {});
     if (!languageActive()) return;
-    for (int g = 0; g < spec.groupCount; ++g) {
-        replaceCaption(dlg, IDC_SYM_GROUP + g, symbologyCaptionId(spec, SymbologyPart::GroupCaption, g));
-        for (int r = 0; r < spec.groups[g].count; ++r)
-            replaceCaption(dlg, IDC_SYM_RADIO + 10 * g + r, symbologyCaptionId(spec, SymbologyPart::Radio, g, r));
+    for (int g = 0; g < layout.groupCount; ++g) {
+        replaceCaption(dlg, IDC_SYM_GROUP + g, symbologyCaptionId(layout, SymbologyPart::GroupCaption, g));
+        for (int r = 0; r < layout.groups[g].count; ++r)
+            replaceCaption(dlg, IDC_SYM_RADIO + 10 * g + r, symbologyCaptionId(layout, SymbologyPart::Radio, g, r));
     }
-    for (int k = 0; k < spec.checkCount; ++k)
-        replaceCaption(dlg, IDC_SYM_CHECK + k, symbologyCaptionId(spec, SymbologyPart::Check, 0, k));
-    replaceCaption(dlg, IDC_SYM_LENGTH_GROUP, symbologyCaptionId(spec, SymbologyPart::LengthGroup));
-    replaceCaption(dlg, IDC_SYM_FIXED, symbologyCaptionId(spec, SymbologyPart::FixedRadio));
-    replaceCaption(dlg, IDC_SYM_RANGE, symbologyCaptionId(spec, SymbologyPart::RangeRadio));
+    for (int k = 0; k < layout.checkCount; ++k)
+        replaceCaption(dlg, IDC_SYM_CHECK + k, symbologyCaptionId(layout, SymbologyPart::Check, 0, k));
+    replaceCaption(dlg, IDC_SYM_LENGTH_GROUP, symbologyCaptionId(layout, SymbologyPart::LengthGroup));
+    replaceCaption(dlg, IDC_SYM_FIXED, symbologyCaptionId(layout, SymbologyPart::FixedRadio));
+    replaceCaption(dlg, IDC_SYM_RANGE, symbologyCaptionId(layout, SymbologyPart::RangeRadio));
     // The length labels follow the mode: the binding shows them.
 }
 
@@ -123,8 +123,8 @@ void initCodeId(HWND dlg, CodeIdDialog& d) {
 INT_PTR runSymbologyDialog(HWND owner, HINSTANCE instance, ProgramModel& model, SymbologyDialogId id) {
     SymbologyDialog dialog(id, model.barcode);
     const INT_PTR result =
-        runBoundDialog(owner, instance, symbologyDialogSpec(id).templateName, dialog, symbologyControls(),
-                       +[](HWND dlg, SymbologyDialog& d) { applySymbologyLanguage(dlg, d.spec()); });
+        runBoundDialog(owner, instance, symbologyDialogLayout(id).templateName, dialog, symbologyControls(),
+                       +[](HWND dlg, SymbologyDialog& d) { applySymbologyLanguage(dlg, d.layout()); });
     if (result != IDOK) return IDCANCEL;
     dialog.commit(model);
     return IDOK;

@@ -253,14 +253,14 @@ BarcodeSettings allSet() {
 TEST(SymbologyDialogs, EveryDialogRoundTripsAndEachCheckMovesOnlyItsBit) {
     ASSERT_EQ(expectedChecks().size(), std::size_t(kSymbologyDialogCount));
     for (const ExpectedChecks& e : expectedChecks()) {
-        const SymbologyDialogSpec& spec = symbologyDialogSpec(e.id);
-        ASSERT_EQ(spec.checkCount, int(e.checks.size())) << spec.title;
+        const SymbologyDialogLayout& layout = symbologyDialogLayout(e.id);
+        ASSERT_EQ(layout.checkCount, int(e.checks.size())) << layout.title;
         for (const BarcodeSettings& start : {allSet(), filled(0x00)}) {
             BarcodeSettings out = start;
             SymbologyDialog(e.id, start).store(out);
-            EXPECT_EQ(0, std::memcmp(out.bytes, start.bytes, 23)) << spec.title << " moved a bit it did not change";
-            for (int k = 0; k < spec.checkCount; ++k) {
-                EXPECT_EQ(spec.checks[k].text, e.checks[k].first) << spec.title;
+            EXPECT_EQ(0, std::memcmp(out.bytes, start.bytes, 23)) << layout.title << " moved a bit it did not change";
+            for (int k = 0; k < layout.checkCount; ++k) {
+                EXPECT_EQ(layout.checks[k].text, e.checks[k].first) << layout.title;
                 const BarcodeField* f = findBarcodeField(e.checks[k].second);
                 ASSERT_NE(f, nullptr);
                 SymbologyDialog d(e.id, start);
@@ -270,7 +270,7 @@ TEST(SymbologyDialogs, EveryDialogRoundTripsAndEachCheckMovesOnlyItsBit) {
                 d.store(changed);
                 BarcodeSettings expected = start;
                 writeBarcodeField(expected, *f, was ? 0u : 1u);
-                EXPECT_EQ(0, std::memcmp(changed.bytes, expected.bytes, 23)) << spec.title << " " << f->name;
+                EXPECT_EQ(0, std::memcmp(changed.bytes, expected.bytes, 23)) << layout.title << " " << f->name;
             }
         }
     }
@@ -342,7 +342,7 @@ TEST(SymbologyDialogs, LengthQualification) {
     SymbologyDialog msi(SymbologyDialogId::Msi, allSet());
     EXPECT_TRUE(msi.typeLength(1, "x").putBack);
     EXPECT_EQ(msi.lengthBoxState(1).text, "1");
-    EXPECT_FALSE(symbologyDialogSpec(SymbologyDialogId::Msi).length.digitsOnly);
+    EXPECT_FALSE(symbologyDialogLayout(SymbologyDialogId::Msi).length.digitsOnly);
 }
 
 TEST(SymbologyDialogs, CodabarTelepenAndMsiRadios) {
@@ -376,7 +376,7 @@ TEST(SymbologyDialogs, CodabarTelepenAndMsiRadios) {
 }
 
 TEST(SymbologyDialogs, CaptionNumbersFollowTheControls) {
-    const SymbologyDialogSpec& ind = symbologyDialogSpec(SymbologyDialogId::Industrial25);
+    const SymbologyDialogLayout& ind = symbologyDialogLayout(SymbologyDialogId::Industrial25);
     EXPECT_EQ(symbologyCaptionId(ind, SymbologyPart::Title), 391u);
     EXPECT_EQ(symbologyCaptionId(ind, SymbologyPart::GroupCaption), 392u);
     EXPECT_EQ(symbologyCaptionId(ind, SymbologyPart::Radio, 0, 2), 395u);
@@ -385,16 +385,16 @@ TEST(SymbologyDialogs, CaptionNumbersFollowTheControls) {
     EXPECT_EQ(symbologyCaptionId(ind, SymbologyPart::RangeRadio), 400u);
     EXPECT_EQ(symbologyCaptionId(ind, SymbologyPart::MaxLabel), 401u);
     EXPECT_EQ(symbologyCaptionId(ind, SymbologyPart::Fixed2Label), 404u);
-    const SymbologyDialogSpec& msi = symbologyDialogSpec(SymbologyDialogId::Msi);
+    const SymbologyDialogLayout& msi = symbologyDialogLayout(SymbologyDialogId::Msi);
     EXPECT_EQ(symbologyCaptionId(msi, SymbologyPart::GroupCaption, 1), 476u);
     EXPECT_EQ(symbologyCaptionId(msi, SymbologyPart::Radio, 1, 0), 477u);
     EXPECT_EQ(symbologyCaptionId(msi, SymbologyPart::LengthGroup), 480u);
     EXPECT_EQ(symbologyCaptionId(msi, SymbologyPart::FixedRadio), 481u);
     EXPECT_EQ(symbologyCaptionId(msi, SymbologyPart::MaxLabel), 483u);
-    const SymbologyDialogSpec& tel = symbologyDialogSpec(SymbologyDialogId::Telepen);
+    const SymbologyDialogLayout& tel = symbologyDialogLayout(SymbologyDialogId::Telepen);
     EXPECT_EQ(symbologyCaptionId(tel, SymbologyPart::Radio, 0, 1), 543u);
     EXPECT_EQ(symbologyCaptionId(tel, SymbologyPart::GroupCaption), 0u);
-    const SymbologyDialogSpec& ean13 = symbologyDialogSpec(SymbologyDialogId::Ean13);
+    const SymbologyDialogLayout& ean13 = symbologyDialogLayout(SymbologyDialogId::Ean13);
     EXPECT_EQ(symbologyCaptionId(ean13, SymbologyPart::Check, 0, 5), 527u);
 }
 

@@ -226,14 +226,14 @@ TEST_F(BarcodePageWindow, EveryMoreButtonOpensItsDialog) {
     const BarcodeSettings before = barcode();
     edit([&](HWND sheet, HWND page) {
         for (int d = 0; d < kSymbologyDialogCount; ++d) {
-            const SymbologyDialogSpec& spec = kSymbologyDialogs[d];
-            const std::string file = std::string("barcode_") + spec.templateName + ".bmp";
-            onDialog(spec.title, [file](HWND dlg) {
+            const SymbologyDialogLayout& layout = kSymbologyDialogs[d];
+            const std::string file = std::string("barcode_") + layout.templateName + ".bmp";
+            onDialog(layout.title, [file](HWND dlg) {
                 picture(dlg, file.c_str());
                 clickButton(dlg, IDCANCEL);
             });
             press(page, IDC_BARCODE_MORE + d);
-            EXPECT_EQ(pendingDialogActions(), 0) << spec.title;
+            EXPECT_EQ(pendingDialogActions(), 0) << layout.title;
         }
         clickButton(sheet, IDCANCEL);
     });
