@@ -25,35 +25,6 @@ using namespace fw::wintest;
 
 const char kSheet[] = "Formwright - [ New file ]";
 
-// ---- driving controls the way a user's clicks and typing reach them ----
-
-void choose(HWND dlg, int id, int index) {
-    HWND list = GetDlgItem(dlg, id);
-    SendMessageA(list, CB_SETCURSEL, static_cast<WPARAM>(index), 0);
-    SendMessageA(dlg, WM_COMMAND, MAKEWPARAM(id, CBN_SELCHANGE), reinterpret_cast<LPARAM>(list));
-}
-
-void type(HWND dlg, int id, const char* text) {
-    HWND box = GetDlgItem(dlg, id);
-    SendMessageA(box, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text));
-    SendMessageA(dlg, WM_COMMAND, MAKEWPARAM(id, EN_CHANGE), reinterpret_cast<LPARAM>(box));
-}
-
-void press(HWND dlg, int id) { SendMessageA(GetDlgItem(dlg, id), BM_CLICK, 0, 0); }
-
-std::string textOf(HWND dlg, int id) { return windowText(GetDlgItem(dlg, id)); }
-bool enabled(HWND dlg, int id) { return IsWindowEnabled(GetDlgItem(dlg, id)) != FALSE; }
-bool checked(HWND dlg, int id) { return IsDlgButtonChecked(dlg, id) == BST_CHECKED; }
-int selection(HWND dlg, int id) { return static_cast<int>(SendDlgItemMessageA(dlg, id, CB_GETCURSEL, 0, 0)); }
-
-void picture(HWND hwnd, const char* name) {
-    RedrawWindow(hwnd, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_FRAME | RDW_UPDATENOW | RDW_ALLCHILDREN);
-    // Wine hands what was painted to the X server while the thread waits;
-    // wait without dispatching anything so that the picture shows it.
-    MsgWaitForMultipleObjects(0, nullptr, FALSE, 150, 0);
-    saveWindowPicture(hwnd, screenshotFolder() + "\\" + name);
-}
-
 // Clicks the grid cell of `code` (its mode decides the columns).
 void clickCode(HWND gridDialog, int code) {
     HWND area = GetDlgItem(gridDialog, IDC_GRID_AREA);
@@ -63,12 +34,6 @@ void clickCode(HWND gridDialog, int code) {
     CellRect cell = CharacterGrid::cellRect(code / 16 + 1, code % 16 + 1, grid->columns(), rc.right, rc.bottom);
     SendMessageA(area, WM_LBUTTONDOWN, MK_LBUTTON,
                  MAKELPARAM((cell.left + cell.right) / 2, (cell.top + cell.bottom) / 2));
-}
-
-void clickBox(HWND dlg, int id) {
-    HWND box = GetDlgItem(dlg, id);
-    SendMessageA(box, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(4, 4));
-    SendMessageA(box, WM_LBUTTONUP, 0, MAKELPARAM(4, 4));
 }
 
 class FormPageWindow : public ::testing::Test {

@@ -109,23 +109,10 @@ std::vector<std::string> comboEntries(HWND dlg, int id) {
     return entries;
 }
 
-int comboSelection(HWND dlg, int id) {
-    return static_cast<int>(SendDlgItemMessageA(dlg, id, CB_GETCURSEL, 0, 0));
-}
-
-void choose(HWND dlg, int id, int index) {
-    SendDlgItemMessageA(dlg, id, CB_SETCURSEL, static_cast<WPARAM>(index), 0);
-    SendMessageA(dlg, WM_COMMAND, MAKEWPARAM(id, CBN_SELCHANGE), reinterpret_cast<LPARAM>(GetDlgItem(dlg, id)));
-}
-
 void setCheck(HWND dlg, int id, bool on) {
     CheckDlgButton(dlg, id, on ? BST_CHECKED : BST_UNCHECKED);
     SendMessageA(dlg, WM_COMMAND, MAKEWPARAM(id, BN_CLICKED), reinterpret_cast<LPARAM>(GetDlgItem(dlg, id)));
 }
-
-bool enabled(HWND dlg, int id) { return IsWindowEnabled(GetDlgItem(dlg, id)) != FALSE; }
-
-std::string itemText(HWND dlg, int id) { return windowText(GetDlgItem(dlg, id)); }
 
 // The text of a message box: its static controls that hold text.
 std::string messageText(HWND box) {
@@ -256,7 +243,7 @@ TEST_F(PreferencesWin, ShowsThePortsWithTheirKindsAndTheStoredChoices) {
         ports = comboEntries(dlg, IDC_PREF_PORT);
         speeds = comboEntries(dlg, IDC_PREF_BAUD);
         languages = comboEntries(dlg, IDC_PREF_LANGUAGE);
-        portShown = itemText(dlg, IDC_PREF_PORT);
+        portShown = textOf(dlg, IDC_PREF_PORT);
         languageEnabled = enabled(dlg, IDC_PREF_LANGUAGE);
         languageLabelEnabled = enabled(dlg, IDC_PREF_LANGUAGE_LABEL);
         detectAtFirst = enabled(dlg, IDC_PREF_DETECT_CRADLE);
@@ -318,7 +305,7 @@ TEST_F(PreferencesWin, DetectCradleSelectsThePortOfTheCradle) {
         clickButton(box, IDOK);
     });
     onDialog(kPreferences, [&](HWND dlg) {
-        shownAfter = itemText(dlg, IDC_PREF_PORT);
+        shownAfter = textOf(dlg, IDC_PREF_PORT);
         detectAfter = enabled(dlg, IDC_PREF_DETECT_CRADLE);
         clickButton(dlg, IDOK);
     });
@@ -348,7 +335,7 @@ TEST_F(PreferencesWin, DetectCradleWithoutACradleKeepsThePort) {
         clickButton(box, IDOK);
     });
     onDialog(kPreferences, [&](HWND dlg) {
-        shownAfter = itemText(dlg, IDC_PREF_PORT);
+        shownAfter = textOf(dlg, IDC_PREF_PORT);
         clickButton(dlg, IDCANCEL);
     });
     command(IDM_PREFERENCES);
@@ -464,7 +451,7 @@ TEST_F(PreferencesWin, SettingsSurviveARestartByteForByte) {
     bool autoPreload = false, onTop = false;
     onDialog(kPreferences, [&](HWND dlg) {
         for (int id : {IDC_PREF_DOWNLOAD_VIA, IDC_PREF_RECEIVE_VIA, IDC_PREF_PORT, IDC_PREF_BAUD})
-            shown.push_back(comboSelection(dlg, id));
+            shown.push_back(selection(dlg, id));
         autoPreload = IsDlgButtonChecked(dlg, IDC_PREF_AUTO_PRELOAD) == BST_CHECKED;
         onTop = IsDlgButtonChecked(dlg, IDC_PREF_ALWAYS_ON_TOP) == BST_CHECKED;
         setCheck(dlg, IDC_PREF_ALWAYS_ON_TOP, false);
@@ -552,8 +539,8 @@ TEST_F(PreferencesWin, LanguageFileReplacesTheTextsItNames) {
     onDialog("FWK400 Einstellungen", [&](HWND dlg) {
         for (int id : {IDC_PREF_DOWNLOAD_LABEL, IDC_PREF_RECEIVE_LABEL, IDC_PREF_PORT_LABEL,
                        IDC_PREF_AUTO_PRELOAD, IDC_PREF_LANGUAGE_LABEL, IDC_PREF_DETECT_CRADLE, IDOK, IDCANCEL})
-            labels.push_back(itemText(dlg, id));
-        EXPECT_EQ(comboSelection(dlg, IDC_PREF_LANGUAGE), 1);
+            labels.push_back(textOf(dlg, id));
+        EXPECT_EQ(selection(dlg, IDC_PREF_LANGUAGE), 1);
         saveWindowPicture(dlg, screenshotFolder() + "\\preferences_dialog_language.bmp");
         clickButton(dlg, IDCANCEL);
     });
@@ -589,12 +576,12 @@ TEST_F(PreferencesWin, LanguageFileReplacesTheTextsItNames) {
             SendMessageA(tab, TCM_GETITEMA, static_cast<WPARAM>(i), reinterpret_cast<LPARAM>(&item));
             (i == 0 ? firstTab : secondTab) = text;
         }
-        sheetOk = itemText(sheet, IDOK);
+        sheetOk = textOf(sheet, IDOK);
         clickButton(sheet, IDCANCEL);
     });
     command(IDM_EDIT);
     onDialog("The K400 Formwright", [&](HWND box) {
-        aboutOk = itemText(box, IDOK);
+        aboutOk = textOf(box, IDOK);
         clickButton(box, IDOK);
     });
     command(IDM_ABOUT);

@@ -27,29 +27,6 @@ const char kSheet[] = "Formwright - [ New file ]";
 constexpr int kSettingsTab = 4;
 constexpr int kStartupTab = 5;
 
-void choose(HWND dlg, int id, int index) {
-    HWND list = GetDlgItem(dlg, id);
-    SendMessageA(list, CB_SETCURSEL, static_cast<WPARAM>(index), 0);
-    SendMessageA(dlg, WM_COMMAND, MAKEWPARAM(id, CBN_SELCHANGE), reinterpret_cast<LPARAM>(list));
-}
-
-void type(HWND dlg, int id, const char* text) {
-    HWND box = GetDlgItem(dlg, id);
-    SendMessageA(box, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text));
-    SendMessageA(dlg, WM_COMMAND, MAKEWPARAM(id, EN_CHANGE), reinterpret_cast<LPARAM>(box));
-}
-
-void press(HWND dlg, int id) { SendMessageA(GetDlgItem(dlg, id), BM_CLICK, 0, 0); }
-std::string textOf(HWND dlg, int id) { return windowText(GetDlgItem(dlg, id)); }
-bool enabled(HWND dlg, int id) { return IsWindowEnabled(GetDlgItem(dlg, id)) != FALSE; }
-bool checked(HWND dlg, int id) { return IsDlgButtonChecked(dlg, id) == BST_CHECKED; }
-
-void picture(HWND hwnd, const char* name) {
-    RedrawWindow(hwnd, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_FRAME | RDW_UPDATENOW | RDW_ALLCHILDREN);
-    MsgWaitForMultipleObjects(0, nullptr, FALSE, 150, 0);
-    saveWindowPicture(hwnd, screenshotFolder() + "\\" + name);
-}
-
 HWND showTab(HWND sheet, int tab) {
     PropSheet_SetCurSel(sheet, nullptr, tab);
     pumpMessages();

@@ -39,6 +39,20 @@ bool saveWindowPicture(HWND hwnd, const std::string& path);
 // temp folder.
 std::string screenshotFolder();
 
+// Driving a dialog's controls the way a user's clicks and typing reach
+// them: the control changes and its owner gets the notification.
+void choose(HWND dlg, int id, int index);          // CB_SETCURSEL + CBN_SELCHANGE
+void type(HWND dlg, int id, const char* text);     // WM_SETTEXT + EN_CHANGE
+void press(HWND dlg, int id);                      // BM_CLICK
+void clickBox(HWND dlg, int id);                   // a click on a read-only box
+std::string textOf(HWND dlg, int id);
+bool enabled(HWND dlg, int id);
+bool checked(HWND dlg, int id);
+int selection(HWND dlg, int id);
+
+// Repaints `hwnd` and keeps a picture of it as `name` in screenshotFolder().
+void picture(HWND hwnd, const char* name);
+
 // A fresh temporary folder whose name contains a space.
 std::string makeTempFolder(const std::string& tag);
 
