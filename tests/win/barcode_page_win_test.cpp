@@ -17,6 +17,7 @@
 #include "model/barcode_fields.h"
 #include "resources/resource_ids.h"
 #include "shell/win/designer.h"
+#include "sheet_window_test.h"
 #include "window_test_support.h"
 
 namespace fw::win {
@@ -25,7 +26,6 @@ namespace {
 using namespace fw::wintest;
 using F = BarcodeFieldId;
 
-const char kSheet[] = "Formwright - [ New file ]";
 constexpr int kBarcodeTab = 3;
 constexpr int kMoreIndustrial25 = 3, kMoreMsi = 7, kMoreTelepen = 12;
 
@@ -39,51 +39,11 @@ void clickCode(HWND gridDialog, int code) {
                  MAKELPARAM((cell.left + cell.right) / 2, (cell.top + cell.bottom) / 2));
 }
 
-class BarcodePageWindow : public ::testing::Test {
+class BarcodePageWindow : public SheetWindowTest {
 protected:
-    static void SetUpTestSuite() {
-        designer().instance = GetModuleHandleA(nullptr);
-        ASSERT_TRUE(registerDesignerClasses(designer().instance));
-    }
-
-    void SetUp() override {
-        Designer& d = designer();
-        d.doc.currentFile.clear();
-        d.doc.prefs = Preferences{};
-        d.doc.model.modified = false;
-        clearDialogActions();
-        terminal = CreateWindowA("FWK400", "Formwright", WS_POPUP, kTerminalX, kTerminalY, kTerminalWidth,
-                                 kTerminalHeight, nullptr, nullptr, d.instance, nullptr);
-        ASSERT_TRUE(IsWindow(terminal));
-        ShowWindow(terminal, SW_SHOWNORMAL);
-        UpdateWindow(terminal);
-        pumpMessages();
-    }
-
-    void TearDown() override {
-        clearDialogActions();
-        if (IsWindow(terminal)) {
-            designer().doc.model.modified = false;
-            DestroyWindow(terminal);
-        }
-        pumpMessages();
-    }
-
     BarcodeSettings& barcode() { return designer().doc.model.barcode; }
     unsigned field(F f) { return readBarcodeField(barcode(), f); }
-
-    // Opens the sheet, turns to the Barcode tab and runs `drive` on it;
-    // `drive` ends by pressing the sheet's OK or Cancel.
-    void edit(std::function<void(HWND sheet, HWND page)> drive) {
-        onDialog(kSheet, [drive](HWND sheet) {
-            PropSheet_SetCurSel(sheet, nullptr, kBarcodeTab);
-            drive(sheet, PropSheet_GetCurrentPageHwnd(sheet));
-        });
-        SendMessageA(terminal, WM_COMMAND, IDM_EDIT, 0);
-        EXPECT_EQ(pendingDialogActions(), 0);
-    }
-
-    HWND terminal = nullptr;
+    void edit(std::function<void(HWND sheet, HWND page)> drive) { editOnTab(kBarcodeTab, std::move(drive)); }
 };
 
 TEST_F(BarcodePageWindow, PageControlsReachTheirFieldsAtOk) {

@@ -16,6 +16,7 @@
 #include "resources/resource_ids.h"
 #include "shell/language.h"
 #include "shell/win/designer.h"
+#include "sheet_window_test.h"
 #include "window_test_support.h"
 
 namespace fw::win {
@@ -23,7 +24,6 @@ namespace {
 
 using namespace fw::wintest;
 
-const char kSheet[] = "Formwright - [ New file ]";
 
 // Clicks the grid cell of `code` (its mode decides the columns).
 void clickCode(HWND gridDialog, int code) {
@@ -36,48 +36,11 @@ void clickCode(HWND gridDialog, int code) {
                  MAKELPARAM((cell.left + cell.right) / 2, (cell.top + cell.bottom) / 2));
 }
 
-class FormPageWindow : public ::testing::Test {
+class FormPageWindow : public SheetWindowTest {
 protected:
-    static void SetUpTestSuite() {
-        designer().instance = GetModuleHandleA(nullptr);
-        ASSERT_TRUE(registerDesignerClasses(designer().instance));
-    }
-
-    void SetUp() override {
-        Designer& d = designer();
-        d.doc.currentFile.clear();
-        d.doc.prefs = Preferences{};
-        clearDialogActions();
-        terminal = CreateWindowA("FWK400", "Formwright", WS_POPUP, kTerminalX, kTerminalY, kTerminalWidth,
-                                 kTerminalHeight, nullptr, nullptr, d.instance, nullptr);
-        ASSERT_TRUE(IsWindow(terminal));
-        ShowWindow(terminal, SW_SHOWNORMAL);
-        UpdateWindow(terminal);
-        pumpMessages();
-    }
-
-    void TearDown() override {
-        clearDialogActions();
-        setLanguageActive(false);
-        if (IsWindow(terminal)) {
-            designer().doc.model.modified = false;
-            DestroyWindow(terminal);
-        }
-        pumpMessages();
-    }
-
-    ProgramModel& model() { return designer().doc.model; }
     FormDef& form(int k) { return model().forms[k - 1]; }
-
-    // Opens the sheet with the Edit command and runs `drive` on its Form
-    // page; `drive` ends by pressing the sheet's OK or Cancel.
-    void edit(std::function<void(HWND sheet, HWND page)> drive) {
-        onDialog(kSheet, [drive](HWND sheet) { drive(sheet, PropSheet_GetCurrentPageHwnd(sheet)); });
-        SendMessageA(terminal, WM_COMMAND, IDM_EDIT, 0);
-        EXPECT_EQ(pendingDialogActions(), 0);
-    }
-
-    HWND terminal = nullptr;
+    // The sheet opens on its Form page.
+    void edit(std::function<void(HWND sheet, HWND page)> drive) { editOnTab(0, std::move(drive)); }
 };
 
 TEST_F(FormPageWindow, DesignedFormRunsOnTheDisplayAfterOk) {

@@ -13,6 +13,7 @@
 #include "model/fixed_text.h"
 #include "resources/resource_ids.h"
 #include "shell/win/designer.h"
+#include "sheet_window_test.h"
 #include "window_test_support.h"
 
 namespace fw::win {
@@ -20,53 +21,12 @@ namespace {
 
 using namespace fw::wintest;
 
-const char kSheet[] = "Formwright - [ New file ]";
 constexpr int kMenuTab = 1;
 constexpr int kLookupTab = 2;
 
-class MenuLookupWindow : public ::testing::Test {
+class MenuLookupWindow : public SheetWindowTest {
 protected:
-    static void SetUpTestSuite() {
-        designer().instance = GetModuleHandleA(nullptr);
-        ASSERT_TRUE(registerDesignerClasses(designer().instance));
-    }
-
-    void SetUp() override {
-        Designer& d = designer();
-        d.doc.currentFile.clear();
-        d.doc.prefs = Preferences{};
-        clearDialogActions();
-        terminal = CreateWindowA("FWK400", "Formwright", WS_POPUP, kTerminalX, kTerminalY, kTerminalWidth,
-                                 kTerminalHeight, nullptr, nullptr, d.instance, nullptr);
-        ASSERT_TRUE(IsWindow(terminal));
-        ShowWindow(terminal, SW_SHOWNORMAL);
-        UpdateWindow(terminal);
-        pumpMessages();
-    }
-
-    void TearDown() override {
-        clearDialogActions();
-        if (IsWindow(terminal)) {
-            designer().doc.model.modified = false;
-            DestroyWindow(terminal);
-        }
-        pumpMessages();
-    }
-
-    ProgramModel& model() { return designer().doc.model; }
-
-    // Opens the sheet with the Edit command on page `tab` and runs `drive`,
-    // which ends by pressing the sheet's OK or Cancel.
-    void edit(int tab, std::function<void(HWND sheet, HWND page)> drive) {
-        onDialog(kSheet, [tab, drive](HWND sheet) {
-            PropSheet_SetCurSel(sheet, nullptr, tab);
-            drive(sheet, PropSheet_GetCurrentPageHwnd(sheet));
-        });
-        SendMessageA(terminal, WM_COMMAND, IDM_EDIT, 0);
-        EXPECT_EQ(pendingDialogActions(), 0);
-    }
-
-    HWND terminal = nullptr;
+    void edit(int tab, std::function<void(HWND sheet, HWND page)> drive) { editOnTab(tab, std::move(drive)); }
 };
 
 TEST_F(MenuLookupWindow, DesignedMenuRunsOnTheDisplayAfterOk) {

@@ -16,6 +16,7 @@
 #include "model/message_tables.h"
 #include "resources/resource_ids.h"
 #include "shell/win/designer.h"
+#include "sheet_window_test.h"
 #include "window_test_support.h"
 
 namespace fw::win {
@@ -23,7 +24,6 @@ namespace {
 
 using namespace fw::wintest;
 
-const char kSheet[] = "Formwright - [ New file ]";
 constexpr int kSettingsTab = 4;
 constexpr int kStartupTab = 5;
 
@@ -33,42 +33,11 @@ HWND showTab(HWND sheet, int tab) {
     return PropSheet_GetCurrentPageHwnd(sheet);
 }
 
-class SettingsPagesWindow : public ::testing::Test {
+class SettingsPagesWindow : public SheetWindowTest {
 protected:
-    static void SetUpTestSuite() {
-        designer().instance = GetModuleHandleA(nullptr);
-        ASSERT_TRUE(registerDesignerClasses(designer().instance));
-    }
-
-    void SetUp() override {
-        Designer& d = designer();
-        d.doc.currentFile.clear();
-        d.doc.prefs = Preferences{};
-        clearDialogActions();
-        terminal = CreateWindowA("FWK400", "Formwright", WS_POPUP, kTerminalX, kTerminalY, kTerminalWidth,
-                                 kTerminalHeight, nullptr, nullptr, d.instance, nullptr);
-        ASSERT_TRUE(IsWindow(terminal));
-        ShowWindow(terminal, SW_SHOWNORMAL);
-        pumpMessages();
-    }
-
-    void TearDown() override {
-        clearDialogActions();
-        if (IsWindow(terminal)) {
-            designer().doc.model.modified = false;
-            DestroyWindow(terminal);
-        }
-        pumpMessages();
-    }
-
     void edit(std::function<void(HWND sheet)> drive) {
-        onDialog(kSheet, drive);
-        SendMessageA(terminal, WM_COMMAND, IDM_EDIT, 0);
-        EXPECT_EQ(pendingDialogActions(), 0);
+        editOnTab(0, [drive](HWND sheet, HWND) { drive(sheet); });
     }
-
-    ProgramModel& model() { return designer().doc.model; }
-    HWND terminal = nullptr;
 };
 
 TEST_F(SettingsPagesWindow, BothPagesAndTheDialogsReachTheModelAtOk) {

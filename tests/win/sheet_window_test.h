@@ -1,0 +1,68 @@
+// The fixture of the editor pages' Wine tests: the designer's real terminal
+// window, made afresh for each case, and the Edit command that opens the
+// real editor sheet on it.
+#pragma once
+
+#include <windows.h>
+#include <commctrl.h>
+#include <gtest/gtest.h>
+
+#include <functional>
+
+#include "resources/resource_ids.h"
+#include "shell/win/designer.h"
+#include "texts/language_texts.h"
+#include "window_test_support.h"
+
+namespace fw::win {
+
+class SheetWindowTest : public ::testing::Test {
+protected:
+    static constexpr char kSheet[] = "Formwright - [ New file ]";
+
+    static void SetUpTestSuite() {
+        designer().instance = GetModuleHandleA(nullptr);
+        ASSERT_TRUE(registerDesignerClasses(designer().instance));
+    }
+
+    void SetUp() override {
+        Designer& d = designer();
+        d.doc.currentFile.clear();
+        d.doc.prefs = Preferences{};
+        d.doc.model.modified = false;
+        wintest::clearDialogActions();
+        terminal = CreateWindowA("FWK400", "Formwright", WS_POPUP, kTerminalX, kTerminalY, kTerminalWidth,
+                                 kTerminalHeight, nullptr, nullptr, d.instance, nullptr);
+        ASSERT_TRUE(IsWindow(terminal));
+        ShowWindow(terminal, SW_SHOWNORMAL);
+        UpdateWindow(terminal);
+        wintest::pumpMessages();
+    }
+
+    void TearDown() override {
+        wintest::clearDialogActions();
+        setLanguageActive(false);
+        if (IsWindow(terminal)) {
+            designer().doc.model.modified = false;
+            DestroyWindow(terminal);
+        }
+        wintest::pumpMessages();
+    }
+
+    ProgramModel& model() { return designer().doc.model; }
+
+    // Opens the sheet with the Edit command on page `tab` and runs `drive`
+    // on it; `drive` ends by pressing the sheet's OK or Cancel.
+    void editOnTab(int tab, std::function<void(HWND sheet, HWND page)> drive) {
+        wintest::onDialog(kSheet, [tab, drive](HWND sheet) {
+            if (tab > 0) PropSheet_SetCurSel(sheet, nullptr, tab);
+            drive(sheet, PropSheet_GetCurrentPageHwnd(sheet));
+        });
+        SendMessageA(terminal, WM_COMMAND, IDM_EDIT, 0);
+        EXPECT_EQ(wintest::pendingDialogActions(), 0);
+    }
+
+    HWND terminal = nullptr;
+};
+
+}  // namespace fw::win
