@@ -91,10 +91,16 @@ public:
         if (!arguments.empty()) command += " " + arguments;
         STARTUPINFOA si{};
         si.cb = sizeof si;
-        std::vector<char> line(command.begin(), command.end());
-        line.push_back('\0');
-        started_ = CreateProcessA(nullptr, line.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr,
-                                  &si, &pi_) != FALSE;
+        // Wine's process creation has been seen to fail once on a loaded
+        // machine; a second try tells that apart from a real fault.
+        for (int attempt = 0; attempt < 3 && !started_; ++attempt) {
+            if (attempt > 0) std::this_thread::sleep_for(500ms);
+            std::vector<char> line(command.begin(), command.end());
+            line.push_back('\0');
+            started_ = CreateProcessA(nullptr, line.data(), nullptr, nullptr, FALSE, 0, nullptr,
+                                      nullptr, &si, &pi_) != FALSE;
+            if (!started_) startError_ = GetLastError();
+        }
     }
     ~Loader() {
         if (!started_) return;
@@ -105,6 +111,7 @@ public:
     }
 
     bool started() const { return started_; }
+    DWORD startError() const { return startError_; }
 
     // A visible top-level window of the program with this class and caption.
     HWND find(const std::string& cls, const std::string& caption) const {
@@ -169,6 +176,7 @@ public:
 private:
     PROCESS_INFORMATION pi_{};
     bool started_ = false;
+    DWORD startError_ = 0;
 };
 
 class LoaderWin : public ::testing::Test {
@@ -233,7 +241,7 @@ std::string* LoaderWin::program_ = nullptr;
 
 TEST_F(LoaderWin, SilentDownloadShowsTheOwnerlessProgressWindowAndSucceeds) {
     Loader loader(silent(1, 1, 2));
-    ASSERT_TRUE(loader.started());
+    ASSERT_TRUE(loader.started()) << "CreateProcess: error " << loader.startError();
 
     HWND progress = loader.waitFor("#32770", "Progress (Download FWX: 1.01)");
     ASSERT_NE(progress, nullptr);
@@ -265,6 +273,7 @@ TEST_F(LoaderWin, SilentDownloadShowsTheOwnerlessProgressWindowAndSucceeds) {
 
 TEST_F(LoaderWin, ARefusedBlockAsksToRetryAndYesDownloadsAgain) {
     Loader loader(silent(1, 2, 1));
+    ASSERT_TRUE(loader.started()) << "CreateProcess: error " << loader.startError();
     EXPECT_EQ(loader.answerBox(IDOK, "loader_error.bmp"), "Error on downloading!");
     // The progress window went before the message.
     EXPECT_EQ(loader.find("#32770", "Progress (Download FWX: 1.01)"), nullptr);
@@ -282,6 +291,7 @@ TEST_F(LoaderWin, ARefusedBlockAsksToRetryAndYesDownloadsAgain) {
 
 TEST_F(LoaderWin, ASilentTerminalIsNotReadyAndNoEndsWithoutAnotherMessage) {
     Loader loader(silent(1, 3, 1));
+    ASSERT_TRUE(loader.started()) << "CreateProcess: error " << loader.startError();
     EXPECT_EQ(loader.answerBox(IDOK, "loader_not_ready.bmp", 20s), "Terminal is not ready!");
     EXPECT_EQ(loader.answerBox(IDNO), "Failed to download!\nWould you like to retry?");
     EXPECT_EQ(loader.exitCode(3s), 1);
@@ -290,6 +300,7 @@ TEST_F(LoaderWin, ASilentTerminalIsNotReadyAndNoEndsWithoutAnotherMessage) {
 
 TEST_F(LoaderWin, CradleIrSetsUpTheCradleAndDownloadsThroughIt) {
     Loader loader(silent(2, 4, 2));   // Cradle-IR, COM4, 57600
+    ASSERT_TRUE(loader.started()) << "CreateProcess: error " << loader.startError();
     EXPECT_EQ(loader.answerBox(IDOK), "Downloaded completely!");
     EXPECT_EQ(loader.exitCode(), 0);
     EXPECT_EQ(report(4)["cradle_baud"], "57600");
@@ -300,11 +311,13 @@ TEST_F(LoaderWin, CradleIrSetsUpTheCradleAndDownloadsThroughIt) {
 TEST_F(LoaderWin, EveryFailureBeforeTheTransferShowsItsMessage) {
     {
         Loader loader(silent(2, 5, 1));   // no cradle answers on COM5
+        ASSERT_TRUE(loader.started()) << "CreateProcess: error " << loader.startError();
         EXPECT_EQ(loader.answerBox(IDOK, "loader_no_cradle.bmp"), "Can not configure the IR device!");
         EXPECT_EQ(loader.exitCode(), 1);
     }
     {
         Loader loader("\"" + *folder_ + "\\absent.FWX\",1,1,1");
+        ASSERT_TRUE(loader.started()) << "CreateProcess: error " << loader.startError();
         EXPECT_EQ(loader.answerBox(IDOK), "Can't open the file!");
         EXPECT_EQ(loader.exitCode(), 1);
     }
@@ -312,6 +325,7 @@ TEST_F(LoaderWin, EveryFailureBeforeTheTransferShowsItsMessage) {
         const std::string shortFile = *folder_ + "\\short.FWX";
         std::ofstream(shortFile, std::ios::binary) << "K400-1.00";
         Loader loader(shortFile);
+        ASSERT_TRUE(loader.started()) << "CreateProcess: error " << loader.startError();
         EXPECT_EQ(loader.answerBox(IDOK), "Format mismatch !!!");
         EXPECT_EQ(loader.exitCode(), 1);
     }
@@ -324,6 +338,7 @@ TEST_F(LoaderWin, ThroughItsDialogs) {
     std::filesystem::remove(ini);
     {
         Loader loader("");
+        ASSERT_TRUE(loader.started()) << "CreateProcess: error " << loader.startError();
         HWND open = loader.waitFor("#32770", "Open");
         ASSERT_NE(open, nullptr);
         std::this_thread::sleep_for(300ms);
@@ -376,6 +391,7 @@ TEST_F(LoaderWin, ThroughItsDialogs) {
     for (const auto& [index, message] : {std::pair<int, std::string>{6, "Failed to initialize the COM port!"},
                                          std::pair<int, std::string>{7, "Can't open the COM port!"}}) {
         Loader loader("");
+        ASSERT_TRUE(loader.started()) << "CreateProcess: error " << loader.startError();
         HWND open = loader.waitFor("#32770", "Open");
         ASSERT_NE(open, nullptr);
         HWND box = GetDlgItem(open, kFileNameBox);
@@ -392,6 +408,7 @@ TEST_F(LoaderWin, ThroughItsDialogs) {
     {
         // Cancel in either dialog ends the program without a word.
         Loader loader("");
+        ASSERT_TRUE(loader.started()) << "CreateProcess: error " << loader.startError();
         HWND open = loader.waitFor("#32770", "Open");
         ASSERT_NE(open, nullptr);
         PostMessageA(open, WM_COMMAND, MAKEWPARAM(IDCANCEL, BN_CLICKED), 0);
