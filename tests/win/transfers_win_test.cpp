@@ -485,18 +485,42 @@ HWND notepadShowing(const std::string& name) {
     return find.found;
 }
 
+// The file a window's process was started from.
+std::string processImageOf(HWND window) {
+    DWORD pid = 0;
+    GetWindowThreadProcessId(window, &pid);
+    HANDLE process = OpenProcess(PROCESS_QUERY_LIMITED_INFORMATION, FALSE, pid);
+    if (!process) return {};
+    char path[MAX_PATH] = {};
+    DWORD size = MAX_PATH;
+    const BOOL ok = QueryFullProcessImageNameA(process, 0, path, &size);
+    CloseHandle(process);
+    return ok ? std::string(path, size) : std::string();
+}
+
 TEST_F(TransfersWin, YesShowsTheReceivedFileInNotepad) {
     usePort(8);
-    // The folder's name has a blank in it.
+    // The folder's name has a blank in it. A notepad.exe planted beside the
+    // data file, with that folder the current one, must not be the one run.
     const std::string received = folder + "\\one record.TXT";
+    char system[MAX_PATH] = {};
+    ASSERT_GT(GetSystemDirectoryA(system, MAX_PATH), 0u);
+    const std::string realNotepad = std::string(system) + "\\notepad.exe";
+    ASSERT_TRUE(CopyFileA(realNotepad.c_str(), (folder + "\\notepad.exe").c_str(), FALSE));
+    char before[MAX_PATH] = {};
+    GetCurrentDirectoryA(MAX_PATH, before);
+    ASSERT_TRUE(SetCurrentDirectoryA(folder.c_str()));
     Box question;
     onDialog("", [received](HWND save) { chooseFileInDialog(save, received); });
     onDialog("Upload Data", answer(question, IDYES));
     command(IDM_RECEIVE_DATA);
+    SetCurrentDirectoryA(before);
     ASSERT_EQ(pendingDialogActions(), 0);
     EXPECT_EQ(question.text, "Done : 1 records received.\nView the received data?");
     HWND notepad = notepadShowing("one record");
     ASSERT_TRUE(notepad) << "no Notepad window on the received file";
+    const std::string image = processImageOf(notepad);
+    EXPECT_EQ(lstrcmpiA(image.c_str(), realNotepad.c_str()), 0) << image;
     // Another process's control: GetWindowText would not ask it.
     HWND edit = FindWindowExA(notepad, nullptr, "Edit", nullptr);
     char shown[64] = {};
