@@ -15,6 +15,12 @@ if (($# < 2)); then
     echo "usage: preferences_win.sh TEST.exe WORK_DIR [FAKE_CRADLE_MAIN]" >&2
     exit 2
 fi
+# A mount namespace of its own, where a folder can be made read-only for
+# the program (Wine's server opens the files, so it must live in there too);
+# without one the read-only run is skipped.
+if [[ -z ${FW_PRIVATE_MOUNTS:-} ]] && unshare --mount --propagation private true 2>/dev/null; then
+    exec env FW_PRIVATE_MOUNTS=1 unshare --mount --propagation private bash "$0" "$@"
+fi
 root=$(cd "$(dirname "${BASH_SOURCE[0]}")/../.." && pwd)
 mkdir -p "$2"
 work=$(cd "$2" && pwd)
@@ -109,4 +115,19 @@ rc=0
 "$FW_WINE" "$exe" --gtest_color=no >"$work/test.out" 2>"$work/test.err" </dev/null || rc=$?
 cat "$work/test.out"
 cat "$work/test.err" >&2
+
+# Once more from a copy in a folder the program cannot write.
+read_only=$work/read-only
+mkdir -p "$read_only"
+cp -f "$exe" "$read_only/"
+if [[ -n ${FW_PRIVATE_MOUNTS:-} ]] && mount --bind "$read_only" "$read_only" 2>/dev/null &&
+    mount -o remount,ro,bind "$read_only" 2>/dev/null; then
+    FW_PROGRAM_FOLDER_READ_ONLY=1 "$FW_WINE" "$read_only/$(basename "$exe")" --gtest_color=no \
+        --gtest_filter='*CannotBeWritten*' >"$work/test-read-only.out" 2>"$work/test-read-only.err" \
+        </dev/null || rc=$?
+    cat "$work/test-read-only.out"
+    cat "$work/test-read-only.err" >&2
+else
+    echo "preferences_win: no private read-only mount here; the read-only folder run is skipped"
+fi
 exit "$rc"

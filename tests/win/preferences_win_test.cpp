@@ -13,6 +13,7 @@
 
 #include <windows.h>
 #include <commctrl.h>
+#include <shlobj.h>
 
 #include <gtest/gtest.h>
 
@@ -483,6 +484,43 @@ TEST_F(PreferencesWin, SettingsSurviveARestartByteForByte) {
     EXPECT_EQ(designer().doc.prefs.recentFiles, std::vector<std::string>{program});
     EXPECT_TRUE(designer().doc.currentFile.empty());
     SetWindowPos(terminal, HWND_NOTOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE);
+}
+
+// preferences_win.sh runs this once more from a copy of the program in a
+// folder mounted read-only, as "C:\\Program Files" is to a user: the settings
+// go to the user's own folder, and neither Open, which reads them again, nor
+// a restart falls back to the defaults.
+TEST_F(PreferencesWin, SettingsSurviveOpenWhenTheProgramFolderCannotBeWritten) {
+    if (!std::getenv("FW_PROGRAM_FOLDER_READ_ONLY"))
+        GTEST_SKIP() << "run from a read-only folder by preferences_win.sh";
+    ASSERT_FALSE(std::ofstream(programFolder + "probe.txt")) << "the program folder is writable";
+    char appData[MAX_PATH] = {};
+    ASSERT_EQ(SHGetFolderPathA(nullptr, CSIDL_APPDATA, nullptr, SHGFP_TYPE_CURRENT, appData), S_OK);
+    const std::string userFile = std::string(appData) + "\\Formwright\\FWK400.ini";
+
+    const int com2 = indexOfPort("COM2");
+    onDialog(kPreferences, [com2](HWND dlg) {
+        choose(dlg, IDC_PREF_PORT, com2);
+        choose(dlg, IDC_PREF_BAUD, 4);
+        setCheck(dlg, IDC_PREF_AUTO_PRELOAD, true);
+        clickButton(dlg, IDOK);
+    });
+    command(IDM_PREFERENCES);
+    ASSERT_EQ(pendingDialogActions(), 0);
+    const std::string written = fileBytes(userFile);
+    ASSERT_FALSE(written.empty()) << "nothing written in " << userFile;
+    EXPECT_EQ(written, formatSettings(designer().doc.prefs));
+    EXPECT_EQ(designer().doc.prefs.comPortNumber, 2);
+
+    onDialog("", [](HWND open) { clickButton(open, IDCANCEL); });
+    command(IDM_OPEN);
+    EXPECT_EQ(pendingDialogActions(), 0);
+    EXPECT_EQ(formatSettings(designer().doc.prefs), written);
+
+    restart();
+    EXPECT_EQ(formatSettings(designer().doc.prefs), written);
+    std::error_code ec;
+    fs::remove(userFile, ec);
 }
 
 TEST_F(PreferencesWin, LanguageFileReplacesTheTextsItNames) {
