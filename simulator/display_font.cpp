@@ -61,7 +61,7 @@ DisplayInk drawDisplayText(const DisplayPicture& picture) {
                     ink.pixels[static_cast<std::size_t>(y * kFaceWidth + x)] = colour;
                 }
             }
-            left += kGlyphWidth;
+            left += kDisplayColumnWidth;
         }
     }
     return ink;

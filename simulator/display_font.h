@@ -29,9 +29,9 @@ extern const Glyph kMissingGlyph;
 enum class Ink : std::uint8_t { None, Dark, Light };
 
 // The texts of a picture as pixels of the face (kFaceWidth x kFaceHeight),
-// one Ink a pixel: each character's cell at the run's position plus 8 pixels
-// a character, dark or light as the run says. Later runs draw over earlier
-// ones; pixels off the face are dropped.
+// one Ink a pixel: each character's cell at the run's position plus one
+// column (kDisplayColumnWidth) a character, dark or light as the run says.
+// Later runs draw over earlier ones; pixels off the face are dropped.
 struct DisplayInk {
     std::vector<Ink> pixels;
     Ink at(int x, int y) const;

@@ -137,6 +137,11 @@ constexpr int kSmallPitch = 12;   // everything else: up to 8 lines of 16
 // The display font: 16 high, 8 wide, fixed pitch (simulator/display_font.h).
 constexpr int kDisplayFontHeight = 16;
 constexpr int kDisplayFontWidth = 8;
+// One character's column: the glyph's 8 pixels and one between, so that a
+// line's characters, the entry cursor (9 wide) and the highlight bar (16
+// columns, 144 wide) line up, and the 17 characters of the clock line end
+// at the text area's right edge.
+constexpr int kDisplayColumnWidth = 9;
 
 // Text area, x 28 to 182 and y 42 to 141.
 constexpr FaceRect kTextArea{28, 42, 182, 141};
@@ -158,7 +163,7 @@ constexpr FacePoint highlightBarPosition(int i, bool largePitch) {
 
 // Field-entry cursor at a column and row of the small-font screen.
 constexpr FacePoint cursorPosition(int column, int row) {
-    return {29 + 9 * column, 43 + 12 * row};
+    return {kLineX + kDisplayColumnWidth * column, kLineTop + 1 + kSmallPitch * row};
 }
 
 constexpr FacePoint kIndicatorPosition{176, 117};

@@ -30,24 +30,33 @@ DisplayPicture oneRun(FacePoint at, std::string text, bool light = false) {
     return p;
 }
 
-TEST(DisplayFont, DrawsEveryPrintableCharacterInItsOwnCell) {
+TEST(DisplayFont, DrawsEveryCharacterOfTheCodePageInItsOwnCell) {
     std::set<Glyph> seen;
-    for (int c = 0x21; c <= 0x7E; ++c) {
-        ASSERT_TRUE(hasDisplayGlyph(static_cast<unsigned char>(c))) << char(c);
-        const Glyph& g = displayGlyph(static_cast<unsigned char>(c));
-        EXPECT_NE(g, kMissingGlyph) << char(c);
-        EXPECT_TRUE(seen.insert(g).second) << "'" << char(c) << "' looks like another character";
-        // The first column and the top rows stay clear, so neighbouring
-        // characters and the line above never touch.
+    for (int c = 0x21; c <= 0xFF; ++c) {
+        const auto code = static_cast<unsigned char>(c);
+        // DEL and the five codes the code page leaves undefined show the box.
+        const bool undefined = c == 0x7F || c == 0x81 || c == 0x8D || c == 0x8F || c == 0x90 || c == 0x9D;
+        ASSERT_EQ(hasDisplayGlyph(code), !undefined) << std::hex << c;
+        if (undefined) continue;
+        const Glyph& g = displayGlyph(code);
+        EXPECT_NE(g, kMissingGlyph) << std::hex << c;
+        // No two look alike, but for the no-break space (a space) and the
+        // low single quote (a comma).
+        if (c != 0xA0 && c != 0x82) {
+            EXPECT_TRUE(seen.insert(g).second) << std::hex << c << " looks like another";
+        }
+        // The first column stays clear, so that neighbouring characters
+        // never touch, and only accents rise above a capital's top.
         for (int row = 0; row < kGlyphHeight; ++row) {
-            EXPECT_FALSE(inked(g, 0, row)) << char(c);
-            if (row < 3 || row > 13) {
-                EXPECT_EQ(g[static_cast<std::size_t>(row)], 0) << char(c) << " row " << row;
+            EXPECT_FALSE(inked(g, 0, row)) << std::hex << c;
+            if (row > 13 || (row < 3 && c < 0x80)) {
+                EXPECT_EQ(g[static_cast<std::size_t>(row)], 0) << std::hex << c << " row " << row;
             }
         }
     }
     EXPECT_TRUE(hasDisplayGlyph(' '));
     EXPECT_EQ(displayGlyph(' '), Glyph{});
+    EXPECT_EQ(displayGlyph(0xA0), Glyph{});
 }
 
 TEST(DisplayFont, AnUnknownCodeDrawsTheBox) {
@@ -69,13 +78,25 @@ TEST(DisplayFont, AccentedLettersKeepTheirBaseLetter) {
         for (std::size_t row = 0; row < a.size(); ++row) EXPECT_EQ(a[row] & b[row], b[row]) << base;
     }
     EXPECT_NE(displayGlyph(0xE9), displayGlyph(0xE8));   // é and è
+    // The accented i loses its dot under the accent: only the stem of the i
+    // stays below it.
+    for (unsigned char accented : {0xEC, 0xED, 0xEE, 0xEF}) {
+        const Glyph& a = displayGlyph(accented);
+        const Glyph& i = displayGlyph('i');
+        for (std::size_t row = 5; row < a.size(); ++row) EXPECT_EQ(a[row], i[row]) << int(accented);
+        EXPECT_EQ(a[4], 0) << int(accented);   // one row clear between the accent and the stem
+    }
 }
 
-TEST(DisplayFont, CharactersLandAtTheRunPositionEightPixelsApart) {
+// A character a column: the cursor (one column wide) and a letter drawn on
+// it land on the character of the line at the cursor's column.
+TEST(DisplayFont, CharactersLandAtTheRunPositionOneColumnApart) {
     const DisplayInk ink = drawDisplayText(oneRun({29, 54}, "Hg1"));
     expectGlyphAt(ink, 'H', 29, 54, Ink::Dark);
-    expectGlyphAt(ink, 'g', 37, 54, Ink::Dark);
-    expectGlyphAt(ink, '1', 45, 54, Ink::Dark);
+    expectGlyphAt(ink, 'g', 38, 54, Ink::Dark);
+    expectGlyphAt(ink, '1', 47, 54, Ink::Dark);
+    EXPECT_EQ(cursorPosition(2, 1).x, 47);
+    EXPECT_EQ(cursorPosition(2, 1).y, 55);
     // The capital's stems start one pixel right of the run's position, on
     // row 3 of its cell.
     EXPECT_EQ(ink.at(30, 57), Ink::Dark);
@@ -94,11 +115,11 @@ TEST(DisplayFont, CharactersLandAtTheRunPositionEightPixelsApart) {
 
 TEST(DisplayFont, LaterRunsDrawOverEarlierOnesAndTheEdgeClips) {
     DisplayPicture p = oneRun({29, 42}, "OOO");
-    p.texts.push_back({{37, 42}, "I", true});   // a letter on the cursor block
+    p.texts.push_back({{38, 42}, "I", true});   // a letter on the cursor block
     const DisplayInk ink = drawDisplayText(p);
     expectGlyphAt(ink, 'O', 29, 42, Ink::Dark);
-    EXPECT_EQ(ink.at(41, 46), Ink::Light);     // the I's stem
-    EXPECT_EQ(ink.at(38, 46), Ink::Dark);      // the O underneath is kept where the I has no ink
+    EXPECT_EQ(ink.at(42, 46), Ink::Light);     // the I's stem
+    EXPECT_EQ(ink.at(39, 46), Ink::Dark);      // the O underneath is kept where the I has no ink
 
     // Runs running off the face are cut, not written past the buffer.
     const DisplayInk edge = drawDisplayText(oneRun({kFaceWidth - 4, kFaceHeight - 6}, "HHHH"));
@@ -125,7 +146,7 @@ TEST(DisplayFont, StartScreenTextSitsOnTheDisplayLines) {
     const std::string first(engine.line(0));
     const FacePoint at = linePosition(0, engine.largePitch());
     for (std::size_t i = 0; i < first.size(); ++i)
-        expectGlyphAt(ink, static_cast<unsigned char>(first[i]), at.x + 8 * static_cast<int>(i), at.y, Ink::Light);
+        expectGlyphAt(ink, static_cast<unsigned char>(first[i]), at.x + kDisplayColumnWidth * static_cast<int>(i), at.y, Ink::Light);
     // The light ink stays on the highlight bar (144 x 13).
     const FacePoint bar = highlightBarPosition(0, engine.largePitch());
     for (int y = 0; y < kFaceHeight; ++y)
@@ -137,9 +158,9 @@ TEST(DisplayFont, StartScreenTextSitsOnTheDisplayLines) {
     const std::string second(engine.line(1));
     const FacePoint at2 = linePosition(1, engine.largePitch());
     for (std::size_t i = 0; i < second.size(); ++i)
-        expectGlyphAt(ink, static_cast<unsigned char>(second[i]), at2.x + 8 * static_cast<int>(i), at2.y, Ink::Dark);
+        expectGlyphAt(ink, static_cast<unsigned char>(second[i]), at2.x + kDisplayColumnWidth * static_cast<int>(i), at2.y, Ink::Dark);
     expectGlyphAt(ink, 'D', kClockLinePosition.x, kClockLinePosition.y, Ink::Dark);
-    expectGlyphAt(ink, ':', kClockLinePosition.x + 8 * 8, kClockLinePosition.y, Ink::Dark);
+    expectGlyphAt(ink, ':', kClockLinePosition.x + kDisplayColumnWidth * 8, kClockLinePosition.y, Ink::Dark);
 }
 
 }  // namespace

@@ -36,6 +36,12 @@ int parseCode(const std::string& s, int line) {
     fail(line, "a character or 0xNN expected, not \"" + s + "\"");
 }
 
+// A base drawn for composing only is named by a word; a glyph of the table
+// by its character or its code.
+bool isBaseName(const std::string& s) {
+    return s.size() > 1 && !(s.size() == 4 && s[0] == '0' && s[1] == 'x');
+}
+
 std::uint8_t parseRow(const std::string& s, int line) {
     if (static_cast<int>(s.size()) != kColumns) fail(line, "a row has 7 columns");
     std::uint8_t bits = 0;
@@ -72,6 +78,7 @@ int main(int argc, char** argv) {
         return 1;
     }
     std::map<int, Cell> glyphs;
+    std::map<std::string, Cell> bases;   // drawn for composing only
     std::map<std::string, std::array<std::uint8_t, kAccentRows>> accents;
     struct Composed { int code; std::string base, accent; int line; };
     std::vector<Composed> composed;
@@ -95,9 +102,15 @@ int main(int argc, char** argv) {
         }
         if (text.empty() || text[0] == '#') continue;
         if (text.size() > 2 && text[0] == '=' && text[1] == ' ') {
-            const int code = parseCode(text.substr(2), lineNo);
-            if (glyphs.count(code)) fail(lineNo, "drawn twice");
-            glyph = &glyphs[code];
+            const std::string name = text.substr(2);
+            if (isBaseName(name)) {
+                if (bases.count(name)) fail(lineNo, "drawn twice");
+                glyph = &bases[name];
+            } else {
+                const int code = parseCode(name, lineNo);
+                if (glyphs.count(code)) fail(lineNo, "drawn twice");
+                glyph = &glyphs[code];
+            }
             glyph->fill(0);
             accent = nullptr;
             rowsLeft = kRows;
@@ -118,11 +131,17 @@ int main(int argc, char** argv) {
     if (rowsLeft > 0) fail(lineNo, "the last drawing is short of rows");
 
     for (const Composed& c : composed) {
-        const int base = parseCode(c.base, c.line);
-        if (!glyphs.count(base)) fail(c.line, "no base glyph " + c.base);
+        Cell cell{};
+        if (isBaseName(c.base)) {
+            if (!bases.count(c.base)) fail(c.line, "no base glyph " + c.base);
+            cell = bases[c.base];
+        } else {
+            const int base = parseCode(c.base, c.line);
+            if (!glyphs.count(base)) fail(c.line, "no base glyph " + c.base);
+            cell = glyphs[base];
+        }
         if (!accents.count(c.accent)) fail(c.line, "no accent " + c.accent);
         if (glyphs.count(c.code)) fail(c.line, "drawn twice");
-        Cell cell = glyphs[base];
         int top = 0;
         while (top < 16 && cell[static_cast<std::size_t>(top)] == 0) ++top;
         const int first = top - 1 - kAccentRows;
