@@ -37,7 +37,18 @@ struct TransferJob {
     std::atomic<int> records{0};
     std::atomic<bool> positionPosted{false};
     std::atomic<bool> recordsPosted{false};
+    // When the bar and the count were last shown, and whether a timer will
+    // show a change that came sooner than kRefreshMs after that.
+    DWORD shownAt = 0;
+    bool refreshPending = false;
 };
+
+// The bar and the count are shown at most ten times a second: a paint for
+// every block would cost the designer more than the transfer itself, and
+// nobody reads faster. A change that comes too soon is shown by a timer, so
+// the dialog never stays behind.
+constexpr UINT kRefreshMs = 100;
+constexpr UINT_PTR kRefreshTimer = 1;
 
 // Everything the worker reports reaches the dialog as a posted message: the
 // worker never waits for the dialog thread, so that the dialog may wait for
@@ -46,7 +57,8 @@ class DialogNotices final : public TransferObserver {
 public:
     explicit DialogNotices(TransferJob& job) : job_(job) {}
     void progress(int position) override {
-        job_.position = position;
+        // The engine reports every block; the bar moves every other one.
+        if (job_.position.exchange(position) == position) return;
         notify(job_.positionPosted, kNoticeProgress);
     }
     void recordCount(int records) override {
@@ -126,6 +138,23 @@ BOOL initDialog(HWND dlg, TransferJob& job) {
     return TRUE;
 }
 
+void showProgress(HWND dlg, TransferJob& job) {
+    SendDlgItemMessageA(dlg, IDC_PROGRESS_BAR, PBM_SETPOS, WPARAM(job.position.load()), 0);
+    if (job.request.kind == TransferKind::receive)
+        SetDlgItemTextA(dlg, IDC_PROGRESS_TEXT, receivedCountText(job.records.load()).c_str());
+    job.shownAt = GetTickCount();
+}
+
+void onProgressNotice(HWND dlg, TransferJob& job) {
+    if (job.refreshPending) return;
+    const DWORD since = GetTickCount() - job.shownAt;
+    if (since < kRefreshMs && SetTimer(dlg, kRefreshTimer, kRefreshMs - since, nullptr)) {
+        job.refreshPending = true;
+        return;
+    }
+    showProgress(dlg, job);
+}
+
 void onEnded(HWND dlg, TransferJob& job) {
     WaitForSingleObject(job.thread, INFINITE);
     CloseHandle(job.thread);
@@ -169,11 +198,17 @@ INT_PTR CALLBACK progressDialogProc(HWND dlg, UINT msg, WPARAM wParam, LPARAM lP
         case kNoticeProgress:
             // Cleared before reading: a change after the read posts again.
             job->positionPosted = false;
-            SendDlgItemMessageA(dlg, IDC_PROGRESS_BAR, PBM_SETPOS, WPARAM(job->position.load()), 0);
+            onProgressNotice(dlg, *job);
             return TRUE;
         case kNoticeRecords:
             job->recordsPosted = false;
-            SetDlgItemTextA(dlg, IDC_PROGRESS_TEXT, receivedCountText(job->records.load()).c_str());
+            onProgressNotice(dlg, *job);
+            return TRUE;
+        case WM_TIMER:
+            if (wParam != kRefreshTimer) return FALSE;
+            KillTimer(dlg, kRefreshTimer);
+            job->refreshPending = false;
+            showProgress(dlg, *job);
             return TRUE;
         case kNoticeEnded:
             onEnded(dlg, *job);

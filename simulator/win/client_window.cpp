@@ -5,6 +5,7 @@
 
 #include <cstdint>
 #include <ctime>
+#include <string>
 
 #include "simulator/display_font.h"
 #include "simulator/display_picture.h"
@@ -30,6 +31,7 @@ struct FaceResources {
     HDC scratchDc = nullptr;
     int pressedKey = 0;     // from button down to button up
     int tick = 0;           // 0-9, one cycle a second
+    std::string shownClock; // the clock line as last painted
 };
 
 FaceResources& face() {
@@ -99,8 +101,8 @@ std::string currentClockLine(const ClientContext& c) {
 // the canvas (no system font is involved).
 void paintDisplay(HDC dc, HDC scratch, const ClientContext& c) {
     const SimulationEngine& e = *c.engine;
-    const DisplayPicture picture =
-        composeDisplay(e, e.mode() == EngineMode::Start ? currentClockLine(c) : std::string());
+    face().shownClock = e.mode() == EngineMode::Start ? currentClockLine(c) : std::string();
+    const DisplayPicture picture = composeDisplay(e, face().shownClock);
     for (const DisplayBitmap& b : picture.bitmaps) blit(dc, scratch, b.id, b.at.x, b.at.y);
     std::uint32_t* bits = face().canvasBits;
     if (!bits) return;
@@ -185,7 +187,9 @@ void onTimer(HWND hwnd) {
     f.tick = (f.tick + 1) % 10;
     if (!f.context || !f.context->engine) return;
     SimulationEngine& engine = *f.context->engine;
-    if (engine.mode() == EngineMode::Start) {
+    // The clock line is painted again only when its text changes (the colon
+    // twice a second, the minute, the count): a paint draws the whole face.
+    if (engine.mode() == EngineMode::Start && currentClockLine(*f.context) != f.shownClock) {
         invalidate(hwnd, FaceRect{kTextArea.left, kClockLinePosition.y, kTextArea.right, kTextArea.bottom});
     }
     applyUpdate(hwnd, engine.tickEngine());

@@ -3,6 +3,7 @@
 #include <fcntl.h>
 #include <poll.h>
 #include <pty.h>
+#include <sys/prctl.h>
 #include <termios.h>
 #include <unistd.h>
 
@@ -133,6 +134,9 @@ bool FakeTerminal::waitFinished(int timeoutMs) const {
 }
 
 void FakeTerminal::run() {
+    // A paced line wakes to the microsecond, not 50 us late as the default
+    // timer slack lets it: the figures measured against it are the host's.
+    if (byteSeconds_ > 0) ::prctl(PR_SET_TIMERSLACK, 1UL, 0UL, 0UL, 0UL);
     uint8_t buffer[4096];
     while (master_ >= 0) {
         pollfd p[2] = {{master_, POLLIN, 0}, {stopRead_, POLLIN, 0}};

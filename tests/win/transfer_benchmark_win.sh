@@ -1,0 +1,75 @@
+#!/usr/bin/env bash
+# transfer_benchmark_win.sh BENCHMARK.exe WORK_DIR [FAKE_TERMINAL_MAIN]
+#
+# Runs transfer_benchmark_win.exe under Wine with COM1 mapped to a terminal
+# paced at 115,200 bps and COM2 to one that never answers (fake terminals on
+# ptys, run natively), in a Wine prefix of its own under WORK_DIR. Prints
+# the benchmark's figures and, from the host, the CPU time of the whole
+# Wine process. Not a test: run it by hand on a quiet machine.
+set -euo pipefail
+
+if (($# < 2)); then
+    echo "usage: transfer_benchmark_win.sh BENCHMARK.exe WORK_DIR [FAKE_TERMINAL_MAIN]" >&2
+    exit 2
+fi
+root=$(cd "$(dirname "${BASH_SOURCE[0]}")/../.." && pwd)
+exe=$(cd "$(dirname "$1")" && pwd)/$(basename "$1")
+mkdir -p "$2"
+work=$(cd "$2" && pwd)
+fake=${3:-}
+
+# shellcheck source=scripts/lib/wine.sh
+source "$root/scripts/lib/wine.sh"
+export WINEPREFIX=$work/prefix
+fw_wine_env
+
+support=$root/tests/support
+if [[ -z $fake || ! -x $fake ]]; then
+    fake=$work/fake_terminal_main
+    if [[ ! -x $fake || $fake -ot $support/fake_terminal.cpp || $fake -ot $support/fake_terminal_main.cpp ||
+          $fake -ot $support/fake_terminal.h ]]; then
+        g++ -std=c++20 -O2 -I"$root" "$support/fake_terminal.cpp" "$support/fake_terminal_main.cpp" \
+            -o "$fake" -lutil -pthread
+    fi
+fi
+
+pids=()
+server=
+# shellcheck disable=SC2317  # run by the trap
+cleanup() {
+    for pid in "${pids[@]}"; do
+        kill "$pid" 2>/dev/null || true
+        wait "$pid" 2>/dev/null || true
+    done
+    if [[ -n $server ]]; then
+        "$FW_WINESERVER" -k >/dev/null 2>&1 || true
+    fi
+}
+trap cleanup EXIT
+
+scripts=("program --pace 115200" "program --ignore-openings -1")
+ptys=()
+for i in "${!scripts[@]}"; do
+    dir=$work/com$((i + 1))
+    rm -rf "$dir"
+    mkdir -p "$dir"
+    # shellcheck disable=SC2086  # the script is a list of options
+    "$fake" "$dir" ${scripts[$i]} >"$dir/pty" 2>"$dir/fake.log" &
+    pids+=($!)
+    for _ in $(seq 50); do
+        grep -qx ready "$dir/pty" 2>/dev/null && break
+        sleep 0.1
+    done
+    ptys+=("$(head -n 1 "$dir/pty")")
+done
+
+fw_wine_init_prefix
+ports=()
+for i in "${!ptys[@]}"; do
+    ports+=("COM$((i + 1))=${ptys[$i]}")
+done
+server=1
+fw_wine_map_com_ports "$work" "${ports[@]}"
+
+TIMEFORMAT="whole Wine process: %R s wall, %U s user + %S s system CPU"
+time "$FW_WINE" "$exe" </dev/null 2>"$work/wine.log"
