@@ -30,34 +30,15 @@ source "$root/scripts/lib/wine.sh"
 export WINEPREFIX=$work/prefix
 fw_wine_env
 
-support=$root/tests/support
-if [[ -z $terminal || ! -x $terminal ]]; then
-    terminal=$work/fake_terminal_main
-    if [[ ! -x $terminal || $terminal -ot $support/fake_terminal.cpp ||
-          $terminal -ot $support/fake_terminal.h || $terminal -ot $support/fake_terminal_main.cpp ]]; then
-        g++ -std=c++20 -O1 -Wall -Wextra -I"$root" \
-            "$support/fake_terminal.cpp" "$support/fake_terminal_main.cpp" \
-            -o "$terminal" -lutil -pthread
-    fi
-fi
-if [[ -z $cradle || ! -x $cradle ]]; then
-    cradle=$work/fake_cradle_main
-    if [[ ! -x $cradle || $cradle -ot $support/fake_cradle.cpp ||
-          $cradle -ot $support/fake_cradle_main.cpp ]]; then
-        g++ -std=c++20 -O1 -Wall -Wextra -I"$root" \
-            "$support/fake_cradle.cpp" "$support/fake_cradle_main.cpp" \
-            -o "$cradle" -lutil -pthread
-    fi
-fi
+# shellcheck source=tests/win/far_ends.sh
+source "$root/tests/win/far_ends.sh"
+terminal=$(fw_far_end_program terminal "$work" "$terminal")
+cradle=$(fw_far_end_program cradle "$work" "$cradle")
 
-pids=()
 server=
 # shellcheck disable=SC2317  # run by the trap
 cleanup() {
-    for pid in "${pids[@]}"; do
-        kill "$pid" 2>/dev/null || true
-        wait "$pid" 2>/dev/null || true
-    done
+    fw_stop_far_ends
     if [[ -n $server ]]; then
         "$FW_WINESERVER" -k >/dev/null 2>&1 || true
     fi
@@ -71,24 +52,14 @@ rm -rf "$reports" "$work/wine.log"
 mkdir -p "$reports" "$work/not-a-device"
 : >"$work/not-a-port"
 
-# start_far_end COM PROGRAM ARGS...: the far end's pty path is the first line
-# of its output, then "ready".
+# start_far_end COM PROGRAM ARGS...: the far end of COMn; its pty path is
+# the first line of its output.
 ptys=()
 start_far_end() {
     local com=$1 dir=$reports/com$1
     shift
     mkdir -p "$dir"
-    "$@" >"$dir/pty" 2>"$dir/log" &
-    pids+=("$!")
-    for _ in $(seq 50); do
-        grep -qx ready "$dir/pty" 2>/dev/null && break
-        sleep 0.1
-    done
-    if ! grep -qx ready "$dir/pty"; then
-        echo "loader_win: the far end of COM$com did not start" >&2
-        cat "$dir/log" >&2
-        exit 1
-    fi
+    fw_start_far_end "$dir/pty" "$dir/log" "$@"
     ptys[com]=$(head -n 1 "$dir/pty")
 }
 start_far_end 1 "$terminal" "$reports/com1" loader --pace 57600

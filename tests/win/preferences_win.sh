@@ -34,24 +34,14 @@ source "$root/scripts/lib/wine.sh"
 export WINEPREFIX=$work/prefix
 fw_wine_env
 
-if [[ -z $fake || ! -x $fake ]]; then
-    fake=$work/fake_cradle_main
-    if [[ ! -x $fake || $fake -ot $root/tests/support/fake_cradle.cpp ||
-          $fake -ot $root/tests/support/fake_cradle_main.cpp ]]; then
-        g++ -std=c++20 -O1 -Wall -Wextra -I"$root" \
-            "$root/tests/support/fake_cradle.cpp" "$root/tests/support/fake_cradle_main.cpp" \
-            -o "$fake" -lutil -pthread
-    fi
-fi
+# shellcheck source=tests/win/far_ends.sh
+source "$root/tests/win/far_ends.sh"
+fake=$(fw_far_end_program cradle "$work" "$fake")
 
-fake_pid=
 server=
 # shellcheck disable=SC2317  # run by the trap
 cleanup() {
-    if [[ -n $fake_pid ]]; then
-        kill "$fake_pid" 2>/dev/null || true
-        wait "$fake_pid" 2>/dev/null || true
-    fi
+    fw_stop_far_ends
     if [[ -n $server ]]; then
         "$FW_WINESERVER" -k >/dev/null 2>&1 || true
     fi
@@ -67,17 +57,7 @@ wine_quiet() {
 
 report=$work/report
 rm -f "$report" "$work/ptys" "$work/wine.log"
-"$fake" "$report" none 19200 9600 >"$work/ptys" 2>"$work/fake.log" &
-fake_pid=$!
-for _ in $(seq 50); do
-    grep -qx ready "$work/ptys" 2>/dev/null && break
-    sleep 0.1
-done
-if ! grep -qx ready "$work/ptys"; then
-    echo "preferences_win: the fake cradles did not start" >&2
-    cat "$work/fake.log" >&2
-    exit 1
-fi
+fw_start_far_end "$work/ptys" "$work/fake.log" "$fake" "$report" none 19200 9600
 mapfile -t ptys < <(head -n 3 "$work/ptys")
 
 fw_wine_init_prefix

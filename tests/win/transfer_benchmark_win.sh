@@ -23,24 +23,14 @@ source "$root/scripts/lib/wine.sh"
 export WINEPREFIX=$work/prefix
 fw_wine_env
 
-support=$root/tests/support
-if [[ -z $fake || ! -x $fake ]]; then
-    fake=$work/fake_terminal_main
-    if [[ ! -x $fake || $fake -ot $support/fake_terminal.cpp || $fake -ot $support/fake_terminal_main.cpp ||
-          $fake -ot $support/fake_terminal.h ]]; then
-        g++ -std=c++20 -O2 -I"$root" "$support/fake_terminal.cpp" "$support/fake_terminal_main.cpp" \
-            -o "$fake" -lutil -pthread
-    fi
-fi
+# shellcheck source=tests/win/far_ends.sh
+source "$root/tests/win/far_ends.sh"
+fake=$(fw_far_end_program terminal "$work" "$fake")
 
-pids=()
 server=
 # shellcheck disable=SC2317  # run by the trap
 cleanup() {
-    for pid in "${pids[@]}"; do
-        kill "$pid" 2>/dev/null || true
-        wait "$pid" 2>/dev/null || true
-    done
+    fw_stop_far_ends
     if [[ -n $server ]]; then
         "$FW_WINESERVER" -k >/dev/null 2>&1 || true
     fi
@@ -54,12 +44,7 @@ for i in "${!scripts[@]}"; do
     rm -rf "$dir"
     mkdir -p "$dir"
     # shellcheck disable=SC2086  # the script is a list of options
-    "$fake" "$dir" ${scripts[$i]} >"$dir/pty" 2>"$dir/fake.log" &
-    pids+=($!)
-    for _ in $(seq 50); do
-        grep -qx ready "$dir/pty" 2>/dev/null && break
-        sleep 0.1
-    done
+    fw_start_far_end "$dir/pty" "$dir/fake.log" "$fake" "$dir" ${scripts[$i]}
     ptys+=("$(head -n 1 "$dir/pty")")
 done
 

@@ -32,32 +32,14 @@ source "$root/scripts/lib/wine.sh"
 export WINEPREFIX=$work/prefix
 fw_wine_env
 
-if [[ -z $fake || ! -x $fake ]]; then
-    fake=$work/fake_terminal_main
-    if [[ ! -x $fake || $fake -ot $root/tests/support/fake_terminal.cpp ||
-          $fake -ot $root/tests/support/fake_terminal_main.cpp ||
-          $fake -ot $root/tests/support/fake_terminal.h ]]; then
-        g++ -std=c++20 -O1 -Wall -Wextra -I"$root" \
-            "$root/tests/support/fake_terminal.cpp" "$root/tests/support/fake_terminal_main.cpp" \
-            -o "$fake" -lutil -pthread
-    fi
-fi
+# shellcheck source=tests/win/far_ends.sh
+source "$root/tests/win/far_ends.sh"
+fake=$(fw_far_end_program terminal "$work" "$fake")
 
-fake_pids=()
 server=
-stop_terminals() {
-    local pid
-    for pid in "${fake_pids[@]}"; do
-        kill "$pid" 2>/dev/null || true
-    done
-    for pid in "${fake_pids[@]}"; do
-        wait "$pid" 2>/dev/null || true
-    done
-    fake_pids=()
-}
 # shellcheck disable=SC2317  # run by the trap
 cleanup() {
-    stop_terminals
+    fw_stop_far_ends
     if [[ -n $server ]]; then
         "$FW_WINESERVER" -k >/dev/null 2>&1 || true
     fi
@@ -65,11 +47,6 @@ cleanup() {
 trap cleanup EXIT
 trap 'exit 143' TERM
 trap 'exit 130' INT
-
-# Wine's own processes keep the descriptors they inherit: files, never a pipe.
-wine_quiet() {
-    "$FW_WINE" "$@" >>"$work/wine.log" 2>&1 </dev/null
-}
 
 # The records of the receives, one per line: an empty one, and bytes above
 # 0x7F that must reach the file unchanged.
@@ -96,20 +73,7 @@ for i in "${!scripts[@]}"; do
     rm -rf "$dir"
     mkdir -p "$dir"
     # shellcheck disable=SC2086  # the script is a list of options
-    "$fake" "$dir" ${scripts[$i]} >"$dir/pty" 2>"$dir/fake.log" &
-    fake_pids+=($!)
-done
-for i in "${!scripts[@]}"; do
-    dir=$work/com$((i + 1))
-    for _ in $(seq 50); do
-        grep -qx ready "$dir/pty" 2>/dev/null && break
-        sleep 0.1
-    done
-    if ! grep -qx ready "$dir/pty"; then
-        echo "transfers_win: the fake terminal of COM$((i + 1)) did not start" >&2
-        cat "$dir/fake.log" >&2
-        exit 1
-    fi
+    fw_start_far_end "$dir/pty" "$dir/fake.log" "$fake" "$dir" ${scripts[$i]}
     ptys+=("$(head -n 1 "$dir/pty")")
 done
 
@@ -134,7 +98,7 @@ cat "$work/test.out"
 cat "$work/test.err" >&2
 
 # What the terminals assembled, against what the test expected of them.
-stop_terminals
+fw_stop_far_ends
 compare() {
     local expected=$1 got=$2
     [[ -f $expected ]] || return 0

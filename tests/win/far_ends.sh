@@ -1,0 +1,61 @@
+# shellcheck shell=bash
+# The far ends of the Wine tests' serial ports: the fake terminal and the
+# fake cradle of tests/support, run natively on ptys that the tests' Wine
+# prefixes map to COM ports. Sourced by the scripts in this folder.
+
+FW_FAR_END_ROOT=$(cd "$(dirname "${BASH_SOURCE[0]}")/../.." && pwd)
+FW_FAR_END_PIDS=()
+
+# fw_far_end_program KIND WORK [GIVEN]: prints the path of the far-end
+# program KIND ("terminal" or "cradle"): GIVEN when it is an executable,
+# else tests/support/fake_KIND_main built in WORK with the host's g++ when
+# it is missing or older than one of its sources.
+fw_far_end_program() {
+    local kind=$1 work=$2 given=${3:-}
+    if [[ -n $given && -x $given ]]; then
+        echo "$given"
+        return 0
+    fi
+    local support=$FW_FAR_END_ROOT/tests/support
+    local sources=("$support/fake_$kind.cpp" "$support/fake_${kind}_main.cpp")
+    local out=$work/fake_${kind}_main stale='' file
+    [[ -x $out ]] || stale=1
+    for file in "${sources[@]}" "$support/fake_$kind.h"; do
+        [[ -f $file && $out -ot $file ]] && stale=1
+    done
+    if [[ -n $stale ]]; then
+        g++ -std=c++20 -O1 -Wall -Wextra -I"$FW_FAR_END_ROOT" "${sources[@]}" -o "$out" -lutil -pthread >&2 ||
+            return 1
+    fi
+    echo "$out"
+}
+
+# fw_start_far_end OUT LOG PROGRAM ARGS...: starts a far end, its output
+# (its ptys, a line each, then "ready") in OUT and its errors in LOG, and
+# waits until it is ready; fails, showing LOG, when it does not get there.
+fw_start_far_end() {
+    local out=$1 log=$2
+    shift 2
+    "$@" >"$out" 2>"$log" &
+    FW_FAR_END_PIDS+=("$!")
+    for _ in $(seq 50); do
+        grep -qx ready "$out" 2>/dev/null && return 0
+        sleep 0.1
+    done
+    echo "the far end $1 did not start:" >&2
+    cat "$log" >&2
+    return 1
+}
+
+# fw_stop_far_ends: ends every far end started, and waits for each (they
+# write their reports as they end).
+fw_stop_far_ends() {
+    local pid
+    for pid in "${FW_FAR_END_PIDS[@]}"; do
+        kill "$pid" 2>/dev/null || true
+    done
+    for pid in "${FW_FAR_END_PIDS[@]}"; do
+        wait "$pid" 2>/dev/null || true
+    done
+    FW_FAR_END_PIDS=()
+}
