@@ -1,10 +1,32 @@
 # shellcheck shell=bash
-# The far ends of the Wine tests' serial ports: the fake terminal and the
-# fake cradle of tests/support, run natively on ptys that the tests' Wine
-# prefixes map to COM ports. Sourced by the scripts in this folder.
+# The session of a Wine test script in this folder, and the far ends of
+# its serial ports: the fake terminal and the fake cradle of tests/support,
+# run natively on ptys that the test's Wine prefix maps to COM ports.
 
 FW_FAR_END_ROOT=$(cd "$(dirname "${BASH_SOURCE[0]}")/../.." && pwd)
 FW_FAR_END_PIDS=()
+
+# shellcheck source=scripts/lib/wine.sh
+source "$FW_FAR_END_ROOT/scripts/lib/wine.sh"
+
+# fw_wine_test_begin WORK: a Wine prefix of the script's own in WORK/prefix
+# (the COM map is the prefix's registry, and a new map needs a new server);
+# on exit, every far end is stopped and the prefix's server ended once the
+# script has started it (FW_WINE_SERVER_STARTED=1).
+fw_wine_test_begin() {
+    export WINEPREFIX=$1/prefix
+    fw_wine_env
+    trap fw_wine_test_end EXIT
+    trap 'exit 143' TERM
+    trap 'exit 130' INT
+}
+
+fw_wine_test_end() {
+    fw_stop_far_ends
+    if [[ -n ${FW_WINE_SERVER_STARTED:-} ]]; then
+        "$FW_WINESERVER" -k >/dev/null 2>&1 || true
+    fi
+}
 
 # fw_far_end_program KIND WORK [GIVEN]: prints the path of the far-end
 # program KIND ("terminal" or "cradle"): GIVEN when it is an executable,
@@ -59,3 +81,4 @@ fw_stop_far_ends() {
     done
     FW_FAR_END_PIDS=()
 }
+

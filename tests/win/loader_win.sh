@@ -25,27 +25,11 @@ cp -f "$2" "$loader"
 terminal=${4:-}
 cradle=${5:-}
 
-# shellcheck source=scripts/lib/wine.sh
-source "$root/scripts/lib/wine.sh"
-export WINEPREFIX=$work/prefix
-fw_wine_env
-
 # shellcheck source=tests/win/far_ends.sh
 source "$root/tests/win/far_ends.sh"
+fw_wine_test_begin "$work"
 terminal=$(fw_far_end_program terminal "$work" "$terminal")
 cradle=$(fw_far_end_program cradle "$work" "$cradle")
-
-server=
-# shellcheck disable=SC2317  # run by the trap
-cleanup() {
-    fw_stop_far_ends
-    if [[ -n $server ]]; then
-        "$FW_WINESERVER" -k >/dev/null 2>&1 || true
-    fi
-}
-trap cleanup EXIT
-trap 'exit 143' TERM
-trap 'exit 130' INT
 
 reports=$work/reports
 rm -rf "$reports" "$work/wine.log"
@@ -78,7 +62,7 @@ done
 # COM7 opens but takes no line settings (a plain file); COM8 does not open
 # (a folder).
 ports+=("COM7=$work/not-a-port" "COM8=$work/not-a-device")
-server=1
+FW_WINE_SERVER_STARTED=1
 fw_wine_map_com_ports "$work" "${ports[@]}"
 
 export FW_LOADER_EXE FW_LOADER_REPORTS

@@ -19,26 +19,10 @@ mkdir -p "$2"
 work=$(cd "$2" && pwd)
 fake=${3:-}
 
-# shellcheck source=scripts/lib/wine.sh
-source "$root/scripts/lib/wine.sh"
-export WINEPREFIX=$work/prefix
-fw_wine_env
-
 # shellcheck source=tests/win/far_ends.sh
 source "$root/tests/win/far_ends.sh"
+fw_wine_test_begin "$work"
 fake=$(fw_far_end_program cradle "$work" "$fake")
-
-server=
-# shellcheck disable=SC2317  # run by the trap
-cleanup() {
-    fw_stop_far_ends
-    if [[ -n $server ]]; then
-        "$FW_WINESERVER" -k >/dev/null 2>&1 || true
-    fi
-}
-trap cleanup EXIT
-trap 'exit 143' TERM
-trap 'exit 130' INT
 
 # Wine's own processes keep the descriptors they inherit: files, never a pipe.
 wine_quiet() {
@@ -56,7 +40,7 @@ ports=()
 for i in "${!ptys[@]}"; do
     ports+=("COM$((i + 1))=${ptys[$i]}")
 done
-server=1
+FW_WINE_SERVER_STARTED=1
 fw_wine_map_com_ports "$work" "${ports[@]}"
 
 # COM7 is listed as a Bluetooth port instead of under its serial name.

@@ -18,24 +18,10 @@ mkdir -p "$2"
 work=$(cd "$2" && pwd)
 fake=${3:-}
 
-# shellcheck source=scripts/lib/wine.sh
-source "$root/scripts/lib/wine.sh"
-export WINEPREFIX=$work/prefix
-fw_wine_env
-
 # shellcheck source=tests/win/far_ends.sh
 source "$root/tests/win/far_ends.sh"
+fw_wine_test_begin "$work"
 fake=$(fw_far_end_program terminal "$work" "$fake")
-
-server=
-# shellcheck disable=SC2317  # run by the trap
-cleanup() {
-    fw_stop_far_ends
-    if [[ -n $server ]]; then
-        "$FW_WINESERVER" -k >/dev/null 2>&1 || true
-    fi
-}
-trap cleanup EXIT
 
 scripts=("program --pace 115200" "program --ignore-openings -1")
 ptys=()
@@ -53,7 +39,7 @@ ports=()
 for i in "${!ptys[@]}"; do
     ports+=("COM$((i + 1))=${ptys[$i]}")
 done
-server=1
+FW_WINE_SERVER_STARTED=1
 fw_wine_map_com_ports "$work" "${ports[@]}"
 
 TIMEFORMAT="whole Wine process: %R s wall, %U s user + %S s system CPU"

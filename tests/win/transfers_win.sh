@@ -27,26 +27,10 @@ mkdir -p "$work/bin"
 exe=$work/bin/$(basename "$1")
 cp -f "$1" "$exe"
 
-# shellcheck source=scripts/lib/wine.sh
-source "$root/scripts/lib/wine.sh"
-export WINEPREFIX=$work/prefix
-fw_wine_env
-
 # shellcheck source=tests/win/far_ends.sh
 source "$root/tests/win/far_ends.sh"
+fw_wine_test_begin "$work"
 fake=$(fw_far_end_program terminal "$work" "$fake")
-
-server=
-# shellcheck disable=SC2317  # run by the trap
-cleanup() {
-    fw_stop_far_ends
-    if [[ -n $server ]]; then
-        "$FW_WINESERVER" -k >/dev/null 2>&1 || true
-    fi
-}
-trap cleanup EXIT
-trap 'exit 143' TERM
-trap 'exit 130' INT
 
 # The records of the receives, one per line: an empty one, and bytes above
 # 0x7F that must reach the file unchanged.
@@ -83,7 +67,7 @@ ports=()
 for i in "${!ptys[@]}"; do
     ports+=("COM$((i + 1))=${ptys[$i]}")
 done
-server=1
+FW_WINE_SERVER_STARTED=1
 fw_wine_map_com_ports "$work" "${ports[@]}"
 
 export FW_TERMINAL_REPORTS
