@@ -82,3 +82,33 @@ fw_stop_far_ends() {
     FW_FAR_END_PIDS=()
 }
 
+# fw_start_terminals WORK PROGRAM SCRIPT...: one fake terminal per script
+# (a list of its options), for COM1, COM2, ... in order, each with its
+# report folder WORK/comN; their ptys go to FW_FAR_END_PTYS in the same order.
+fw_start_terminals() {
+    local work=$1 program=$2 com dir
+    shift 2
+    FW_FAR_END_PTYS=()
+    for ((com = 1; com <= $#; ++com)); do
+        dir=$work/com$com
+        rm -rf "$dir"
+        mkdir -p "$dir"
+        # shellcheck disable=SC2086  # a script is a list of options
+        fw_start_far_end "$dir/pty" "$dir/fake.log" "$program" "$dir" ${!com} || return 1
+        FW_FAR_END_PTYS+=("$(head -n 1 "$dir/pty")")
+    done
+}
+
+# fw_map_far_ends WORK PTY...: the prefix made, then COM1, COM2, ... mapped
+# to the ptys in order (which starts the prefix's server anew).
+fw_map_far_ends() {
+    local work=$1 i ports=()
+    shift
+    local ptys=("$@")
+    fw_wine_init_prefix
+    for i in "${!ptys[@]}"; do
+        ports+=("COM$((i + 1))=${ptys[$i]}")
+    done
+    FW_WINE_SERVER_STARTED=1
+    fw_wine_map_com_ports "$work" "${ports[@]}"
+}

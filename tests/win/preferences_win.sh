@@ -44,14 +44,7 @@ rm -f "$report" "$work/ptys" "$work/wine.log"
 fw_start_far_end "$work/ptys" "$work/fake.log" "$fake" "$report" none 19200 9600
 mapfile -t ptys < <(head -n 3 "$work/ptys")
 
-fw_wine_init_prefix
-
-ports=()
-for i in "${!ptys[@]}"; do
-    ports+=("COM$((i + 1))=${ptys[$i]}")
-done
-FW_WINE_SERVER_STARTED=1
-fw_wine_map_com_ports "$work" "${ports[@]}"
+fw_map_far_ends "$work" "${ptys[@]}"
 
 # COM3 is listed as a Bluetooth port instead of under its serial name, and
 # two ports without a device are listed under other kinds of names.

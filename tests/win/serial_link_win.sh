@@ -34,14 +34,7 @@ rm -f "$report" "$work/ptys" "$work/wine.log"
 fw_start_far_end "$work/ptys" "$work/fake.log" "$fake" "$report" 9600 115200 38400 57600 19200 none 9600 38400@150
 mapfile -t ptys < <(head -n 8 "$work/ptys")
 
-fw_wine_init_prefix
-
-ports=()
-for i in "${!ptys[@]}"; do
-    ports+=("COM$((i + 1))=${ptys[$i]}")
-done
-FW_WINE_SERVER_STARTED=1
-fw_wine_map_com_ports "$work" "${ports[@]}"
+fw_map_far_ends "$work" "${ptys[@]}"
 
 # COM7 is listed as a Bluetooth port instead of under its serial name.
 key='HKLM\HARDWARE\DEVICEMAP\SERIALCOMM'

@@ -24,23 +24,8 @@ fw_wine_test_begin "$work"
 fake=$(fw_far_end_program terminal "$work" "$fake")
 
 scripts=("program --pace 115200" "program --ignore-openings -1")
-ptys=()
-for i in "${!scripts[@]}"; do
-    dir=$work/com$((i + 1))
-    rm -rf "$dir"
-    mkdir -p "$dir"
-    # shellcheck disable=SC2086  # the script is a list of options
-    fw_start_far_end "$dir/pty" "$dir/fake.log" "$fake" "$dir" ${scripts[$i]}
-    ptys+=("$(head -n 1 "$dir/pty")")
-done
-
-fw_wine_init_prefix
-ports=()
-for i in "${!ptys[@]}"; do
-    ports+=("COM$((i + 1))=${ptys[$i]}")
-done
-FW_WINE_SERVER_STARTED=1
-fw_wine_map_com_ports "$work" "${ports[@]}"
+fw_start_terminals "$work" "$fake" "${scripts[@]}"
+fw_map_far_ends "$work" "${FW_FAR_END_PTYS[@]}"
 
 TIMEFORMAT="whole Wine process: %R s wall, %U s user + %S s system CPU"
 time "$FW_WINE" "$exe" </dev/null 2>"$work/wine.log"
