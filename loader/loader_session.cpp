@@ -15,8 +15,15 @@ public:
     explicit UiHost(LoaderUi& ui) : ui_(ui) {}
     void notice(const ExchangeAction& a) override {
         switch (a.kind) {
-        case Action::Kind::openProgress: ui_.openProgress(); break;
-        case Action::Kind::progress: ui_.setProgress(a.value); break;
+        case Action::Kind::openProgress:
+            ui_.openProgress();
+            shown_ = 0;
+            break;
+        case Action::Kind::progress:
+            // The exchange reports every block; the bar is set (a trip to
+            // the window's thread) only when it moves.
+            if (a.value != shown_) ui_.setProgress(shown_ = a.value);
+            break;
         case Action::Kind::closeProgress: ui_.closeProgress(); break;
         case Action::Kind::message: ui_.showMessage(messageOf(a)); break;
         default: break;
@@ -30,6 +37,7 @@ public:
 
 private:
     LoaderUi& ui_;
+    int shown_ = 0;   // where the bar stands; a new window opens it at 0
 };
 
 // The cradle set-up writes the three bytes that switch the cradle's speed

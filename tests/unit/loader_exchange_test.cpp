@@ -407,7 +407,11 @@ TEST_F(LoaderRun, DownloadsTheImageOverAPlainLineWithDtrAndRtsOff) {
     EXPECT_EQ(0, std::memcmp(terminal.image.data(), program.image().bytes, kProgramImageSize));
     EXPECT_EQ(ui.seen, (std::vector<std::string>{"progress window", "progress closed",
                                                  "t=" + std::to_string(clock.now) + " Downloaded completely!"}));
-    EXPECT_EQ(ui.bar.size(), 200u);
+    // The bar is set each time it moves, and only then.
+    ASSERT_FALSE(ui.bar.empty());
+    EXPECT_TRUE(std::adjacent_find(ui.bar.begin(), ui.bar.end(), std::greater_equal<int>()) == ui.bar.end());
+    EXPECT_EQ(ui.bar.front(), 5);
+    EXPECT_EQ(ui.bar.back(), 100);
     EXPECT_EQ(port.events("open"), (std::vector<std::string>{"t=0 open COM4"}));
     EXPECT_EQ(port.events("queues"), (std::vector<std::string>{"t=0 queues 256/1200"}));
     EXPECT_EQ(port.events("line"), (std::vector<std::string>{"t=0 line 57600"}));
@@ -461,6 +465,26 @@ TEST_F(LoaderRun, ARefusedBlockGetsThreeMoreSendsAndYesStartsOver) {
     EXPECT_EQ(messages[4], "progress window");
     EXPECT_NE(messages[6].find("Downloaded completely!"), std::string::npos);
     EXPECT_EQ(0, std::memcmp(terminal.image.data(), program.image().bytes, kProgramImageSize));
+    EXPECT_EQ(ui.bar.back(), 100);
+}
+
+// The retry's new window opens at 0: its bar is set again from the first
+// block, even to where the failed attempt's bar had stopped.
+TEST_F(LoaderRun, TheRetrysWindowShowsItsOwnProgress) {
+    int refusals = 4;
+    terminal.onBlock = [&refusals](int k, int) -> std::string {
+        if (k == 1 && refusals > 0) {
+            --refusals;
+            return "NAK\r";
+        }
+        return "ACK\r";
+    };
+    ui.answers = {true};
+    ASSERT_TRUE(download());
+    ASSERT_GE(ui.bar.size(), 2u);
+    EXPECT_EQ(ui.bar[0], 5);   // the first attempt, after block 0
+    EXPECT_EQ(ui.bar[1], 5);   // the retry's window, after block 0 again
+    EXPECT_EQ(ui.bar.back(), 100);
 }
 
 TEST_F(LoaderRun, EachSetUpFailureShowsItsMessageAndEnds) {
