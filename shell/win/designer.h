@@ -81,11 +81,12 @@ INT_PTR CALLBACK aboutBoxProc(HWND dlg, UINT msg, WPARAM wParam, LPARAM lParam);
 // The editor's modal property sheet over `sheet`; true when confirmed.
 bool runEditorSheet(HWND owner, HINSTANCE instance, EditorSheet& sheet, const std::string& caption);
 
-// File dialogs. `kind`: 0 program, 1 lookup or data text, 2 message import.
-// They only choose: the chosen name comes back in `path`.
-enum OpenKind { kOpenProgram = 0, kOpenTextFile = 1, kOpenImport = 2 };
+// File dialogs. They only choose: they start at the name in `path` (empty:
+// none) and the chosen name comes back in it. A Save As dialog is for a
+// program or a text file, and starts in `folder` when one is given.
+enum FileKind { kProgramFile = 0, kTextFile = 1, kMessageImportFile = 2 };
 bool chooseOpenFile(HWND owner, int kind, std::string& path);
-bool chooseSaveFile(HWND owner, std::string& path);
+bool chooseSaveFile(HWND owner, int kind, std::string& path, const char* folder = nullptr);
 
 // The modal Preferences dialog ("PreferencesDlg"). Returns true for OK, after
 // the preferences are stored and written and the language, the default

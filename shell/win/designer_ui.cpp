@@ -1,6 +1,5 @@
 // The session's questions and dialogs on Windows.
 #include <windows.h>
-#include <commdlg.h>
 
 #include "comm/win/serial_port_win.h"
 #include "resources/text_ids.h"
@@ -24,9 +23,12 @@ Answer answerOf(int box) {
 
 Answer WinDesignerUi::askSaveChanges() { return answerOf(win::askSaveChanges(owner_)); }
 
-bool WinDesignerUi::chooseProgramFile(std::string& path) { return chooseOpenFile(owner_, kOpenProgram, path); }
+bool WinDesignerUi::chooseProgramFile(std::string& path) { return chooseOpenFile(owner_, kProgramFile, path); }
 
-bool WinDesignerUi::chooseSaveName(std::string& path) { return chooseSaveFile(owner_, path); }
+bool WinDesignerUi::chooseSaveName(std::string& path) {
+    path.clear();   // Save As starts without a name
+    return chooseSaveFile(owner_, kProgramFile, path);
+}
 
 void WinDesignerUi::showMessage(unsigned captionId, unsigned textId) {
     messageBoxById(owner_, captionId, textId, MB_OK | MB_ICONWARNING);
@@ -67,21 +69,7 @@ int WinDesignerUi::runReceive(int linkType) { return receiveFromTerminal(owner_,
 
 bool WinDesignerUi::chooseDataFileName(std::string& path) {
     // The same kind of file as a data receive writes.
-    char file[MAX_PATH] = {};
-    if (path.size() < MAX_PATH) path.copy(file, path.size());
-    OPENFILENAMEA ofn{};
-    ofn.lStructSize = sizeof ofn;
-    ofn.hwndOwner = owner_;
-    ofn.lpstrFilter = "Lookup data files {*.TXT}\0*.TXT\0All files (*.*)\0*.*\0";
-    ofn.nFilterIndex = 1;
-    ofn.lpstrFile = file;
-    ofn.nMaxFile = MAX_PATH;
-    ofn.lpstrDefExt = "TXT";
-    ofn.lpstrTitle = "Save As";
-    ofn.Flags = OFN_OVERWRITEPROMPT | OFN_PATHMUSTEXIST | OFN_HIDEREADONLY | OFN_NOCHANGEDIR;
-    if (!GetSaveFileNameA(&ofn)) return false;
-    path = file;
-    return true;
+    return chooseSaveFile(owner_, kTextFile, path);
 }
 
 Answer WinDesignerUi::askRetry() {

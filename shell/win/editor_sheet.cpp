@@ -44,7 +44,7 @@ int CALLBACK sheetCallback(HWND sheet, UINT msg, LPARAM) {
 
 bool runEditorSheet(HWND owner, HINSTANCE instance, EditorSheet& sheet, const std::string& caption) {
     SheetContext context{sheet, instance,
-                         [](HWND owner, std::string& path) { return chooseOpenFile(owner, kOpenImport, path); }};
+                         [](HWND owner, std::string& path) { return chooseOpenFile(owner, kMessageImportFile, path); }};
     PROPSHEETPAGEA pages[kSheetPageCount] = {};
     std::string titles[kSheetPageCount];
     for (int i = 0; i < kSheetPageCount; ++i) {

@@ -10,17 +10,18 @@ namespace fw::win {
 
 namespace {
 
-struct OpenDialogKind {
+struct FileDialogKind {
     const char* filter;   // pairs of text and pattern, each ended by a NUL
     const char* defaultExtension;
 };
 
 // The filters are written with explicit NULs between entries.
-const OpenDialogKind kOpenKinds[] = {
+const FileDialogKind kOpenKinds[] = {
     {"Formwright Files (*.FWX)\0*.FWX\0Application Template Files (*.ATX)\0*.ATX\0All files (*.*)\0*.*\0", "FWX"},
     {"Lookup data files {*.TXT}\0*.TXT\0All files (*.*)\0*.*\0", "TXT"},
     {"Formwright Files (*.FWX)\0*.FWX\0All files (*.*)\0*.*\0", "FWX"},
 };
+const FileDialogKind kSaveProgramKind{"Formwright (*.FWX)\0*.FWX\0", "FWX"};
 
 void copyPath(char (&buffer)[MAX_PATH], const std::string& path) {
     std::memset(buffer, 0, sizeof buffer);
@@ -30,7 +31,7 @@ void copyPath(char (&buffer)[MAX_PATH], const std::string& path) {
 }  // namespace
 
 bool chooseOpenFile(HWND owner, int kind, std::string& path) {
-    if (kind < kOpenProgram || kind > kOpenImport) return false;
+    if (kind < kProgramFile || kind > kMessageImportFile) return false;
     char file[MAX_PATH];
     // Starting from the current file's name opens its folder; without one the
     // dialog starts in the current directory.
@@ -49,16 +50,20 @@ bool chooseOpenFile(HWND owner, int kind, std::string& path) {
     return true;
 }
 
-bool chooseSaveFile(HWND owner, std::string& path) {
-    char file[MAX_PATH] = {};
+bool chooseSaveFile(HWND owner, int kind, std::string& path, const char* folder) {
+    if (kind != kProgramFile && kind != kTextFile) return false;
+    const FileDialogKind& k = kind == kProgramFile ? kSaveProgramKind : kOpenKinds[kTextFile];
+    char file[MAX_PATH];
+    copyPath(file, path);
     OPENFILENAMEA ofn{};
     ofn.lStructSize = sizeof ofn;
     ofn.hwndOwner = owner;
-    ofn.lpstrFilter = "Formwright (*.FWX)\0*.FWX\0";
+    ofn.lpstrFilter = k.filter;
     ofn.nFilterIndex = 1;
     ofn.lpstrFile = file;
     ofn.nMaxFile = MAX_PATH;
-    ofn.lpstrDefExt = "FWX";
+    ofn.lpstrInitialDir = folder;
+    ofn.lpstrDefExt = k.defaultExtension;
     ofn.Flags = OFN_OVERWRITEPROMPT | OFN_PATHMUSTEXIST | OFN_HIDEREADONLY | OFN_NOCHANGEDIR;
     if (!GetSaveFileNameA(&ofn)) return false;
     path = file;

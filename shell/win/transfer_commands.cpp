@@ -2,7 +2,6 @@
 // received-data file, the progress dialog and the boxes that close a
 // receive. What to do with their results is the session's.
 #include <windows.h>
-#include <commdlg.h>
 
 #include "resources/resource_ids.h"
 #include "resources/text_ids.h"
@@ -24,22 +23,10 @@ std::string& lastLookupFile() {
 // The received-data file: a new or replaced text file, in the current
 // directory to begin with.
 bool chooseReceiveFile(HWND owner, std::string& path) {
-    char file[MAX_PATH] = {};
     char folder[MAX_PATH] = {};
-    DWORD n = GetCurrentDirectoryA(MAX_PATH, folder);
-    OPENFILENAMEA ofn{};
-    ofn.lStructSize = sizeof ofn;
-    ofn.hwndOwner = owner;
-    ofn.lpstrFilter = "Lookup data files {*.TXT}\0*.TXT\0All files (*.*)\0*.*\0";
-    ofn.nFilterIndex = 1;
-    ofn.lpstrFile = file;
-    ofn.nMaxFile = MAX_PATH;
-    ofn.lpstrInitialDir = n > 0 && n < MAX_PATH ? folder : nullptr;
-    ofn.lpstrDefExt = "TXT";
-    ofn.Flags = OFN_OVERWRITEPROMPT | OFN_PATHMUSTEXIST | OFN_HIDEREADONLY | OFN_NOCHANGEDIR;
-    if (!GetSaveFileNameA(&ofn)) return false;
-    path = file;
-    return true;
+    const DWORD n = GetCurrentDirectoryA(MAX_PATH, folder);
+    path.clear();
+    return chooseSaveFile(owner, kTextFile, path, n > 0 && n < MAX_PATH ? folder : nullptr);
 }
 
 // Notepad on the received file, not waited for. Started by its full name
@@ -76,7 +63,7 @@ int downloadOnce(HWND owner, int linkType, bool lookupFile) {
     request.link = transferLink(linkType);
     if (lookupFile) {
         std::string path = lastLookupFile();
-        if (!chooseOpenFile(owner, kOpenTextFile, path)) return kTransferCancelled;
+        if (!chooseOpenFile(owner, kTextFile, path)) return kTransferCancelled;
         lastLookupFile() = path;
         request.path = path;
     }
