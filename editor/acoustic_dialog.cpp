@@ -56,10 +56,7 @@ ControlState AcousticDialog::listState(int field) const {
     case BlockDelay: value = ac.acBlockDelay; enabled = ac.acBlockMode != 0; break;
     default: return {};
     }
-    ControlState s;
-    s.selection = value < kCounts[field] ? value : -1;
-    s.enabled = enabled;
-    return s;
+    return selectedState(value < kCounts[field] ? value : -1, enabled);
 }
 
 ControlReply AcousticDialog::chooseList(int field, int choice) {
@@ -95,23 +92,15 @@ ControlReply AcousticDialog::typeTone(const std::string& text) {
 }
 
 ControlState AcousticDialog::controlCharsState() const {
-    ControlState s;
-    s.checked = copy_.acousticCoupler.acSendControlChars != 0;
-    s.enabled = copy_.acousticCoupler.acBlockMode == 0;
-    return s;
+    return checkedState(copy_.acousticCoupler.acSendControlChars != 0, copy_.acousticCoupler.acBlockMode == 0);
 }
 
 ControlState AcousticDialog::blockModeState() const {
-    ControlState s;
-    s.checked = copy_.acousticCoupler.acBlockMode != 0;
-    return s;
+    return checkedState(copy_.acousticCoupler.acBlockMode != 0);
 }
 
 ControlState AcousticDialog::blockCheckState() const {
-    ControlState s;
-    s.checked = copy_.acousticCoupler.acSendBlockCheck != 0;
-    s.enabled = copy_.acousticCoupler.acBlockMode != 0;
-    return s;
+    return checkedState(copy_.acousticCoupler.acSendBlockCheck != 0, copy_.acousticCoupler.acBlockMode != 0);
 }
 
 ControlState AcousticDialog::charBoxState(int box) const {

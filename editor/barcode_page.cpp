@@ -65,9 +65,7 @@ BarcodePage::BarcodePage(const BarcodeSettings& b)
 }
 
 ControlState BarcodePage::scanModeState() const {
-    ControlState s;
-    s.selection = scanMode_ < kScanModeCount ? scanMode_ : -1;
-    return s;
+    return selectedState(scanMode_ < kScanModeCount ? scanMode_ : -1);
 }
 
 ControlReply BarcodePage::chooseScanMode(int index) {
@@ -76,9 +74,7 @@ ControlReply BarcodePage::chooseScanMode(int index) {
 }
 
 ControlState BarcodePage::redundancyState() const {
-    ControlState s;
-    s.selection = redundancy_;
-    return s;
+    return selectedState(redundancy_);
 }
 
 ControlReply BarcodePage::chooseRedundancy(int index) {
@@ -101,9 +97,7 @@ ControlReply BarcodePage::typeTimeout(std::string_view typed) {
 }
 
 ControlState BarcodePage::checkState(int k) const {
-    ControlState s;
-    s.checked = k >= 0 && k < kBarcodeCheckCount && check_[k];
-    return s;
+    return checkedState(k >= 0 && k < kBarcodeCheckCount && check_[k]);
 }
 
 ControlReply BarcodePage::setCheck(int k, bool on) {

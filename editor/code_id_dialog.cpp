@@ -26,9 +26,7 @@ void CodeIdDialog::setPairs(const uint8_t (*pairs)[2]) {
 }
 
 ControlState CodeIdDialog::enableState() const {
-    ControlState s;
-    s.checked = on_;
-    return s;
+    return checkedState(on_);
 }
 
 ControlReply CodeIdDialog::setEnabled(bool on) {
@@ -37,9 +35,7 @@ ControlReply CodeIdDialog::setEnabled(bool on) {
 }
 
 ControlState CodeIdDialog::labelState(int) const {
-    ControlState s;
-    s.enabled = on_;
-    return s;
+    return enabledState(on_);
 }
 
 ControlState CodeIdDialog::boxState(int k) const {

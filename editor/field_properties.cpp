@@ -13,10 +13,7 @@ bool isDigit(char c) { return c >= '0' && c <= '9'; }
 bool isLetter(char c) { return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z'); }
 
 ControlState checkState(bool checked, bool enabled = true) {
-    ControlState s;
-    s.checked = checked;
-    s.enabled = enabled;
-    return s;
+    return checkedState(checked, enabled);
 }
 
 ControlState boxState(std::string text, bool enabled, int limit) {
@@ -28,10 +25,7 @@ ControlState boxState(std::string text, bool enabled, int limit) {
 }
 
 ControlState listState(int value, int entries, bool enabled) {
-    ControlState s;
-    s.selection = value < entries ? value : -1;
-    s.enabled = enabled;
-    return s;
+    return selectedState(value < entries ? value : -1, enabled);
 }
 
 }  // namespace

@@ -14,9 +14,7 @@ ListEntries functionActionList() {
 FunctionKeyDialog::FunctionKeyDialog(const TerminalSettings& page) : copy_(page) {}
 
 ControlState FunctionKeyDialog::enableState() const {
-    ControlState s;
-    s.checked = copy_.functionKeysOn != 0;
-    return s;
+    return checkedState(copy_.functionKeysOn != 0);
 }
 
 ControlState FunctionKeyDialog::keyState(int key) const {

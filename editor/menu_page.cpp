@@ -149,9 +149,7 @@ ControlState MenuPage::passDownState() const { return checkedState(menu().passDo
 ControlState MenuPage::separateDataFilesState() const { return checkedState(separate_); }
 
 ControlState MenuPage::editFileNameState() const {
-    ControlState s;
-    s.enabled = separate_;
-    return s;
+    return enabledState(separate_);
 }
 
 ControlState MenuPage::itemNameState(int item) const {
@@ -199,9 +197,7 @@ ControlReply FileNameDialog::reset() {
 }
 
 ControlState FileNameDialog::checkState(int form) const {
-    ControlState s;
-    s.checked = on_[form];
-    return s;
+    return checkedState(on_[form]);
 }
 
 ControlState FileNameDialog::nameState(int form) const {

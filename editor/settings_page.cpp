@@ -32,10 +32,7 @@ ListEntries textsFrom(unsigned first, int count) {
 }
 
 ControlState selectionState(int value, int count, bool enabled = true) {
-    ControlState s;
-    s.selection = value >= 0 && value < count ? value : -1;
-    s.enabled = enabled;
-    return s;
+    return selectedState(value >= 0 && value < count ? value : -1, enabled);
 }
 
 // A number box that holds at least 1: empty, not a number or 0 shows "1".
@@ -312,17 +309,11 @@ ControlState SettingsPage::idleState() const {
 ControlReply SettingsPage::typeIdle(const std::string& text) { return atLeastOne(text, 9, work_.backlightIdle); }
 
 ControlState SettingsPage::stayState() const {
-    ControlState s;
-    s.checked = !pressAnyKey_;
-    s.enabled = work_.entryOption != 0;
-    return s;
+    return checkedState(!pressAnyKey_, work_.entryOption != 0);
 }
 
 ControlState SettingsPage::pressAnyKeyState() const {
-    ControlState s;
-    s.checked = pressAnyKey_;
-    s.enabled = work_.entryOption != 0;
-    return s;
+    return checkedState(pressAnyKey_, work_.entryOption != 0);
 }
 
 ControlState SettingsPage::durationState() const {

@@ -180,15 +180,11 @@ void StartupPage::defaultScreen(int s) {
 // ---- the controls ----
 
 ControlState StartupPage::startFromState() const {
-    ControlState s;
-    s.selection = startFrom_ >= 0 && startFrom_ < 2 ? startFrom_ : -1;
-    return s;
+    return selectedState(startFrom_ >= 0 && startFrom_ < 2 ? startFrom_ : -1);
 }
 
 ControlState StartupPage::delimiterCountState() const {
-    ControlState s;
-    s.selection = count_;
-    return s;
+    return selectedState(count_);
 }
 
 ControlState StartupPage::asciiState(int pair) const {
@@ -208,15 +204,11 @@ ControlState StartupPage::textState(int pair) const {
 }
 
 ControlState StartupPage::largeFontState() const {
-    ControlState s;
-    s.checked = largeFont_;
-    return s;
+    return checkedState(largeFont_);
 }
 
 ControlState StartupPage::screenState() const {
-    ControlState s;
-    s.selection = screen_;
-    return s;
+    return selectedState(screen_);
 }
 
 ControlState StartupPage::rowLabelState(int row) const {
