@@ -12,6 +12,7 @@
 #include "model/barcode_fields.h"
 #include "model/default_texts.h"
 #include "model/program_defaults.h"
+#include "tests/support/new_program_test.h"
 
 namespace fw {
 namespace {
@@ -130,16 +131,8 @@ TEST(BarcodePage, ButtonsOpenTheDialogBesideTheirBox) {
 
 // ---- page, dialogs and the sheet ----
 
-class BarcodeSheet : public ::testing::Test {
+class BarcodeSheet : public test::NewProgramTest {
 protected:
-    void SetUp() override {
-        model = std::make_unique<ProgramModel>();
-        texts = std::make_unique<DefaultTexts>();
-        loadDefaultTexts(*texts);
-        newProgram(*model, *texts);
-    }
-    std::unique_ptr<ProgramModel> model;
-    std::unique_ptr<DefaultTexts> texts;
 };
 
 TEST_F(BarcodeSheet, DialogChangeSurvivesSheetCancelButAPageTickDoesNot) {

@@ -11,19 +11,13 @@
 #include "simulator/collected_data_view.h"
 #include "simulator/key_script.h"
 #include "simulator/script_run.h"
+#include "tests/support/new_program_test.h"
 
 namespace fw {
 namespace {
 
-class Collect : public ::testing::Test {
+class Collect : public test::NewProgramTest {
 protected:
-    void SetUp() override {
-        texts = std::make_unique<DefaultTexts>();
-        loadDefaultTexts(*texts);
-        model = std::make_unique<ProgramModel>();
-        newProgram(*model, *texts);
-    }
-
     FormDef& form(int k) { return model->forms[k - 1]; }
 
     void field(int k, int line, uint8_t type, const char* prompt = "", uint8_t maxLength = 80) {
@@ -112,8 +106,6 @@ protected:
         field(3, 3, kTypeText, "T:");
     }
 
-    std::unique_ptr<DefaultTexts> texts;
-    std::unique_ptr<ProgramModel> model;
     std::unique_ptr<ScriptedTerminal> term;
 };
 

@@ -7,6 +7,7 @@
 #include "editor/editor_sheet.h"
 #include "editor/form_page.h"
 #include "model/program_defaults.h"
+#include "tests/support/new_program_test.h"
 
 namespace fw {
 namespace {
@@ -33,18 +34,12 @@ struct FakeStartupPage : SheetPage {
     }
 };
 
-class Sheet : public ::testing::Test {
+class Sheet : public test::NewProgramTest {
 protected:
     void SetUp() override {
-        texts = std::make_unique<DefaultTexts>();
-        loadDefaultTexts(*texts);
-        model = std::make_unique<ProgramModel>();
-        newProgram(*model, *texts);
         model->modified = false;
         commits.clear();
     }
-    std::unique_ptr<DefaultTexts> texts;
-    std::unique_ptr<ProgramModel> model;
 };
 
 TEST_F(Sheet, CancelLeavesModelAndDefaultTextsByteIdentical) {

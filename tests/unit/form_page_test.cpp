@@ -10,19 +10,13 @@
 #include "model/default_texts.h"
 #include "model/fixed_text.h"
 #include "model/program_defaults.h"
+#include "tests/support/new_program_test.h"
 
 namespace fw {
 namespace {
 
-class FormPageTest : public ::testing::Test {
+class FormPageTest : public test::NewProgramTest {
 protected:
-    void SetUp() override {
-        texts = std::make_unique<DefaultTexts>();
-        loadDefaultTexts(*texts);
-        model = std::make_unique<ProgramModel>();
-        newProgram(*model, *texts);
-    }
-
     // A line of form 1 in the model, before the page opens.
     void line(int i, uint8_t type, const char* prompt, uint8_t maxLength = 80) {
         FormDef& f = model->forms[0];
@@ -55,8 +49,6 @@ protected:
 
     std::string prompt(const FormDef& f, int i) const { return std::string(fieldText(f.prompt[i])); }
 
-    std::unique_ptr<DefaultTexts> texts;
-    std::unique_ptr<ProgramModel> model;
     std::unique_ptr<FormPage> page;
 };
 

@@ -11,19 +11,13 @@
 #include "editor/lookup_page.h"
 #include "model/default_texts.h"
 #include "model/program_defaults.h"
+#include "tests/support/new_program_test.h"
 
 namespace fw {
 namespace {
 
-class LookupPageTest : public ::testing::Test {
+class LookupPageTest : public test::NewProgramTest {
 protected:
-    void SetUp() override {
-        texts = std::make_unique<DefaultTexts>();
-        loadDefaultTexts(*texts);
-        model = std::make_unique<ProgramModel>();
-        newProgram(*model, *texts);
-    }
-
     // A delimited definition of the first lookup file in the model.
     void delimitedFile(int count, std::initializer_list<uint8_t> lengths, uint8_t delimiter = ',') {
         LookupDef& d = model->lookups[0];
@@ -33,8 +27,6 @@ protected:
         for (uint8_t n : lengths) d.fieldLength[k++] = n;
     }
 
-    std::unique_ptr<DefaultTexts> texts;
-    std::unique_ptr<ProgramModel> model;
 };
 
 TEST_F(LookupPageTest, OkLaysOutDelimitedFieldsOneDelimiterApart) {

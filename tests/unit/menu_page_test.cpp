@@ -12,22 +12,12 @@
 #include "model/default_texts.h"
 #include "model/fixed_text.h"
 #include "model/program_defaults.h"
+#include "tests/support/new_program_test.h"
 
 namespace fw {
 namespace {
 
-class MenuPageTest : public ::testing::Test {
-protected:
-    void SetUp() override {
-        texts = std::make_unique<DefaultTexts>();
-        loadDefaultTexts(*texts);
-        model = std::make_unique<ProgramModel>();
-        newProgram(*model, *texts);
-    }
-
-    std::unique_ptr<DefaultTexts> texts;
-    std::unique_ptr<ProgramModel> model;
-};
+class MenuPageTest : public test::NewProgramTest {};
 
 TEST_F(MenuPageTest, PassDownWithSeparateDataFilesFollowsTheSaveOptions) {
     model->settings.separateDataFiles = 1;

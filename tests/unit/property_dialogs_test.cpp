@@ -11,19 +11,13 @@
 #include "model/default_texts.h"
 #include "model/fixed_text.h"
 #include "model/program_defaults.h"
+#include "tests/support/new_program_test.h"
 
 namespace fw {
 namespace {
 
-class PropertyDialogs : public ::testing::Test {
+class PropertyDialogs : public test::NewProgramTest {
 protected:
-    void SetUp() override {
-        texts = std::make_unique<DefaultTexts>();
-        loadDefaultTexts(*texts);
-        model = std::make_unique<ProgramModel>();
-        newProgram(*model, *texts);
-    }
-
     FormDef& form() { return model->forms[0]; }
 
     std::string text(const uint8_t* field, std::size_t width) { return std::string(fieldText(field, width)); }
@@ -35,8 +29,6 @@ protected:
         return grid.click((code / 16 + 1) * w + 1, (code % 16 + 1) * h + 1, 340, 170);
     }
 
-    std::unique_ptr<DefaultTexts> texts;
-    std::unique_ptr<ProgramModel> model;
 };
 
 TEST_F(PropertyDialogs, InitialValuesFollowTheLineType) {

@@ -17,19 +17,13 @@
 #include "model/message_tables.h"
 #include "model/program_defaults.h"
 #include "resources/text_ids.h"
+#include "tests/support/new_program_test.h"
 
 namespace fw {
 namespace {
 
-class SettingsPageTest : public ::testing::Test {
+class SettingsPageTest : public test::NewProgramTest {
 protected:
-    void SetUp() override {
-        texts = std::make_unique<DefaultTexts>();
-        loadDefaultTexts(*texts);
-        model = std::make_unique<ProgramModel>();
-        newProgram(*model, *texts);
-    }
-
     EditorSheet& sheet() {
         if (!sheet_) sheet_ = std::make_unique<EditorSheet>(*model, *texts);
         return *sheet_;
@@ -49,8 +43,6 @@ protected:
         return std::string(fieldText(messageLine(*model, table, line), kMessageTables[table].width));
     }
 
-    std::unique_ptr<DefaultTexts> texts;
-    std::unique_ptr<ProgramModel> model;
     std::unique_ptr<EditorSheet> sheet_;
     std::vector<unsigned> warnings;
     bool answer = true;

@@ -10,19 +10,13 @@
 #include "model/program_defaults.h"
 #include "simulator/display_picture.h"
 #include "simulator/simulation_engine.h"
+#include "tests/support/new_program_test.h"
 
 namespace fw {
 namespace {
 
-class Engine : public ::testing::Test {
+class Engine : public test::NewProgramTest {
 protected:
-    void SetUp() override {
-        texts = std::make_unique<DefaultTexts>();
-        loadDefaultTexts(*texts);
-        model = std::make_unique<ProgramModel>();
-        newProgram(*model, *texts);
-    }
-
     SimulationEngine& engine() {
         if (!sim) sim = std::make_unique<SimulationEngine>(*model, *texts, [this] { return now; });
         return *sim;
@@ -66,8 +60,6 @@ protected:
     std::string line(int i) { return std::string(engine().line(i)); }
     std::string value(int i) { return std::string(engine().value(i)); }
 
-    std::unique_ptr<DefaultTexts> texts;
-    std::unique_ptr<ProgramModel> model;
     std::unique_ptr<SimulationEngine> sim;
     LocalTime now{2024, 1, 5, 14, 30, 7};
 };

@@ -17,19 +17,13 @@
 #include "model/program_defaults.h"
 #include "model/program_file.h"
 #include "resources/text_ids.h"
+#include "tests/support/new_program_test.h"
 
 namespace fw {
 namespace {
 
-class StartupPageTest : public ::testing::Test {
+class StartupPageTest : public test::NewProgramTest {
 protected:
-    void SetUp() override {
-        texts = std::make_unique<DefaultTexts>();
-        loadDefaultTexts(*texts);
-        model = std::make_unique<ProgramModel>();
-        newProgram(*model, *texts);
-    }
-
     EditorSheet& sheet() {
         if (!sheet_) sheet_ = std::make_unique<EditorSheet>(*model, *texts);
         return *sheet_;
@@ -48,8 +42,6 @@ protected:
         return std::string(fieldText(messageLine(*model, table, line), kMessageTables[table].width));
     }
 
-    std::unique_ptr<DefaultTexts> texts;
-    std::unique_ptr<ProgramModel> model;
     std::unique_ptr<EditorSheet> sheet_;
     std::vector<unsigned> warnings;
 };
