@@ -1,3 +1,4 @@
+#include "tests/e2e/scratch_folder_test.h"
 #include "tools/fwxtool/commands.h"
 
 #include <gtest/gtest.h>
@@ -19,19 +20,8 @@ namespace {
 
 namespace fs = std::filesystem;
 
-class ScratchDir : public ::testing::Test {
+class ScratchDir : public test::ScratchFolderTest {
 protected:
-    void SetUp() override {
-        const auto* info = ::testing::UnitTest::GetInstance()->current_test_info();
-        dir_ = fs::temp_directory_path() /
-               (std::string("fwxtool_") + info->test_suite_name() + "_" + info->name());
-        fs::remove_all(dir_);
-        fs::create_directories(dir_);
-    }
-    void TearDown() override { fs::remove_all(dir_); }
-    std::string path(const std::string& name) const { return (dir_ / name).string(); }
-
-    fs::path dir_;
 };
 
 TEST(SummaryNames, TargetsAndCharacters) {

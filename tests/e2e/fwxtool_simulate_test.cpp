@@ -14,6 +14,7 @@
 #include "model/fixed_text.h"
 #include "model/program_defaults.h"
 #include "model/program_file.h"
+#include "tests/e2e/scratch_folder_test.h"
 #include "tools/fwxtool/commands.h"
 
 namespace fw::tool {
@@ -21,17 +22,8 @@ namespace {
 
 namespace fs = std::filesystem;
 
-class Simulate : public ::testing::Test {
+class Simulate : public test::ScratchFolderTest {
 protected:
-    void SetUp() override {
-        const auto* info = ::testing::UnitTest::GetInstance()->current_test_info();
-        dir_ = fs::temp_directory_path() / (std::string("fwxtool_simulate_") + info->name());
-        fs::remove_all(dir_);
-        fs::create_directories(dir_);
-    }
-    void TearDown() override { fs::remove_all(dir_); }
-    std::string path(const std::string& name) const { return (dir_ / name).string(); }
-
     int fwxtool(const std::vector<std::string>& args) {
         out_.str({});
         err_.str({});
@@ -85,8 +77,6 @@ protected:
         std::ifstream in(file, std::ios::binary);
         return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
     }
-
-    fs::path dir_;
     std::ostringstream out_;
     std::ostringstream err_;
 };

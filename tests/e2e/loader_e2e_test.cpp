@@ -24,6 +24,7 @@
 #include "model/fixed_text.h"
 #include "model/program_defaults.h"
 #include "model/program_file.h"
+#include "tests/e2e/scratch_folder_test.h"
 #include "tests/support/fake_terminal.h"
 #include "tools/fwxtool/commands.h"
 
@@ -34,33 +35,11 @@ namespace fs = std::filesystem;
 using test::FakeTerminal;
 using test::TerminalExchange;
 using test::TerminalScript;
+using test::Ran;
 
-struct Ran {
-    int status = -1;
-    std::string out;
-    std::string err;
-};
-
-class Load : public ::testing::Test {
+class Load : public test::ScratchFolderTest {
 protected:
-    void SetUp() override {
-        const auto* info = ::testing::UnitTest::GetInstance()->current_test_info();
-        dir_ = fs::temp_directory_path() / (std::string("fw_load_") + info->name());
-        fs::remove_all(dir_);
-        fs::create_directories(dir_);
-    }
-    void TearDown() override { fs::remove_all(dir_); }
-
-    std::string path(const std::string& name) const { return (dir_ / name).string(); }
-
-    static Ran fwxtool(const std::vector<std::string>& args) {
-        Ran ran;
-        std::ostringstream out, err;
-        ran.status = tool::run(args, out, err);
-        ran.out = out.str();
-        ran.err = err.str();
-        return ran;
-    }
+    static Ran fwxtool(const std::vector<std::string>& args) { return test::runFwxtool(args); }
 
     // A program whose tidying differs between the designer and the
     // downloader: a large-font form with six lines, a shown menu caption.
@@ -91,8 +70,6 @@ protected:
         PosixSerialPort port;
         EXPECT_EQ(port.open(terminal.path()), PortOpen::opened);
     }
-
-    fs::path dir_;
 };
 
 TEST_F(Load, SendsTheDownloadersImageOverAPlainLine) {

@@ -27,6 +27,7 @@
 #include "model/fixed_text.h"
 #include "model/program_defaults.h"
 #include "model/program_file.h"
+#include "tests/e2e/scratch_folder_test.h"
 #include "tests/support/fake_terminal.h"
 #include "tools/fwxtool/commands.h"
 
@@ -49,38 +50,17 @@ std::string resultOf(const std::string& summary, const std::string& port) {
 using test::FakeTerminal;
 using test::TerminalExchange;
 using test::TerminalScript;
+using test::Ran;
 using Clock = std::chrono::steady_clock;
 
-struct Ran {
-    int status = -1;
-    std::string out;
-    std::string err;
-};
-
-class MultiPort : public ::testing::Test {
+class MultiPort : public test::ScratchFolderTest {
 protected:
-    void SetUp() override {
-        const auto* info = ::testing::UnitTest::GetInstance()->current_test_info();
-        dir_ = fs::temp_directory_path() / (std::string("fw_multiport_") + info->name());
-        fs::remove_all(dir_);
-        fs::create_directories(dir_);
-    }
-    void TearDown() override { fs::remove_all(dir_); }
-
-    std::string path(const std::string& name) const { return (dir_ / name).string(); }
     std::string readFile(const std::string& file) const {
         std::ifstream in(file, std::ios::binary);
         return std::string(std::istreambuf_iterator<char>(in), {});
     }
 
-    static Ran fwxtool(std::vector<std::string> args) {
-        Ran ran;
-        std::ostringstream out, err;
-        ran.status = tool::run(args, out, err);
-        ran.out = out.str();
-        ran.err = err.str();
-        return ran;
-    }
+    static Ran fwxtool(const std::vector<std::string>& args) { return test::runFwxtool(args); }
 
     std::string programFile() const {
         auto defaults = std::make_unique<DefaultTexts>();
@@ -121,8 +101,6 @@ protected:
         PosixSerialPort port;
         EXPECT_EQ(port.open(terminal.path()), PortOpen::opened) << terminal.path();
     }
-
-    fs::path dir_;
 };
 
 TEST_F(MultiPort, EveryTerminalGetsTheImageThatImageWrites) {

@@ -25,6 +25,7 @@
 #include "model/fixed_text.h"
 #include "model/program_defaults.h"
 #include "model/program_file.h"
+#include "tests/e2e/scratch_folder_test.h"
 #include "tests/support/fake_terminal.h"
 #include "tools/fwxtool/commands.h"
 
@@ -35,28 +36,11 @@ namespace fs = std::filesystem;
 using test::FakeTerminal;
 using test::TerminalExchange;
 using test::TerminalScript;
+using test::Ran;
 using Clock = std::chrono::steady_clock;
 
-struct Ran {
-    int status = -1;
-    std::string out;
-    std::string err;
-    double seconds = 0;
-};
-
-class Transfer : public ::testing::Test {
+class Transfer : public test::ScratchFolderTest {
 protected:
-    void SetUp() override {
-        const auto* info = ::testing::UnitTest::GetInstance()->current_test_info();
-        dir_ = fs::temp_directory_path() /
-               (std::string("fw_transfer_") + info->test_suite_name() + "_" + info->name());
-        fs::remove_all(dir_);
-        fs::create_directories(dir_);
-    }
-    void TearDown() override { fs::remove_all(dir_); }
-
-    std::string path(const std::string& name) const { return (dir_ / name).string(); }
-
     void writeFile(const std::string& name, const std::string& bytes) const {
         std::ofstream(path(name), std::ios::binary) << bytes;
     }
@@ -66,16 +50,7 @@ protected:
     }
 
     // fwxtool's command line, in this process.
-    static Ran fwxtool(std::vector<std::string> args) {
-        Ran ran;
-        std::ostringstream out, err;
-        const auto start = Clock::now();
-        ran.status = tool::run(args, out, err);
-        ran.seconds = std::chrono::duration<double>(Clock::now() - start).count();
-        ran.out = out.str();
-        ran.err = err.str();
-        return ran;
-    }
+    static Ran fwxtool(const std::vector<std::string>& args) { return test::runFwxtool(args); }
 
     // A program with something of its own in it, saved as a file.
     std::string programFile() const {
@@ -105,8 +80,6 @@ protected:
         PosixSerialPort port;
         EXPECT_EQ(port.open(terminal.path()), PortOpen::opened);
     }
-
-    fs::path dir_;
 };
 
 TEST_F(Transfer, ProgramReachesTheTerminalThroughNoiseRefusalsAndLateAnswers) {
