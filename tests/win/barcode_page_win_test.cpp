@@ -29,16 +29,6 @@ using F = BarcodeFieldId;
 constexpr int kBarcodeTab = 3;
 constexpr int kMoreIndustrial25 = 3, kMoreMsi = 7, kMoreTelepen = 12;
 
-void clickCode(HWND gridDialog, int code) {
-    HWND area = GetDlgItem(gridDialog, IDC_GRID_AREA);
-    auto* grid = reinterpret_cast<CharacterGrid*>(GetWindowLongPtrA(area, GWLP_USERDATA));
-    RECT rc;
-    GetClientRect(area, &rc);
-    CellRect cell = CharacterGrid::cellRect(code / 16 + 1, code % 16 + 1, grid->columns(), rc.right, rc.bottom);
-    SendMessageA(area, WM_LBUTTONDOWN, MK_LBUTTON,
-                 MAKELPARAM((cell.left + cell.right) / 2, (cell.top + cell.bottom) / 2));
-}
-
 class BarcodePageWindow : public SheetWindowTest {
 protected:
     BarcodeSettings& barcode() { return designer().doc.model.barcode; }

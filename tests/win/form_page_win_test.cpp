@@ -24,18 +24,6 @@ namespace {
 
 using namespace fw::wintest;
 
-
-// Clicks the grid cell of `code` (its mode decides the columns).
-void clickCode(HWND gridDialog, int code) {
-    HWND area = GetDlgItem(gridDialog, IDC_GRID_AREA);
-    auto* grid = reinterpret_cast<CharacterGrid*>(GetWindowLongPtrA(area, GWLP_USERDATA));
-    RECT rc;
-    GetClientRect(area, &rc);
-    CellRect cell = CharacterGrid::cellRect(code / 16 + 1, code % 16 + 1, grid->columns(), rc.right, rc.bottom);
-    SendMessageA(area, WM_LBUTTONDOWN, MK_LBUTTON,
-                 MAKELPARAM((cell.left + cell.right) / 2, (cell.top + cell.bottom) / 2));
-}
-
 class FormPageWindow : public SheetWindowTest {
 protected:
     FormDef& form(int k) { return model().forms[k - 1]; }

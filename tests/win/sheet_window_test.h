@@ -9,12 +9,26 @@
 
 #include <functional>
 
+#include "editor/character_grid.h"
+#include "editor/win/form_dialog_ids.h"
 #include "resources/resource_ids.h"
 #include "shell/win/designer.h"
 #include "texts/language_texts.h"
 #include "window_test_support.h"
 
 namespace fw::win {
+
+// Clicks the grid cell of `code` in a character-grid dialog (its mode
+// decides the columns).
+inline void clickCode(HWND gridDialog, int code) {
+    HWND area = GetDlgItem(gridDialog, IDC_GRID_AREA);
+    auto* grid = reinterpret_cast<CharacterGrid*>(GetWindowLongPtrA(area, GWLP_USERDATA));
+    RECT rc;
+    GetClientRect(area, &rc);
+    CellRect cell = CharacterGrid::cellRect(code / 16 + 1, code % 16 + 1, grid->columns(), rc.right, rc.bottom);
+    SendMessageA(area, WM_LBUTTONDOWN, MK_LBUTTON,
+                 MAKELPARAM((cell.left + cell.right) / 2, (cell.top + cell.bottom) / 2));
+}
 
 class SheetWindowTest : public ::testing::Test {
 protected:
