@@ -12,7 +12,7 @@
 #include <string>
 #include <string_view>
 
-#include "editor/control_state.h"
+#include "ui/control_state.h"
 #include "editor/number_box.h"
 #include "model/barcode_fields.h"
 #include "model/program_model.h"

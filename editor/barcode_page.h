@@ -12,7 +12,7 @@
 #include <string_view>
 
 #include "editor/barcode_dialogs.h"
-#include "editor/control_state.h"
+#include "ui/control_state.h"
 #include "editor/editor_sheet.h"
 #include "model/barcode_fields.h"
 

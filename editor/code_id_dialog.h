@@ -12,7 +12,7 @@
 #include <cstdint>
 
 #include "editor/character_grid.h"
-#include "editor/control_state.h"
+#include "ui/control_state.h"
 #include "model/program_model.h"
 
 namespace fw {

@@ -7,7 +7,7 @@
 #include <string_view>
 
 #include "editor/character_grid.h"
-#include "editor/control_state.h"
+#include "ui/control_state.h"
 #include "editor/number_box.h"
 #include "model/form_rules.h"
 #include "model/program_model.h"

@@ -33,11 +33,6 @@ std::vector<std::string> lookupFileList() {
     return {"nil", "1st lookup file", "2nd lookup file", "3rd lookup file"};
 }
 
-std::vector<std::string> recordActionList() {
-    return {"save",          "update lookup", "save & update",        "pass down",
-            "output record", "output screen", "save & output record", "save & output screen"};
-}
-
 std::vector<std::string> dataTypeList() {
     return {"nil",    "text",       "integer", "real",      "letter",    "auto(+/-)", "boolean", "lookup",
             "fixed data", "prompt", "counter", "pass down", "extension", "pause",     "alphanumeric"};

@@ -5,6 +5,8 @@
 #include <string>
 #include <vector>
 
+#include "model/record_actions.h"  // the Form page's record action list
+
 namespace fw {
 
 // "form  1" .. "form  10": the Form page's Name list.
@@ -15,8 +17,6 @@ std::vector<std::string> targetList();
 std::vector<std::string> fontList();
 // "nil", "1st lookup file", "2nd lookup file", "3rd lookup file".
 std::vector<std::string> lookupFileList();
-// The eight record actions.
-std::vector<std::string> recordActionList();
 // "nil" and the fourteen data types.
 std::vector<std::string> dataTypeList();
 // "reader", "keypad", "both".

@@ -3,7 +3,7 @@
 // copy; OK hands it back.
 #pragma once
 
-#include "editor/control_state.h"
+#include "ui/control_state.h"
 #include "model/program_model.h"
 
 namespace fw {

@@ -8,7 +8,7 @@
 #include <string_view>
 #include <vector>
 
-#include "editor/control_state.h"
+#include "ui/control_state.h"
 #include "editor/editor_sheet.h"
 #include "model/program_model.h"
 

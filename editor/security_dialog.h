@@ -5,7 +5,7 @@
 
 #include <string>
 
-#include "editor/control_state.h"
+#include "ui/control_state.h"
 #include "editor/settings_page.h"
 #include "model/program_model.h"
 

@@ -14,7 +14,7 @@
 #include <optional>
 #include <string>
 
-#include "editor/control_state.h"
+#include "ui/control_state.h"
 #include "editor/editor_sheet.h"
 #include "model/program_model.h"
 

@@ -11,7 +11,7 @@
 
 #include <string>
 
-#include "editor/control_state.h"
+#include "ui/control_state.h"
 #include "editor/editor_sheet.h"
 #include "editor/settings_page.h"
 #include "model/program_file.h"

@@ -2,7 +2,7 @@
 
 #include <cstdio>
 
-#include "editor/form_lists.h"
+#include "model/record_actions.h"
 
 namespace fw {
 

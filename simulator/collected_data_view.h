@@ -7,7 +7,7 @@
 #include <string>
 #include <string_view>
 
-#include "editor/control_state.h"
+#include "ui/control_state.h"
 #include "simulator/collected_records.h"
 
 namespace fw {

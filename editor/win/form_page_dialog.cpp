@@ -7,7 +7,7 @@
 
 #include "editor/form_lists.h"
 #include "resources/text_ids.h"
-#include "editor/win/dialog_support.h"
+#include "ui/win/dialog_support.h"
 #include "editor/win/form_dialog_ids.h"
 #include "editor/win/form_dialogs.h"
 #include "editor/win/sheet_context.h"

@@ -1,7 +1,7 @@
 #include "editor/win/grid_dialogs.h"
 
 #include "resources/text_ids.h"
-#include "editor/win/dialog_support.h"
+#include "ui/win/dialog_support.h"
 #include "editor/win/form_dialog_ids.h"
 
 namespace fw::win {
@@ -234,6 +234,7 @@ LRESULT CALLBACK gridBoxProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) 
             break;
         case WM_NCDESTROY:
             RemovePropA(hwnd, kBoxProperty);
+            markInputLook(hwnd, false);
             RemovePropA(hwnd, kBoxProcProperty);
             SetWindowLongPtrA(hwnd, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(original));
             break;
@@ -282,15 +283,8 @@ void attachGridBox(HWND box, GridBox* state) {
         SetPropA(box, kBoxProcProperty, reinterpret_cast<HANDLE>(original));
     }
     SetPropA(box, kBoxProperty, state);
+    markInputLook(box);
     SetWindowTextA(box, state->text().c_str());
-}
-
-INT_PTR gridBoxColours(WPARAM dc, LPARAM control) {
-    HWND box = reinterpret_cast<HWND>(control);
-    if (!GetPropA(box, kBoxProperty) || !IsWindowEnabled(box)) return 0;
-    SetBkColor(reinterpret_cast<HDC>(dc), GetSysColor(COLOR_WINDOW));
-    SetTextColor(reinterpret_cast<HDC>(dc), GetSysColor(COLOR_WINDOWTEXT));
-    return reinterpret_cast<INT_PTR>(GetSysColorBrush(COLOR_WINDOW));
 }
 
 INT_PTR runCharacterGrid(HWND owner, HWND boxWindow, GridBox& box) {

@@ -8,7 +8,7 @@
 #include "editor/editor_sheet.h"
 #include "editor/lookup_page.h"
 #include "resources/text_ids.h"
-#include "editor/win/dialog_support.h"
+#include "ui/win/dialog_support.h"
 #include "editor/win/lookup_dialog_ids.h"
 #include "editor/win/menu_pages.h"
 #include "editor/win/sheet_context.h"

@@ -4,7 +4,7 @@
 #include <commctrl.h>
 
 #include "resources/text_ids.h"
-#include "editor/win/dialog_support.h"
+#include "ui/win/dialog_support.h"
 #include "editor/win/settings_dialog_ids.h"
 #include "editor/win/settings_pages.h"
 #include "editor/win/sheet_context.h"

@@ -12,7 +12,7 @@
 #include <vector>
 
 #include "editor/editor_sheet.h"
-#include "editor/win/binding.h"
+#include "ui/win/binding.h"
 
 namespace fw::win {
 

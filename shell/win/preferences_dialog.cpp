@@ -8,8 +8,8 @@
 #include <thread>
 
 #include "comm/win/serial_port_win.h"
-#include "editor/win/bound_dialog.h"
-#include "editor/win/dialog_support.h"
+#include "ui/win/bound_dialog.h"
+#include "ui/win/dialog_support.h"
 #include "model/program_file.h"
 #include "resources/resource_ids.h"
 #include "resources/text_ids.h"

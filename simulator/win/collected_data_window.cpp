@@ -5,7 +5,7 @@
 
 #include <memory>
 
-#include "editor/win/binding.h"
+#include "ui/win/binding.h"
 #include "resources/resource_ids.h"
 #include "simulator/collected_data_view.h"
 

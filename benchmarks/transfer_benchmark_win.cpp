@@ -16,7 +16,7 @@
 #include "comm/win/serial_port_win.h"
 #include "resources/resource_ids.h"
 #include "shell/win/designer.h"
-#include "window_test_support.h"
+#include "tests/win/window_test_support.h"
 
 namespace {
 

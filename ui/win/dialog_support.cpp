@@ -1,4 +1,4 @@
-#include "editor/win/dialog_support.h"
+#include "ui/win/dialog_support.h"
 
 #include "resources/text_ids.h"
 #include "texts/texts.h"
@@ -49,6 +49,26 @@ void centreOnOwner(HWND dlg) {
         if (y < work.top) y = work.top;
     }
     SetWindowPos(dlg, nullptr, x, y, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
+namespace {
+const char kInputLookProperty[] = "FwInputLook";
+}
+
+void markInputLook(HWND box, bool on) {
+    if (on) {
+        SetPropA(box, kInputLookProperty, reinterpret_cast<HANDLE>(1));
+    } else {
+        RemovePropA(box, kInputLookProperty);
+    }
+}
+
+INT_PTR inputLookColours(WPARAM dc, LPARAM control) {
+    HWND box = reinterpret_cast<HWND>(control);
+    if (!GetPropA(box, kInputLookProperty) || !IsWindowEnabled(box)) return 0;
+    SetBkColor(reinterpret_cast<HDC>(dc), GetSysColor(COLOR_WINDOW));
+    SetTextColor(reinterpret_cast<HDC>(dc), GetSysColor(COLOR_WINDOWTEXT));
+    return reinterpret_cast<INT_PTR>(GetSysColorBrush(COLOR_WINDOW));
 }
 
 }  // namespace fw::win

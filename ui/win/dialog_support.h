@@ -1,4 +1,4 @@
-// Small helpers shared by the Form page's dialog procedures: they copy
+// Small helpers shared by the dialog procedures of every window: they copy
 // values between controls and the core objects, nothing more.
 #pragma once
 
@@ -8,8 +8,7 @@
 #include <string>
 #include <vector>
 
-#include "editor/field_properties.h"
-#include "editor/win/binding.h"
+#include "ui/win/binding.h"
 
 namespace fw::win {
 
@@ -27,5 +26,13 @@ void applyLanguage(HWND dlg, unsigned title, std::initializer_list<Caption> capt
 
 // Centres a modal dialog over its owner.
 void centreOnOwner(HWND dlg);
+
+// A read-only box that opens something to edit its value (a character
+// grid, say) is drawn white like a box that takes input, although it cannot
+// be typed into, while it is enabled. markInputLook marks such a box (before
+// it is destroyed, clear it with `on` false); inputLookColours answers the
+// owner's WM_CTLCOLORSTATIC for it, and 0 (the dialog decides) for any other.
+void markInputLook(HWND box, bool on = true);
+INT_PTR inputLookColours(WPARAM dc, LPARAM control);
 
 }  // namespace fw::win

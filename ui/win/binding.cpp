@@ -1,4 +1,4 @@
-#include "editor/win/binding.h"
+#include "ui/win/binding.h"
 
 #include "resources/text_ids.h"
 #include "texts/texts.h"

@@ -1,5 +1,5 @@
 // A modal dialog bound to a core object by a control table: every dialog
-// of the editor runs through this one procedure. OK and Cancel end it; the
+// of the designer runs through this one procedure. OK and Cancel end it; the
 // caller takes the result from the core object (its ok(), commit() or
 // cancel()), so nothing is decided here.
 #pragma once
@@ -8,9 +8,8 @@
 
 #include <vector>
 
-#include "editor/win/binding.h"
-#include "editor/win/dialog_support.h"
-#include "editor/win/grid_dialogs.h"
+#include "ui/win/binding.h"
+#include "ui/win/dialog_support.h"
 
 namespace fw::win {
 
@@ -42,7 +41,7 @@ INT_PTR CALLBACK boundDialogProc(HWND dlg, UINT msg, WPARAM wParam, LPARAM lPara
             centreOnOwner(dlg);
             return TRUE;
         case WM_CTLCOLORSTATIC:
-            return gridBoxColours(wParam, lParam);
+            return inputLookColours(wParam, lParam);
         default:
             break;
     }

@@ -1,6 +1,6 @@
 // What a control of a page or dialog shows, what the user did to it, and
 // what the core answers. Core objects compute ControlStates; the Win32
-// binding (editor/win/binding.h) applies them and hands the user's input
+// binding (ui/win/binding.h) applies them and hands the user's input
 // back, so no window procedure decides anything.
 #pragma once
 

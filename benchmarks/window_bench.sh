@@ -4,9 +4,9 @@
 # the first painted frame (the prefix is made first, so that its one-time set-up
 # is not counted) and the time of a key click.
 set -euo pipefail
-root=$(cd "$(dirname "$0")/../.." && pwd)
+root=$(cd "$(dirname "$0")/.." && pwd)
 build=${1:-$root/build/windows}
-program=$build/tools/bench/window_bench.exe
+program=$build/benchmarks/window_bench.exe
 export WINEPREFIX=${WINEPREFIX:-$build/wineprefix}
 run() {
     "$root/scripts/lib/wine-session" bash -c '

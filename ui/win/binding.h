@@ -20,7 +20,7 @@
 #include <string>
 #include <vector>
 
-#include "editor/control_state.h"
+#include "ui/control_state.h"
 
 namespace fw::win {
 
