@@ -115,10 +115,11 @@ int main() {
         std::vector<uint8_t> file(kProgramFileSize, 0x20);
         std::memcpy(file.data(), "K400-1.00", 10);
         loader::LoaderProgram program(std::move(file));
+        program.prepare();
         QuietUi ui;
         PosixSerialPort port;
         Timed t = timed([&] {
-            return loader::runDownload(port, terminal.path(), loader::Choices{}, program, ui) ? 1 : 0;
+            return loader::runDownload(port, terminal.path(), loader::Choices{}, program.image(), ui) ? 1 : 0;
         });
         std::printf("loader download, first handshake unanswered, paced at 115200 bps: result %d, "
                     "%.3f s wall, %.3f s CPU (%.1f %% of a core)\n",

@@ -111,8 +111,6 @@ private:
             case Kind::message:
                 host_.notice(a);
                 break;
-            case Kind::buildImage:
-            case Kind::readLine:
             case Kind::writeRecord:
             case Kind::syncRecords:
             case Kind::askRetry:

@@ -11,8 +11,11 @@
 // Actions: to the port (send, setLine, setTimeouts, purgeInput); the one
 //          timer (armTimer); notices for the user (progress, recordCount,
 //          openProgress, closeProgress, message); requests that the host
-//          answers (buildImage, readLine, writeRecord, syncRecords,
-//          askRetry); and end.
+//          answers (writeRecord, syncRecords, askRetry); and end.
+//
+// An exchange is made with everything it sends (the program image, the
+// lookup file's lines): it never asks for bytes to be built, and nothing
+// outside it changes while it runs.
 #pragma once
 
 #include <cstddef>
@@ -38,8 +41,6 @@ struct ExchangeAction {
         openProgress,  // notice: show the progress window, bar at 0
         closeProgress, // notice: take the progress window down
         message,       // notice: show message `value` (the exchange's own numbering)
-        buildImage,    // request: the program image (20,000 bytes) built now
-        readLine,      // request: the next lookup line, framed
         writeRecord,   // request: put `bytes` (a received record's line) in the file
         syncRecords,   // request: make the file durable on the disk
         askRetry,      // request: the retry question; ok is Yes
@@ -58,9 +59,7 @@ using ExchangeActions = std::vector<ExchangeAction>;
 
 // The outcome of a request action.
 struct ExchangeAnswer {
-    bool ok = false;              // done / there is one / Yes
-    std::vector<uint8_t> bytes;   // buildImage: the image; readLine: the framed line
-    uint64_t skipped = 0;         // readLine: file bytes skipped (not part of the line)
+    bool ok = false;   // done / Yes
 };
 
 // Calling rules, the same for every exchange:
@@ -93,8 +92,8 @@ public:
     virtual ~ExchangeHost() = default;
     // progress, recordCount, openProgress, closeProgress, message.
     virtual void notice(const ExchangeAction& /*action*/) {}
-    // buildImage, readLine, writeRecord, syncRecords, askRetry. The default
-    // answers every request with "not done".
+    // writeRecord, syncRecords, askRetry. The default answers every request
+    // with "not done".
     virtual ExchangeAnswer request(const ExchangeAction& /*action*/) { return {}; }
 };
 

@@ -43,4 +43,19 @@ bool readLookupLine(ByteSource& file, uint64_t& progress, LookupLine& line) {
     return true;
 }
 
+LookupLines readLookupLines(ByteSource& file, uint64_t fileSize) {
+    LookupLines all;
+    all.fileSize = fileSize;
+    LookupLine line;
+    for (;;) {
+        uint64_t skipped = 0;
+        if (!readLookupLine(file, skipped, line)) {
+            all.skippedAtEnd = skipped;
+            return all;
+        }
+        all.lines.push_back({all.frames.size(), line.size, skipped});
+        all.frames.insert(all.frames.end(), line.bytes, line.bytes + line.size);
+    }
+}
+
 }  // namespace fw

@@ -5,6 +5,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <span>
+#include <vector>
 
 namespace fw {
 
@@ -47,5 +48,30 @@ bool readLookupLine(ByteSource& file, uint64_t& progress, LookupLine& line);
 
 // Frames n line bytes (1..255) as the terminal expects them.
 void frameLookupLine(std::span<const uint8_t> data, LookupLine& line);
+
+// A lookup file read whole before its download, line by line as above: the
+// frames back to back, and for each the file bytes skipped before and inside
+// it. The download counts its progress against `fileSize`; lines that end
+// before it (a read that failed) make the download fail at that point, as
+// it would have had the file been read during it.
+struct LookupLines {
+    struct Entry {
+        std::size_t offset = 0;   // of the frame in `frames`
+        std::size_t size = 0;     // the frame's bytes: n + 3
+        uint64_t skipped = 0;     // file bytes skipped before and inside the line
+    };
+    std::vector<uint8_t> frames;
+    std::vector<Entry> lines;
+    uint64_t skippedAtEnd = 0;    // after the last line
+    uint64_t fileSize = 0;
+
+    std::size_t count() const { return lines.size(); }
+    std::span<const uint8_t> frame(std::size_t k) const {
+        return {frames.data() + lines[k].offset, lines[k].size};
+    }
+};
+
+// Reads every line of `file`, whose size was taken as `fileSize`.
+LookupLines readLookupLines(ByteSource& file, uint64_t fileSize);
 
 }  // namespace fw

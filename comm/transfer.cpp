@@ -33,23 +33,29 @@ constexpr std::size_t kHeldBytesMax = 2 * kReplyBufferSize;
 
 }  // namespace
 
-TransferEngine::TransferEngine(TransferMode mode, uint64_t fileSize)
-    : collector_(mode != TransferMode::dataReceive) {
+TransferEngine::TransferEngine(TransferMode mode) : collector_(mode != TransferMode::dataReceive) {
     endTransfer();
     state_.mode = mode;
-    state_.fileSize = fileSize;
 }
 
-TransferEngine TransferEngine::programDownload() {
-    return TransferEngine(TransferMode::programDownload, 0);
+TransferEngine TransferEngine::programDownload(std::span<const uint8_t> image) {
+    TransferEngine engine(TransferMode::programDownload);
+    if (image.size() == kProgramImageSize) {
+        engine.image_ = std::make_unique<ProgramImage>();
+        std::copy(image.begin(), image.end(), engine.image_->bytes);
+    }
+    return engine;
 }
 
-TransferEngine TransferEngine::lookupDownload(uint64_t fileSize) {
-    return TransferEngine(TransferMode::lookupDownload, fileSize);
+TransferEngine TransferEngine::lookupDownload(LookupLines lines) {
+    TransferEngine engine(TransferMode::lookupDownload);
+    engine.state_.fileSize = lines.fileSize;
+    engine.lines_ = std::move(lines);
+    return engine;
 }
 
 TransferEngine TransferEngine::dataReceive() {
-    return TransferEngine(TransferMode::dataReceive, 0);
+    return TransferEngine(TransferMode::dataReceive);
 }
 
 TransferEngine::TransferEngine(TransferEngine&&) noexcept = default;
@@ -204,8 +210,6 @@ TransferActions TransferEngine::answered(const ExchangeAnswer& answer) {
     waiting_ = Waiting::nothing;
     switch (was) {
     case Waiting::nothing: return out;   // nothing was asked
-    case Waiting::image: imageBuilt(out, answer); break;
-    case Waiting::line: lineRead(out, answer); break;
     case Waiting::recordWrite: recordWritten(out, answer.ok); break;
     case Waiting::recordsSync:
         finish(out, answer.ok ? kTransferDone : kCannotWriteReceivedData);
@@ -248,9 +252,7 @@ void TransferEngine::sendBlock(TransferActions& out) {
 void TransferEngine::handleProgramReply(TransferActions& out, std::span<const uint8_t> reply) {
     if (replyContains(reply, kAck)) {
         if (lastSentIs(kOpenDownload)) {
-            // Built only now: a terminal that never answers costs no building,
-            // and the image is the model as it is when the terminal is ready.
-            ask(out, Waiting::image, action(TransferAction::Kind::buildImage));
+            openingAccepted(out);
         } else if (state_.blockIndex < kImageBlockCount) {
             state_.retryCount = 0;
             sendBlock(out);
@@ -270,13 +272,12 @@ void TransferEngine::handleProgramReply(TransferActions& out, std::span<const ui
     retryOrTimeOut(out);   // "NAK\r", or nothing we know
 }
 
-void TransferEngine::imageBuilt(TransferActions& out, const ExchangeAnswer& answer) {
-    if (!answer.ok || answer.bytes.size() != kProgramImageSize) {
+void TransferEngine::openingAccepted(TransferActions& out) {
+    state_.openingAccepted = true;
+    if (!image_) {
         finish(out, kErrorOnDownloading);
         return;
     }
-    if (!image_) image_ = std::make_unique<ProgramImage>();
-    std::copy(answer.bytes.begin(), answer.bytes.end(), image_->bytes);
     out.push_back(action(TransferAction::Kind::progress, 0));
     state_.retryCount = 0;
     state_.blockIndex = 0;
@@ -291,15 +292,14 @@ void TransferEngine::handleLookupReply(TransferActions& out, std::span<const uin
     }
     if (lastSentIs(kOpenDownload)) out.push_back(action(TransferAction::Kind::progress, 0));
     state_.retryCount = 0;
-    ask(out, Waiting::line, action(TransferAction::Kind::readLine));
+    state_.acknowledged = state_.progress;
+    sendNextLine(out);
 }
 
-void TransferEngine::lineRead(TransferActions& out, const ExchangeAnswer& answer) {
-    state_.progress += answer.skipped;
-    // A frame holds 1..255 line bytes, their two sum bytes and CR.
-    const bool haveLine = answer.ok && answer.bytes.size() >= 4 &&
-                          answer.bytes.size() <= kLookupLineMax + 3;
-    if (!haveLine) {
+void TransferEngine::sendNextLine(TransferActions& out) {
+    const std::size_t k = std::size_t(state_.linesSent);
+    if (k >= lines_.count()) {
+        state_.progress += lines_.skippedAtEnd;
         if (state_.progress < state_.fileSize) {
             finish(out, kErrorOnDownloading);   // the file ended early: a read failed
         } else {
@@ -313,8 +313,11 @@ void TransferEngine::lineRead(TransferActions& out, const ExchangeAnswer& answer
         }
         return;
     }
-    send(out, answer.bytes);
-    state_.progress += answer.bytes.size() - 3 + 1;   // the line and its CR
+    const LookupLines::Entry& line = lines_.lines[k];
+    state_.progress += line.skipped;
+    send(out, lines_.frame(k));
+    ++state_.linesSent;
+    state_.progress += line.size - 3 + 1;   // the line and its CR
     // The last line without a CR counts one byte too many, and a file that
     // grew since its size was taken may pass its size: the bar stops at 100.
     uint64_t bar = 100;
@@ -358,14 +361,6 @@ void TransferEngine::handleReceiveReply(TransferActions& out, std::span<const ui
         send(out, kNak);
         return;
     }
-}
-
-ExchangeAnswer nextLookupLine(ByteSource& file) {
-    ExchangeAnswer answer;
-    LookupLine line;
-    answer.ok = readLookupLine(file, answer.skipped, line);
-    if (answer.ok) answer.bytes.assign(line.frame().begin(), line.frame().end());
-    return answer;
 }
 
 }  // namespace fw

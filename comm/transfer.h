@@ -60,25 +60,31 @@ struct TransferState {
     int blockIndex = 0;               // program: next ImageBlock; receive: expected serial
     uint64_t progress = 0;            // program: bar position; lookup: file bytes consumed
     uint64_t fileSize = 0;            // lookup file
+    int linesSent = 0;                // lookup: lines sent so far (the next one's index)
+    uint64_t acknowledged = 0;        // lookup: file bytes the terminal has acknowledged
+    // Program: the terminal accepted the opening ("ACK\r" to "QUARIX\r"). From
+    // here on it takes the program as tidied for the download, whatever the
+    // outcome, so the designer keeps that tidying in its model.
+    bool openingAccepted = false;
     int recordCount = 0;              // receive: records accepted and written
     std::vector<uint8_t> previousRecord;  // receive: last accepted record, without CR
     bool havePreviousRecord = false;
 };
 
-// The calling rules are those of Exchange. What the transfers ask of their
-// host: buildImage when the terminal accepts a program download's opening
-// (the model tidied for the download, then its image: only the host knows
-// the model); readLine for each line of a lookup download (answered with
-// the framed line, or none, and the file bytes skipped before it);
-// writeRecord for each accepted record and syncRecords after "OVER\r" of a
-// data receive: only a record in the file is acknowledged, and success
-// waits until the file is on the disk.
+// The calling rules are those of Exchange. A download is made with what it
+// sends: the program's image (built from the program as tidied for the
+// download), or the lookup file's lines. What a data receive asks of its
+// host: writeRecord for each accepted record and syncRecords after "OVER\r":
+// only a record in the file is acknowledged, and success waits until the
+// file is on the disk.
 class TransferEngine final : public Exchange {
 public:
-    static TransferEngine programDownload();
-    // fileSize is what the progress counts against, and what tells the end
-    // of the file from a read that failed early.
-    static TransferEngine lookupDownload(uint64_t fileSize);
+    // `image` must be the 20,000 bytes of a program image; anything else
+    // ends the download with its failure once the terminal accepts it.
+    static TransferEngine programDownload(std::span<const uint8_t> image);
+    // The lines' fileSize is what the progress counts against, and what
+    // tells the end of the file from a read that failed early.
+    static TransferEngine lookupDownload(LookupLines lines);
     static TransferEngine dataReceive();
 
     TransferEngine(TransferEngine&&) noexcept;
@@ -104,9 +110,9 @@ public:
     void endTransfer();
 
 private:
-    enum class Waiting { nothing, image, line, recordWrite, recordsSync };
+    enum class Waiting { nothing, recordWrite, recordsSync };
 
-    TransferEngine(TransferMode mode, uint64_t fileSize);
+    explicit TransferEngine(TransferMode mode);
 
     int sendFailureResult() const;
     void send(TransferActions& out, std::span<const uint8_t> bytes);
@@ -121,15 +127,16 @@ private:
     void handleProgramReply(TransferActions& out, std::span<const uint8_t> reply);
     void handleLookupReply(TransferActions& out, std::span<const uint8_t> reply);
     void handleReceiveReply(TransferActions& out, std::span<const uint8_t> reply);
-    void imageBuilt(TransferActions& out, const ExchangeAnswer& answer);
-    void lineRead(TransferActions& out, const ExchangeAnswer& answer);
+    void openingAccepted(TransferActions& out);
+    void sendNextLine(TransferActions& out);
     void recordWritten(TransferActions& out, bool ok);
     void sendBlock(TransferActions& out);
     bool lastSentIs(std::string_view text) const;
     TransferActions resume(TransferActions out);
 
     TransferState state_;
-    std::unique_ptr<ProgramImage> image_;
+    std::unique_ptr<ProgramImage> image_;   // program: null when not a whole image
+    LookupLines lines_;                     // lookup
     ReplyCollector collector_;
     Waiting waiting_ = Waiting::nothing;
     std::vector<uint8_t> pendingRecord_;   // the record whose line is being written
@@ -139,9 +146,5 @@ private:
     bool overSentAtEnd_ = false;    // the last batch ended with success and a send
     int result_ = kTransferCancelled;
 };
-
-// The host side of a lookup download's readLine: the next line of `file`,
-// framed, and the bytes skipped before and inside it.
-ExchangeAnswer nextLookupLine(ByteSource& file);
 
 }  // namespace fw

@@ -1,36 +1,31 @@
 #include "comm/transfer_runner.h"
 
-#include "comm/program_image.h"
-
 namespace fw {
 
 void TransferHost::notice(const ExchangeAction& action) {
-    if (!parts_.observer) return;
-    if (action.kind == ExchangeAction::Kind::progress) parts_.observer->progress(action.value);
-    if (action.kind == ExchangeAction::Kind::recordCount) parts_.observer->recordCount(action.value);
+    TransferObserver* o = parts_.observer;
+    if (!o) return;
+    switch (action.kind) {
+    case ExchangeAction::Kind::progress: o->progress(action.value); break;
+    case ExchangeAction::Kind::recordCount: o->recordCount(action.value); break;
+    case ExchangeAction::Kind::openProgress: o->openProgress(); break;
+    case ExchangeAction::Kind::closeProgress: o->closeProgress(); break;
+    case ExchangeAction::Kind::message: o->message(action.value); break;
+    default: break;
+    }
 }
 
 ExchangeAnswer TransferHost::request(const ExchangeAction& action) {
     ExchangeAnswer answer;
     switch (action.kind) {
-    case ExchangeAction::Kind::buildImage:
-        if (parts_.model) {
-            // The tidying stays in the model, as the terminal gets it.
-            normaliseForDownload(*parts_.model);
-            ProgramImage image;
-            buildProgramImage(*parts_.model, image);
-            answer.bytes.assign(image.bytes, image.bytes + kProgramImageSize);
-            answer.ok = true;
-        }
-        break;
-    case ExchangeAction::Kind::readLine:
-        if (parts_.lookupFile) answer = nextLookupLine(*parts_.lookupFile);
-        break;
     case ExchangeAction::Kind::writeRecord:
         answer.ok = parts_.records && parts_.records->write(action.bytes);
         break;
     case ExchangeAction::Kind::syncRecords:
         answer.ok = parts_.records && parts_.records->sync();
+        break;
+    case ExchangeAction::Kind::askRetry:
+        answer.ok = parts_.observer && parts_.observer->askRetry();
         break;
     default:
         break;

@@ -1,16 +1,16 @@
-// What a transfer asks of the world beyond the port: the program's image,
-// the lookup file's lines, the received-data file, and the user's view of
-// the progress. runExchange (comm/exchange.h) carries the transfer out on a
-// port and hands these requests and notices to a TransferHost.
+// The one host of every exchange on a serial line (comm/exchange.h): the
+// designer's transfers, fwx_load's download and fwxtool's ports all run
+// their exchanges with it. It hands the notices to a TransferObserver (the
+// user's view of the progress) and answers the requests that remain while
+// an exchange runs: the received records to a RecordSink, the retry
+// question to the observer. What an exchange sends it was given when it was
+// made; the host builds and changes nothing.
 #pragma once
 
 #include <cstdint>
 #include <span>
 
 #include "comm/exchange.h"
-#include "comm/lookup_file.h"
-#include "comm/transfer.h"
-#include "model/program_model.h"
 
 namespace fw {
 
@@ -25,22 +25,27 @@ public:
     virtual bool sync() = 0;
 };
 
-// What a transfer reports while it runs, on the thread that runs it.
+// What an exchange reports while it runs, on the thread that runs it, and
+// the one question it may ask.
 class TransferObserver {
 public:
     virtual ~TransferObserver() = default;
     virtual void progress(int /*position 0..100*/) {}
     virtual void recordCount(int /*records received so far*/) {}
+    virtual void openProgress() {}
+    virtual void closeProgress() {}
+    // A message of the exchange's own numbering.
+    virtual void message(int /*message*/) {}
+    // The retry question; true for Yes. Nobody to ask: No.
+    virtual bool askRetry() { return false; }
 };
 
-// Answers a transfer's requests from what it was given; a request with
-// nothing to answer it (no model, no file, no sink) is refused, which ends
-// the transfer with its failure.
+// Passes the notices on and answers the requests from what it was given; a
+// request with nothing to answer it (no sink) is refused, which ends the
+// exchange with its failure.
 class TransferHost final : public ExchangeHost {
 public:
     struct Parts {
-        ProgramModel* model = nullptr;   // program download: tidied, then imaged
-        ByteSource* lookupFile = nullptr;
         RecordSink* records = nullptr;
         TransferObserver* observer = nullptr;
     };

@@ -3,6 +3,7 @@
 #include <cstdio>
 #include <memory>
 
+#include "comm/program_image.h"
 #include "comm/transfer_files.h"
 
 namespace fw {
@@ -22,6 +23,56 @@ struct OpenPort {
 
 }  // namespace
 
+PreparedTransfer prepareProgramDownload(const ProgramModel& model, const LinkChoice& link,
+                                        bool writeBack) {
+    PreparedTransfer prepared;
+    prepared.kind = TransferKind::program;
+    prepared.link = link;
+    prepared.writeBack = writeBack;
+    auto tidied = std::make_shared<ProgramModel>(model);
+    normaliseForDownload(*tidied);
+    auto image = std::make_unique<ProgramImage>();
+    buildProgramImage(*tidied, *image);
+    prepared.image.assign(image->bytes, image->bytes + kProgramImageSize);
+    prepared.program = std::move(tidied);
+    return prepared;
+}
+
+int prepareLookupDownload(const std::string& path, const LinkChoice& link,
+                          PreparedTransfer& prepared) {
+    prepared = PreparedTransfer{};
+    prepared.kind = TransferKind::lookup;
+    prepared.link = link;
+    prepared.path = path;
+    LookupFileSource file;
+    if (!file.open(path)) return kCannotOpenFile;
+    prepared.lookup = readLookupLines(file, file.size());
+    return kTransferDone;
+}
+
+PreparedTransfer prepareDataReceive(const std::string& path, const LinkChoice& link) {
+    PreparedTransfer prepared;
+    prepared.kind = TransferKind::receive;
+    prepared.link = link;
+    prepared.path = path;
+    return prepared;
+}
+
+bool keepsDownloadTidying(const PreparedTransfer& prepared, const TransferOutcome& outcome) {
+    return prepared.kind == TransferKind::program && prepared.writeBack && prepared.program &&
+           outcome.openingAccepted;
+}
+
+bool applyDownloadTidying(ProgramModel& model, const PreparedTransfer& prepared,
+                          const TransferOutcome& outcome) {
+    if (!keepsDownloadTidying(prepared, outcome)) return false;
+    // Whether the program has unsaved changes is not the download's business.
+    const bool modified = model.modified;
+    model = *prepared.program;
+    model.modified = modified;
+    return true;
+}
+
 int runTransferOnLink(SerialSystem& system, const LinkChoice& link, Exchange& engine,
                       ExchangeHost& host, TransferCancel* cancel, LinkClock& clock) {
     OpenPort open;
@@ -35,38 +86,62 @@ int runTransferOnLink(SerialSystem& system, const LinkChoice& link, Exchange& en
     return runExchange(engine, *open.port, clock, host, cancel);
 }
 
+TransferOutcome runPreparedTransfer(SerialSystem& system, const PreparedTransfer& prepared,
+                                    TransferObserver* observer, TransferCancel* cancel,
+                                    LinkClock& clock) {
+    TransferOutcome outcome;
+    switch (prepared.kind) {
+    case TransferKind::program: {
+        TransferEngine engine = TransferEngine::programDownload(prepared.image);
+        TransferHost host({nullptr, observer});
+        outcome.result = runTransferOnLink(system, prepared.link, engine, host, cancel, clock);
+        outcome.openingAccepted = engine.state().openingAccepted;
+        break;
+    }
+    case TransferKind::lookup: {
+        TransferEngine engine = TransferEngine::lookupDownload(prepared.lookup);
+        TransferHost host({nullptr, observer});
+        outcome.result = runTransferOnLink(system, prepared.link, engine, host, cancel, clock);
+        break;
+    }
+    case TransferKind::receive: {
+        RecordFile file;
+        if (!file.create(prepared.path)) {
+            outcome.result = kFileCreateFailed;
+            break;
+        }
+        TransferEngine engine = TransferEngine::dataReceive();
+        TransferHost host({&file, observer});
+        outcome.result = runTransferOnLink(system, prepared.link, engine, host, cancel, clock);
+        outcome.records = engine.state().recordCount;
+        file.close();
+        if (outcome.result == kTransferDone && outcome.records == 0) std::remove(prepared.path.c_str());
+        break;
+    }
+    }
+    return outcome;
+}
+
 int runProgramDownload(SerialSystem& system, const LinkChoice& link, ProgramModel& model,
                        TransferObserver* observer, TransferCancel* cancel, LinkClock& clock) {
-    TransferEngine engine = TransferEngine::programDownload();
-    TransferHost host({&model, nullptr, nullptr, observer});
-    return runTransferOnLink(system, link, engine, host, cancel, clock);
+    const PreparedTransfer prepared = prepareProgramDownload(model, link, true);
+    const TransferOutcome outcome = runPreparedTransfer(system, prepared, observer, cancel, clock);
+    applyDownloadTidying(model, prepared, outcome);
+    return outcome.result;
 }
 
 int runLookupDownload(SerialSystem& system, const LinkChoice& link, const std::string& path,
                       TransferObserver* observer, TransferCancel* cancel, LinkClock& clock) {
-    LookupFileSource file;
-    if (!file.open(path)) return kCannotOpenFile;
-    TransferEngine engine = TransferEngine::lookupDownload(file.size());
-    TransferHost host({nullptr, &file, nullptr, observer});
-    return runTransferOnLink(system, link, engine, host, cancel, clock);
+    PreparedTransfer prepared;
+    const int read = prepareLookupDownload(path, link, prepared);
+    if (read != kTransferDone) return read;
+    return runPreparedTransfer(system, prepared, observer, cancel, clock).result;
 }
 
 ReceiveOutcome runDataReceive(SerialSystem& system, const LinkChoice& link,
                               const std::string& path, TransferObserver* observer,
                               TransferCancel* cancel, LinkClock& clock) {
-    ReceiveOutcome outcome;
-    RecordFile file;
-    if (!file.create(path)) {
-        outcome.result = kFileCreateFailed;
-        return outcome;
-    }
-    TransferEngine engine = TransferEngine::dataReceive();
-    TransferHost host({nullptr, nullptr, &file, observer});
-    outcome.result = runTransferOnLink(system, link, engine, host, cancel, clock);
-    outcome.records = engine.state().recordCount;
-    file.close();
-    if (outcome.result == kTransferDone && outcome.records == 0) std::remove(path.c_str());
-    return outcome;
+    return runPreparedTransfer(system, prepareDataReceive(path, link), observer, cancel, clock);
 }
 
 }  // namespace fw

@@ -23,7 +23,7 @@ int progressAfterBlock(int k) {
     return std::min(100, 5 + (k + 1) / 2);
 }
 
-LoaderExchange::LoaderExchange(LoaderProgram& program) : program_(program) {}
+LoaderExchange::LoaderExchange(const ProgramImage& image) : image_(image) {}
 
 Actions LoaderExchange::start() {
     Actions out;
@@ -54,7 +54,7 @@ void LoaderExchange::sendHandshake(Actions& out) {
 
 void LoaderExchange::sendBlock(Actions& out) {
     ++sends_;
-    const ImageBlock block = makeImageBlock(program_.image(), block_);
+    const ImageBlock block = makeImageBlock(image_, block_);
     const auto* raw = reinterpret_cast<const uint8_t*>(&block);
     Action a = make(Action::Kind::send);
     a.bytes.assign(raw, raw + sizeof block);
@@ -118,9 +118,6 @@ void LoaderExchange::replyComplete(Actions& out) {
 void LoaderExchange::accepted(Actions& out) {
     if (phase_ == Phase::handshake) {
         out.push_back(make(Action::Kind::openProgress));
-        // The file was read once; the first attempt that gets here builds
-        // the image, and later attempts send the same one.
-        program_.prepare();
         phase_ = Phase::blocks;
         block_ = 0;
         sends_ = 0;

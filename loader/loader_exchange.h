@@ -51,9 +51,9 @@ inline Message messageOf(const Action& a) { return static_cast<Message>(a.value)
 // Events that do not fit the state give an empty batch.
 class LoaderExchange final : public Exchange {
 public:
-    // `program` is prepared on the first attempt whose handshake succeeds
-    // and must outlive the exchange.
-    explicit LoaderExchange(LoaderProgram& program);
+    // `image` (the prepared program's) is what every attempt sends; it must
+    // outlive the exchange.
+    explicit LoaderExchange(const ProgramImage& image);
 
     // The first attempt: time-outs, then the handshake.
     Actions start() override;
@@ -90,7 +90,7 @@ private:
     void purge(Actions& out);
     void end(Actions& out, bool downloaded);
 
-    LoaderProgram& program_;
+    const ProgramImage& image_;
     Phase phase_ = Phase::idle;
     bool awaiting_ = false;          // a reply is being collected
     std::vector<uint8_t> queued_;    // arrived, not yet read into a reply

@@ -1,6 +1,6 @@
 // The program file as the downloader takes it: read once, then copied into a
-// program model, tidied and laid out as the image on the first transfer that
-// gets that far; later attempts send the same image.
+// program model, tidied and laid out as the image before the first transfer;
+// every attempt sends the same image.
 #pragma once
 
 #include <cstdint>

@@ -4,36 +4,29 @@
 
 #include "comm/cradle.h"
 #include "comm/exchange.h"
+#include "comm/transfer_runner.h"
 
 namespace fw::loader {
 
 namespace {
 
-// The user's side of the exchange: its notices and its retry question.
-class UiHost final : public ExchangeHost {
+// The user's side of the exchange, as the one host passes it on: its
+// notices and its retry question.
+class UiObserver final : public TransferObserver {
 public:
-    explicit UiHost(LoaderUi& ui) : ui_(ui) {}
-    void notice(const ExchangeAction& a) override {
-        switch (a.kind) {
-        case Action::Kind::openProgress:
-            ui_.openProgress();
-            shown_ = 0;
-            break;
-        case Action::Kind::progress:
-            // The exchange reports every block; the bar is set (a trip to
-            // the window's thread) only when it moves.
-            if (a.value != shown_) ui_.setProgress(shown_ = a.value);
-            break;
-        case Action::Kind::closeProgress: ui_.closeProgress(); break;
-        case Action::Kind::message: ui_.showMessage(messageOf(a)); break;
-        default: break;
-        }
+    explicit UiObserver(LoaderUi& ui) : ui_(ui) {}
+    void openProgress() override {
+        ui_.openProgress();
+        shown_ = 0;
     }
-    ExchangeAnswer request(const ExchangeAction& a) override {
-        ExchangeAnswer answer;
-        if (a.kind == Action::Kind::askRetry) answer.ok = ui_.askRetry();
-        return answer;
+    void progress(int position) override {
+        // The exchange reports every block; the bar is set (a trip to the
+        // window's thread) only when it moves.
+        if (position != shown_) ui_.setProgress(shown_ = position);
     }
+    void closeProgress() override { ui_.closeProgress(); }
+    void message(int m) override { ui_.showMessage(static_cast<Message>(m)); }
+    bool askRetry() override { return ui_.askRetry(); }
 
 private:
     LoaderUi& ui_;
@@ -101,13 +94,14 @@ struct PortCloser {
 
 bool runExchange(LoaderExchange& exchange, SerialPort& port, LinkClock& clock, LoaderUi& ui,
                  ExchangeCancel* cancel) {
-    UiHost host(ui);
+    UiObserver observer(ui);
+    TransferHost host({nullptr, &observer});
     fw::runExchange(exchange, port, clock, host, cancel);
     return exchange.downloaded();
 }
 
 bool runDownload(SerialPort& port, const std::string& portName, const Choices& choices,
-                 LoaderProgram& program, LoaderUi& ui, LinkClock& clock,
+                 const ProgramImage& image, LoaderUi& ui, LinkClock& clock,
                  ExchangeCancel* cancel) {
     PortCloser closer{port};
     if (cancel && cancel->requested()) return false;
@@ -138,7 +132,7 @@ bool runDownload(SerialPort& port, const std::string& portName, const Choices& c
         return false;
     }
 
-    LoaderExchange exchange(program);
+    LoaderExchange exchange(image);
     return runExchange(exchange, port, clock, ui, cancel);
 }
 

@@ -50,7 +50,7 @@ bool runExchange(LoaderExchange& exchange, SerialPort& port, LinkClock& clock, L
                  ExchangeCancel* cancel = nullptr);
 
 // Opens `portName` on `port` (closed), sets the line up for the choices and
-// runs the transfer loop; closes the port in any case. Failures of the set-up
+// runs the transfer loop sending `image` (a prepared LoaderProgram's); closes the port in any case. Failures of the set-up
 // are shown and end the run. True when the program was downloaded.
 //
 // The line runs 8N1 at the chosen speed with DTR and RTS off (the terminal
@@ -59,7 +59,7 @@ bool runExchange(LoaderExchange& exchange, SerialPort& port, LinkClock& clock, L
 // A cancel (another thread) ends the run where it stands: nothing more is
 // sent, no message is shown and no retry is asked; the port is closed.
 bool runDownload(SerialPort& port, const std::string& portName, const Choices& choices,
-                 LoaderProgram& program, LoaderUi& ui, LinkClock& clock = systemLinkClock(),
+                 const ProgramImage& image, LoaderUi& ui, LinkClock& clock = systemLinkClock(),
                  ExchangeCancel* cancel = nullptr);
 
 }  // namespace fw::loader

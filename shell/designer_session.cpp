@@ -3,8 +3,10 @@
 #include "comm/transfer.h"
 #include "model/file_replace.h"
 #include "model/program_defaults.h"
+#include "model/settings_place.h"
 #include "resources/text_ids.h"
 #include "shell/captions.h"
+#include "shell/language.h"
 #include "shell/preferences_dialog_state.h"
 #include "shell/settings_file.h"
 #include "simulator/collected_data_view.h"
@@ -26,6 +28,29 @@ void DesignerSession::begin(const DefaultTexts& defaults, Preferences prefs, Set
     doc_.settings = std::move(settings);
     newDocument(doc_);
     restartSimulation();
+}
+
+void DesignerSession::startUp(DesignerUi& ui, const std::filesystem::path& programFolder,
+                              const std::string& commandLineFile) {
+    SettingsFiles settings = locateSettings(programFolder, kSettingsFileName);
+    Preferences prefs;
+    readSettings(settings.readFrom, prefs);
+    findLanguages(programFolder);
+    loadLanguage(prefs.language);
+    auto defaults = std::make_unique<DefaultTexts>();
+    loadDefaultTexts(*defaults);
+    begin(*defaults, std::move(prefs), std::move(settings));
+    // The file named on the command line, else the last file when the
+    // preferences ask for it, loads as a recent file does: it becomes the
+    // current file only when it loads.
+    openAtStartUp(ui, commandLineFile);
+    ui.placeWindow(terminalPlacement());
+}
+
+TerminalPlacement DesignerSession::terminalPlacement() const {
+    TerminalPlacement place;
+    place.topMost = doc_.prefs.alwaysOnTop;
+    return place;
 }
 
 void DesignerSession::restartSimulation() { engine_->pressKey(kKeyShowStart); }
@@ -56,7 +81,7 @@ void DesignerSession::open(DesignerUi& ui) {
     // designer; a file that cannot be read keeps the preferences we have.
     rereadSettings(doc_.settings, doc_.prefs);
     ui.recentFilesChanged();
-    ui.placeWindow();
+    ui.placeWindow(terminalPlacement());
     // The dialog starts at the file the settings would preload, else at the
     // one just closed. Neither becomes the current file unless it loads, so
     // a later Save cannot write the new program over it.
@@ -144,24 +169,80 @@ bool DesignerSession::mayClose(DesignerUi& ui) { return settleChanges(ui); }
 void DesignerSession::transfer(DesignerUi& ui, TransferCommand command) {
     // The configured port, found by its name first; it must be in the
     // system's list, or the user chooses one in the Preferences dialog first.
-    const std::vector<std::string> ports = ui.serialPortNames();
+    std::vector<std::string> ports;
+    for (const SerialPortInfo& port : ui.serialPorts()) ports.push_back(port.portName);
     doc_.prefs.comPortIndex = resolvePort(doc_.prefs, ports);
     if (transferNeedsPortChoice(doc_.prefs.comPortIndex, static_cast<int>(ports.size()))) {
-        const bool chosen = ui.openPreferences();
-        ui.placeWindow();
-        if (!chosen) return;
+        if (!editPreferences(ui)) return;
     }
     const bool receive = command == TransferCommand::ReceiveData;
-    const int link = transferLinkType(receive ? doc_.prefs.receiveVia : doc_.prefs.downloadVia);
-    if (link < 0) return;
+    const int linkType = transferLinkType(receive ? doc_.prefs.receiveVia : doc_.prefs.downloadVia);
+    if (linkType < 0) return;
+    const LinkChoice link{linkType, doc_.prefs.comPortIndex, doc_.prefs.baudRate};
     if (receive) {
-        const int result = ui.runReceive(link);
-        if (result != kTransferCancelled && result != kTransferDone)
-            ui.showMessage(kTextErrorCaption, static_cast<unsigned>(result));
+        receiveData(ui, link);
         return;
     }
     if (downloadWithRetry(ui, link, command == TransferCommand::DownloadLookup) == kTransferDone)
         ui.showInformation(kTextDownloadCaption, kTextDownloadedCompletely);
+}
+
+int DesignerSession::downloadOnce(DesignerUi& ui, const LinkChoice& link, bool lookupFile) {
+    if (!lookupFile) {
+        // Each attempt sends the program as it is now, tidied for the download.
+        const PreparedTransfer download = prepareProgramDownload(doc_.model, link, true);
+        const TransferOutcome outcome = ui.runTransfer(download);
+        applyDownloadTidying(doc_.model, download, outcome);
+        return outcome.result;
+    }
+    std::string path = lastLookupFile_;
+    if (!ui.chooseLookupFile(path)) return kTransferCancelled;
+    lastLookupFile_ = path;
+    PreparedTransfer download;
+    const int read = prepareLookupDownload(path, link, download);
+    if (read != kTransferDone) return read;
+    return ui.runTransfer(download).result;
+}
+
+void DesignerSession::receiveData(DesignerUi& ui, const LinkChoice& link) {
+    std::string path;
+    if (!ui.chooseReceiveFile(path)) return;
+    const TransferOutcome outcome = ui.runTransfer(prepareDataReceive(path, link));
+    if (outcome.result == kTransferCancelled) return;
+    if (outcome.result != kTransferDone) {
+        ui.showMessage(kTextErrorCaption, static_cast<unsigned>(outcome.result));
+        return;
+    }
+    if (outcome.records > 0) {
+        if (ui.askViewReceivedData(outcome.records)) ui.viewReceivedData(path);
+    } else {
+        // The transfer has already deleted the empty file.
+        ui.showInformation(kTextUploadCaption, kTextNoDataReceived);
+    }
+}
+
+bool DesignerSession::editPreferences(DesignerUi& ui) {
+    const bool chosen = choosePreferences(ui);
+    ui.placeWindow(terminalPlacement());
+    return chosen;
+}
+
+bool DesignerSession::choosePreferences(DesignerUi& ui) {
+    // A file that cannot be read again keeps what we have.
+    rereadSettings(doc_.settings, doc_.prefs);
+    ui.recentFilesChanged();
+    PreferencesDialogState state(doc_.prefs, ui.serialPorts(), languageList());
+    if (!state.hasPorts()) {
+        ui.showMessage(kTextErrorCaption, static_cast<unsigned>(kNoComPortDevice));
+        return false;
+    }
+    if (!ui.runPreferences(state)) return false;
+    doc_.prefs = state.accepted();
+    storeSettings(doc_.settings, doc_.prefs);
+    loadLanguage(doc_.prefs.language);
+    loadDefaultTexts(doc_.defaults);
+    ui.languageChanged();
+    return true;
 }
 
 bool DesignerSession::saveCollectedData(DesignerUi& ui) {
@@ -184,9 +265,9 @@ void DesignerSession::clearCollectedData(DesignerUi& ui) {
     ui.displayChanged();
 }
 
-int DesignerSession::downloadWithRetry(DesignerUi& ui, int linkType, bool lookupFile) {
+int DesignerSession::downloadWithRetry(DesignerUi& ui, const LinkChoice& link, bool lookupFile) {
     for (;;) {
-        const int result = ui.runDownload(linkType, lookupFile);
+        const int result = downloadOnce(ui, link, lookupFile);
         if (result == kTransferCancelled || result == kTransferDone) return result;
         ui.showMessage(kTextErrorCaption, static_cast<unsigned>(result));
         if (ui.askRetry() != Answer::Yes) return result;

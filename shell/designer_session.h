@@ -4,11 +4,14 @@
 // (DesignerUi) and hand the answers back.
 #pragma once
 
+#include <filesystem>
 #include <memory>
 #include <string>
 #include <vector>
 
+#include "comm/transfer_session.h"
 #include "editor/editor_sheet.h"
+#include "shell/preferences_dialog_state.h"
 #include "shell/document.h"
 #include "simulator/simulation_engine.h"
 
@@ -18,6 +21,16 @@ enum class Answer { Yes, No, Cancel };
 
 // The three transfer commands.
 enum class TransferCommand { DownloadProgram, DownloadLookup, ReceiveData };
+
+// Where the terminal window goes: always the same place and size, in front
+// of every other window when the preferences say "always on top".
+struct TerminalPlacement {
+    int x = 300;
+    int y = 50;
+    int width = 210;
+    int height = 464;
+    bool topMost = false;
+};
 
 // What the session asks of the windows. Each call shows something, waits
 // for the user where there is something to answer, and returns the answer.
@@ -41,24 +54,38 @@ public:
     // The editor sheet over `sheet`, with `caption`; true when the user
     // confirmed it with OK.
     virtual bool runEditor(EditorSheet& sheet, const std::string& caption) = 0;
-    // The Preferences dialog; true for OK.
-    virtual bool openPreferences() = 0;
-    // The terminal window back at its place (after a dialog that may move it).
-    virtual void placeWindow() = 0;
+    // The Preferences dialog bound to `state` (Detect Cradle included);
+    // true for OK.
+    virtual bool runPreferences(PreferencesDialogState& state) = 0;
+    // The language has changed: the menus take their captions again.
+    virtual void languageChanged() = 0;
+    // The terminal window at `place` (after a dialog that may move it).
+    virtual void placeWindow(const TerminalPlacement& place) = 0;
     // The recent files or the display have changed.
     virtual void recentFilesChanged() = 0;
     virtual void displayChanged() = 0;
 
     // ---- transfers ----
-    // The names of the serial ports the system lists now, in its order.
-    virtual std::vector<std::string> serialPortNames() = 0;
-    // One attempt of a download with its own dialogs (the lookup file's
-    // name, the progress); 0 cancelled, 1 done, else a failure's text.
-    virtual int runDownload(int linkType, bool lookupFile) = 0;
-    // A data receive with its own dialogs and closing boxes; as above.
-    virtual int runReceive(int linkType) = 0;
+    // The serial ports the system lists now, in its order.
+    virtual std::vector<SerialPortInfo> serialPorts() = 0;
+    // The Open dialog for the lookup file to send, starting at `path` (the
+    // one sent last, or empty); the chosen name comes back.
+    virtual bool chooseLookupFile(std::string& path) = 0;
+    // The Save dialog for the file a data receive creates; the chosen name
+    // comes back.
+    virtual bool chooseReceiveFile(std::string& path) = 0;
+    // Carries out a transfer prepared in full, behind the progress dialog
+    // (whose close box cancels it); returns once it is over and the port is
+    // released. A transfer the user cancelled reports 0 unless it had
+    // completed.
+    virtual TransferOutcome runTransfer(const PreparedTransfer& transfer) = 0;
     // "Failed to download, would you like to retry?"
     virtual Answer askRetry() = 0;
+    // After a receive with records: "Done : n records received.\nView the
+    // received data?"; true for Yes.
+    virtual bool askViewReceivedData(int records) = 0;
+    // The received file shown to the user (in Notepad), not waited for.
+    virtual void viewReceivedData(const std::string& path) = 0;
 
     // ---- collected data ----
     // The save dialog of a data text file (as a data receive asks for one),
@@ -81,6 +108,15 @@ public:
     // Start-up: the default texts, the preferences and where they are kept;
     // a new program.
     void begin(const DefaultTexts& defaults, Preferences prefs, SettingsFiles settings);
+    // The designer's start-up beside its program's folder: the settings
+    // found and read there, the language files found and the chosen one
+    // loaded, the default texts in that language, a new program; then the
+    // program file named on the command line or the preloaded last file
+    // (openAtStartUp) and the window at its place.
+    void startUp(DesignerUi& ui, const std::filesystem::path& programFolder,
+                 const std::string& commandLineFile);
+    // Where the terminal window goes now.
+    TerminalPlacement terminalPlacement() const;
 
     Document& document() { return doc_; }
     const Document& document() const { return doc_; }
@@ -113,6 +149,12 @@ public:
     // The window's close request: true when it may close.
     bool mayClose(DesignerUi& ui);
     void transfer(DesignerUi& ui, TransferCommand command);
+    // The Preferences command: the settings read again (another copy of the
+    // designer may have written them), the dialog over the system's ports
+    // ("Don't have any COM port device!" without one), and on OK the
+    // choices stored and written, the language, the default texts and the
+    // menus reloaded. True for OK. The window goes back to its place.
+    bool editPreferences(DesignerUi& ui);
     // "Collected data...": Save As writes the saved records of the simulated
     // terminal as a data receive would write them; false when nothing was
     // written. Clear forgets the records and sets the counter back to 0.
@@ -129,11 +171,15 @@ private:
     bool settleChanges(DesignerUi& ui);
     // A save that could not write its file: the user is told so.
     void saveFailed(DesignerUi& ui);
-    int downloadWithRetry(DesignerUi& ui, int linkType, bool lookupFile);
+    bool choosePreferences(DesignerUi& ui);
+    int downloadWithRetry(DesignerUi& ui, const LinkChoice& link, bool lookupFile);
+    int downloadOnce(DesignerUi& ui, const LinkChoice& link, bool lookupFile);
+    void receiveData(DesignerUi& ui, const LinkChoice& link);
 
     Document doc_;
     std::unique_ptr<SimulationEngine> engine_;
     std::string collectedDataFile_;   // where the records were last saved
+    std::string lastLookupFile_;      // offered again by the next lookup download
 };
 
 }  // namespace fw

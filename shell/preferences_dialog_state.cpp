@@ -2,6 +2,8 @@
 
 #include <utility>
 
+#include "comm/serial_link.h"
+
 namespace fw {
 
 namespace {
@@ -35,6 +37,13 @@ std::vector<SerialPortInfo> listSerialPorts(SerialSystem& system) {
         ports.push_back(std::move(info));
     }
     return ports;
+}
+
+CradlePort searchCradle(SerialSystem& system) {
+    CradlePort found;
+    found.index = findCradlePort(system, found.name);
+    if (found.index < 0) found.name.clear();
+    return found;
 }
 
 int countSerialPorts(SerialSystem& system) {

@@ -40,6 +40,15 @@ struct CradleSearchReport {
     bool closeDialog = false;   // Cancel came during the search: no box, the dialog ends
 };
 
+// "De&tect Cradle"'s search: the first port of the system's list on which a
+// cradle answers (about two seconds a port), or index -1. A front end runs
+// it beside the dialog and hands the result to cradleSearchEnded.
+struct CradlePort {
+    int index = -1;
+    std::string name;
+};
+CradlePort searchCradle(SerialSystem& system);
+
 // The ports the system lists, in its order: index 0 up to the first index
 // without an entry.
 std::vector<SerialPortInfo> listSerialPorts(SerialSystem& system);

@@ -54,11 +54,12 @@ int runLoader(HINSTANCE instance, const char* commandLine) {
     }
 
     LoaderProgram program(std::move(bytes));
+    program.prepare();
     bool downloaded = false;
     std::thread transfer([&] {
         fw::WinSerialPort port;
         win::MarshalledUi ui(main);
-        downloaded = runDownload(port, portName(choices.port), choices, program, ui);
+        downloaded = runDownload(port, portName(choices.port), choices, program.image(), ui);
         PostMessageA(main, win::kTransferEnded, 0, 0);
     });
 

@@ -13,10 +13,11 @@
 
 namespace fw::win {
 
-constexpr int kTerminalX = 300;
-constexpr int kTerminalY = 50;
-constexpr int kTerminalWidth = 210;
-constexpr int kTerminalHeight = 464;
+// Where the terminal window is made; the session places it (TerminalPlacement).
+constexpr int kTerminalX = TerminalPlacement{}.x;
+constexpr int kTerminalY = TerminalPlacement{}.y;
+constexpr int kTerminalWidth = TerminalPlacement{}.width;
+constexpr int kTerminalHeight = TerminalPlacement{}.height;
 // A popup without caption or border, cut to the terminal's outline; the
 // system menu and the minimise box let the taskbar button minimise and
 // restore it (neither shows without a caption).
@@ -29,7 +30,6 @@ struct Designer {
     HMENU popupRoot = nullptr;      // "PopMenuK400" as loaded
     HMENU popupMenu = nullptr;      // its first submenu, the one shown
     int recentEntries = 0;          // recent-file items now in the popup menu
-    std::string programFolder;      // ends with a backslash
     DesignerSession session;
     Document& doc = session.document();
     SimulationEngine* engine = &session.engine();
@@ -69,8 +69,8 @@ int askSaveChanges(HWND owner);
 void buildPopupMenu();
 void refreshRecentFiles();
 
-// Window placement: 300, 50, 210 x 464, shown, top-most by the preferences.
-void placeTerminalWindow();
+// The terminal window shown at the session's placement.
+void placeTerminalWindow(const TerminalPlacement& place);
 
 // The simulation back on its start screen, display repainted.
 void restartSimulation();
@@ -88,24 +88,19 @@ enum FileKind { kProgramFile = 0, kTextFile = 1, kMessageImportFile = 2 };
 bool chooseOpenFile(HWND owner, int kind, std::string& path);
 bool chooseSaveFile(HWND owner, int kind, std::string& path, const char* folder = nullptr);
 
-// The modal Preferences dialog ("PreferencesDlg"). Returns true for OK, after
-// the preferences are stored and written and the language, the default
-// terminal texts and the popup menu are reloaded; false for Cancel or when
-// the system has no serial port. The caller places the window afterwards.
+// The session's Preferences command over `owner`; true for OK. The window
+// is back at its place afterwards.
 bool openPreferences(HWND owner);
+// The modal Preferences dialog ("PreferencesDlg") bound to `state`, with
+// Detect Cradle's search on a worker thread; true for OK.
+bool runPreferencesDialog(HWND owner, HINSTANCE instance, PreferencesDialogState& state);
 
-// The first port of the system's list on which a cradle answers, through the
-// Win32 serial driver: its index and name, or -1.
-int searchCradlePort(std::string& name);
-
-// One attempt of a program download, or with `lookupFile` of a lookup
-// download of a file the user picks (the previous one offered). 0
-// cancelled, 1 done, else the number of the failure's text.
-int downloadOnce(HWND owner, int linkType, bool lookupFile);
-// The data receive into a file the user names; after success the closing
-// boxes (the count with the offer to open the file, or "No data
-// received!") have been shown. Failures are returned for the caller to show.
-int receiveFromTerminal(HWND owner, int linkType);
+// The transfers' own dialogs: the file a data receive creates (a Save
+// dialog in the current folder), the question after a receive with records
+// (true for Yes), and the received file in Notepad.
+bool chooseReceiveFile(HWND owner, std::string& path);
+bool askViewReceivedData(HWND owner, int records);
+void showInNotepad(const std::string& path);
 
 // The session's questions and dialogs, shown over the terminal window.
 class WinDesignerUi : public DesignerUi {
@@ -118,14 +113,18 @@ public:
     void showText(unsigned captionId, const std::string& text) override;
     void showInformation(unsigned captionId, unsigned textId) override;
     bool runEditor(EditorSheet& sheet, const std::string& caption) override;
-    bool openPreferences() override;
-    void placeWindow() override;
+    bool runPreferences(PreferencesDialogState& state) override;
+    void languageChanged() override;
+    void placeWindow(const TerminalPlacement& place) override;
     void recentFilesChanged() override;
     void displayChanged() override;
-    std::vector<std::string> serialPortNames() override;
-    int runDownload(int linkType, bool lookupFile) override;
-    int runReceive(int linkType) override;
+    std::vector<SerialPortInfo> serialPorts() override;
+    bool chooseLookupFile(std::string& path) override;
+    bool chooseReceiveFile(std::string& path) override;
+    TransferOutcome runTransfer(const PreparedTransfer& transfer) override;
     Answer askRetry() override;
+    bool askViewReceivedData(int records) override;
+    void viewReceivedData(const std::string& path) override;
     bool chooseDataFileName(std::string& path) override;
 
 private:

@@ -5,6 +5,7 @@
 #include "resources/text_ids.h"
 #include "shell/preferences_dialog_state.h"
 #include "shell/win/designer.h"
+#include "shell/win/transfer_dialog.h"
 #include "texts/texts.h"
 
 namespace fw::win {
@@ -46,9 +47,13 @@ bool WinDesignerUi::runEditor(EditorSheet& sheet, const std::string& caption) {
     return runEditorSheet(owner_, designer().instance, sheet, caption);
 }
 
-bool WinDesignerUi::openPreferences() { return win::openPreferences(owner_); }
+bool WinDesignerUi::runPreferences(PreferencesDialogState& state) {
+    return runPreferencesDialog(owner_, designer().instance, state);
+}
 
-void WinDesignerUi::placeWindow() { placeTerminalWindow(); }
+void WinDesignerUi::languageChanged() { buildPopupMenu(); }
+
+void WinDesignerUi::placeWindow(const TerminalPlacement& place) { placeTerminalWindow(place); }
 
 void WinDesignerUi::recentFilesChanged() { refreshRecentFiles(); }
 
@@ -56,16 +61,22 @@ void WinDesignerUi::displayChanged() {
     if (designer().client) InvalidateRect(designer().client, nullptr, FALSE);
 }
 
-std::vector<std::string> WinDesignerUi::serialPortNames() {
+std::vector<SerialPortInfo> WinDesignerUi::serialPorts() {
     WinSerialSystem system;
-    std::vector<std::string> names;
-    for (const SerialPortInfo& port : listSerialPorts(system)) names.push_back(port.portName);
-    return names;
+    return listSerialPorts(system);
 }
 
-int WinDesignerUi::runDownload(int linkType, bool lookupFile) { return downloadOnce(owner_, linkType, lookupFile); }
+bool WinDesignerUi::chooseLookupFile(std::string& path) { return chooseOpenFile(owner_, kTextFile, path); }
 
-int WinDesignerUi::runReceive(int linkType) { return receiveFromTerminal(owner_, linkType); }
+bool WinDesignerUi::chooseReceiveFile(std::string& path) { return win::chooseReceiveFile(owner_, path); }
+
+TransferOutcome WinDesignerUi::runTransfer(const PreparedTransfer& transfer) {
+    return runTransferWithProgress(owner_, designer().instance, transfer);
+}
+
+bool WinDesignerUi::askViewReceivedData(int records) { return win::askViewReceivedData(owner_, records); }
+
+void WinDesignerUi::viewReceivedData(const std::string& path) { showInNotepad(path); }
 
 bool WinDesignerUi::chooseDataFileName(std::string& path) {
     // The same kind of file as a data receive writes.

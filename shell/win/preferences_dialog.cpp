@@ -10,12 +10,10 @@
 #include "comm/win/serial_port_win.h"
 #include "ui/win/bound_dialog.h"
 #include "ui/win/dialog_support.h"
-#include "model/program_file.h"
 #include "resources/resource_ids.h"
 #include "resources/text_ids.h"
 #include "shell/language.h"
 #include "shell/preferences_dialog_state.h"
-#include "shell/settings_file.h"
 #include "shell/win/designer.h"
 
 namespace fw::win {
@@ -33,12 +31,8 @@ constexpr UINT kCradleSearchDone = WM_APP + 40;
 // dialog has returned.
 struct CradleSearch {
     std::thread worker;
-    int index = -1;
-    std::string name;
+    CradlePort found;
 };
-
-
-
 
 std::vector<Control<State>> preferencesControls() {
     return {
@@ -113,7 +107,8 @@ void startCradleSearch(HWND dlg, Dialog& d) {
     d.binding.core().cradleSearchStarted();
     d.binding.show(dlg, false);
     search.worker = std::thread([dlg, &search] {
-        search.index = searchCradlePort(search.name);
+        WinSerialSystem system;
+        search.found = searchCradle(system);
         PostMessageA(dlg, kCradleSearchDone, 0, 0);
     });
 }
@@ -122,7 +117,7 @@ void cradleSearchDone(HWND dlg, Dialog& d) {
     auto& search = *static_cast<CradleSearch*>(d.extra);
     if (search.worker.joinable()) search.worker.join();
     State& s = d.binding.core();
-    const CradleSearchReport report = s.cradleSearchEnded(search.index, search.name);
+    const CradleSearchReport report = s.cradleSearchEnded(search.found.index, search.found.name);
     if (report.closeDialog) {
         EndDialog(dlg, IDCANCEL);
         return;
@@ -167,29 +162,12 @@ bool preferencesMessage(HWND dlg, UINT msg, WPARAM wParam, LPARAM, Dialog& d, IN
 
 }  // namespace
 
-bool openPreferences(HWND owner) {
-    Designer& d = designer();
-    // Another instance may have changed the settings since they were read;
-    // a file that cannot be read again keeps what we have.
-    rereadSettings(d.doc.settings, d.doc.prefs);
-    refreshRecentFiles();
-    WinSerialSystem system;
-    State state(d.doc.prefs, listSerialPorts(system), languageList());
-    if (!state.hasPorts()) {
-        messageBoxById(owner, kTextErrorCaption, static_cast<unsigned>(kNoComPortDevice), MB_OK | MB_ICONWARNING);
-        return false;
-    }
+bool runPreferencesDialog(HWND owner, HINSTANCE instance, PreferencesDialogState& state) {
     CradleSearch search;
     Dialog dialog{Binding<State>(state, preferencesControls()), initPreferences, preferencesMessage, &search};
-    const INT_PTR answer = runBoundDialog(owner, d.instance, "PreferencesDlg", dialog);
+    const INT_PTR answer = runBoundDialog(owner, instance, "PreferencesDlg", dialog);
     if (search.worker.joinable()) search.worker.join();
-    if (answer != IDOK) return false;
-    d.doc.prefs = state.accepted();
-    storeSettings(d.doc.settings, d.doc.prefs);
-    loadLanguage(d.doc.prefs.language);
-    loadDefaultTexts(d.doc.defaults);
-    buildPopupMenu();
-    return true;
+    return answer == IDOK;
 }
 
 }  // namespace fw::win

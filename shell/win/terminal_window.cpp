@@ -7,9 +7,6 @@
 #include <vector>
 
 #include "resources/resource_ids.h"
-#include "shell/language.h"
-#include "shell/settings_file.h"
-#include "texts/texts.h"
 #include "shell/win/designer.h"
 #include "simulator/face_geometry.h"
 
@@ -65,10 +62,14 @@ void dispatchDesignerMessage(HWND terminal, HACCEL accelerators, MSG& msg) {
     DispatchMessageA(&msg);
 }
 
-void placeTerminalWindow() {
-    Designer& d = designer();
-    HWND order = d.doc.prefs.alwaysOnTop ? HWND_TOPMOST : HWND_NOTOPMOST;
-    SetWindowPos(d.terminal, order, kTerminalX, kTerminalY, kTerminalWidth, kTerminalHeight, SWP_SHOWWINDOW);
+void placeTerminalWindow(const TerminalPlacement& place) {
+    HWND order = place.topMost ? HWND_TOPMOST : HWND_NOTOPMOST;
+    SetWindowPos(designer().terminal, order, place.x, place.y, place.width, place.height, SWP_SHOWWINDOW);
+}
+
+bool openPreferences(HWND owner) {
+    WinDesignerUi ui(owner);
+    return designer().session.editPreferences(ui);
 }
 
 static void cutToOutline(HWND hwnd) {
@@ -80,17 +81,9 @@ static void cutToOutline(HWND hwnd) {
     if (region && !SetWindowRgn(hwnd, region, TRUE)) DeleteObject(region);
 }
 
-static std::string folderOfProgram() {
-    char path[MAX_PATH] = {};
-    DWORD n = GetModuleFileNameA(nullptr, path, MAX_PATH);
-    std::string s(path, n < MAX_PATH ? n : 0);
-    std::string::size_type slash = s.rfind('\\');
-    return slash == std::string::npos ? std::string() : s.substr(0, slash + 1);
-}
-
-// The same folder in the system's own wide characters, for the language
-// files and the settings: a narrow path would lose letters outside the code
-// page.
+// The program's folder in the system's own wide characters, for the
+// language files and the settings: a narrow path would lose letters outside
+// the code page.
 static std::filesystem::path wideFolderOfProgram() {
     wchar_t path[MAX_PATH] = {};
     DWORD n = GetModuleFileNameW(nullptr, path, MAX_PATH);
@@ -106,21 +99,8 @@ static void onCreate(HWND hwnd, const std::string& file) {
                                              ICC_UPDOWN_CLASS | ICC_STANDARD_CLASSES};
     InitCommonControlsEx(&icc);
     cutToOutline(hwnd);
-    d.programFolder = folderOfProgram();
-    SettingsFiles settings = locateSettings(wideFolderOfProgram(), kSettingsFileName);
-    Preferences prefs;
-    readSettings(settings.readFrom, prefs);
-    findLanguages(wideFolderOfProgram());
-    loadLanguage(prefs.language);
-    DefaultTexts defaults{};
-    loadDefaultTexts(defaults);
-    d.session.begin(defaults, std::move(prefs), std::move(settings));
-    // The file named on the command line, else the last file when the
-    // preferences ask for it, loads as a recent file does: it becomes the
-    // current file only when it loads.
     WinDesignerUi ui(hwnd);
-    d.session.openAtStartUp(ui, file);
-    placeTerminalWindow();
+    d.session.startUp(ui, wideFolderOfProgram(), file);
     d.face.engine = &d.session.engine();
     d.face.model = &d.session.model();
     d.face.openCommandMenu = [](int x, int y) {
@@ -159,10 +139,7 @@ static void onCommand(HWND hwnd, int id) {
         case IDM_SAVE: d.session.save(ui); break;
         case IDM_SAVEAS: d.session.saveAs(ui); break;
         case IDM_EDIT: d.session.edit(ui); break;
-        case IDM_PREFERENCES:
-            openPreferences(hwnd);
-            placeTerminalWindow();
-            break;
+        case IDM_PREFERENCES: d.session.editPreferences(ui); break;
         case IDM_DOWNLOAD_APP: d.session.transfer(ui, TransferCommand::DownloadProgram); break;
         case IDM_DOWNLOAD_LOOKUP: d.session.transfer(ui, TransferCommand::DownloadLookup); break;
         case IDM_RECEIVE_DATA: d.session.transfer(ui, TransferCommand::ReceiveData); break;

@@ -1,6 +1,6 @@
-// The transfers behind their dialogs: the lookup file to send, the
-// received-data file, the progress dialog and the boxes that close a
-// receive. What to do with their results is the session's.
+// The transfers' own dialogs: the lookup file to send, the received-data
+// file, the question that closes a receive and Notepad on its file. What
+// is sent and what follows a result is the session's.
 #include <windows.h>
 
 #include "resources/resource_ids.h"
@@ -10,15 +10,6 @@
 #include "shell/win/transfer_dialog.h"
 
 namespace fw::win {
-
-namespace {
-
-// The lookup file of the last Download Lookup File, offered again by the
-// next one (and by a retry).
-std::string& lastLookupFile() {
-    static std::string path;
-    return path;
-}
 
 // The received-data file: a new or replaced text file, in the current
 // directory to begin with.
@@ -55,39 +46,10 @@ void showInNotepad(const std::string& path) {
     }
 }
 
-}  // namespace
-
-int downloadOnce(HWND owner, int linkType, bool lookupFile) {
-    TransferRequest request;
-    request.kind = lookupFile ? TransferKind::lookup : TransferKind::program;
-    request.link = transferLink(linkType);
-    if (lookupFile) {
-        std::string path = lastLookupFile();
-        if (!chooseOpenFile(owner, kTextFile, path)) return kTransferCancelled;
-        lastLookupFile() = path;
-        request.path = path;
-    }
-    return runTransferWithProgress(owner, request).result;
-}
-
-int receiveFromTerminal(HWND owner, int linkType) {
-    TransferRequest request;
-    request.kind = TransferKind::receive;
-    request.link = transferLink(linkType);
-    if (!chooseReceiveFile(owner, request.path)) return kTransferCancelled;
-    const TransferRun run = runTransferWithProgress(owner, request);
-    if (run.result != kTransferDone) return run.result;
-    if (run.records > 0) {
-        const std::string question = receiveDoneQuestion(run.records);
-        const std::string caption = text(kTextUploadCaption);
-        if (MessageBoxA(owner, question.c_str(), caption.c_str(), MB_YESNO | MB_ICONINFORMATION) ==
-            IDYES)
-            showInNotepad(request.path);
-    } else {
-        // The session has already deleted the empty file.
-        messageBoxById(owner, kTextUploadCaption, kTextNoDataReceived, MB_OK | MB_ICONINFORMATION);
-    }
-    return kTransferDone;
+bool askViewReceivedData(HWND owner, int records) {
+    const std::string question = receiveDoneQuestion(records);
+    const std::string caption = text(kTextUploadCaption);
+    return MessageBoxA(owner, question.c_str(), caption.c_str(), MB_YESNO | MB_ICONINFORMATION) == IDYES;
 }
 
 }  // namespace fw::win

@@ -21,14 +21,14 @@ constexpr UINT kNoticeRecords = WM_APP + 2;    // the count of records received 
 constexpr UINT kNoticeEnded = WM_APP + 3;      // the session is over, the port closed
 
 struct TransferJob {
-    TransferRequest request;
-    std::unique_ptr<ProgramModel> model;   // program download: the worker's copy
+    explicit TransferJob(const PreparedTransfer& t) : transfer(t) {}
+    const PreparedTransfer& transfer;
     TransferCancel cancel;
     HWND dialog = nullptr;
     HANDLE thread = nullptr;
     bool closedByUser = false;   // dialog thread only
     // Written by the worker before its end notice, read after the join.
-    TransferRun outcome;
+    TransferOutcome outcome;
     // The latest progress and record count, and whether a notice of each is
     // on its way: the worker posts a notice only when none is waiting, so a
     // fast transfer can never fill the dialog's queue and crowd out the end
@@ -78,21 +78,7 @@ DWORD WINAPI transferThread(void* parameter) {
     auto* job = static_cast<TransferJob*>(parameter);
     WinSerialSystem system;
     DialogNotices notices(*job);
-    const TransferRequest& r = job->request;
-    switch (r.kind) {
-        case TransferKind::program:
-            job->outcome.result = fw::runProgramDownload(system, r.link, *job->model, &notices, &job->cancel);
-            break;
-        case TransferKind::lookup:
-            job->outcome.result = fw::runLookupDownload(system, r.link, r.path, &notices, &job->cancel);
-            break;
-        case TransferKind::receive: {
-            ReceiveOutcome o = fw::runDataReceive(system, r.link, r.path, &notices, &job->cancel);
-            job->outcome.result = o.result;
-            job->outcome.records = o.records;
-            break;
-        }
-    }
+    job->outcome = runPreparedTransfer(system, job->transfer, &notices, &job->cancel);
     PostMessageA(job->dialog, kNoticeEnded, 0, 0);
     return 0;
 }
@@ -124,12 +110,13 @@ BOOL initDialog(HWND dlg, TransferJob& job) {
                     captionText(kTextDownloading, controlText(dlg, IDC_PROGRESS_TEXT)).c_str());
     SendDlgItemMessageA(dlg, IDC_PROGRESS_BAR, PBM_SETRANGE, 0, MAKELPARAM(0, 100));
     SendDlgItemMessageA(dlg, IDC_PROGRESS_BAR, PBM_SETPOS, 0, 0);
-    if (job.request.kind == TransferKind::receive) setReceiveLayout(dlg);
+    if (job.transfer.kind == TransferKind::receive) setReceiveLayout(dlg);
     SetWindowPos(dlg, HWND_TOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE);
 
     // Started only now that the notices have somewhere to go.
     job.thread = CreateThread(nullptr, 0, transferThread, &job, CREATE_SUSPENDED, nullptr);
     if (!job.thread) {
+        job.outcome.result = kFailedToEstablishConnection;
         EndDialog(dlg, kFailedToEstablishConnection);
         return TRUE;
     }
@@ -140,7 +127,7 @@ BOOL initDialog(HWND dlg, TransferJob& job) {
 
 void showProgress(HWND dlg, TransferJob& job) {
     SendDlgItemMessageA(dlg, IDC_PROGRESS_BAR, PBM_SETPOS, WPARAM(job.position.load()), 0);
-    if (job.request.kind == TransferKind::receive)
+    if (job.transfer.kind == TransferKind::receive)
         SetDlgItemTextA(dlg, IDC_PROGRESS_TEXT, receivedCountText(job.records.load()).c_str());
     job.shownAt = GetTickCount();
 }
@@ -159,11 +146,10 @@ void onEnded(HWND dlg, TransferJob& job) {
     WaitForSingleObject(job.thread, INFINITE);
     CloseHandle(job.thread);
     job.thread = nullptr;
-    int result = job.outcome.result;
     // The user closed the dialog: nothing to report, unless the transfer
     // had completed in the meantime.
-    if (job.closedByUser && result != kTransferDone) result = kTransferCancelled;
-    EndDialog(dlg, result);
+    if (job.closedByUser && job.outcome.result != kTransferDone) job.outcome.result = kTransferCancelled;
+    EndDialog(dlg, job.outcome.result);
 }
 
 // The close box (or Esc): the worker stops at once when it waits on the
@@ -175,11 +161,6 @@ void onClose(TransferJob& job) {
 }
 
 }  // namespace
-
-LinkChoice transferLink(int linkType) {
-    const Preferences& prefs = designer().doc.prefs;
-    return LinkChoice{linkType, prefs.comPortIndex, prefs.baudRate};
-}
 
 std::string receivedCountText(int count) {
     return captionText(kTextDataReceived, "Data received :") + " " + std::to_string(count);
@@ -225,13 +206,10 @@ INT_PTR CALLBACK progressDialogProc(HWND dlg, UINT msg, WPARAM wParam, LPARAM lP
     }
 }
 
-TransferRun runTransferWithProgress(HWND owner, const TransferRequest& request) {
-    TransferJob job;
-    job.request = request;
-    ProgramModel& live = designer().doc.model;
-    if (request.kind == TransferKind::program) job.model = std::make_unique<ProgramModel>(live);
-    INT_PTR r = DialogBoxParamA(designer().instance, "ProgressDlg", owner, progressDialogProc,
-                                reinterpret_cast<LPARAM>(&job));
+TransferOutcome runTransferWithProgress(HWND owner, HINSTANCE instance, const PreparedTransfer& transfer) {
+    TransferJob job(transfer);
+    const INT_PTR r = DialogBoxParamA(instance, "ProgressDlg", owner, progressDialogProc,
+                                      reinterpret_cast<LPARAM>(&job));
     if (job.thread) {
         // The dialog went without the end notice (it cannot, short of
         // being destroyed from outside): the worker still must not outlive
@@ -239,20 +217,11 @@ TransferRun runTransferWithProgress(HWND owner, const TransferRequest& request) 
         job.cancel.request();
         WaitForSingleObject(job.thread, INFINITE);
         CloseHandle(job.thread);
-        r = job.outcome.result;
+    } else if (r == -1) {
+        // The dialog could not be made: nothing ran.
+        job.outcome.result = kFailedToEstablishConnection;
     }
-    if (r == -1) r = kFailedToEstablishConnection;
-    if (job.model) {
-        // The download's tidying stays in the program, as after a download
-        // done in place; whether it has unsaved changes is not its business.
-        const bool modified = live.modified;
-        live = *job.model;
-        live.modified = modified;
-    }
-    TransferRun run;
-    run.result = int(r);
-    run.records = job.outcome.records;
-    return run;
+    return job.outcome;
 }
 
 }  // namespace fw::win

@@ -56,8 +56,12 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, std::size_t size) {
         std::memcpy(bytes.data(), "K400-1.00", 10);
         return bytes;
     }();
-    fw::loader::LoaderProgram program{std::vector<uint8_t>(file)};
-    fw::loader::LoaderExchange exchange(program);
+    static const fw::loader::LoaderProgram program = [] {
+        fw::loader::LoaderProgram p{std::vector<uint8_t>(file)};
+        p.prepare();
+        return p;
+    }();
+    fw::loader::LoaderExchange exchange(program.image());
     const uint8_t* in = data + 1 + split;
     const std::size_t n = size - 1 - split;
     std::size_t pos = 0;

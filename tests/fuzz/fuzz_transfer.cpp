@@ -52,13 +52,9 @@ struct Harness {
     Input& in;
     int recordsWritten = 0;
     int acksOwed = 0;   // accepted writes not yet acknowledged
-    std::vector<uint8_t> image;
-    int lineNumber = 0;
 
     Harness(TransferEngine e, fw::TransferMode m, Input& input)
-        : engine(std::move(e)), mode(m), in(input), image(fw::kProgramImageSize) {
-        for (std::size_t i = 0; i < image.size(); ++i) image[i] = uint8_t(i * 7);
-    }
+        : engine(std::move(e)), mode(m), in(input) {}
 
     bool isAck(const std::vector<uint8_t>& b) { return b == std::vector<uint8_t>{'A', 'C', 'K', '\r'}; }
 
@@ -87,25 +83,6 @@ struct Harness {
                 }
                 if (in.byte() % 17 == 0) return apply(engine.portFailed(), false);
                 break;
-            case ExchangeAction::Kind::buildImage: {
-                ExchangeAnswer answer;
-                answer.ok = in.byte() % 13 != 0;
-                if (answer.ok) answer.bytes = image;
-                return apply(engine.answered(answer), false, kHeldReplies);
-            }
-            case ExchangeAction::Kind::readLine: {
-                ExchangeAnswer answer;
-                const uint8_t n = in.byte();
-                answer.skipped = in.byte() % 4;
-                if (n % 9 != 0 && ++lineNumber < 50) {
-                    answer.ok = true;
-                    std::string line = "line" + std::to_string(lineNumber);
-                    fw::LookupLine framed;
-                    fw::frameLookupLine(std::span(reinterpret_cast<const uint8_t*>(line.data()), line.size()), framed);
-                    answer.bytes.assign(framed.frame().begin(), framed.frame().end());
-                }
-                return apply(engine.answered(answer), false, kHeldReplies);
-            }
             case ExchangeAction::Kind::writeRecord: {
                 check(a.bytes.size() >= 2 && a.bytes[a.bytes.size() - 2] == '\r' && a.bytes.back() == '\n');
                 const bool ok = in.byte() % 11 != 0;
@@ -113,10 +90,10 @@ struct Harness {
                     ++recordsWritten;
                     ++acksOwed;
                 }
-                return apply(engine.answered({ok, {}, 0}), true, kHeldReplies);
+                return apply(engine.answered({ok}), true, kHeldReplies);
             }
             case ExchangeAction::Kind::syncRecords:
-                return apply(engine.answered({in.byte() % 5 != 0, {}, 0}), false, kHeldReplies);
+                return apply(engine.answered({in.byte() % 5 != 0}), false, kHeldReplies);
             case ExchangeAction::Kind::end:
                 check(i + 1 == batch.size());
                 return;
@@ -133,9 +110,23 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, std::size_t size) {
     Input in{data, size};
     const uint8_t first = in.byte();
     const auto mode = static_cast<fw::TransferMode>(first % 3);
-    TransferEngine engine = mode == fw::TransferMode::programDownload ? TransferEngine::programDownload()
+    // The image, or a broken one; the lookup file's lines, some of them
+    // cut short as by a failed read.
+    std::vector<uint8_t> image(in.byte() % 13 != 0 ? fw::kProgramImageSize : 100);
+    for (std::size_t i = 0; i < image.size(); ++i) image[i] = uint8_t(i * 7);
+    fw::LookupLines lines;
+    lines.fileSize = first;
+    for (int k = 1; k < 50 && in.byte() % 9 != 0; ++k) {
+        const std::string line = "line" + std::to_string(k);
+        fw::LookupLine framed;
+        fw::frameLookupLine(std::span(reinterpret_cast<const uint8_t*>(line.data()), line.size()), framed);
+        lines.lines.push_back({lines.frames.size(), framed.size, uint64_t(in.byte() % 4)});
+        lines.frames.insert(lines.frames.end(), framed.bytes, framed.bytes + framed.size);
+    }
+    lines.skippedAtEnd = in.byte() % 4;
+    TransferEngine engine = mode == fw::TransferMode::programDownload ? TransferEngine::programDownload(image)
                             : mode == fw::TransferMode::lookupDownload
-                                ? TransferEngine::lookupDownload(first)
+                                ? TransferEngine::lookupDownload(std::move(lines))
                                 : TransferEngine::dataReceive();
     Harness h(std::move(engine), mode, in);
     h.apply(h.engine.start(), false);

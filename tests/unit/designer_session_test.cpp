@@ -7,6 +7,7 @@
 #include <iterator>
 #include <memory>
 
+#include "comm/program_image.h"
 #include "comm/transfer.h"
 #include "editor/form_page.h"
 #include "resources/text_ids.h"
@@ -27,9 +28,31 @@ public:
     std::deque<int> downloadResults;
     std::deque<Answer> retryAnswers;
     int receiveResult = kTransferDone;
+    int receivedRecords = 0;
+    std::deque<bool> accepted;
+    std::string lookupFile;                 // empty: the dialog is cancelled
+    std::string receiveFile = "received.txt";
+    bool viewAnswer = false;
+
+    struct Transfer {
+        TransferKind kind;
+        LinkChoice link;
+        bool writeBack;
+        std::string path;
+        std::size_t imageSize;
+        std::size_t lookupLines;
+    };
+    std::vector<Transfer> transfers;
+    std::vector<ProgramModel> tidiedPrograms;
+    std::vector<std::string> lookupDialogStart;
+    std::vector<int> viewQuestions;
+    std::vector<std::string> viewed;
     int ports = 1;
     std::vector<std::string> portNames;   // when set, instead of COM1..COM<ports>
     bool preferencesOk = true;
+    std::function<void(PreferencesDialogState&)> choosing;   // what the user does in the dialog
+    int languageChanges = 0;
+    std::vector<TerminalPlacement> placements;
     // What the editor does while it is open, and whether it ends with OK.
     std::function<void(EditorSheet&)> editing;
     bool editorOk = false;
@@ -58,26 +81,58 @@ public:
         if (editing) editing(sheet);
         return editorOk;
     }
-    bool openPreferences() override {
+    bool runPreferences(PreferencesDialogState& state) override {
         ++preferencesShown;
+        if (choosing) choosing(state);
         return preferencesOk;
     }
-    void placeWindow() override {}
+    void languageChanged() override { ++languageChanges; }
+    void placeWindow(const TerminalPlacement& place) override { placements.push_back(place); }
     void recentFilesChanged() override {}
     void displayChanged() override {}
-    std::vector<std::string> serialPortNames() override {
-        if (!portNames.empty()) return portNames;
-        std::vector<std::string> names;
-        for (int i = 1; i <= ports; ++i) names.push_back("COM" + std::to_string(i));
-        return names;
+    std::vector<SerialPortInfo> serialPorts() override {
+        std::vector<std::string> names = portNames;
+        if (names.empty()) {
+            for (int i = 1; i <= ports; ++i) names.push_back("COM" + std::to_string(i));
+        }
+        std::vector<SerialPortInfo> list;
+        for (const std::string& name : names) list.push_back(SerialPortInfo{name, "\\Device\\Serial", kPortSerial});
+        return list;
     }
-    int runDownload(int, bool) override {
+    bool chooseLookupFile(std::string& path) override {
+        lookupDialogStart.push_back(path);
+        if (lookupFile.empty()) return false;
+        path = lookupFile;
+        return true;
+    }
+    bool chooseReceiveFile(std::string& path) override {
+        path = receiveFile;
+        return !path.empty();
+    }
+    // A download gives the next scripted result, and has the terminal
+    // accept its opening when the next scripted acceptance says so (by
+    // default when it succeeds).
+    TransferOutcome runTransfer(const PreparedTransfer& t) override {
+        transfers.push_back({t.kind, t.link, t.writeBack, t.path, t.image.size(), t.lookup.count()});
+        if (t.program) tidiedPrograms.push_back(*t.program);
+        TransferOutcome o;
+        if (t.kind == TransferKind::receive) {
+            o.result = receiveResult;
+            o.records = receivedRecords;
+            return o;
+        }
         ++downloads;
-        int r = downloadResults.empty() ? kTransferDone : downloadResults.front();
+        o.result = downloadResults.empty() ? kTransferDone : downloadResults.front();
         if (!downloadResults.empty()) downloadResults.pop_front();
-        return r;
+        o.openingAccepted = accepted.empty() ? o.result == kTransferDone : accepted.front();
+        if (!accepted.empty()) accepted.pop_front();
+        return o;
     }
-    int runReceive(int) override { return receiveResult; }
+    bool askViewReceivedData(int records) override {
+        viewQuestions.push_back(records);
+        return viewAnswer;
+    }
+    void viewReceivedData(const std::string& path) override { viewed.push_back(path); }
     Answer askRetry() override {
         Answer a = retryAnswers.empty() ? Answer::No : retryAnswers.front();
         if (!retryAnswers.empty()) retryAnswers.pop_front();
@@ -368,6 +423,8 @@ TEST_F(Session, DownloadRetriesWhileTheUserSaysYes) {
     ui.shown.clear();
     ui.downloadResults = {kTimeOut};
     ui.retryAnswers = {Answer::No};
+    ui.lookupFile = path("codes.txt");
+    std::ofstream(ui.lookupFile) << "A1\r\nB2\r\n";
     session->transfer(ui, TransferCommand::DownloadLookup);
     EXPECT_EQ(ui.downloads, 4);
     EXPECT_EQ(ui.shown.size(), 1u);
@@ -404,6 +461,196 @@ TEST_F(Session, TransfersChooseAMissingPortFirstAndIgnoreAnUnknownLink) {
     session->transfer(ui, TransferCommand::DownloadProgram);
     EXPECT_EQ(ui.downloads, 1);
     EXPECT_EQ(doc().prefs.comPortIndex, 1);
+}
+
+TEST_F(Session, EachTransferIsPreparedInFullFromThePreferences) {
+    doc().prefs.downloadVia = kLinkIrda;
+    doc().prefs.receiveVia = kLinkOther;
+    doc().prefs.baudRate = 3;
+    ui.portNames = {"COM2", "COM5"};
+    doc().prefs.comPortIndex = 1;
+    doc().prefs.comPortNumber = 5;
+    session->transfer(ui, TransferCommand::DownloadProgram);
+    ui.lookupFile = path("codes.txt");
+    std::ofstream(ui.lookupFile) << "A1\r\nB2\r\nC3";
+    session->transfer(ui, TransferCommand::DownloadLookup);
+    session->transfer(ui, TransferCommand::DownloadLookup);
+    session->transfer(ui, TransferCommand::ReceiveData);
+
+    ASSERT_EQ(ui.transfers.size(), 4u);
+    const auto& program = ui.transfers[0];
+    EXPECT_EQ(program.kind, TransferKind::program);
+    EXPECT_EQ(program.link.linkType, kLinkIrda);
+    EXPECT_EQ(program.link.portIndex, 1);
+    EXPECT_EQ(program.link.speedChoice, 3);
+    EXPECT_TRUE(program.writeBack);
+    EXPECT_EQ(program.imageSize, kProgramImageSize);
+
+    const auto& lookup = ui.transfers[1];
+    EXPECT_EQ(lookup.kind, TransferKind::lookup);
+    EXPECT_EQ(lookup.link.linkType, kLinkIrda);
+    EXPECT_EQ(lookup.path, ui.lookupFile);
+    EXPECT_EQ(lookup.lookupLines, 3u);   // read before the port opens
+    EXPECT_FALSE(lookup.writeBack);
+    // The next lookup download offers the file sent last.
+    ASSERT_EQ(ui.lookupDialogStart.size(), 2u);
+    EXPECT_EQ(ui.lookupDialogStart[0], "");
+    EXPECT_EQ(ui.lookupDialogStart[1], ui.lookupFile);
+
+    const auto& receive = ui.transfers[3];
+    EXPECT_EQ(receive.kind, TransferKind::receive);
+    EXPECT_EQ(receive.link.linkType, kLinkOther);
+    EXPECT_EQ(receive.link.portIndex, 1);
+    EXPECT_EQ(receive.path, "received.txt");
+}
+
+TEST_F(Session, ALookupFileThatCannotBeReadFailsBeforeAnyPortOpens) {
+    ui.lookupFile = path("missing.txt");
+    ui.retryAnswers = {Answer::No};
+    session->transfer(ui, TransferCommand::DownloadLookup);
+    EXPECT_TRUE(ui.transfers.empty());
+    ASSERT_EQ(ui.shown.size(), 1u);
+    EXPECT_EQ(ui.shown[0].second, std::to_string(kCannotOpenFile));
+}
+
+TEST_F(Session, TheModelKeepsTheDownloadTidyingOnceTheTerminalAcceptedTheOpening) {
+    // Tidying recomputes this menu's item count.
+    model().menus[3].itemName[2][0] = 'A';
+    model().menus[3].itemCount = 0;
+    model().modified = true;
+    const ProgramModel before = model();
+    auto tidied = std::make_unique<ProgramModel>(before);
+    normaliseForDownload(*tidied);
+    ASSERT_NE(tidied->menus[3].itemCount, 0);
+
+    // Failures before the terminal accepted the opening: untouched.
+    ui.downloadResults = {kTimeOut, kFailedToOpenComPort, kTransferCancelled};
+    ui.accepted = {false, false, false};
+    ui.retryAnswers = {Answer::Yes, Answer::No};
+    session->transfer(ui, TransferCommand::DownloadProgram);
+    session->transfer(ui, TransferCommand::DownloadProgram);
+    EXPECT_EQ(ui.downloads, 3);
+    EXPECT_EQ(0, std::memcmp(modelBody(model()), modelBody(before), kModelBodySize));
+    // What was sent was the tidied program all the same.
+    ASSERT_EQ(ui.tidiedPrograms.size(), 3u);
+    EXPECT_EQ(ui.tidiedPrograms[0].menus[3].itemCount, tidied->menus[3].itemCount);
+
+    // Accepted, then failed (or cancelled): the terminal took the tidied
+    // program, and so does the model; its unsaved changes stay marked.
+    for (int result : {kErrorOnDownloading, kTransferCancelled, kTransferDone}) {
+        model() = before;
+        ui.downloadResults = {result};
+        ui.accepted = {true};
+        session->transfer(ui, TransferCommand::DownloadProgram);
+        EXPECT_EQ(model().menus[3].itemCount, tidied->menus[3].itemCount) << result;
+        EXPECT_TRUE(model().modified) << result;
+    }
+    model().modified = false;
+    model().menus[3].itemCount = 0;
+    ui.downloadResults = {kTransferDone};
+    session->transfer(ui, TransferCommand::DownloadProgram);
+    EXPECT_EQ(model().menus[3].itemCount, tidied->menus[3].itemCount);
+    EXPECT_FALSE(model().modified);
+}
+
+TEST_F(Session, AReceiveEndsWithTheCountAndTheOfferToViewOrWithNoData) {
+    ui.receivedRecords = 3;
+    ui.viewAnswer = true;
+    session->transfer(ui, TransferCommand::ReceiveData);
+    EXPECT_EQ(ui.viewQuestions, std::vector<int>{3});
+    EXPECT_EQ(ui.viewed, std::vector<std::string>{"received.txt"});
+
+    ui.viewAnswer = false;
+    session->transfer(ui, TransferCommand::ReceiveData);
+    EXPECT_EQ(ui.viewed.size(), 1u);
+
+    ui.receivedRecords = 0;
+    session->transfer(ui, TransferCommand::ReceiveData);
+    ASSERT_EQ(ui.shown.size(), 1u);
+    EXPECT_EQ(ui.shown[0], (std::pair<unsigned, std::string>{kTextUploadCaption,
+                                                             std::to_string(kTextNoDataReceived)}));
+
+    // No file chosen: no transfer at all.
+    ui.receiveFile.clear();
+    session->transfer(ui, TransferCommand::ReceiveData);
+    EXPECT_EQ(ui.transfers.size(), 3u);
+}
+
+TEST_F(Session, PreferencesOkStoresAndWritesTheChoicesAndCancelKeepsThem) {
+    ui.ports = 3;
+    ui.choosing = [](PreferencesDialogState& state) {
+        state.selectPort(2);
+        state.selectBaudRate(4);
+        state.setAlwaysOnTop(true);
+    };
+    EXPECT_TRUE(session->editPreferences(ui));
+    EXPECT_EQ(doc().prefs.comPortIndex, 2);
+    EXPECT_EQ(doc().prefs.comPortNumber, 3);
+    EXPECT_EQ(doc().prefs.baudRate, 4);
+    EXPECT_EQ(ui.languageChanges, 1);
+    // Written at once, and the window goes in front of the others.
+    Preferences written;
+    ASSERT_TRUE(readSettings(dir / "FWK400.ini", written));
+    EXPECT_EQ(formatSettings(written), formatSettings(doc().prefs));
+    ASSERT_FALSE(ui.placements.empty());
+    EXPECT_TRUE(ui.placements.back().topMost);
+    EXPECT_EQ(ui.placements.back().x, 300);
+    EXPECT_EQ(ui.placements.back().height, 464);
+
+    // Cancel: what the user chose goes nowhere; the window is placed anyway.
+    ui.preferencesOk = false;
+    ui.choosing = [](PreferencesDialogState& state) { state.selectBaudRate(0); };
+    const std::size_t placed = ui.placements.size();
+    EXPECT_FALSE(session->editPreferences(ui));
+    EXPECT_EQ(doc().prefs.baudRate, 4);
+    EXPECT_EQ(ui.languageChanges, 1);
+    EXPECT_EQ(ui.placements.size(), placed + 1);
+
+    // No port at all: the box, and no dialog.
+    ui.ports = 0;
+    ui.shown.clear();
+    EXPECT_FALSE(session->editPreferences(ui));
+    EXPECT_EQ(ui.preferencesShown, 2);
+    ASSERT_EQ(ui.shown.size(), 1u);
+    EXPECT_EQ(ui.shown[0].second, std::to_string(kNoComPortDevice));
+}
+
+TEST_F(Session, PreferencesTakeWhatAnotherCopyOfTheDesignerWroteFirst) {
+    Preferences other = doc().prefs;
+    other.downloadVia = kLinkOther;
+    other.recentFiles = {path("elsewhere.FWX")};
+    ASSERT_TRUE(writeSettings(dir / "FWK400.ini", other));
+    ui.preferencesOk = false;
+    session->editPreferences(ui);
+    EXPECT_EQ(doc().prefs.downloadVia, kLinkOther);
+    EXPECT_EQ(doc().prefs.recentFiles, other.recentFiles);
+}
+
+TEST_F(Session, StartUpReadsTheSettingsBesideTheProgramAndPreloadsTheLastFile) {
+    const std::string file = savedAndChanged("last.FWX");
+    Preferences prefs;
+    prefs.autoPreload = true;
+    prefs.alwaysOnTop = true;
+    prefs.lastFile = file;
+    prefs.baudRate = 2;
+    ASSERT_TRUE(writeSettings(dir / "FWK400.ini", prefs));
+
+    DesignerSession fresh;
+    fresh.startUp(ui, dir, "");
+    EXPECT_EQ(fresh.document().currentFile, file);
+    EXPECT_EQ(fresh.model().forms[0].dataType[0], kTypeText);
+    EXPECT_EQ(fresh.preferences().baudRate, 2);
+    ASSERT_EQ(ui.placements.size(), 1u);
+    EXPECT_TRUE(ui.placements[0].topMost);
+
+    // Without the preload the designer starts with a new program.
+    prefs.autoPreload = false;
+    prefs.alwaysOnTop = false;
+    ASSERT_TRUE(writeSettings(dir / "FWK400.ini", prefs));
+    DesignerSession plain;
+    plain.startUp(ui, dir, "");
+    EXPECT_TRUE(plain.document().currentFile.empty());
+    EXPECT_FALSE(ui.placements.back().topMost);
 }
 
 TEST_F(Session, CollectedDataSavesTheUploadBytesAndClearResetsTheCounter) {

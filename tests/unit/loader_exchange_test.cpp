@@ -28,6 +28,13 @@ std::vector<uint8_t> fileOf(uint8_t fill) {
     return bytes;
 }
 
+// The program as the downloader has it when its exchange is made.
+LoaderProgram preparedOf(std::vector<uint8_t> file) {
+    LoaderProgram program(std::move(file));
+    program.prepare();
+    return program;
+}
+
 std::span<const uint8_t> text(const char* s) {
     return {reinterpret_cast<const uint8_t*>(s), std::strlen(s)};
 }
@@ -70,19 +77,17 @@ Message messageIn(const Actions& batch) {
 // ------------------------------------------------------------ the engine
 
 struct LoaderEngine : ::testing::Test {
-    LoaderProgram program{fileOf(0x31)};
-    LoaderExchange exchange{program};
+    LoaderProgram program = preparedOf(fileOf(0x31));
+    LoaderExchange exchange{program.image()};
 };
 
 TEST_F(LoaderEngine, HandshakeThen200BlocksWithTheBarAndTheSuccessMessage) {
     Actions a = exchange.start();
     ASSERT_EQ(kinds(a), "TS");
     EXPECT_EQ(sent(a[1]), "VELMOR\r");
-    EXPECT_FALSE(program.prepared());   // nothing is built before the terminal answers
 
     a = exchange.received(text("ACK\r"));
     ASSERT_EQ(kinds(a), "OS");
-    EXPECT_TRUE(program.prepared());
     std::vector<int> bar;
     for (int k = 0; k < kImageBlockCount; ++k) {
         ASSERT_EQ(a.back().kind, Action::Kind::armTimer);
@@ -120,8 +125,8 @@ TEST_F(LoaderEngine, AnAckWithoutCrCountsOnlyOnceTheWindowHasEnded) {
 TEST_F(LoaderEngine, OnlyExactlyAckIsAccepted) {
     // Each of these ends its reply and is a miss: another handshake goes.
     for (const char* reply : {"NAK\r", "ack\r", "xACK\r", "ACK \r", "FULL\r"}) {
-        LoaderProgram p(fileOf(0));
-        LoaderExchange e(p);
+        LoaderProgram p = preparedOf(fileOf(0));
+        LoaderExchange e(p.image());
         e.start();
         Actions a = e.received(text(reply));
         EXPECT_EQ(kinds(a), "S") << reply;
@@ -155,7 +160,6 @@ TEST_F(LoaderEngine, ThreeSilentHandshakesThenNotReadyAndNoEndsQuietly) {
     a = exchange.timerExpired();
     ASSERT_EQ(kinds(a), "MR");
     EXPECT_EQ(messageIn(a), Message::terminalNotReady);
-    EXPECT_FALSE(program.prepared());
 
     a = exchange.retryAnswered(false);
     EXPECT_EQ(kinds(a), "UE");
@@ -392,10 +396,10 @@ struct LoaderRun : ::testing::Test {
     ScriptedTerminal terminal;
     FakePort port{clock, terminal};
     RecordingUi ui{clock};
-    LoaderProgram program{fileOf(0x20)};
+    LoaderProgram program = preparedOf(fileOf(0x20));
 
     bool download(Choices c = {}) {
-        return runDownload(port, portName(c.port), c, program, ui, clock);
+        return runDownload(port, portName(c.port), c, program.image(), ui, clock);
     }
 };
 
@@ -533,7 +537,7 @@ TEST_F(LoaderRun, TheCradleIsSetUpWithFixedWaitsAndItsSwitchBytesBackToBack) {
     FakePort bare(clock2, nobody);
     bare.cradleBaud = 0;
     RecordingUi ui2(clock2);
-    EXPECT_FALSE(runDownload(bare, "COM1", c, program, ui2, clock2));
+    EXPECT_FALSE(runDownload(bare, "COM1", c, program.image(), ui2, clock2));
     ASSERT_EQ(ui2.seen.size(), 1u);
     EXPECT_NE(ui2.seen[0].find("Can not configure the IR device!"), std::string::npos);
     EXPECT_TRUE(bare.events("write VELMOR").empty());

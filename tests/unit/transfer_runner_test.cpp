@@ -16,6 +16,8 @@
 #include <vector>
 
 #include "comm/data_receive.h"
+#include "comm/program_image.h"
+#include "comm/transfer.h"
 #include "comm/transfer_files.h"
 #include "model/program_model.h"
 
@@ -126,8 +128,7 @@ std::string record(int serial, const std::string& data) {
 
 int run(TransferEngine& engine, ScriptedPort& port, FakeClock& clock, RecordSink* sink = nullptr,
         ExchangeCancel* cancel = nullptr) {
-    ProgramModel model;
-    TransferHost host({&model, nullptr, sink, nullptr});
+    TransferHost host({sink, nullptr});
     return runExchange(engine, port, clock, host, cancel);
 }
 
@@ -145,7 +146,7 @@ std::function<std::string(const std::string&)> recordsTerminal(int& next, int co
 TEST(TransferRunner, ResendsEverySecondOnItsClockAndTimesOut) {
     FakeClock clock;
     ScriptedPort port(clock);
-    TransferEngine engine = TransferEngine::programDownload();
+    TransferEngine engine = TransferEngine::programDownload(std::vector<uint8_t>(kProgramImageSize));
     EXPECT_EQ(run(engine, port, clock), kTimeOut);
     ASSERT_EQ(port.writes.size(), 11u);
     for (std::size_t i = 0; i < port.writes.size(); ++i) EXPECT_EQ(port.writes[i].at, int64_t(i) * 1000);
@@ -212,7 +213,7 @@ TEST(TransferRunner, FailedReadsAreSilenceForTheTimerNotTheEnd) {
 TEST(TransferRunner, CancelBeforeTheStartSendsNothing) {
     FakeClock clock;
     ScriptedPort quiet(clock);
-    TransferEngine download = TransferEngine::programDownload();
+    TransferEngine download = TransferEngine::programDownload(std::vector<uint8_t>(kProgramImageSize));
     ExchangeCancel cancel;
     cancel.request();
     EXPECT_EQ(run(download, quiet, clock, nullptr, &cancel), kTransferCancelled);

@@ -12,6 +12,7 @@
 
 #include "comm/data_receive.h"
 #include "comm/program_image.h"
+#include "comm/transfer_session.h"
 #include "model/default_texts.h"
 #include "model/program_defaults.h"
 
@@ -44,16 +45,12 @@ private:
 };
 
 // Plays the carry-out loop and the host: carries out the engine's actions,
-// keeps the reply timer on a fake clock, answers its requests from a model or
-// a lookup file, and notes what went to the port and to the file.
+// keeps the reply timer on a fake clock, answers its record requests, and
+// notes what went to the port and to the file.
 struct Driver {
-    explicit Driver(TransferEngine e, ProgramModel* m = nullptr, ByteSource* f = nullptr)
-        : engine(std::move(e)), model(m), file(f) {}
+    explicit Driver(TransferEngine e) : engine(std::move(e)) {}
 
     TransferEngine engine;
-    ProgramModel* model;
-    ByteSource* file;
-    std::unique_ptr<ProgramImage> image;   // what buildImage answered
     int64_t now = 0;
     bool armed = false;
     int64_t deadline = 0;
@@ -92,21 +89,8 @@ struct Driver {
                     return;
                 }
                 if (writeOk) fileLines.push_back(text(a.bytes));
-                return apply(engine.answered({writeOk, {}, 0}));
-            case TransferAction::Kind::syncRecords: return apply(engine.answered({syncOk, {}, 0}));
-            case TransferAction::Kind::buildImage: {
-                ExchangeAnswer answer;
-                if (model) {
-                    normaliseForDownload(*model);
-                    image = std::make_unique<ProgramImage>();
-                    buildProgramImage(*model, *image);
-                    answer.ok = true;
-                    answer.bytes.assign(image->bytes, image->bytes + kProgramImageSize);
-                }
-                return apply(engine.answered(answer));
-            }
-            case TransferAction::Kind::readLine:
-                return apply(engine.answered(file ? nextLookupLine(*file) : ExchangeAnswer{}));
+                return apply(engine.answered({writeOk}));
+            case TransferAction::Kind::syncRecords: return apply(engine.answered({syncOk}));
             default:
                 ADD_FAILURE() << "a transfer asked for action " << int(a.kind);
                 break;
@@ -136,6 +120,11 @@ std::unique_ptr<ProgramModel> defaultProgram() {
     return m;
 }
 
+// The download of `m` as the designer prepares it: the image of a tidied copy.
+TransferEngine downloadOf(const ProgramModel& m) {
+    return TransferEngine::programDownload(prepareProgramDownload(m, {}, false).image);
+}
+
 std::string blockBytes(const ProgramImage& image, int k) {
     ImageBlock b = makeImageBlock(image, k);
     return std::string(reinterpret_cast<const char*>(&b), sizeof b);
@@ -156,7 +145,7 @@ std::string record(int serial, std::string_view data) {
 
 TEST(ProgramDownload, SilentTerminalGetsElevenOpeningsAndTimesOut) {
     auto m = defaultProgram();
-    Driver d(TransferEngine::programDownload(), m.get());
+    Driver d(downloadOf(*m));
     d.start();
     while (d.result < 0) d.expire();
     ASSERT_EQ(d.sent.size(), 11u);
@@ -166,7 +155,7 @@ TEST(ProgramDownload, SilentTerminalGetsElevenOpeningsAndTimesOut) {
     }
     EXPECT_EQ(d.now, 11000);
     EXPECT_EQ(d.result, kTimeOut);
-    EXPECT_EQ(d.image.get(), nullptr);   // nothing built for a silent terminal
+    EXPECT_FALSE(d.engine.state().openingAccepted);   // the model keeps no tidying
 }
 
 TEST(ProgramDownload, SendsTheTidiedModelsImageBlockByBlock) {
@@ -179,7 +168,8 @@ TEST(ProgramDownload, SendsTheTidiedModelsImageBlockByBlock) {
     auto expected = std::make_unique<ProgramImage>();
     buildProgramImage(*expectedModel, *expected);
 
-    Driver d(TransferEngine::programDownload(), m.get());
+    const PreparedTransfer prepared = prepareProgramDownload(*m, {}, true);
+    Driver d(TransferEngine::programDownload(prepared.image));
     d.start();
     // Junk and line noise around the tokens, and replies split across reads.
     d.reply("\x85zz AC");
@@ -190,9 +180,12 @@ TEST(ProgramDownload, SendsTheTidiedModelsImageBlockByBlock) {
     }
     EXPECT_EQ(d.result, kTransferDone);
     EXPECT_EQ(d.sent.size(), 201u);
-    EXPECT_EQ(m->menus[3].itemCount, expectedModel->menus[3].itemCount);
-    EXPECT_NE(m->menus[3].itemCount, 0);   // the model is tidied
-    EXPECT_EQ(0, std::memcmp(d.image.get()->bytes, expected->bytes, kProgramImageSize));
+    EXPECT_TRUE(d.engine.state().openingAccepted);
+    EXPECT_EQ(prepared.program->menus[3].itemCount, expectedModel->menus[3].itemCount);
+    EXPECT_NE(prepared.program->menus[3].itemCount, 0);   // the program sent is tidied
+    EXPECT_EQ(m->menus[3].itemCount, 0);                  // the model only by its owner
+    ASSERT_EQ(prepared.image.size(), kProgramImageSize);
+    EXPECT_EQ(0, std::memcmp(prepared.image.data(), expected->bytes, kProgramImageSize));
     // Half the blocks: 0 at the start, 99 with the last block, 100 at the end.
     ASSERT_EQ(d.bar.size(), 201u);
     EXPECT_EQ(d.bar[0], 0);
@@ -200,9 +193,18 @@ TEST(ProgramDownload, SendsTheTidiedModelsImageBlockByBlock) {
     EXPECT_EQ(d.bar[200], 100);
 }
 
+TEST(ProgramDownload, AnImageThatIsNotWholeFailsOnceTheTerminalIsReady) {
+    Driver d(TransferEngine::programDownload(std::vector<uint8_t>(kProgramImageSize - 1)));
+    d.start();
+    d.reply("ACK\r");
+    EXPECT_EQ(d.result, kErrorOnDownloading);
+    EXPECT_EQ(d.sent.size(), 1u);   // no block of it
+    EXPECT_TRUE(d.engine.state().openingAccepted);
+}
+
 TEST(ProgramDownload, NakResendsTheSameBlockAndAckResetsTheCount) {
     auto m = defaultProgram();
-    Driver d(TransferEngine::programDownload(), m.get());
+    Driver d(downloadOf(*m));
     d.start();
     d.reply("ACK\r");
     d.reply("ACK\r");
@@ -228,7 +230,7 @@ TEST(ProgramDownload, NakResendsTheSameBlockAndAckResetsTheCount) {
 TEST(ProgramDownload, FullEndsItAtAnyPoint) {
     for (int at : {0, 1, 150}) {
         auto m = defaultProgram();
-        Driver d(TransferEngine::programDownload(), m.get());
+        Driver d(downloadOf(*m));
         d.start();
         if (at > 0) d.reply("ACK\r");
         for (int k = 1; k < at; ++k) d.reply("ACK\r");
@@ -244,7 +246,7 @@ TEST(ProgramDownload, FullEndsItAtAnyPoint) {
 
 TEST(ProgramDownload, OverlongReplyIsCutAndAFailedWriteEndsIt) {
     auto m = defaultProgram();
-    Driver d(TransferEngine::programDownload(), m.get());
+    Driver d(downloadOf(*m));
     d.start();
     // 1,500 bytes before the token: only the first 1,024 are kept, so the
     // token is lost and the reply counts as a refusal.
@@ -286,7 +288,7 @@ struct LookupRun {
 
 LookupRun runLookup(const std::string& file, std::size_t failAt = std::string::npos) {
     MemorySource source(file, failAt);
-    Driver d(TransferEngine::lookupDownload(source.size()), nullptr, &source);
+    Driver d(TransferEngine::lookupDownload(readLookupLines(source, source.size())));
     d.start();
     for (int i = 0; i < 100 && d.result < 0; ++i) d.reply("ACK\r");
     LookupRun run;
@@ -350,7 +352,7 @@ TEST(LookupDownload, FileThatEndsEarlyIsAnError) {
 
 TEST(LookupDownload, FailedOverIsNoSuccess) {
     MemorySource source("x\r\n");
-    Driver d(TransferEngine::lookupDownload(source.size()), nullptr, &source);
+    Driver d(TransferEngine::lookupDownload(readLookupLines(source, source.size())));
     d.start();
     d.reply("ACK\r");
     d.failSends = true;
@@ -437,7 +439,7 @@ TEST(DataReceive, NothingIsAcknowledgedBeforeItIsInTheFile) {
     d.expire();   // the timer waits for the file too
     EXPECT_EQ(d.sent.size(), 1u);
     d.holdWrites = false;
-    d.apply(d.engine.answered({true, {}, 0}));
+    d.apply(d.engine.answered({true}));
     // Acknowledged, then the held record handled.
     EXPECT_EQ(d.engine.state().recordCount, 2);
     EXPECT_EQ(d.fileLines.size(), 1u);   // "early" went through the driver

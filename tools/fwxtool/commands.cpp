@@ -811,12 +811,13 @@ int commandLoad(const std::string& port, const std::string& file, const LoadOpti
             return kExitFailure;
     }
     loader::LoaderProgram program(std::move(bytes));
+    program.prepare();
     loader::Choices choices;
     choices.link = options.link;
     choices.speed = options.speedChoice;
     PosixSerialPort serial;
     ConsoleLoaderUi ui(out, err, options.progressBar);
-    return loader::runDownload(serial, port, choices, program, ui) ? kExitOk : kExitFailure;
+    return loader::runDownload(serial, port, choices, program.image(), ui) ? kExitOk : kExitFailure;
 }
 
 }  // namespace fw::tool

@@ -150,9 +150,19 @@ private:
 
 // --- what is prepared once for every port -----------------------------------
 
+class MemorySource final : public ByteSource {
+public:
+    explicit MemorySource(const std::vector<uint8_t>& bytes) : bytes_(bytes) {}
+    int next() override { return at_ < bytes_.size() ? bytes_[at_++] : -1; }
+
+private:
+    const std::vector<uint8_t>& bytes_;
+    std::size_t at_ = 0;
+};
+
 struct Prepared {
     std::vector<uint8_t> image;                          // download
-    std::vector<uint8_t> lookup;                         // lookup
+    LookupLines lookup;                                  // lookup
     std::unique_ptr<loader::LoaderProgram> loaderProgram;  // load
 };
 
@@ -183,11 +193,14 @@ bool prepare(const MultiPortRequest& request, Prepared& prepared, std::ostream& 
         // A folder opens for reading here, and would go as an empty file.
         std::ifstream in;
         if (!fs::is_directory(request.file, ec)) in.open(request.file, std::ios::binary);
-        if (in.is_open()) prepared.lookup.assign(std::istreambuf_iterator<char>(in), {});
+        std::vector<uint8_t> bytes;
+        if (in.is_open()) bytes.assign(std::istreambuf_iterator<char>(in), {});
         if (!in.is_open() || in.bad()) {
             err << kProgramName << ": '" << request.file << "': " << loadText(kCannotOpenFile) << '\n';
             return false;
         }
+        MemorySource source(bytes);
+        prepared.lookup = readLookupLines(source, bytes.size());
         return true;
     }
     case PortCommand::receive: {
@@ -244,67 +257,21 @@ PortOutcome outcomeOf(int result, const ExchangeCancel& cancel) {
     return o;
 }
 
-// The program download with the image built beforehand: the blocks sent so
-// far are posted as they go.
-class ImageHost final : public ExchangeHost {
+// What a download posts as it goes: the bar, and the blocks or lines sent
+// so far, as the engine counts them.
+class PortProgress final : public TransferObserver {
 public:
-    ImageHost(const std::vector<uint8_t>& image, const TransferEngine& engine, PortReporter& reporter)
-        : image_(image), engine_(engine), reporter_(reporter) {}
-    void notice(const ExchangeAction& a) override {
-        if (a.kind != ExchangeAction::Kind::progress) return;
-        reporter_.progress(a.value);
-        reporter_.count(engine_.state().blockIndex);
-    }
-    ExchangeAnswer request(const ExchangeAction& a) override {
-        ExchangeAnswer answer;
-        if (a.kind == ExchangeAction::Kind::buildImage) {
-            answer.ok = true;
-            answer.bytes = image_;
-        }
-        return answer;
+    PortProgress(const TransferEngine& engine, PortReporter& reporter)
+        : engine_(engine), reporter_(reporter) {}
+    void progress(int position) override {
+        reporter_.progress(position);
+        const TransferState& s = engine_.state();
+        reporter_.count(s.mode == TransferMode::lookupDownload ? s.linesSent : s.blockIndex);
     }
 
 private:
-    const std::vector<uint8_t>& image_;
     const TransferEngine& engine_;
     PortReporter& reporter_;
-};
-
-class MemorySource final : public ByteSource {
-public:
-    explicit MemorySource(const std::vector<uint8_t>& bytes) : bytes_(bytes) {}
-    int next() override { return at_ < bytes_.size() ? bytes_[at_++] : -1; }
-
-private:
-    const std::vector<uint8_t>& bytes_;
-    std::size_t at_ = 0;
-};
-
-// The lookup download from the file read beforehand, each port at its own
-// place in it.
-class LookupHost final : public ExchangeHost {
-public:
-    LookupHost(const std::vector<uint8_t>& bytes, const TransferEngine& engine, PortReporter& reporter)
-        : source_(bytes), engine_(engine), reporter_(reporter) {}
-    void notice(const ExchangeAction& a) override {
-        if (a.kind == ExchangeAction::Kind::progress) reporter_.progress(a.value);
-    }
-    ExchangeAnswer request(const ExchangeAction& a) override {
-        if (a.kind != ExchangeAction::Kind::readLine) return {};
-        // Asked for after the terminal acknowledged the line before.
-        acknowledged_ = engine_.state().progress;
-        ExchangeAnswer answer = nextLookupLine(source_);
-        if (answer.ok) reporter_.count(++lines_);
-        return answer;
-    }
-    uint64_t acknowledged() const { return acknowledged_; }
-
-private:
-    MemorySource source_;
-    const TransferEngine& engine_;
-    PortReporter& reporter_;
-    int lines_ = 0;
-    uint64_t acknowledged_ = 0;
 };
 
 // The downloader's messages, kept rather than shown: the last one is the
@@ -337,8 +304,9 @@ PortOutcome runPortJob(const MultiPortRequest& request, const Prepared& prepared
     switch (request.command) {
     case PortCommand::download: {
         PosixSerialSystem system = systemOf(port);
-        TransferEngine engine = TransferEngine::programDownload();
-        ImageHost host(prepared.image, engine, reporter);
+        TransferEngine engine = TransferEngine::programDownload(prepared.image);
+        PortProgress progress(engine, reporter);
+        TransferHost host({nullptr, &progress});
         PortOutcome o = outcomeOf(runTransferOnLink(system, link, engine, host, &cancel), cancel);
         if (o.state == PortState::succeeded) {
             o.message = loadText(kTextDownloadedCompletely);
@@ -351,14 +319,16 @@ PortOutcome runPortJob(const MultiPortRequest& request, const Prepared& prepared
     }
     case PortCommand::lookup: {
         PosixSerialSystem system = systemOf(port);
-        TransferEngine engine = TransferEngine::lookupDownload(prepared.lookup.size());
-        LookupHost host(prepared.lookup, engine, reporter);
+        TransferEngine engine = TransferEngine::lookupDownload(prepared.lookup);
+        PortProgress progress(engine, reporter);
+        TransferHost host({nullptr, &progress});
         PortOutcome o = outcomeOf(runTransferOnLink(system, link, engine, host, &cancel), cancel);
+        const uint64_t size = prepared.lookup.fileSize;
         if (o.state == PortState::succeeded) {
             o.message = loadText(kTextDownloadedCompletely);
-            o.bytes = prepared.lookup.size();
+            o.bytes = size;
         } else {
-            o.bytes = std::min<uint64_t>(host.acknowledged(), prepared.lookup.size());
+            o.bytes = std::min<uint64_t>(engine.state().acknowledged, size);
         }
         return o;
     }
@@ -386,7 +356,7 @@ PortOutcome runPortJob(const MultiPortRequest& request, const Prepared& prepared
         loader::Choices choices;
         choices.link = request.load.link;
         choices.speed = request.load.speedChoice;
-        const bool done = loader::runDownload(serial, port, choices, *prepared.loaderProgram, ui,
+        const bool done = loader::runDownload(serial, port, choices, prepared.loaderProgram->image(), ui,
                                               systemLinkClock(), &cancel);
         PortOutcome o;
         if (done) {
