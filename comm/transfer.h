@@ -67,7 +67,7 @@ struct TransferState {
 
 // The calling rules are those of Exchange. What the transfers ask of their
 // host: buildImage when the terminal accepts a program download's opening
-// (the model tidied for the download, then its image: only the host knows
+// (the model normalised for the download, then its image: only the host knows
 // the model); readLine for each line of a lookup download (answered with
 // the framed line, or none, and the file bytes skipped before it);
 // writeRecord for each accepted record and syncRecords after "OVER\r" of a

@@ -15,7 +15,7 @@ ExchangeAnswer TransferHost::request(const ExchangeAction& action) {
     switch (action.kind) {
     case ExchangeAction::Kind::buildImage:
         if (parts_.model) {
-            // The tidying stays in the model, as the terminal gets it.
+            // The normalisation stays in the model, as the terminal gets it.
             normaliseForDownload(*parts_.model);
             ProgramImage image;
             buildProgramImage(*parts_.model, image);

@@ -39,7 +39,7 @@ public:
 class TransferHost final : public ExchangeHost {
 public:
     struct Parts {
-        ProgramModel* model = nullptr;   // program download: tidied, then imaged
+        ProgramModel* model = nullptr;   // program download: normalised, then imaged
         ByteSource* lookupFile = nullptr;
         RecordSink* records = nullptr;
         TransferObserver* observer = nullptr;

@@ -35,7 +35,7 @@ int runTransferOnLink(SerialSystem& system, const LinkChoice& link, Exchange& ex
                       ExchangeHost& host, TransferCancel* cancel = nullptr,
                       LinkClock& clock = systemLinkClock());
 
-// The program download: `model` is tidied for the download when the
+// The program download: `model` is normalised for the download when the
 // terminal accepts the opening, and its image sent. Returns the result
 // (0, 1 or a text number).
 int runProgramDownload(SerialSystem& system, const LinkChoice& link, ProgramModel& model,

@@ -243,7 +243,7 @@ TransferRun runTransferWithProgress(HWND owner, const TransferRequest& request) 
     }
     if (r == -1) r = kFailedToEstablishConnection;
     if (job.model) {
-        // The download's tidying stays in the program, as after a download
+        // The download's normalisation stays in the program, as after a download
         // done in place; whether it has unsaved changes is not its business.
         const bool modified = live.modified;
         live = *job.model;

@@ -33,7 +33,7 @@ LinkChoice transferLink(int linkType);
 
 // Runs the transfer and returns when the dialog has closed, the port is
 // released and the worker has ended. A program download works on a copy of
-// the program and brings the copy's tidying back into the model afterwards
+// the program and brings the copy's normalisation back into the model afterwards
 // (the simulator keeps reading the model meanwhile). Closing the dialog gives
 // 0 unless the transfer had completed by then.
 TransferRun runTransferWithProgress(HWND owner, const TransferRequest& request);

@@ -169,9 +169,9 @@ TEST(ProgramDownload, SilentTerminalGetsElevenOpeningsAndTimesOut) {
     EXPECT_EQ(d.image.get(), nullptr);   // nothing built for a silent terminal
 }
 
-TEST(ProgramDownload, SendsTheTidiedModelsImageBlockByBlock) {
+TEST(ProgramDownload, SendsTheNormalisedModelsImageBlockByBlock) {
     auto m = defaultProgram();
-    // Tidying changes this menu: its item count is recomputed.
+    // Normalisation changes this menu: its item count is recomputed.
     m->menus[3].itemName[2][0] = 'A';
     m->menus[3].itemCount = 0;
     auto expectedModel = std::make_unique<ProgramModel>(*m);
@@ -191,7 +191,7 @@ TEST(ProgramDownload, SendsTheTidiedModelsImageBlockByBlock) {
     EXPECT_EQ(d.result, kTransferDone);
     EXPECT_EQ(d.sent.size(), 201u);
     EXPECT_EQ(m->menus[3].itemCount, expectedModel->menus[3].itemCount);
-    EXPECT_NE(m->menus[3].itemCount, 0);   // the model is tidied
+    EXPECT_NE(m->menus[3].itemCount, 0);   // the model is normalised
     EXPECT_EQ(0, std::memcmp(d.image.get()->bytes, expected->bytes, kProgramImageSize));
     // Half the blocks: 0 at the start, 99 with the last block, 100 at the end.
     ASSERT_EQ(d.bar.size(), 201u);
