@@ -133,7 +133,7 @@ void layOutRecordsAndTexts(const ProgramModel& m, ProgramImage& image) {
 
 void normaliseForDownload(ProgramModel& m) {
     for (MenuDef& menu : m.menus) normaliseMenu(menu, static_cast<std::size_t>(textWidth(menu.font)));
-    for (FormDef& form : m.forms) tidyFormForDownload(form);
+    for (FormDef& form : m.forms) normaliseFormForDownload(form);
 }
 
 void buildProgramImage(const ProgramModel& m, ProgramImage& image) {

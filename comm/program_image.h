@@ -16,7 +16,7 @@ struct ProgramImage {
     uint8_t bytes[kProgramImageSize];
 };
 
-// Tidies the model before a download: menu captions and items padded to
+// Normalises the model before a download: menu captions and items padded to
 // their width and counted, nil and extension lines emptied, links dropped
 // where the type has none, inputLineCount recomputed. Changes the model.
 void normaliseForDownload(ProgramModel& m);
@@ -37,7 +37,7 @@ static_assert(sizeof(ImageBlock) == 103);
 ImageBlock makeImageBlock(const ProgramImage& image, int k);
 
 // The pieces of the image that the standalone downloader lays out by the
-// same rules as the designer (its own tidying and settings differ).
+// same rules as the designer (its own normalisation and settings differ).
 
 // Where the image holds its parts: the records from byte 0, the 27 text
 // tables, 55 bytes in the place of legacyBlock, then the settings.
@@ -50,7 +50,7 @@ constexpr std::size_t kImageSettingsStart = 18562;
 // longer text is cut there. Bytes after that NUL stay as they were.
 void padTextField(uint8_t* field, std::size_t fieldWidth, std::size_t width);
 
-// A menu tidied for a download with its texts `width` characters wide: the
+// A menu normalised for a download with its texts `width` characters wide: the
 // caption (when shown) and the ten items padded and cut to the width, and
 // itemCount set to the number of items with a character above a space.
 void normaliseMenu(MenuDef& menu, std::size_t width);

@@ -63,8 +63,8 @@ struct TransferState {
     int linesSent = 0;                // lookup: lines sent so far (the next one's index)
     uint64_t acknowledged = 0;        // lookup: file bytes the terminal has acknowledged
     // Program: the terminal accepted the opening ("ACK\r" to "QUARIX\r"). From
-    // here on it takes the program as tidied for the download, whatever the
-    // outcome, so the designer keeps that tidying in its model.
+    // here on it takes the program as normalised for the download, whatever the
+    // outcome, so the designer keeps that normalisation in its model.
     bool openingAccepted = false;
     int recordCount = 0;              // receive: records accepted and written
     std::vector<uint8_t> previousRecord;  // receive: last accepted record, without CR
@@ -72,7 +72,7 @@ struct TransferState {
 };
 
 // The calling rules are those of Exchange. A download is made with what it
-// sends: the program's image (built from the program as tidied for the
+// sends: the program's image (built from the program as normalised for the
 // download), or the lookup file's lines. What a data receive asks of its
 // host: writeRecord for each accepted record and syncRecords after "OVER\r":
 // only a record in the file is acknowledged, and success waits until the

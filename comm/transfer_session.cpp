@@ -29,12 +29,12 @@ PreparedTransfer prepareProgramDownload(const ProgramModel& model, const LinkCho
     prepared.kind = TransferKind::program;
     prepared.link = link;
     prepared.writeBack = writeBack;
-    auto tidied = std::make_shared<ProgramModel>(model);
-    normaliseForDownload(*tidied);
+    auto normalised = std::make_shared<ProgramModel>(model);
+    normaliseForDownload(*normalised);
     auto image = std::make_unique<ProgramImage>();
-    buildProgramImage(*tidied, *image);
+    buildProgramImage(*normalised, *image);
     prepared.image.assign(image->bytes, image->bytes + kProgramImageSize);
-    prepared.program = std::move(tidied);
+    prepared.program = std::move(normalised);
     return prepared;
 }
 

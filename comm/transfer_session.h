@@ -44,7 +44,7 @@ struct PreparedTransfer {
     // program: the program as the download tidies it, and its image.
     std::shared_ptr<const ProgramModel> program;
     std::vector<uint8_t> image;
-    // program: the tidied program goes back into the designer's model once
+    // program: the normalised program goes back into the designer's model once
     // the terminal has accepted the opening.
     bool writeBack = false;
     // lookup: the file's lines.
@@ -56,12 +56,12 @@ struct PreparedTransfer {
 struct TransferOutcome {
     int result = kTransferCancelled;   // 0, 1 or the number of the failure's text
     int records = 0;                   // receive: accepted, written and acknowledged
-    // program: the terminal accepted the opening, and so took the tidied
+    // program: the terminal accepted the opening, and so took the normalised
     // program whatever followed.
     bool openingAccepted = false;
 };
 
-// The program download of `model`: a copy tidied for the download
+// The program download of `model`: a copy normalised for the download
 // (normaliseForDownload) and its image.
 PreparedTransfer prepareProgramDownload(const ProgramModel& model, const LinkChoice& link,
                                         bool writeBack);
@@ -71,11 +71,11 @@ int prepareLookupDownload(const std::string& path, const LinkChoice& link,
                           PreparedTransfer& prepared);
 PreparedTransfer prepareDataReceive(const std::string& path, const LinkChoice& link);
 
-// Whether the model keeps the download's tidying after `outcome`: only a
+// Whether the model keeps the download's normalisation after `outcome`: only a
 // request that asks for it, and only once the terminal accepted the opening
 // (a download that failed before that leaves the model untouched).
 bool keepsDownloadTidying(const PreparedTransfer& prepared, const TransferOutcome& outcome);
-// Writes the tidied program into `model` when keepsDownloadTidying; whether
+// Writes the normalised program into `model` when keepsDownloadTidying; whether
 // the model has unsaved changes stays as it is. True when written.
 bool applyDownloadTidying(ProgramModel& model, const PreparedTransfer& prepared,
                           const TransferOutcome& outcome);
@@ -94,7 +94,7 @@ int runTransferOnLink(SerialSystem& system, const LinkChoice& link, Exchange& ex
                       LinkClock& clock = systemLinkClock());
 
 // The program download: prepared from `model`, carried out, and the
-// tidying kept in `model` once the terminal accepted the opening. Returns
+// normalisation kept in `model` once the terminal accepted the opening. Returns
 // the result (0, 1 or a text number).
 int runProgramDownload(SerialSystem& system, const LinkChoice& link, ProgramModel& model,
                        TransferObserver* observer = nullptr, TransferCancel* cancel = nullptr,

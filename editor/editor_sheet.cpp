@@ -1,10 +1,18 @@
 #include "editor/editor_sheet.h"
 
+#include <cstring>
+
+#include "editor/form_page.h"
+#include "model/fixed_text.h"
+#include "model/message_tables.h"
+
 namespace fw {
 
 namespace {
 constexpr uint8_t kUploadPortBluetooth = 4;
 constexpr uint8_t kDownloadPortBluetooth = 3;
+
+constexpr std::size_t kSlotChars = kStartupLineBytes - 1;
 }  // namespace
 
 uint8_t bluetoothFlagsOf(const TerminalSettings& s) {
@@ -14,14 +22,82 @@ uint8_t bluetoothFlagsOf(const TerminalSettings& s) {
     return flags;
 }
 
+void ScreenTexts::set(int screen, int row, const char* text) {
+    char* slot = texts.lines[screen][row];
+    const std::size_t n = std::min(std::strlen(text), kSlotChars);
+    if (strnlen(slot, kStartupLineBytes) == n && std::memcmp(slot, text, n) == 0) return;
+    std::memcpy(slot, text, n);
+    std::memset(slot + n, 0, kStartupLineBytes - n);
+    changed[screen][row] = true;
+}
+
 EditorSheet::EditorSheet(ProgramModel& model, DefaultTexts& defaults)
-    : model_(model), target_(defaults), defaults_(defaults) {}
+    : model_(model), target_(defaults), defaults_(defaults), largeFont_(model.settings.largeFont != 0) {}
 
 EditorSheet::~EditorSheet() = default;
+
+std::span<FormDef, kFormCount> EditorSheet::workingForms() { return page<FormPage>().forms(); }
 
 uint8_t& EditorSheet::bluetoothFlags() {
     if (!bluetooth_) bluetooth_ = bluetoothFlagsOf(model_.settings);
     return *bluetooth_;
+}
+
+ScreenTexts& EditorSheet::screenTexts() {
+    if (screens_) return *screens_;
+    screens_ = std::make_unique<ScreenTexts>();
+
+    // The third port choices of the defaults follow the ports as the sheet
+    // knows them (from the model, or as the Settings page changed them).
+    const uint8_t flags = bluetoothFlags();
+    setDefaultPortLine(defaults_, PortLine::UploadThird,
+                       flags & kBluetoothUpload ? bluetoothPortLine(PortLine::UploadThird)
+                                                : modemPortLine(PortLine::UploadThird));
+    setDefaultPortLine(defaults_, PortLine::DownloadThird,
+                       flags & kBluetoothDownload ? bluetoothPortLine(PortLine::DownloadThird)
+                                                  : modemPortLine(PortLine::DownloadThird));
+
+    for (int s = 0; s < kStartupScreenCount; ++s) {
+        for (int r = 0; r < kStartupScreenLines; ++r) {
+            char* slot = screens_->texts.lines[s][r];
+            const ScreenLineSource src = screenLineSource(s, r);
+            std::string_view text;
+            if (src.kind == ScreenLineSource::Table)
+                text = fieldText(messageLine(model_, src.index, src.line), kMessageTables[src.index].width);
+            else if (src.kind == ScreenLineSource::ExtraUtility)
+                text = fieldText(model_.settings.extraUtilityLines[src.index]);
+            const std::size_t n = std::min(text.size(), kSlotChars);
+            if (n > 0) std::memcpy(slot, text.data(), n);
+            std::memset(slot + n, 0, kStartupLineBytes - n);
+            // An empty extra line shows, and stores, its default.
+            if (src.kind == ScreenLineSource::ExtraUtility && n == 0)
+                screens_->set(s, r, defaultExtraUtilityLine(defaults_, src.index, largeFont_));
+        }
+    }
+    takePortLine(PortLine::UploadThird);
+    takePortLine(PortLine::DownloadThird);
+    if (rewrittenPortLine(PortLine::UploadFourth)) takePortLine(PortLine::UploadFourth);
+    return *screens_;
+}
+
+void EditorSheet::takePortLine(PortLine line) {
+    const int t = portLineTable(line);
+    const int i = portLineIndex(line, largeFont_);
+    screens_->set(t, i, defaultLine(defaults_, t, i, largeFont_));
+}
+
+void EditorSheet::rewritePortLine(PortLine line, const PortLineText& text) {
+    setDefaultPortLine(defaults_, line, text);
+    portLines_[static_cast<int>(line)] = text;
+    if (screens_) takePortLine(line);
+}
+
+std::string EditorSheet::portLineNow(PortLine line) const {
+    const int t = portLineTable(line);
+    const int i = portLineIndex(line, largeFont_);
+    if (screens_) return std::string(screens_->line(t, i), strnlen(screens_->line(t, i), kStartupLineBytes));
+    if (const auto& p = portLines_[static_cast<int>(line)]) return p->forFont(largeFont_);
+    return std::string(fieldText(messageLine(model_, t, i), kMessageTables[t].width));
 }
 
 void EditorSheet::commit() {

@@ -10,10 +10,15 @@
 
 #include <array>
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <optional>
+#include <span>
+#include <string>
 
+#include "editor/port_lines.h"
 #include "model/default_texts.h"
+#include "model/program_file.h"
 #include "model/program_model.h"
 
 namespace fw {
@@ -32,6 +37,24 @@ class SheetPage {
 public:
     virtual ~SheetPage() = default;
     virtual void commit(EditorSheet& sheet) = 0;
+};
+
+// Shows a "Warning" box (exclamation icon) with text `textId`: with OK and
+// Cancel when `okCancel`, else OK alone. Returns true for OK.
+using WarningBox = std::function<bool(unsigned textId, bool okCancel)>;
+
+// The working texts of the terminal's own screens, in the Startup page's
+// screen order, and which lines go back at OK: a line goes back when the
+// user sees something other than what the model holds (typed, imported,
+// reset, the font switched, a port line or the calculator entry rewritten).
+// Untouched lines keep their bytes.
+struct ScreenTexts {
+    ImportedTexts texts{};
+    bool changed[kStartupScreenCount][kStartupScreenLines] = {};
+
+    const char* line(int screen, int row) const { return texts.lines[screen][row]; }
+    // Sets a line, cut to its slot; marks it for OK when the text differs.
+    void set(int screen, int row, const char* text);
 };
 
 // Bluetooth SPP as the upload or the download port: bit 0 upload, bit 1
@@ -72,11 +95,40 @@ public:
     }
     bool isMade(SheetPageId id) const { return pages_[static_cast<int>(id)] != nullptr; }
 
-    // The Bluetooth flags shared by the Settings and Startup pages: taken
-    // from the model's port choices by whichever asks first; the Settings
-    // page changes them on port changes and stores them at its commit.
+    // The Form page's working copy of the forms (the page is made now when
+    // it does not exist yet): the Menu page's file-name dialog edits it.
+    std::span<FormDef, kFormCount> workingForms();
+
+    // ---- what the Settings and Startup pages share ----
+
+    // The Bluetooth flags: taken from the model's port choices by whichever
+    // page asks first; the Settings page changes them on port changes and
+    // stores them at its commit.
     uint8_t& bluetoothFlags();
     bool hasBluetoothFlags() const { return bluetooth_.has_value(); }
+
+    // The large font of the terminal's own screens as the sheet shows it:
+    // the model's until the Startup page switches it or imports it.
+    bool largeFont() const { return largeFont_; }
+    void setLargeFont(bool on) { largeFont_ = on; }
+
+    // The working screen texts, made from the model when first asked for
+    // (by the Startup page); the default port lines follow the Bluetooth
+    // flags then, and port lines rewritten before are taken in.
+    ScreenTexts& screenTexts();
+    bool hasScreenTexts() const { return screens_ != nullptr; }
+
+    // A port choice rewrites a port line: in the working default texts, in
+    // the working screen texts when they exist, and in the line kept for
+    // the model until commit.
+    void rewritePortLine(PortLine line, const PortLineText& text);
+    // The line as the user sees it now: the working screen text, else the
+    // model's with the rewritten line.
+    std::string portLineNow(PortLine line) const;
+    // The line a port change wrote for the model, if any.
+    const std::optional<PortLineText>& rewrittenPortLine(PortLine line) const {
+        return portLines_[static_cast<int>(line)];
+    }
 
     // OK: every page made commits, in tab order; then the working default
     // texts go back and the model is marked modified.
@@ -87,12 +139,17 @@ private:
     static int index() {
         return static_cast<int>(P::kSheetPage);
     }
+    // A port line of the working screen texts from the working defaults.
+    void takePortLine(PortLine line);
 
     ProgramModel& model_;
     DefaultTexts& target_;      // the default texts the sheet was opened on
     DefaultTexts defaults_;     // their working copy
     std::array<std::unique_ptr<SheetPage>, kSheetPageCount> pages_;
     std::optional<uint8_t> bluetooth_;
+    bool largeFont_;
+    std::unique_ptr<ScreenTexts> screens_;
+    std::optional<PortLineText> portLines_[kPortLineCount];
 };
 
 }  // namespace fw

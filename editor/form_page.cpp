@@ -157,7 +157,7 @@ PropertiesKind FormPage::propertiesKind(int line) const {
 void FormPage::commit(ProgramModel& model) {
     std::memcpy(model.forms, forms_, sizeof forms_);
     model.modified = true;
-    for (FormDef& f : model.forms) tidyFormOnCommit(f);
+    for (FormDef& f : model.forms) normaliseFormOnCommit(f);
 }
 
 }  // namespace fw

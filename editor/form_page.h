@@ -5,6 +5,7 @@
 // Nothing reaches the model before commit(); dropping the object is Cancel.
 #pragma once
 
+#include <span>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -51,6 +52,7 @@ public:
     const FormDef& form() const { return forms_[current_]; }
     FormDef& form(int index) { return forms_[index]; }
     const FormDef& form(int index) const { return forms_[index]; }
+    std::span<FormDef, kFormCount> forms() { return forms_; }
 
     // 16 with the small font, 12 with the large one.
     int promptWidth() const;
@@ -91,8 +93,8 @@ public:
     PropertiesKind propertiesKind(int line) const;
 
     // ---- OK ----
-    // Tidies the working copy, copies it into the model, marks the model
-    // modified and normalises the model's forms.
+    // Copies the working copy into the model, marks the model modified and
+    // normalises the model's forms for OK.
     void commit(ProgramModel& model);
     void commit(EditorSheet& sheet) override { commit(sheet.model()); }
 

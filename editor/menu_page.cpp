@@ -2,7 +2,6 @@
 
 #include <cstring>
 
-#include "editor/form_page.h"
 #include "editor/number_box.h"
 #include "model/fixed_text.h"
 
@@ -168,9 +167,9 @@ void MenuPage::commit(ProgramModel& model) {
 
 // ---- file-name dialog ----
 
-FileNameDialog::FileNameDialog(const FormPage& forms) {
+FileNameDialog::FileNameDialog(std::span<const FormDef, kFormCount> forms) {
     for (int n = 0; n < kFormCount; ++n) {
-        const FormDef& f = forms.form(n);
+        const FormDef& f = forms[n];
         on_[n] = f.fileNameOn != 0;
         if (on_[n]) names_[n] = std::string(fieldText(f.fileName));
     }
@@ -208,9 +207,9 @@ ControlState FileNameDialog::nameState(int form) const {
     return s;
 }
 
-void FileNameDialog::ok(FormPage& forms) const {
+void FileNameDialog::ok(std::span<FormDef, kFormCount> forms) const {
     for (int n = 0; n < kFormCount; ++n) {
-        FormDef& f = forms.form(n);
+        FormDef& f = forms[n];
         f.fileNameOn = on_[n] ? 1 : 0;
         if (on_[n])
             setFieldText(f.fileName, names_[n]);

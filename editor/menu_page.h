@@ -5,6 +5,7 @@
 // Nothing reaches the model before commit(); dropping the object is Cancel.
 #pragma once
 
+#include <span>
 #include <string>
 #include <string_view>
 
@@ -14,8 +15,6 @@
 #include "model/program_model.h"
 
 namespace fw {
-
-class FormPage;
 
 // The "Pass down" box of a menu, for the "separate data files" option:
 // with separate files, a menu that saves its caption or selected item
@@ -87,13 +86,13 @@ private:
 };
 
 // The dialog "Edit file name for each Form": a check box and a name box per
-// form. It reads the Form page's working copy when it opens and writes it
-// only at its OK.
+// form. It reads the working copy of the forms (the sheet's workingForms())
+// when it opens and writes it only at its OK.
 class FileNameDialog {
 public:
     static constexpr int kNameChars = 16;
 
-    explicit FileNameDialog(const FormPage& forms);
+    explicit FileNameDialog(std::span<const FormDef, kFormCount> forms);
 
     ControlReply check(int form, bool on);
     ControlReply typeName(int form, std::string_view text);
@@ -105,7 +104,7 @@ public:
 
     // `fileNameOn` from each check box; `fileName` from its box when
     // checked, else emptied.
-    void ok(FormPage& forms) const;
+    void ok(std::span<FormDef, kFormCount> forms) const;
 
 private:
     bool on_[kFormCount]{};

@@ -6,7 +6,7 @@
 #include <string>
 
 #include "ui/control_state.h"
-#include "editor/settings_page.h"
+#include "editor/editor_sheet.h"   // WarningBox
 #include "model/program_model.h"
 
 namespace fw {

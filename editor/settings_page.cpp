@@ -3,8 +3,8 @@
 #include <cstring>
 
 #include "editor/number_box.h"
-#include "editor/startup_page.h"
 #include "model/fixed_text.h"
+#include "model/form_rules.h"
 #include "model/message_tables.h"
 #include "resources/text_ids.h"
 #include "texts/texts.h"
@@ -12,18 +12,6 @@
 namespace fw {
 
 namespace {
-
-constexpr std::size_t kSmallChars = 16;
-constexpr std::size_t kLargeChars = 12;
-
-std::string cut(std::string text, std::size_t chars) {
-    if (text.size() > chars) text.resize(chars);
-    return text;
-}
-
-PortLineText portText(unsigned small, unsigned large) {
-    return {cut(loadText(small), kSmallChars), cut(loadText(large), kLargeChars)};
-}
 
 ListEntries textsFrom(unsigned first, int count) {
     ListEntries list;
@@ -51,46 +39,12 @@ ControlReply atLeastOne(const std::string& typed, int maximum, uint8_t& value) {
 // where the terminal expects the choice.
 bool blankChoice(const std::string& line) {
     if (line.empty()) return true;
-    return line.size() >= kLargeChars && line.compare(0, kLargeChars, std::string(kLargeChars, ' ')) == 0;
+    // The twelve characters of the large font's line.
+    const std::size_t width = textWidth(1);
+    return line.size() >= width && line.compare(0, width, std::string(width, ' ')) == 0;
 }
 
 }  // namespace
-
-int portLineTable(PortLine line) {
-    return line == PortLine::DownloadThird ? kMsgDownloadPort : kMsgUploadPort;
-}
-
-int portLineIndex(PortLine line, bool largeFont) {
-    switch (line) {
-    case PortLine::UploadThird: return largeFont ? 3 : 4;
-    case PortLine::UploadFourth: return largeFont ? 4 : 5;
-    case PortLine::DownloadThird: return largeFont ? 3 : 5;
-    }
-    return 0;
-}
-
-PortLineText modemPortLine(PortLine line) {
-    if (line == PortLine::DownloadThird) return portText(kTextDownloadModem16, kTextDownloadModem12);
-    return portText(kTextUploadModem16, kTextUploadModem12);
-}
-
-PortLineText bluetoothPortLine(PortLine line) {
-    if (line == PortLine::DownloadThird)
-        return portText(kTextDownloadBluetooth16, kTextDownloadBluetooth12);
-    return portText(kTextUploadBluetooth16, kTextUploadBluetooth12);
-}
-
-PortLineText acousticPortLine() { return portText(kTextUploadAcoustic16, kTextUploadAcoustic12); }
-
-void setDefaultPortLine(DefaultTexts& d, PortLine line, const PortLineText& text) {
-    const int t = portLineTable(line);
-    char* small = d.lines[t][portLineIndex(line, false)];
-    char* large = d.largeLines[t][portLineIndex(line, true)];
-    std::memset(small, 0, sizeof d.lines[t][0]);
-    std::memset(large, 0, sizeof d.largeLines[t][0]);
-    std::memcpy(small, text.small.data(), std::min(text.small.size(), kSmallChars));
-    std::memcpy(large, text.large.data(), std::min(text.large.size(), kLargeChars));
-}
 
 void copyPageSettings(const TerminalSettings& from, TerminalSettings& to) {
     to.uploadPort = from.uploadPort;
@@ -170,32 +124,13 @@ SettingsPage::SettingsPage(EditorSheet& sheet) : sheet_(sheet), work_(sheet.mode
     duration_ = pressAnyKey_ ? 6 : work_.promptDuration;
 }
 
-bool SettingsPage::largeFontNow() const {
-    if (const StartupPage* startup = sheet_.made<StartupPage>()) return startup->largeFont();
-    return sheet_.model().settings.largeFont != 0;
-}
-
-std::string SettingsPage::currentPortLine(PortLine line) const {
-    if (const StartupPage* startup = sheet_.made<StartupPage>()) return startup->portLineText(line);
-    const bool large = largeFontNow();
-    if (const auto& p = pending_[static_cast<int>(line)]) return p->forFont(large);
-    const MessageTableInfo& t = kMessageTables[portLineTable(line)];
-    return std::string(fieldText(messageLine(sheet_.model(), portLineTable(line), portLineIndex(line, large)), t.width));
-}
-
-void SettingsPage::rewritePortLine(PortLine line, const PortLineText& text) {
-    setDefaultPortLine(sheet_.defaults(), line, text);
-    pending_[static_cast<int>(line)] = text;
-    if (StartupPage* startup = sheet_.made<StartupPage>()) startup->takePortLine(line);
-}
-
 void SettingsPage::leaveUploadBluetooth() {
-    rewritePortLine(PortLine::UploadThird, modemPortLine(PortLine::UploadThird));
+    sheet_.rewritePortLine(PortLine::UploadThird, modemPortLine(PortLine::UploadThird));
     sheet_.bluetoothFlags() &= static_cast<uint8_t>(~kBluetoothUpload);
 }
 
 void SettingsPage::leaveDownloadBluetooth() {
-    rewritePortLine(PortLine::DownloadThird, modemPortLine(PortLine::DownloadThird));
+    sheet_.rewritePortLine(PortLine::DownloadThird, modemPortLine(PortLine::DownloadThird));
     sheet_.bluetoothFlags() &= static_cast<uint8_t>(~kBluetoothDownload);
 }
 
@@ -209,10 +144,10 @@ ControlReply SettingsPage::chooseUploadPort(int choice) {
     // acoustic coupler included: the terminal would otherwise offer a
     // Bluetooth choice that the settings no longer name.
     if (work_.uploadPort == kUploadBluetooth) leaveUploadBluetooth();
-    if (choice == kUploadAcoustic && blankChoice(currentPortLine(PortLine::UploadFourth)))
-        rewritePortLine(PortLine::UploadFourth, acousticPortLine());
+    if (choice == kUploadAcoustic && blankChoice(sheet_.portLineNow(PortLine::UploadFourth)))
+        sheet_.rewritePortLine(PortLine::UploadFourth, acousticPortLine());
     if (choice == kUploadBluetooth) {
-        rewritePortLine(PortLine::UploadThird, bluetoothPortLine(PortLine::UploadThird));
+        sheet_.rewritePortLine(PortLine::UploadThird, bluetoothPortLine(PortLine::UploadThird));
         sheet_.bluetoothFlags() |= kBluetoothUpload;
     }
     work_.uploadPort = static_cast<uint8_t>(choice);
@@ -223,7 +158,7 @@ ControlReply SettingsPage::chooseDownloadPort(int choice) {
     if (choice < 0 || choice > kDownloadBluetooth || choice == work_.downloadPort) return ControlReply::states();
     if (choice == kDownloadBluetooth) {
         if (warn_ && !warn_(textid::kBluetoothK460, true)) return ControlReply::states();
-        rewritePortLine(PortLine::DownloadThird, bluetoothPortLine(PortLine::DownloadThird));
+        sheet_.rewritePortLine(PortLine::DownloadThird, bluetoothPortLine(PortLine::DownloadThird));
         sheet_.bluetoothFlags() |= kBluetoothDownload;
     } else if (work_.downloadPort == kDownloadBluetooth) {
         leaveDownloadBluetooth();
@@ -364,12 +299,12 @@ void SettingsPage::commit(EditorSheet& sheet) {
     // these when it switched the font.
     const bool large = m.settings.largeFont != 0;
     for (int i = 0; i < kPortLineCount; ++i) {
-        if (!pending_[i]) continue;
         const PortLine line = static_cast<PortLine>(i);
+        const std::optional<PortLineText>& text = sheet.rewrittenPortLine(line);
+        if (!text) continue;
         const int t = portLineTable(line);
         const std::size_t width = kMessageTables[t].width;
-        setFieldText(messageLine(m, t, portLineIndex(line, large)), width, pending_[i]->forFont(large),
-                     width == 21 ? kSmallChars : kLargeChars);
+        setFieldText(messageLine(m, t, portLineIndex(line, large)), width, text->forFont(large), charsOfLine(width));
     }
 }
 

@@ -5,6 +5,7 @@
 #include "editor/calculator_entry.h"
 #include "editor/number_box.h"
 #include "model/fixed_text.h"
+#include "model/form_rules.h"
 #include "model/message_tables.h"
 #include "resources/text_ids.h"
 #include "texts/texts.h"
@@ -45,8 +46,6 @@ const StartupScreen kStartupScreens[kStartupScreenCount] = {
 
 namespace {
 
-constexpr std::size_t kSlotChars = kStartupLineBytes - 1;
-
 bool validScreen(int s) { return s >= 0 && s < kStartupScreenCount; }
 bool validRow(int r) { return r >= 0 && r < kStartupScreenLines; }
 
@@ -69,7 +68,7 @@ int screenLines(int screen, bool largeFont) {
 
 int screenWidth(int screen, bool largeFont) {
     if (!validScreen(screen)) return 0;
-    return kStartupScreens[screen].wide && !largeFont ? 16 : 12;
+    return textWidth(kStartupScreens[screen].wide && !largeFont ? 0 : 1);
 }
 
 ListEntries startFromList() { return {loadText(textid::kStartFromFirst), loadText(textid::kStartFromFirst + 1)}; }
@@ -90,74 +89,20 @@ ListEntries screenList(bool largeFont) {
 
 // ---- the page ----
 
-StartupPage::StartupPage(EditorSheet& sheet) : sheet_(sheet) {
-    const ProgramModel& m = sheet.model();
-    DefaultTexts& d = sheet.defaults();
-
-    // The third port choices of the defaults follow the ports as the sheet
-    // knows them (from the model, or as the Settings page changed them).
-    const uint8_t flags = sheet.bluetoothFlags();
-    setDefaultPortLine(d, PortLine::UploadThird,
-                       flags & kBluetoothUpload ? bluetoothPortLine(PortLine::UploadThird)
-                                                : modemPortLine(PortLine::UploadThird));
-    setDefaultPortLine(d, PortLine::DownloadThird,
-                       flags & kBluetoothDownload ? bluetoothPortLine(PortLine::DownloadThird)
-                                                  : modemPortLine(PortLine::DownloadThird));
-
-    largeFont_ = m.settings.largeFont != 0;
-    startFrom_ = m.settings.startFrom;
-    codes_[0] = m.settings.delimiter1;
-    codes_[1] = m.settings.delimiter2;
+StartupPage::StartupPage(EditorSheet& sheet) : sheet_(sheet), texts_(sheet.screenTexts()) {
+    const TerminalSettings& st = sheet.model().settings;
+    startFrom_ = st.startFrom;
+    codes_[0] = st.delimiter1;
+    codes_[1] = st.delimiter2;
     count_ = codes_[0] == 0 ? 0 : (codes_[1] == 0 ? 1 : 2);
-
-    for (int s = 0; s < kStartupScreenCount; ++s) {
-        for (int r = 0; r < kStartupScreenLines; ++r) {
-            char* slot = texts_.lines[s][r];
-            const ScreenLineSource src = screenLineSource(s, r);
-            std::string_view text;
-            if (src.kind == ScreenLineSource::Table)
-                text = fieldText(messageLine(m, src.index, src.line), kMessageTables[src.index].width);
-            else if (src.kind == ScreenLineSource::ExtraUtility)
-                text = fieldText(m.settings.extraUtilityLines[src.index]);
-            const std::size_t n = std::min(text.size(), kSlotChars);
-            if (n > 0) std::memcpy(slot, text.data(), n);
-            std::memset(slot + n, 0, kStartupLineBytes - n);
-            // An empty extra line shows, and stores, its default.
-            if (src.kind == ScreenLineSource::ExtraUtility && n == 0)
-                setText(s, r, defaultExtraUtilityLine(d, src.index, largeFont_));
-        }
-    }
-    takePortLine(PortLine::UploadThird);
-    takePortLine(PortLine::DownloadThird);
-    if (const SettingsPage* settings = sheet.made<SettingsPage>())
-        if (settings->pendingPortLine(PortLine::UploadFourth)) takePortLine(PortLine::UploadFourth);
     show(0);
-}
-
-void StartupPage::setText(int screen, int row, const char* text) {
-    char* slot = texts_.lines[screen][row];
-    const std::size_t n = std::min(std::strlen(text), kSlotChars);
-    if (strnlen(slot, kStartupLineBytes) == n && std::memcmp(slot, text, n) == 0) return;
-    std::memcpy(slot, text, n);
-    std::memset(slot + n, 0, kStartupLineBytes - n);
-    dirty_[screen][row] = true;
-}
-
-void StartupPage::takePortLine(PortLine line) {
-    const int t = portLineTable(line);
-    const int i = portLineIndex(line, largeFont_);
-    setText(t, i, defaultLine(sheet_.defaults(), t, i, largeFont_));
-}
-
-std::string StartupPage::portLineText(PortLine line) const {
-    return textOf(texts_.lines[portLineTable(line)][portLineIndex(line, largeFont_)]);
 }
 
 void StartupPage::renumber(char digit) {
     char line[kStartupLineBytes];
-    std::memcpy(line, texts_.lines[kMsgMiscContinuous][kCalculatorRow], sizeof line);
+    std::memcpy(line, texts_.texts.lines[kMsgMiscContinuous][kCalculatorRow], sizeof line);
     renumberCalculatorEntry(line, digit);
-    setText(kMsgMiscContinuous, kCalculatorRow, line);
+    texts_.set(kMsgMiscContinuous, kCalculatorRow, line);
     renumberCalculatorDefaults(sheet_.defaults(), digit);
 }
 
@@ -171,9 +116,9 @@ void StartupPage::defaultScreen(int s) {
     for (int r = 0; r < kStartupScreenLines; ++r) {
         const ScreenLineSource src = screenLineSource(s, r);
         if (src.kind == ScreenLineSource::Table)
-            setText(s, r, defaultLine(d, src.index, src.line, largeFont_));
+            texts_.set(s, r, defaultLine(d, src.index, src.line, largeFont()));
         else if (src.kind == ScreenLineSource::ExtraUtility)
-            setText(s, r, defaultExtraUtilityLine(d, src.index, largeFont_));
+            texts_.set(s, r, defaultExtraUtilityLine(d, src.index, largeFont()));
     }
 }
 
@@ -204,7 +149,7 @@ ControlState StartupPage::textState(int pair) const {
 }
 
 ControlState StartupPage::largeFontState() const {
-    return checkedState(largeFont_);
+    return checkedState(largeFont());
 }
 
 ControlState StartupPage::screenState() const {
@@ -213,8 +158,8 @@ ControlState StartupPage::screenState() const {
 
 ControlState StartupPage::rowLabelState(int row) const {
     ControlState s;
-    const int width = screenWidth(screen_, largeFont_);
-    if (!validRow(row) || row >= screenLines(screen_, largeFont_)) {
+    const int width = screenWidth(screen_, largeFont());
+    if (!validRow(row) || row >= screenLines(screen_, largeFont())) {
         s.text = std::string(static_cast<std::size_t>(width), ' ');
         s.enabled = false;
         return s;
@@ -222,9 +167,9 @@ ControlState StartupPage::rowLabelState(int row) const {
     const DefaultTexts& d = sheet_.defaults();
     const ScreenLineSource src = screenLineSource(screen_, row);
     if (src.kind == ScreenLineSource::Table)
-        s.text = defaultLine(d, src.index, src.line, largeFont_);
+        s.text = defaultLine(d, src.index, src.line, largeFont());
     else if (src.kind == ScreenLineSource::ExtraUtility)
-        s.text = defaultExtraUtilityLine(d, src.index, largeFont_);
+        s.text = defaultExtraUtilityLine(d, src.index, largeFont());
     // A label with nothing to say still takes its row's room.
     if (s.text.empty()) s.text = " ";
     return s;
@@ -232,14 +177,14 @@ ControlState StartupPage::rowLabelState(int row) const {
 
 ControlState StartupPage::rowBoxState(int row) const {
     ControlState s;
-    const int width = screenWidth(screen_, largeFont_);
+    const int width = screenWidth(screen_, largeFont());
     s.limit = width;
-    if (!validRow(row) || row >= screenLines(screen_, largeFont_)) {
+    if (!validRow(row) || row >= screenLines(screen_, largeFont())) {
         s.text = std::string(static_cast<std::size_t>(width), ' ');
         s.enabled = false;
         return s;
     }
-    s.text = textOf(texts_.lines[screen_][row]);
+    s.text = textOf(texts_.texts.lines[screen_][row]);
     return s;
 }
 
@@ -280,7 +225,7 @@ ControlReply StartupPage::typeText(int pair, const std::string& text) {
 }
 
 ControlReply StartupPage::switchLargeFont() {
-    largeFont_ = !largeFont_;
+    sheet_.setLargeFont(!sheet_.largeFont());
     for (int s = 0; s < kStartupScreenCount; ++s)
         if (kStartupScreens[s].wide) defaultScreen(s);
     show(screen_);
@@ -293,9 +238,9 @@ ControlReply StartupPage::chooseScreen(int screen) {
 }
 
 ControlReply StartupPage::typeRow(int row, const std::string& text) {
-    if (!validRow(row) || row >= screenLines(screen_, largeFont_)) return ControlReply::states();
-    const TextEntry e = cutText(text, static_cast<std::size_t>(screenWidth(screen_, largeFont_)));
-    setText(screen_, row, e.text.c_str());
+    if (!validRow(row) || row >= screenLines(screen_, largeFont())) return ControlReply::states();
+    const TextEntry e = cutText(text, static_cast<std::size_t>(screenWidth(screen_, largeFont())));
+    texts_.set(screen_, row, e.text.c_str());
     return replyTo(e);
 }
 
@@ -310,16 +255,16 @@ ControlReply StartupPage::reset() {
 }
 
 LoadResult StartupPage::importFrom(const std::string& path) {
-    ImportedTexts imported = texts_;
-    imported.largeFont = largeFont_;
+    ImportedTexts imported = texts_.texts;
+    imported.largeFont = largeFont();
     const LoadResult r = importMessages(imported, sheet_.defaults(), path);
     if (r.ok()) takeImported(imported);
     return r;
 }
 
 LoadResult StartupPage::importFromBytes(const uint8_t* data, std::size_t size) {
-    ImportedTexts imported = texts_;
-    imported.largeFont = largeFont_;
+    ImportedTexts imported = texts_.texts;
+    imported.largeFont = largeFont();
     const LoadResult r = importMessagesBytes(imported, sheet_.defaults(), data, size);
     if (r.ok()) takeImported(imported);
     return r;
@@ -331,9 +276,9 @@ void StartupPage::takeImported(const ImportedTexts& imported) {
             char line[kStartupLineBytes];
             std::memcpy(line, imported.lines[s][r], sizeof line);
             line[kStartupLineBytes - 1] = 0;
-            setText(s, r, line);
+            texts_.set(s, r, line);
         }
-    largeFont_ = imported.largeFont;
+    sheet_.setLargeFont(imported.largeFont);
     show(0);
 }
 
@@ -350,21 +295,22 @@ void StartupPage::commit(EditorSheet& sheet) {
     }
     st.delimiter1 = first;
     st.delimiter2 = second;
-    st.largeFont = largeFont_ ? 1 : 0;
+    st.largeFont = sheet_.largeFont() ? 1 : 0;
 
     // The lookups are the committed ones now.
     renumber(calculatorDigit(m));
 
     for (int s = 0; s < kStartupScreenCount; ++s) {
         for (int r = 0; r < kStartupScreenLines; ++r) {
-            if (!dirty_[s][r]) continue;
+            if (!texts_.changed[s][r]) continue;
             const ScreenLineSource src = screenLineSource(s, r);
-            const std::string_view text(texts_.lines[s][r], strnlen(texts_.lines[s][r], kStartupLineBytes));
+            const std::string_view text(texts_.texts.lines[s][r], strnlen(texts_.texts.lines[s][r], kStartupLineBytes));
             if (src.kind == ScreenLineSource::Table) {
                 const std::size_t width = kMessageTables[src.index].width;
                 setFieldText(messageLine(m, src.index, src.line), width, text, charsOfLine(width));
             } else if (src.kind == ScreenLineSource::ExtraUtility) {
-                setFieldText(st.extraUtilityLines[src.index], 21, text, 16);
+                setFieldText(st.extraUtilityLines[src.index], sizeof st.extraUtilityLines[src.index], text,
+                             charsOfLine(sizeof st.extraUtilityLines[src.index]));
             }
         }
     }

@@ -2,18 +2,15 @@
 // field delimiters, the large font of the terminal's own screens, and the
 // working texts of its 26 built-in screens.
 //
-// The working texts are taken from the model when the page is made and go
-// back at the sheet's OK, line by line: a line goes back when the user sees
-// something other than what the model holds (typed, imported, reset, the
-// font switched, a port line or the calculator entry rewritten). Untouched
-// lines keep their bytes.
+// The working texts and the large font are the sheet's (the Settings page
+// rewrites port lines in them); the page takes the texts from the model
+// when it is made, and they go back at the sheet's OK line by line.
 #pragma once
 
 #include <string>
 
 #include "ui/control_state.h"
 #include "editor/editor_sheet.h"
-#include "editor/settings_page.h"
 #include "model/program_file.h"
 
 namespace fw {
@@ -49,13 +46,13 @@ public:
 
     void setWarningBox(WarningBox box) { warn_ = std::move(box); }
 
-    bool largeFont() const { return largeFont_; }
+    bool largeFont() const { return sheet_.largeFont(); }
     int selectedScreen() const { return screen_; }
     int delimiterCount() const { return count_; }
     uint8_t delimiter(int pair) const { return codes_[pair]; }
     // Working text of a screen line (0-based screen and row).
-    const char* text(int screen, int row) const { return texts_.lines[screen][row]; }
-    bool willStore(int screen, int row) const { return dirty_[screen][row]; }
+    const char* text(int screen, int row) const { return texts_.line(screen, row); }
+    bool willStore(int screen, int row) const { return texts_.changed[screen][row]; }
 
     // ---- the controls ----
     ControlState startFromState() const;
@@ -80,16 +77,10 @@ public:
     LoadResult importFrom(const std::string& path);
     LoadResult importFromBytes(const uint8_t* data, std::size_t size);
 
-    // A port line of the working texts from the sheet's working defaults
-    // (the Settings page has just rewritten them).
-    void takePortLine(PortLine line);
-    std::string portLineText(PortLine line) const;
-
     void commit(EditorSheet& sheet) override;
 
 private:
     void show(int screen);
-    void setText(int screen, int row, const char* text);
     // Every line of the screen from the working defaults of the font.
     void defaultScreen(int screen);
     void takeImported(const ImportedTexts& imported);
@@ -99,10 +90,8 @@ private:
     int startFrom_ = 0;
     int count_ = 1;
     uint8_t codes_[2] = {44, 0};
-    bool largeFont_ = false;
+    ScreenTexts& texts_;   // the sheet's
     int screen_ = 0;
-    ImportedTexts texts_{};
-    bool dirty_[kStartupScreenCount][kStartupScreenLines] = {};
     WarningBox warn_;
 };
 

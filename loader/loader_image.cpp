@@ -27,7 +27,7 @@ uint8_t bumpTwoBitField(uint8_t byte, int shift) {
 
 void normaliseForLoader(ProgramModel& m) {
     for (MenuDef& menu : m.menus) normaliseMenu(menu, loaderMenuWidth(menu.font));
-    for (FormDef& form : m.forms) tidyFormForLoader(form);
+    for (FormDef& form : m.forms) normaliseFormForLoader(form);
 }
 
 void buildLoaderImage(const ProgramModel& m, ProgramImage& image) {

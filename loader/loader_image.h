@@ -1,6 +1,6 @@
 // The downloader's program image: the terminal's 20,000-byte layout of the
 // program, as the designer lays it out (comm/program_image), with the older
-// tidying and settings rules that fwx_load has always sent. The terminal
+// normalisation and settings rules that fwx_load has always sent. The terminal
 // takes either; they are kept apart so that neither program's image
 // changes when the other's does.
 #pragma once
@@ -10,7 +10,7 @@
 
 namespace fw::loader {
 
-// Tidies the program before the image is built. Differences from the
+// Normalises the program before the image is built. Differences from the
 // designer's normaliseForDownload:
 // - menu texts are 15 characters wide in the large font and 20 in the small
 //   one (the designer: 12 and 16);
@@ -20,7 +20,7 @@ namespace fw::loader {
 // - inputLineCount counts the data types 1 to 6 only.
 void normaliseForLoader(ProgramModel& m);
 
-// Lays the tidied program out. The same layout and text slots as the
+// Lays the normalised program out. The same layout and text slots as the
 // designer's image, but:
 // - the 55 bytes at 18507 hold the program's legacyBlock, with byte 0 one
 //   more and, in byte 1, the two-bit fields at bits 1-2 and 3-4 each one

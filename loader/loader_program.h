@@ -1,5 +1,5 @@
 // The program file as the downloader takes it: read once, then copied into a
-// program model, tidied and laid out as the image before the first transfer;
+// program model, normalised and laid out as the image before the first transfer;
 // every attempt sends the same image.
 #pragma once
 
@@ -36,7 +36,7 @@ public:
     // `fileBytes` must have passed checkProgramBytes.
     explicit LoaderProgram(std::vector<uint8_t> fileBytes);
 
-    // Copies the file's blocks into the model in file order, tidies them
+    // Copies the file's blocks into the model in file order, normalises them
     // (normaliseForLoader) and builds the image (buildLoaderImage). Does
     // nothing the second time.
     void prepare();
@@ -44,7 +44,7 @@ public:
 
     // The image; prepare() first.
     const ProgramImage& image() const { return *image_; }
-    // The tidied model; prepare() first.
+    // The normalised model; prepare() first.
     const ProgramModel& model() const { return *model_; }
 
 private:

@@ -2,16 +2,16 @@
 
 #include <cstring>
 
+#include "model/form_rules.h"
 #include "texts/texts.h"
 
 namespace fw {
 
 namespace {
 
-// A 21-byte line shows 16 characters in the small font, a 16-byte line 12 in
-// the large font; longer texts (from a language file) are cut there.
-constexpr std::size_t kSmallChars = 16;
-constexpr std::size_t kLargeChars = 12;
+// Longer texts (from a language file) are cut to the width of the font.
+constexpr std::size_t kSmallChars = textWidth(0);
+constexpr std::size_t kLargeChars = textWidth(1);
 
 constexpr char kTwelveBlanks[] = "            ";
 static_assert(sizeof kTwelveBlanks == kLargeChars + 1);
@@ -30,7 +30,7 @@ void loadDefaultTexts(DefaultTexts& d) {
 
     for (int t = 0; t < kMessageTableCount; ++t) {
         const MessageTableInfo& info = kMessageTables[t];
-        const std::size_t chars = info.width == 21 ? kSmallChars : kLargeChars;
+        const std::size_t chars = charsOfLine(info.width);
         for (int n = 0; n < info.lines && n < kMaxTableLines; ++n) {
             // The main menu's fourth line has no text of its own: the terminal
             // still expects a full line there, so it is twelve blanks.

@@ -92,8 +92,6 @@ bool countsAsLoaderInput(int type) { return type >= kTypeText && type <= kTypeBo
 
 // ---- widths ----
 
-int textWidth(int font) { return font != 0 ? kLargeTextWidth : kSmallTextWidth; }
-
 std::size_t loaderMenuWidth(int font) { return font != 0 ? 15 : 20; }
 
 // ---- line resets ----
@@ -140,9 +138,9 @@ void correctPartialReading(FormDef& f, int i) {
     f.partialMaxLength[i] = static_cast<uint8_t>(maxLength == 0 ? kMaxDataLength : std::min(maxLength, kMaxDataLength));
 }
 
-// ---- tidying ----
+// ---- normalisation ----
 
-void tidyFormOnCommit(FormDef& f) {
+void normaliseFormOnCommit(FormDef& f) {
     clearPropertiesOfUnusableLines(f);
     nilLargeFontRows(f);
     const int width = textWidth(f.font);
@@ -168,7 +166,7 @@ void tidyFormOnCommit(FormDef& f) {
         if (isNilOrExtension(f.dataType[i])) resetUnusedLine(f, i);
 }
 
-void tidyFormForDownload(FormDef& f) {
+void normaliseFormForDownload(FormDef& f) {
     int count = 0;
     for (int i = 0; i < kLinesPerForm; ++i) {
         const uint8_t type = f.dataType[i];
@@ -185,7 +183,7 @@ void tidyFormForDownload(FormDef& f) {
     f.inputLineCount = static_cast<uint8_t>(count);
 }
 
-void tidyFormForLoader(FormDef& f) {
+void normaliseFormForLoader(FormDef& f) {
     nilLargeFontRows(f);
     int count = 0;
     for (int i = 0; i < kLinesPerForm; ++i) {
@@ -202,7 +200,7 @@ void tidyFormForLoader(FormDef& f) {
     f.inputLineCount = static_cast<uint8_t>(count);
 }
 
-void tidyFormForCollect(FormDef& f) {
+void normaliseFormForCollect(FormDef& f) {
     int count = 0;
     for (int i = 0; i < kLinesPerForm; ++i) {
         const uint8_t type = f.dataType[i];

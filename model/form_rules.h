@@ -1,9 +1,9 @@
 // The rules of forms and menus that several parts of the program apply,
 // side by side so that their differences stay visible: which data types
 // take input, how wide a text may be in each font, how a line is reset, and
-// the four tidyings of a program (the editor's OK, the download image, the
-// standalone downloader's image, the simulated Collect). Each tidying is
-// named for where it is used; they differ on purpose, and
+// the four normalisations of a program (the editor's OK, the download image,
+// the standalone downloader's image, the simulated Collect). Each
+// normalisation is named for where it is used; they differ on purpose, and
 // tests/unit/form_rules_test.cpp shows how.
 #pragma once
 
@@ -38,9 +38,9 @@ constexpr int kLargeTextWidth = 12;
 constexpr int kLargeFontLines = 4;   // form rows 5-8 do not exist in the large font
 constexpr int kMaxDataLength = 80;
 
-// Characters of a form prompt or a menu caption or item in font `font`
-// (0 small, else large).
-int textWidth(int font);
+// Characters of a text line in font `font` (0 small, else large): a form
+// prompt, a menu caption or item, a line of the terminal's own screens.
+constexpr int textWidth(int font) { return font != 0 ? kLargeTextWidth : kSmallTextWidth; }
 // The width the standalone downloader pads menu texts to.
 std::size_t loaderMenuWidth(int font);
 
@@ -63,26 +63,26 @@ void resetUnusedLine(FormDef& form, int line);
 // the field dialog shows them, and anything above 80 becomes 80.
 void correctPartialReading(FormDef& form, int line);
 
-// ---- tidying --------------------------------------------------------------
+// ---- normalisation -------------------------------------------------------
 
 // The editor's OK (after the working copy went back to the model): the
 // Properties settings of lines that cannot use them, the large-font rows,
 // lengths, prompts and links, the extension layout, the reset of unused
 // lines and partial reading.
-void tidyFormOnCommit(FormDef& form);
+void normaliseFormOnCommit(FormDef& form);
 
 // The download image: prompts and links of lines that cannot have them,
 // and the input line count (pause counts; a lookup line does not).
-void tidyFormForDownload(FormDef& form);
+void normaliseFormForDownload(FormDef& form);
 
 // The standalone downloader: the large-font rows, data lengths of at most
 // 50, the prompts and links, and its older input line count.
-void tidyFormForLoader(FormDef& form);
+void normaliseFormForLoader(FormDef& form);
 
 // A simulated Collect: prompts of unused lines and links of lines that
 // cannot have one (lookup lines keep theirs), and the input line count of
 // the simulation (a pause is no input line here).
-void tidyFormForCollect(FormDef& form);
+void normaliseFormForCollect(FormDef& form);
 
 // The menu's items that show something within `width` characters: a
 // character above a space (ANSI letters from 0x80 count).

@@ -6,6 +6,7 @@
 #include <cstddef>
 #include <cstdint>
 
+#include "model/form_rules.h"
 #include "model/program_model.h"
 #include "resources/text_ids.h"
 
@@ -43,8 +44,11 @@ constexpr uint16_t kExtraUtilityTextBase = 1710;
 constexpr uint16_t kExtraUtilityTwinBase = 1720;
 constexpr int kExtraUtilityLineCount = 5;
 
-// The characters a message line of `lineBytes` (21 or 16) holds: 16 or 12.
-constexpr std::size_t charsOfLine(std::size_t lineBytes) { return lineBytes == 21 ? 16 : 12; }
+// The characters a message line of `lineBytes` holds: a line of 21 bytes
+// holds a text of the small font, one of 16 a text of the large font.
+constexpr std::size_t charsOfLine(std::size_t lineBytes) {
+    return static_cast<std::size_t>(textWidth(lineBytes == 21 ? 0 : 1));
+}
 
 // Line `line` (0-based) of table `table` inside the model.
 uint8_t* messageLine(ProgramModel& m, int table, int line);

@@ -9,6 +9,17 @@ namespace fw {
 // ---- Captions of the designer's windows (language files only) ----
 constexpr unsigned kTextSheetPrefix = 2;    // "Formwright" of the sheet caption
 constexpr unsigned kTextNewFile = 3;        // "New file" of the sheet caption
+// The editor sheet's page titles, in tab order.
+constexpr unsigned kTextFormPageTitle = 51, kTextMenuPageTitle = 201, kTextLookupPageTitle = 251,
+                   kTextBarcodePageTitle = 301, kTextSettingsPageTitle = 601, kTextStartupPageTitle = 701;
+
+// ---- The popup menu's commands (language files only) ----
+// "Collected data..." has no text in a language file and keeps its own.
+namespace menucommandtext {
+constexpr unsigned kNew = 1101, kOpen = 1102, kSave = 1103, kSaveAs = 1104, kEdit = 1105, kPreferences = 1106,
+                   kDownloadApplication = 1107, kDownloadLookupFile = 1108, kReceiveData = 1109, kAbout = 1110,
+                   kExit = 1111;
+}  // namespace menucommandtext
 
 // ---- Messages and message-box captions ----
 constexpr unsigned kTextErrorCaption = 1121;         // "Error"
@@ -90,7 +101,7 @@ constexpr unsigned kTextLookupRecordTooLong = 1157;   // a delimited record over
 namespace fw {
 
 namespace formtext {
-// Form page (51, the page's tab title, is the sheet's).
+// Form page (its tab title is the sheet's kTextFormPageTitle).
 constexpr unsigned kName = 52, kFont = 53, kEsc = 54, kNext = 55, kLookup = 56, kRecord = 57;
 constexpr unsigned kTimeStamp = 58, kBranch = 59;
 constexpr unsigned kLine = 60, kDataType = 61, kPrompt = 62, kInputSource = 63, kMinLength = 64,
@@ -131,7 +142,7 @@ constexpr unsigned kBranchTitle = 171, kBranchKey = 172, kBranchTo = 173, kBranc
 namespace fw {
 
 namespace menutext {
-// Menu page (201, the page's tab title, is the sheet's).
+// Menu page (its tab title is the sheet's kTextMenuPageTitle).
 constexpr unsigned kName = 202, kFont = 203, kEsc = 204, kMenuCaption = 205, kData = 206, kSaveCaption = 207,
                    kSaveSelectedItem = 208, kPassDown = 209, kSeparateFiles = 210, kEditFileName = 211,
                    kReset = 212, kItemNo = 213, kItemName = 214, kNext = 215;
@@ -140,7 +151,7 @@ constexpr unsigned kFileNameTitle = 230, kFileNameReset = 231;
 }  // namespace menutext
 
 namespace lookuptext {
-// Lookup page (251, the page's tab title, is the sheet's).
+// Lookup page (its tab title is the sheet's kTextLookupPageTitle).
 constexpr unsigned kName = 252, kMemberLength = 253, kFieldCount = 254, kFieldProperty = 255,
                    kFixedLength = 256, kDelimiter = 257, kReadOnce = 258, kUploadable = 259, kNoMatch = 260,
                    kBadFormat = 261, kField = 262, kOffset = 263, kLength = 264, kMaxLength = 265,
@@ -155,7 +166,7 @@ constexpr unsigned kName = 252, kMemberLength = 253, kFieldCount = 254, kFieldPr
 // built-in texts; an active language's text for the number replaces them.
 namespace fw::barcodetext {
 
-// The page (301, its tab title, is the sheet's).
+// The page (its tab title is the sheet's kTextBarcodePageTitle).
 constexpr unsigned kReaderSettings = 302, kScanMode = 303, kRedundancy = 304, kTimeout = 305,
                    kSeconds = 306, kParameters = 307;
 constexpr unsigned kFirstCheck = 308;   // the 26 check boxes in page order, 308..333
@@ -166,6 +177,11 @@ constexpr unsigned kFirstScanMode = 1461, kFirstRedundancy = 1481;
 
 // The symbology dialogs number their captions from a base: base the title,
 // then each control in template order (editor/barcode_dialogs.h).
+constexpr unsigned kCode39Base = 361, kItalianPharmacodeBase = 371, kFrenchPharmacodeBase = 381,
+                   kIndustrial25Base = 391, kInterleave25Base = 411, kMatrix25Base = 431, kCodabarBase = 451,
+                   kMsiBase = 471, kPlesseyBase = 491, kUpceBase = 501, kEan8Base = 511, kEan13Base = 521,
+                   kTelepenBase = 541, kRss14Base = 551, kRss14LimitedBase = 561, kRss14ExpandedBase = 571,
+                   kEan128Base = 581;
 
 // The Code ID dialog.
 constexpr unsigned kCodeIdTitle = 1661, kCodeIdEnable = 1662;
@@ -181,7 +197,7 @@ constexpr unsigned kCodeIdClear = 1683;
 namespace fw {
 
 namespace settingstext {
-// Settings page (601, its tab title, is the sheet's).
+// Settings page (its tab title is the sheet's kTextSettingsPageTitle).
 constexpr unsigned kGroup = 602, kUpload = 603, kDownload = 605, kModemSpeed = 632, kBaudRate = 606,
                    kBacklight = 607, kIdle = 608, kIdleUnit = 609, kDeletion = 610, kEntry = 611, kStay = 612,
                    kPressKey = 613, kDurationUnit = 614, kKeyClick = 633, kGoodRead = 634, kWarningBeep = 635,
@@ -196,9 +212,17 @@ constexpr unsigned kAcTitle = 641, kAcDataBits = 642, kAcStopBits = 643, kAcPari
                    kAcVolume = 657;
 // Function key dialog: 683..689 the seven labels.
 constexpr unsigned kFkTitle = 681, kFkEnable = 682, kFkLabelFirst = 683;
-// Startup page (701, its tab title, is the sheet's).
+// Startup page (its tab title is the sheet's kTextStartupPageTitle).
 constexpr unsigned kStartFrom = 702, kDelimGroup = 703, kDelimCount = 704, kAscii = 705, kText = 706,
                    kLargeFont = 707, kStartReset = 708, kImport = 709, kRedefine = 710;
 }  // namespace settingstext
 
 }  // namespace fw
+
+// ==== The Preferences dialog (language files only) ====
+// Its caption and its labels; OK and Cancel take the texts every dialog
+// takes.
+namespace fw::preferencestext {
+constexpr unsigned kTitle = 11, kDownloadVia = 12, kReceiveVia = 13, kComPort = 14, kBaudRate = 15,
+                   kAutoPreload = 16, kAlwaysOnTop = 17, kLanguage = 18, kDetectCradle = 19;
+}  // namespace fw::preferencestext

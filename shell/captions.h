@@ -15,7 +15,6 @@
 
 namespace fw {
 
-
 // The eleven commands of the popup menu that a language file names, by
 // their position (separators count) and the language's text for each.
 // "Collected data..." (position 11) has no text in a language file and
@@ -25,8 +24,17 @@ struct MenuCommandText {
     unsigned textId;
 };
 inline constexpr MenuCommandText kPopupMenuTexts[] = {
-    {0, 1101}, {1, 1102}, {2, 1103},  {3, 1104},  {5, 1105},  {6, 1106},
-    {8, 1107}, {9, 1108}, {10, 1109}, {13, 1110}, {14, 1111},
+    {0, menucommandtext::kNew},
+    {1, menucommandtext::kOpen},
+    {2, menucommandtext::kSave},
+    {3, menucommandtext::kSaveAs},
+    {5, menucommandtext::kEdit},
+    {6, menucommandtext::kPreferences},
+    {8, menucommandtext::kDownloadApplication},
+    {9, menucommandtext::kDownloadLookupFile},
+    {10, menucommandtext::kReceiveData},
+    {13, menucommandtext::kAbout},
+    {14, menucommandtext::kExit},
 };
 
 // The editor sheet's caption for `currentFile` in the active language:

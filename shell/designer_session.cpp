@@ -189,7 +189,7 @@ void DesignerSession::transfer(DesignerUi& ui, TransferCommand command) {
 
 int DesignerSession::downloadOnce(DesignerUi& ui, const LinkChoice& link, bool lookupFile) {
     if (!lookupFile) {
-        // Each attempt sends the program as it is now, tidied for the download.
+        // Each attempt sends the program as it is now, normalised for the download.
         const PreparedTransfer download = prepareProgramDownload(doc_.model, link, true);
         const TransferOutcome outcome = ui.runTransfer(download);
         applyDownloadTidying(doc_.model, download, outcome);
@@ -242,6 +242,9 @@ bool DesignerSession::choosePreferences(DesignerUi& ui) {
     loadLanguage(doc_.prefs.language);
     loadDefaultTexts(doc_.defaults);
     ui.languageChanged();
+    // The terminal's own screens in the new language.
+    restartSimulation();
+    ui.displayChanged();
     return true;
 }
 

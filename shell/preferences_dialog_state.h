@@ -18,14 +18,6 @@ namespace fw {
 
 constexpr char kPreferencesCaption[] = "FWK400 Preferences";
 
-// The texts of a language file for the dialog: its caption and its labels
-// (OK and Cancel take the texts every dialog takes).
-constexpr unsigned kPreferencesTitleText = 11;
-constexpr unsigned kPreferencesDownloadViaText = 12, kPreferencesReceiveViaText = 13,
-                   kPreferencesComPortText = 14, kPreferencesBaudRateText = 15,
-                   kPreferencesAutoPreloadText = 16, kPreferencesAlwaysOnTopText = 17,
-                   kPreferencesLanguageText = 18, kPreferencesDetectCradleText = 19;
-
 // "Cradle-IR", "IrDA", "Serial-SPP": both link lists, by link type.
 const std::vector<std::string>& linkEntries();
 // "115200 bps" .. "9600 bps", by speed choice.

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "model/form_rules.h"
 #include "simulator/collected_data_view.h"
 #include "simulator/face_geometry.h"
 
@@ -122,7 +123,7 @@ void ScriptedTerminal::step(const ScriptStep& s) {
 
 std::vector<std::string> ScriptedTerminal::displayLines() const {
     std::vector<std::string> out;
-    const int width = engine_.largePitch() ? 12 : 16;
+    const int width = textWidth(engine_.largePitch() ? 1 : 0);
     for (int i = 0; i < SimulationEngine::kScreenLines; ++i) {
         std::string text = visibleBytes(engine_.line(i));
         if (text.size() < static_cast<std::size_t>(width)) text.append(static_cast<std::size_t>(width) - text.size(), ' ');

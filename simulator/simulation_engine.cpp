@@ -105,12 +105,12 @@ void EngineUpdate::merge(const EngineUpdate& other) {
     line = 0;
 }
 
-// ---- Collect tidy --------------------------------------------------------
+// ---- Collect normalisation ------------------------------------------------
 
-void tidyForCollect(ProgramModel& model) {
+void normaliseForCollect(ProgramModel& model) {
     for (MenuDef& m : model.menus)
         m.itemCount = static_cast<uint8_t>(countMenuItems(m, static_cast<std::size_t>(textWidth(m.font))));
-    for (FormDef& f : model.forms) tidyFormForCollect(f);
+    for (FormDef& f : model.forms) normaliseFormForCollect(f);
 }
 
 // ---- Engine --------------------------------------------------------------
@@ -245,7 +245,7 @@ EngineUpdate SimulationEngine::startKey(int key) {
 }
 
 EngineUpdate SimulationEngine::collect() {
-    tidyForCollect(model_);
+    normaliseForCollect(model_);
     if (model_.settings.startFrom == 0 && model_.forms[0].inputLineCount > 0) return openForm(1);
     if (model_.menus[0].itemCount > 0) return openMenu(1, true);
     EngineUpdate u;

@@ -178,11 +178,11 @@ private:
     CollectedRecords records_;
 };
 
-// The tidying that precedes a simulated Collect: recounts every menu's items
-// and every form's input lines, clears the prompts of nil and extension
-// lines and the links of lines that cannot have one. It is deliberately not
-// the program download's tidy: a pause line (13) is no input line here, and
-// lookup lines keep their links.
-void tidyForCollect(ProgramModel& model);
+// The normalisation that precedes a simulated Collect: recounts every
+// menu's items and every form's input lines, clears the prompts of nil and
+// extension lines and the links of lines that cannot have one. It is
+// deliberately not the program download's normalisation: a pause line (13)
+// is no input line here, and lookup lines keep their links.
+void normaliseForCollect(ProgramModel& model);
 
 }  // namespace fw

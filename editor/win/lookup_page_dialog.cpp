@@ -10,7 +10,6 @@
 #include "resources/text_ids.h"
 #include "ui/win/dialog_support.h"
 #include "editor/win/lookup_dialog_ids.h"
-#include "editor/win/menu_pages.h"
 #include "editor/win/sheet_context.h"
 #include "texts/texts.h"
 

@@ -8,13 +8,12 @@
 
 #include "editor/editor_sheet.h"
 #include "editor/form_lists.h"
-#include "editor/form_page.h"
 #include "editor/menu_page.h"
 #include "resources/text_ids.h"
 #include "ui/win/bound_dialog.h"
 #include "ui/win/dialog_support.h"
 #include "editor/win/menu_dialog_ids.h"
-#include "editor/win/menu_pages.h"
+#include "editor/win/menu_dialogs.h"
 #include "editor/win/sheet_context.h"
 
 namespace fw::win {
@@ -111,7 +110,7 @@ void initFileNames(HWND dlg, FileNameDialog&) {
 // parent; it writes the Form page's working copy at its own OK.
 bool openFileNames(HWND dlg, PageWindow<MenuPage>& w, int id) {
     if (id != IDC_MENU_EDIT_FILE_NAME) return false;
-    showFileNameDialog(GetParent(dlg), w.context.instance, w.context.sheet.page<FormPage>());
+    showFileNameDialog(GetParent(dlg), w.context.instance, w.context.sheet.workingForms());
     return true;
 }
 
@@ -119,7 +118,7 @@ const PageProcedure<MenuPage> kMenuPage{menuControls, applyMenuLanguage, openFil
 
 }  // namespace
 
-INT_PTR showFileNameDialog(HWND owner, HINSTANCE instance, FormPage& forms) {
+INT_PTR showFileNameDialog(HWND owner, HINSTANCE instance, std::span<FormDef, kFormCount> forms) {
     FileNameDialog dialog(forms);
     const INT_PTR answer = runBoundDialog(owner, instance, "FILENAMEDLG", dialog, nameControls(), initFileNames);
     if (answer == IDOK) dialog.ok(forms);

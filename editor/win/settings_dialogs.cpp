@@ -11,7 +11,7 @@
 #include "ui/win/dialog_support.h"
 #include "editor/win/grid_dialogs.h"
 #include "editor/win/settings_dialog_ids.h"
-#include "editor/win/settings_pages.h"
+#include "editor/win/settings_dialogs.h"
 
 namespace fw::win {
 

@@ -6,7 +6,7 @@
 #include "resources/text_ids.h"
 #include "ui/win/dialog_support.h"
 #include "editor/win/settings_dialog_ids.h"
-#include "editor/win/settings_pages.h"
+#include "editor/win/settings_dialogs.h"
 #include "editor/win/sheet_context.h"
 #include "texts/texts.h"
 

@@ -93,6 +93,10 @@ INT_PTR sheetPageProc(HWND dlg, UINT msg, WPARAM wParam, LPARAM lParam, const Pa
 
 // The page procedures, in tab order.
 INT_PTR CALLBACK formPageProc(HWND page, UINT msg, WPARAM wParam, LPARAM lParam);
+INT_PTR CALLBACK menuPageProc(HWND page, UINT msg, WPARAM wParam, LPARAM lParam);
+INT_PTR CALLBACK lookupPageProc(HWND page, UINT msg, WPARAM wParam, LPARAM lParam);
 INT_PTR CALLBACK barcodePageProc(HWND page, UINT msg, WPARAM wParam, LPARAM lParam);
+INT_PTR CALLBACK settingsPageProc(HWND page, UINT msg, WPARAM wParam, LPARAM lParam);
+INT_PTR CALLBACK startupPageProc(HWND page, UINT msg, WPARAM wParam, LPARAM lParam);
 
 }  // namespace fw::win

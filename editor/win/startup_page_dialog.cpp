@@ -9,7 +9,6 @@
 #include "editor/startup_page.h"
 #include "ui/win/dialog_support.h"
 #include "editor/win/settings_dialog_ids.h"
-#include "editor/win/settings_pages.h"
 #include "editor/win/sheet_context.h"
 #include "texts/texts.h"
 #include "model/program_file.h"

@@ -65,7 +65,7 @@ int messageBoxById(unsigned captionId, unsigned textId, UINT style);
 // "Save current program ?": only the question; the session saves.
 int askSaveChanges(HWND owner);
 
-// The popup menu and its recent-file entries.
+// The popup menu and its recent-file entries, in the active language.
 void buildPopupMenu();
 void refreshRecentFiles();
 

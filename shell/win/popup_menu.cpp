@@ -45,7 +45,6 @@ void buildPopupMenu() {
         }
     }
     refreshRecentFiles();
-    restartSimulation();
 }
 
 }  // namespace fw::win

@@ -90,15 +90,15 @@ std::vector<Control<State>> preferencesControls() {
 }
 
 void initPreferences(HWND dlg, State&) {
-    applyLanguage(dlg, kPreferencesTitleText,
-                  {{IDC_PREF_DOWNLOAD_LABEL, kPreferencesDownloadViaText},
-                   {IDC_PREF_RECEIVE_LABEL, kPreferencesReceiveViaText},
-                   {IDC_PREF_PORT_LABEL, kPreferencesComPortText},
-                   {IDC_PREF_BAUD_LABEL, kPreferencesBaudRateText},
-                   {IDC_PREF_AUTO_PRELOAD, kPreferencesAutoPreloadText},
-                   {IDC_PREF_ALWAYS_ON_TOP, kPreferencesAlwaysOnTopText},
-                   {IDC_PREF_LANGUAGE_LABEL, kPreferencesLanguageText},
-                   {IDC_PREF_DETECT_CRADLE, kPreferencesDetectCradleText}});
+    applyLanguage(dlg, preferencestext::kTitle,
+                  {{IDC_PREF_DOWNLOAD_LABEL, preferencestext::kDownloadVia},
+                   {IDC_PREF_RECEIVE_LABEL, preferencestext::kReceiveVia},
+                   {IDC_PREF_PORT_LABEL, preferencestext::kComPort},
+                   {IDC_PREF_BAUD_LABEL, preferencestext::kBaudRate},
+                   {IDC_PREF_AUTO_PRELOAD, preferencestext::kAutoPreload},
+                   {IDC_PREF_ALWAYS_ON_TOP, preferencestext::kAlwaysOnTop},
+                   {IDC_PREF_LANGUAGE_LABEL, preferencestext::kLanguage},
+                   {IDC_PREF_DETECT_CRADLE, preferencestext::kDetectCradle}});
 }
 
 void startCradleSearch(HWND dlg, Dialog& d) {

@@ -89,7 +89,7 @@ TEST(Summary, ListsWhatIsInUse) {
               "lookups defined: 2\n"
               "  lookup 1: 2 fields, fixed length, member length 20\n"
               "  lookup 2: 1 field, delimiter \",\"\n");
-    // Counting items must not tidy the caller's model.
+    // Counting items must not normalise the caller's model.
     EXPECT_EQ(fieldText(menu.itemName[0]), "Count");
     EXPECT_EQ(menu.itemCount, 0);
 }

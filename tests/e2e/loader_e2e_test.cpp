@@ -41,7 +41,7 @@ class Load : public test::ScratchFolderTest {
 protected:
     static Ran fwxtool(const std::vector<std::string>& args) { return test::runFwxtool(args); }
 
-    // A program whose tidying differs between the designer and the
+    // A program whose normalisation differs between the designer and the
     // downloader: a large-font form with six lines, a shown menu caption.
     std::string programFile() const {
         auto defaults = std::make_unique<DefaultTexts>();

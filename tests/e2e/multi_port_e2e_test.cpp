@@ -20,7 +20,7 @@
 #include <thread>
 #include <vector>
 
-#include "comm/multi_port.h"
+#include "comm/port_workers.h"
 #include "comm/posix/serial_port_posix.h"
 #include "loader/loader_program.h"
 #include "model/default_texts.h"

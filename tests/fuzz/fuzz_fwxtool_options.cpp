@@ -10,9 +10,9 @@
 #include <string>
 #include <vector>
 
-#include "comm/multi_port.h"
+#include "comm/port_workers.h"
 #include "tools/fwxtool/commands.h"
-#include "tools/fwxtool/multi_port.h"
+#include "tools/fwxtool/multi_port_commands.h"
 
 namespace {
 

@@ -3,8 +3,8 @@
 // byte chooses the reader; the rest is the file.
 //
 // Beyond "no crash", a failed load must leave the model as it was, and any
-// model a load produces must go through the download tidying and the image
-// builder.
+// model a load produces must go through the download normalisation and the
+// image builder.
 #include <cstddef>
 #include <cstdint>
 #include <cstdlib>

@@ -43,7 +43,7 @@ public:
         std::size_t lookupLines;
     };
     std::vector<Transfer> transfers;
-    std::vector<ProgramModel> tidiedPrograms;
+    std::vector<ProgramModel> normalisedPrograms;
     std::vector<std::string> lookupDialogStart;
     std::vector<int> viewQuestions;
     std::vector<std::string> viewed;
@@ -114,7 +114,7 @@ public:
     // default when it succeeds).
     TransferOutcome runTransfer(const PreparedTransfer& t) override {
         transfers.push_back({t.kind, t.link, t.writeBack, t.path, t.image.size(), t.lookup.count()});
-        if (t.program) tidiedPrograms.push_back(*t.program);
+        if (t.program) normalisedPrograms.push_back(*t.program);
         TransferOutcome o;
         if (t.kind == TransferKind::receive) {
             o.result = receiveResult;
@@ -519,9 +519,9 @@ TEST_F(Session, TheModelKeepsTheDownloadTidyingOnceTheTerminalAcceptedTheOpening
     model().menus[3].itemCount = 0;
     model().modified = true;
     const ProgramModel before = model();
-    auto tidied = std::make_unique<ProgramModel>(before);
-    normaliseForDownload(*tidied);
-    ASSERT_NE(tidied->menus[3].itemCount, 0);
+    auto normalised = std::make_unique<ProgramModel>(before);
+    normaliseForDownload(*normalised);
+    ASSERT_NE(normalised->menus[3].itemCount, 0);
 
     // Failures before the terminal accepted the opening: untouched.
     ui.downloadResults = {kTimeOut, kFailedToOpenComPort, kTransferCancelled};
@@ -531,25 +531,25 @@ TEST_F(Session, TheModelKeepsTheDownloadTidyingOnceTheTerminalAcceptedTheOpening
     session->transfer(ui, TransferCommand::DownloadProgram);
     EXPECT_EQ(ui.downloads, 3);
     EXPECT_EQ(0, std::memcmp(modelBody(model()), modelBody(before), kModelBodySize));
-    // What was sent was the tidied program all the same.
-    ASSERT_EQ(ui.tidiedPrograms.size(), 3u);
-    EXPECT_EQ(ui.tidiedPrograms[0].menus[3].itemCount, tidied->menus[3].itemCount);
+    // What was sent was the normalised program all the same.
+    ASSERT_EQ(ui.normalisedPrograms.size(), 3u);
+    EXPECT_EQ(ui.normalisedPrograms[0].menus[3].itemCount, normalised->menus[3].itemCount);
 
-    // Accepted, then failed (or cancelled): the terminal took the tidied
+    // Accepted, then failed (or cancelled): the terminal took the normalised
     // program, and so does the model; its unsaved changes stay marked.
     for (int result : {kErrorOnDownloading, kTransferCancelled, kTransferDone}) {
         model() = before;
         ui.downloadResults = {result};
         ui.accepted = {true};
         session->transfer(ui, TransferCommand::DownloadProgram);
-        EXPECT_EQ(model().menus[3].itemCount, tidied->menus[3].itemCount) << result;
+        EXPECT_EQ(model().menus[3].itemCount, normalised->menus[3].itemCount) << result;
         EXPECT_TRUE(model().modified) << result;
     }
     model().modified = false;
     model().menus[3].itemCount = 0;
     ui.downloadResults = {kTransferDone};
     session->transfer(ui, TransferCommand::DownloadProgram);
-    EXPECT_EQ(model().menus[3].itemCount, tidied->menus[3].itemCount);
+    EXPECT_EQ(model().menus[3].itemCount, normalised->menus[3].itemCount);
     EXPECT_FALSE(model().modified);
 }
 

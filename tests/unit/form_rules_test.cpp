@@ -29,30 +29,30 @@ FormDef formOf(std::initializer_list<uint8_t> types, uint8_t font = 0) {
 
 std::string prompt(const FormDef& f, int i) { return std::string(fieldText(f.prompt[i])); }
 
-// The same form through the four tidyings: what each counts as an input
+// The same form through the four normalisations: what each counts as an input
 // line and which links it keeps are where they differ on purpose.
-TEST(FormRules, TheFourTidyingsSideBySide) {
+TEST(FormRules, TheFourNormalisingsSideBySide) {
     // text, lookup, pause, fixed data, alphanumeric
     const FormDef form = formOf({kTypeText, kTypeLookup, kTypePause, kTypeFixedData, kTypeAlphanumeric});
 
     struct Variant {
         const char* name;
-        void (*tidy)(FormDef&);
+        void (*normalise)(FormDef&);
         int inputLines;
         uint8_t lookupLink, alphanumericLink;
     };
     const Variant variants[] = {
         // Download: pause counts; every line from fixed data on loses its link.
-        {"download", tidyFormForDownload, 5, 3, 3},
+        {"download", normaliseFormForDownload, 5, 3, 3},
         // The standalone downloader counts text..boolean only and unlinks
         // everything from fixed data on, alphanumeric included.
-        {"loader", tidyFormForLoader, 1, 3, 0},
+        {"loader", normaliseFormForLoader, 1, 3, 0},
         // Collect: a pause is no input line; lookup lines keep their links.
-        {"collect", tidyFormForCollect, 5, 3, 3},
+        {"collect", normaliseFormForCollect, 5, 3, 3},
     };
     for (const Variant& v : variants) {
         FormDef f = form;
-        v.tidy(f);
+        v.normalise(f);
         SCOPED_TRACE(v.name);
         EXPECT_EQ(f.inputLineCount, v.inputLines);
         EXPECT_EQ(f.link[0], 3);
@@ -63,16 +63,16 @@ TEST(FormRules, TheFourTidyingsSideBySide) {
     }
     // Collect counts up to the last entry line, not the pause.
     FormDef collect = formOf({kTypeText, kTypePause});
-    tidyFormForCollect(collect);
+    normaliseFormForCollect(collect);
     EXPECT_EQ(collect.inputLineCount, 1);
     FormDef download = formOf({kTypeText, kTypePause});
-    tidyFormForDownload(download);
+    normaliseFormForDownload(download);
     EXPECT_EQ(download.inputLineCount, 2);
 
     // The editor's OK leaves the count alone and unlinks pause and fixed
     // data, keeping lookup and alphanumeric links.
     FormDef commit = form;
-    tidyFormOnCommit(commit);
+    normaliseFormOnCommit(commit);
     EXPECT_EQ(commit.link[1], 3);
     EXPECT_EQ(commit.link[2], 0);
     EXPECT_EQ(commit.link[4], 3);
@@ -83,18 +83,18 @@ TEST(FormRules, LengthsAndLargeFontRowsPerVariant) {
     form.maxLength[0] = 70;
     form.minLength[0] = 75;
     FormDef loader = form;
-    tidyFormForLoader(loader);
+    normaliseFormForLoader(loader);
     EXPECT_EQ(loader.maxLength[0], 50);   // the downloader's terminals take 50
     EXPECT_EQ(loader.minLength[0], 50);
     EXPECT_EQ(loader.dataType[4], kTypeNil);
     FormDef commit = form;
-    tidyFormOnCommit(commit);
+    normaliseFormOnCommit(commit);
     EXPECT_EQ(commit.maxLength[0], 70);
     EXPECT_EQ(commit.minLength[0], 70);
     EXPECT_EQ(commit.dataType[4], kTypeNil);
     EXPECT_EQ(prompt(commit, 4), "");
     FormDef download = form;
-    tidyFormForDownload(download);
+    normaliseFormForDownload(download);
     EXPECT_EQ(download.dataType[4], kTypeText);   // the image carries what the model holds
 }
 

@@ -1,5 +1,5 @@
-// The downloader's older tidying and image rules, against expectations built
-// by hand; and the program file as it takes it.
+// The downloader's older normalisation and image rules, against
+// expectations built by hand; and the program file as it takes it.
 
 #include "loader/loader_image.h"
 
@@ -253,7 +253,7 @@ TEST(LoaderProgramFile, TheImageIsBuiltOnceFromTheFileInFileOrder) {
     EXPECT_FALSE(program.prepared());
     program.prepare();
     ASSERT_TRUE(program.prepared());
-    // The copy was tidied, not the caller's model.
+    // The copy was normalised, not the caller's model.
     EXPECT_EQ(program.model().forms[0].dataType[5], kTypeNil);
 
     auto expected = image(program.model());

@@ -159,7 +159,7 @@ protected:
 
 TEST_F(FileNameDialogTest, ShowsNamesOnlyForCheckedForms) {
     FormPage forms(*model);
-    FileNameDialog d(forms);
+    FileNameDialog d(forms.forms());
     EXPECT_TRUE(d.checkState(0).checked);
     EXPECT_EQ(d.nameState(0).text, "DATA0");
     EXPECT_TRUE(d.nameState(0).enabled);
@@ -173,14 +173,16 @@ TEST_F(FileNameDialogTest, ShowsNamesOnlyForCheckedForms) {
 
 TEST_F(FileNameDialogTest, ResetThenCancelChangesNothingResetThenOkClearsAll) {
     EditorSheet sheet(*model, *texts);
-    FormPage& forms = sheet.page<FormPage>();
+    // The dialog edits the Form page's working copy, made for it.
+    const std::span<FormDef, kFormCount> forms = sheet.workingForms();
+    EXPECT_EQ(sheet.made<FormPage>()->forms().data(), forms.data());
     {
         FileNameDialog d(forms);
         d.reset();
         EXPECT_FALSE(d.nameState(0).enabled);
         EXPECT_EQ(d.nameState(0).text, "");
     }   // Cancel
-    EXPECT_EQ(fieldText(forms.form(0).fileName), "DATA0");
+    EXPECT_EQ(fieldText(forms[0].fileName), "DATA0");
 
     FileNameDialog d(forms);
     d.reset();
@@ -197,10 +199,10 @@ TEST_F(FileNameDialogTest, ResetThenCancelChangesNothingResetThenOkClearsAll) {
 
 TEST_F(FileNameDialogTest, UncheckedRowLosesItsNameAtOk) {
     FormPage forms(*model);
-    FileNameDialog d(forms);
+    FileNameDialog d(forms.forms());
     d.check(0, false);
     d.typeName(3, "NEW");
-    d.ok(forms);
+    d.ok(forms.forms());
     EXPECT_EQ(forms.form(0).fileNameOn, 0);
     EXPECT_EQ(fieldText(forms.form(0).fileName), "");
     EXPECT_EQ(fieldText(forms.form(3).fileName), "NEW");

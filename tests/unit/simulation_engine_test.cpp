@@ -155,7 +155,7 @@ TEST_F(Engine, CollectWithNothingToRunAsksForAProgram) {
     EXPECT_EQ(engine().mode(), EngineMode::Start);
 }
 
-TEST_F(Engine, CollectTidiesMenusAndForms) {
+TEST_F(Engine, CollectNormalisesMenusAndForms) {
     // Large font: only the first 12 characters count.
     menu(2).font = 1;
     item(2, 0, "            X", 0);
@@ -181,7 +181,7 @@ TEST_F(Engine, CollectTidiesMenusAndForms) {
     f.dataType[5] = kTypeLookup;   // not an input line
     form(3).inputLineCount = 5;    // stale
 
-    tidyForCollect(*model);
+    normaliseForCollect(*model);
     EXPECT_EQ(menu(1).itemCount, 0);
     EXPECT_EQ(menu(2).itemCount, 1);
     EXPECT_EQ(menu(3).itemCount, 1);

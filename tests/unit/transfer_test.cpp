@@ -120,7 +120,7 @@ std::unique_ptr<ProgramModel> defaultProgram() {
     return m;
 }
 
-// The download of `m` as the designer prepares it: the image of a tidied copy.
+// The download of `m` as the designer prepares it: the image of a normalised copy.
 TransferEngine downloadOf(const ProgramModel& m) {
     return TransferEngine::programDownload(prepareProgramDownload(m, {}, false).image);
 }
@@ -155,12 +155,12 @@ TEST(ProgramDownload, SilentTerminalGetsElevenOpeningsAndTimesOut) {
     }
     EXPECT_EQ(d.now, 11000);
     EXPECT_EQ(d.result, kTimeOut);
-    EXPECT_FALSE(d.engine.state().openingAccepted);   // the model keeps no tidying
+    EXPECT_FALSE(d.engine.state().openingAccepted);   // the model keeps no normalisation
 }
 
-TEST(ProgramDownload, SendsTheTidiedModelsImageBlockByBlock) {
+TEST(ProgramDownload, SendsTheNormalisedModelsImageBlockByBlock) {
     auto m = defaultProgram();
-    // Tidying changes this menu: its item count is recomputed.
+    // Normalisation changes this menu: its item count is recomputed.
     m->menus[3].itemName[2][0] = 'A';
     m->menus[3].itemCount = 0;
     auto expectedModel = std::make_unique<ProgramModel>(*m);
@@ -182,7 +182,7 @@ TEST(ProgramDownload, SendsTheTidiedModelsImageBlockByBlock) {
     EXPECT_EQ(d.sent.size(), 201u);
     EXPECT_TRUE(d.engine.state().openingAccepted);
     EXPECT_EQ(prepared.program->menus[3].itemCount, expectedModel->menus[3].itemCount);
-    EXPECT_NE(prepared.program->menus[3].itemCount, 0);   // the program sent is tidied
+    EXPECT_NE(prepared.program->menus[3].itemCount, 0);   // the program sent is normalised
     EXPECT_EQ(m->menus[3].itemCount, 0);                  // the model only by its owner
     ASSERT_EQ(prepared.image.size(), kProgramImageSize);
     EXPECT_EQ(0, std::memcmp(prepared.image.data(), expected->bytes, kProgramImageSize));

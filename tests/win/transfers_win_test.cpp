@@ -229,7 +229,7 @@ protected:
 
 // ---- program download ---------------------------------------------------
 
-TEST_F(TransfersWin, ProgramDownloadSendsTheTidiedImageAndResendsARefusedBlock) {
+TEST_F(TransfersWin, ProgramDownloadSendsTheNormalisedImageAndResendsARefusedBlock) {
     usePort(1);
     ProgramModel& model = designer().doc.model;
     model.forms[1].dataType[2] = kTypeInteger;
@@ -254,7 +254,7 @@ TEST_F(TransfersWin, ProgramDownloadSendsTheTidiedImageAndResendsARefusedBlock) 
     EXPECT_EQ(r["acked"], 200);
     EXPECT_EQ(r["frames"], 202);   // block 7 twice more
     EXPECT_EQ(r["bad_frames"], 0);
-    // The tidying stays in the program; it is no unsaved change of the user's.
+    // The normalisation stays in the program; it is no unsaved change of the user's.
     EXPECT_EQ(std::memcmp(&model, &expected, offsetof(ProgramModel, modified)), 0);
     EXPECT_TRUE(model.modified);
     EXPECT_TRUE(portFree(1));

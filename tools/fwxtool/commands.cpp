@@ -25,7 +25,7 @@
 #include "resources/text_ids.h"
 #include "texts/texts.h"
 #include "tools/fwxtool/simulate.h"
-#include "tools/fwxtool/multi_port.h"
+#include "tools/fwxtool/multi_port_commands.h"
 
 namespace fw::tool {
 
@@ -486,13 +486,13 @@ void writeSummary(const ProgramModel& m, std::ostream& os) {
     }
 
     // Count items as the download does: the same width and blank rules.
-    auto tidy = std::make_unique<ProgramModel>(m);
-    normaliseForDownload(*tidy);
+    auto normalised = std::make_unique<ProgramModel>(m);
+    normaliseForDownload(*normalised);
     int menus = 0;
-    for (const MenuDef& menu : tidy->menus) menus += menu.itemCount != 0 ? 1 : 0;
+    for (const MenuDef& menu : normalised->menus) menus += menu.itemCount != 0 ? 1 : 0;
     os << "menus in use: " << menus << '\n';
     for (int k = 0; k < kMenuCount; ++k) {
-        const int items = tidy->menus[k].itemCount;
+        const int items = normalised->menus[k].itemCount;
         if (items == 0) continue;
         const MenuDef& menu = m.menus[k];
         os << "  menu " << k + 1 << ": " << items << plural(items, " item", " items") << ", ";

@@ -1,4 +1,4 @@
-#include "comm/multi_port.h"
+#include "comm/port_workers.h"
 
 #include <chrono>
 #include <exception>

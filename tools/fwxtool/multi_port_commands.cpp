@@ -1,4 +1,4 @@
-#include "tools/fwxtool/multi_port.h"
+#include "tools/fwxtool/multi_port_commands.h"
 
 #include <signal.h>
 #include <sys/ioctl.h>
@@ -16,7 +16,7 @@
 #include <ostream>
 #include <sstream>
 
-#include "comm/multi_port.h"
+#include "comm/port_workers.h"
 #include "comm/posix/serial_port_posix.h"
 #include "comm/program_image.h"
 #include "comm/transfer.h"

@@ -2,8 +2,6 @@
 #include <windows.h>
 #include <commctrl.h>
 
-#include "editor/win/settings_pages.h"
-#include "editor/win/menu_pages.h"
 #include "editor/win/sheet_context.h"
 #include "shell/captions.h"
 #include "shell/win/designer.h"
@@ -21,12 +19,12 @@ struct PageTemplate {
 
 // Tab order, which is also the order of the commit.
 const PageTemplate kPages[] = {
-    {"FORMDLG", "Form", 51, formPageProc},
-    {"MENUDLG", "Menu", 201, menuPageProc},
-    {"LOOKUPDLG", "Lookup", 251, lookupPageProc},
-    {"BARCODESETTINGDLG", "Barcode", 301, barcodePageProc},
-    {"SETTINGSDLG", "Settings", 601, settingsPageProc},
-    {"STARTUPDLG", "Startup", 701, startupPageProc},
+    {"FORMDLG", "Form", kTextFormPageTitle, formPageProc},
+    {"MENUDLG", "Menu", kTextMenuPageTitle, menuPageProc},
+    {"LOOKUPDLG", "Lookup", kTextLookupPageTitle, lookupPageProc},
+    {"BARCODESETTINGDLG", "Barcode", kTextBarcodePageTitle, barcodePageProc},
+    {"SETTINGSDLG", "Settings", kTextSettingsPageTitle, settingsPageProc},
+    {"STARTUPDLG", "Startup", kTextStartupPageTitle, startupPageProc},
 };
 
 // The sheet's "OK" and "Cancel" under a language.

@@ -8,7 +8,7 @@
 #include <stdexcept>
 #include <thread>
 
-#include "comm/multi_port.h"
+#include "comm/port_workers.h"
 
 namespace fw {
 namespace {
