@@ -32,6 +32,16 @@ function(fw_room room)
     add_library(fw_${room} INTERFACE)
   else()
     add_library(fw_${room} STATIC ${ARGN})
+    fw_unity_build(fw_${room})
+  endif()
+endfunction()
+
+# fw_unity_build(TARGET): compiled in units of several files (FW_UNITY).
+# A file's names in an anonymous namespace must then differ from those of
+# the other files of its target.
+function(fw_unity_build target)
+  if(FW_UNITY)
+    set_target_properties(${target} PROPERTIES UNITY_BUILD ON UNITY_BUILD_BATCH_SIZE 12)
   endif()
 endfunction()
 

@@ -1,11 +1,12 @@
 #include "editor/calculator_entry.h"
 
+#include "model/fixed_text.h"
+
 namespace fw {
 
 namespace {
 constexpr int kCalculatorLine = 0;   // first of the extra utility lines
 
-bool isDigit(char c) { return c >= '0' && c <= '9'; }
 }  // namespace
 
 bool lookupDefined(const LookupDef& lookup) { return lookup.memberLength != 0 && lookup.fieldCount != 0; }

@@ -9,7 +9,6 @@ namespace fw {
 
 namespace {
 
-bool isDigit(char c) { return c >= '0' && c <= '9'; }
 bool isLetter(char c) { return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z'); }
 
 ControlState checkState(bool checked, bool enabled = true) {

@@ -11,6 +11,10 @@
 
 namespace fw {
 
+// A decimal digit of the terminal's texts and of our own files: '0'..'9'
+// whatever the C library's locale says.
+constexpr bool isDigit(char c) { return c >= '0' && c <= '9'; }
+
 // The text of a field of `width` bytes: up to its first NUL or its width.
 inline std::string_view fieldText(const uint8_t* field, std::size_t width) {
     const void* nul = std::memchr(field, 0, width);

@@ -5,6 +5,7 @@
 #include <string_view>
 #include <system_error>
 
+#include "model/fixed_text.h"
 #include "shell/preferences.h"
 
 namespace fw {
@@ -13,15 +14,14 @@ namespace {
 
 constexpr std::size_t kNameBytes = 100;   // where a file's name must end
 
-bool isDigit(char c) { return c >= '0' && c <= '9'; }
-bool isBlank(char c) { return c == ' ' || c == '\t'; }
+bool isSpaceOrTab(char c) { return c == ' ' || c == '\t'; }
 
 // The text number before "=": digits with blanks allowed around them.
 // -1 for anything else (no digits, a sign, other characters), and for a
 // number beyond the table however many digits it has.
 long slotNumber(std::string_view s) {
     std::size_t i = 0;
-    while (i < s.size() && isBlank(s[i])) ++i;
+    while (i < s.size() && isSpaceOrTab(s[i])) ++i;
     std::size_t first = i;
     long value = 0;
     while (i < s.size() && isDigit(s[i])) {
@@ -29,7 +29,7 @@ long slotNumber(std::string_view s) {
         ++i;
     }
     if (i == first) return -1;
-    while (i < s.size() && isBlank(s[i])) ++i;
+    while (i < s.size() && isSpaceOrTab(s[i])) ++i;
     if (i != s.size()) return -1;
     return value < static_cast<long>(LanguageTexts::kSlots) ? value : -1;
 }

@@ -2,6 +2,8 @@
 
 #include <algorithm>
 
+#include "model/fixed_text.h"
+
 namespace fw {
 
 void noteRecentFile(Preferences& prefs, const std::string& path) {
@@ -22,7 +24,6 @@ bool detectCradleEnabled(int downloadVia, int receiveVia) {
 
 namespace {
 
-bool isDigit(char c) { return c >= '0' && c <= '9'; }
 
 // Whether `name` holds "M<number>" with no digit right after the number.
 bool namesPortNumber(const std::string& name, int number) {

@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "model/file_replace.h"
+#include "model/fixed_text.h"
 
 namespace fw {
 
@@ -18,7 +19,6 @@ namespace {
 
 constexpr char kFieldEnd = '\r';
 
-bool isDigit(char c) { return c >= '0' && c <= '9'; }
 
 // The value of the digits that start `field` (as atoi would read them, but
 // without a sign and without overflow: a long run of digits stays huge);

@@ -19,7 +19,6 @@ constexpr int kStartLines = 3;
 constexpr char kSixteenBlanks[] = "                ";
 constexpr char kErrorFrame[] = "****************";
 
-bool isDigit(char c) { return c >= '0' && c <= '9'; }
 bool isLetter(char c) { return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z'); }
 
 // Whether a line of data type `type` takes the character.

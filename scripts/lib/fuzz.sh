@@ -56,14 +56,27 @@ fw_fuzz_run() {
     return "$rc"
 }
 
-# fw_fuzz_all SECONDS [TARGET...]: each target (default: all) for SECONDS.
+# fw_fuzz_all SECONDS [TARGET...]: each target (default: all) for SECONDS,
+# as many at once as the machine has cores (FW_FUZZ_JOBS to choose); each
+# target's report is printed whole, in the order the targets are given.
 fw_fuzz_all() {
-    local seconds=$1 target rc=0
+    local seconds=$1 target rc=0 i
     shift
     local targets=("$@")
     ((${#targets[@]})) || mapfile -t targets < <(fw_fuzz_targets)
-    for target in "${targets[@]}"; do
-        fw_fuzz_run "$target" "$seconds" || rc=1
+    local jobs=${FW_FUZZ_JOBS:-$(nproc 2>/dev/null || echo 1)}
+    local reports
+    reports=$(mktemp -d)
+    local pids=()
+    for i in "${!targets[@]}"; do
+        while (($(jobs -rp | wc -l) >= jobs)); do wait -n || true; done
+        fw_fuzz_run "${targets[$i]}" "$seconds" >"$reports/$i" 2>&1 &
+        pids[i]=$!
     done
+    for i in "${!targets[@]}"; do
+        wait "${pids[$i]}" || rc=1
+        cat "$reports/$i"
+    done
+    rm -rf "$reports"
     return "$rc"
 }

@@ -117,7 +117,7 @@ public:
     bool sync() override { return synced = true; }
 };
 
-std::string record(int serial, const std::string& data) {
+std::string framedRecord(int serial, const std::string& data) {
     std::string r(1, char(serial));
     r += data;
     const uint16_t sum = dataRecordSum(std::vector<uint8_t>(r.begin(), r.end()));
@@ -139,7 +139,7 @@ std::function<std::string(const std::string&)> recordsTerminal(int& next, int co
         if (sent != "GETD\r" && sent != "ACK\r") return {};
         if (next == count) return "OVER\r";
         const int serial = next++;
-        return record(serial, "line " + std::to_string(serial));
+        return framedRecord(serial, "line " + std::to_string(serial));
     };
 }
 
