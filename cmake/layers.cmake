@@ -38,11 +38,18 @@ endfunction()
 
 # fw_unity_build(TARGET): compiled in units of several files (FW_UNITY).
 # A file's names in an anonymous namespace must then differ from those of
-# the other files of its target.
+# the other files of its target. The window procedures of win/ stay files
+# of their own: each names its control table's types alike.
 function(fw_unity_build target)
   if(FW_UNITY)
     set_target_properties(${target} PROPERTIES UNITY_BUILD ON UNITY_BUILD_BATCH_SIZE 12)
   endif()
+endfunction()
+
+# fw_win_sources(TARGET SOURCES...): Win32 sources of a room's library.
+function(fw_win_sources target)
+  target_sources(${target} PRIVATE ${ARGN})
+  set_source_files_properties(${ARGN} TARGET_DIRECTORY ${target} PROPERTIES SKIP_UNITY_BUILD_INCLUSION ON)
 endfunction()
 
 # The room of a link item named fw_<room>, or nothing.

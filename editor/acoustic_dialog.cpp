@@ -13,9 +13,9 @@ AcousticDialog::AcousticDialog(const TerminalSettings& page) : copy_(page) {
     AcousticCoupler& ac = copy_.acousticCoupler;
     if (ac.acToneLength < kMinToneLength) ac.acToneLength = kMinToneLength;
     if (ac.acToneLength > kMaxToneLength) ac.acToneLength = kMaxToneLength;
-    // Block transmission always sends the control characters, and the box
-    // shows so: store what it shows.
-    if (ac.acBlockMode) ac.acSendControlChars = 1;
+    // Block transmission always sends the control characters and the tick
+    // shows so, but the byte is the user's: it changes only when they tick
+    // or turn block transmission on.
     for (int b = 0; b < kCharBoxes; ++b) boxes_[b] = GridBox::singleCharacter(charField(b));
 }
 
@@ -91,8 +91,13 @@ ControlReply AcousticDialog::typeTone(const std::string& text) {
     return ControlReply::corrected(std::to_string(tone));
 }
 
+bool AcousticDialog::sendsControlChars() const {
+    const AcousticCoupler& ac = copy_.acousticCoupler;
+    return ac.acSendControlChars != 0 || ac.acBlockMode != 0;
+}
+
 ControlState AcousticDialog::controlCharsState() const {
-    return checkedState(copy_.acousticCoupler.acSendControlChars != 0, copy_.acousticCoupler.acBlockMode == 0);
+    return checkedState(sendsControlChars(), copy_.acousticCoupler.acBlockMode == 0);
 }
 
 ControlState AcousticDialog::blockModeState() const {
@@ -108,7 +113,7 @@ ControlState AcousticDialog::charBoxState(int box) const {
     if (box < 0 || box >= kCharBoxes) return s;
     const AcousticCoupler& ac = copy_.acousticCoupler;
     s.text = boxes_[box].text();
-    s.enabled = box <= EndOfText ? ac.acSendControlChars != 0 : ac.acBlockMode != 0;
+    s.enabled = box <= EndOfText ? sendsControlChars() : ac.acBlockMode != 0;
     return s;
 }
 
@@ -120,6 +125,7 @@ ControlReply AcousticDialog::toggleControlChars(bool on) {
 
 ControlReply AcousticDialog::toggleBlockMode(bool on) {
     AcousticCoupler& ac = copy_.acousticCoupler;
+    if (on == (ac.acBlockMode != 0)) return ControlReply::states();
     ac.acBlockMode = on ? 1 : 0;
     if (on) ac.acSendControlChars = 1;
     return ControlReply::states();

@@ -47,6 +47,9 @@ public:
     // OK: the copy with the four boxes' codes.
     TerminalSettings ok() const;
 
+    // "Transmit Control Character" as ticked: its byte, or block mode.
+    bool sendsControlChars() const;
+
 private:
     uint8_t& charField(int box);
 

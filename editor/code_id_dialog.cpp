@@ -1,5 +1,9 @@
 #include "editor/code_id_dialog.h"
 
+#include <algorithm>
+#include <cstring>
+#include <iterator>
+
 namespace fw {
 
 const char* const kCodeIdLabels[kCodeIdCount] = {
@@ -18,7 +22,13 @@ const uint8_t kCodeIdPresets[kCodeIdPresetCount][kCodeIdCount][2] = {
 };
 
 CodeIdDialog::CodeIdDialog(const TerminalSettings& s) : on_(s.codeIdOn != 0) {
+    std::memcpy(stored_, s.codeId, sizeof stored_);
     setPairs(s.codeId);
+    for (int k = 0; k < kCodeIdCount; ++k) {
+        opened_[k][0] = code(k, 0);
+        opened_[k][1] = code(k, 1);
+        replaced_[k] = false;
+    }
 }
 
 void CodeIdDialog::setPairs(const uint8_t (*pairs)[2]) {
@@ -48,21 +58,27 @@ ControlState CodeIdDialog::boxState(int k) const {
 ControlState CodeIdDialog::buttonState() const { return labelState(0); }
 
 ControlReply CodeIdDialog::loadPreset(int set) {
-    if (set >= 0 && set < kCodeIdPresetCount) setPairs(kCodeIdPresets[set]);
+    if (set < 0 || set >= kCodeIdPresetCount) return ControlReply::states();
+    setPairs(kCodeIdPresets[set]);
+    std::fill(std::begin(replaced_), std::end(replaced_), true);
     return ControlReply::everything();
 }
 
 ControlReply CodeIdDialog::clear() {
     static constexpr uint8_t kNone[kCodeIdCount][2] = {};
     setPairs(kNone);
+    std::fill(std::begin(replaced_), std::end(replaced_), true);
     return ControlReply::everything();
 }
 
 void CodeIdDialog::store(TerminalSettings& s) const {
     s.codeIdOn = on_ ? 1 : 0;
     for (int k = 0; k < kCodeIdCount; ++k) {
-        s.codeId[k][0] = code(k, 0);
-        s.codeId[k][1] = code(k, 1);
+        // The grid edits a box in place; a box that holds what it showed at
+        // opening was not edited, whatever the grid was opened for.
+        const bool edited = replaced_[k] || code(k, 0) != opened_[k][0] || code(k, 1) != opened_[k][1];
+        s.codeId[k][0] = edited ? code(k, 0) : stored_[k][0];
+        s.codeId[k][1] = edited ? code(k, 1) : stored_[k][1];
     }
 }
 

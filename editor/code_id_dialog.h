@@ -46,7 +46,9 @@ public:
     ControlReply loadPreset(int set);   // 0 .. 4
     ControlReply clear();
 
-    // OK: `codeIdOn` and `codeId`; nothing else of the record changes.
+    // OK: `codeIdOn` and `codeId`; nothing else of the record changes. A
+    // pair the user did not edit keeps its bytes, also those a box cannot
+    // show (a code after a 0, as in {0, 'B'}).
     void store(TerminalSettings& s) const;
     void commit(ProgramModel& m) const;
 
@@ -55,6 +57,9 @@ private:
 
     bool on_;
     GridBox boxes_[kCodeIdCount];
+    uint8_t stored_[kCodeIdCount][2];        // the pairs as the dialog found them
+    uint8_t opened_[kCodeIdCount][2];        // what their boxes held then
+    bool replaced_[kCodeIdCount] = {};       // a set or "Clear" wrote the pair
 };
 
 }  // namespace fw

@@ -92,6 +92,24 @@ void EditorSheet::rewritePortLine(PortLine line, const PortLineText& text) {
     if (screens_) takePortLine(line);
 }
 
+void EditorSheet::restorePortLine(PortLine line, const PortLineText& from, const PortLineText& to) {
+    const auto holds = [&from](std::string_view text) { return text == from.small || text == from.large; };
+    const int t = portLineTable(line);
+    char* small = defaults_.lines[t][portLineIndex(line, false)];
+    char* large = defaults_.largeLines[t][portLineIndex(line, true)];
+    PortLineText defaults{std::string(small, strnlen(small, sizeof defaults_.lines[t][0])),
+                          std::string(large, strnlen(large, sizeof defaults_.largeLines[t][0]))};
+    if (defaults.small == from.small) defaults.small = to.small;
+    if (defaults.large == from.large) defaults.large = to.large;
+    setDefaultPortLine(defaults_, line, defaults);
+    if (!holds(portLineNow(line))) return;
+    portLines_[static_cast<int>(line)] = to;
+    if (screens_) {
+        const int i = portLineIndex(line, largeFont_);
+        screens_->set(t, i, to.forFont(largeFont_).c_str());
+    }
+}
+
 std::string EditorSheet::portLineNow(PortLine line) const {
     const int t = portLineTable(line);
     const int i = portLineIndex(line, largeFont_);

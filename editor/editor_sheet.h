@@ -122,6 +122,10 @@ public:
     // the working screen texts when they exist, and in the line kept for
     // the model until commit.
     void rewritePortLine(PortLine line, const PortLineText& text);
+    // Leaving a port choice gives a port line `to` back, but only in the
+    // places that still hold the text `from` that the choice wrote (in
+    // either width): a line the user wrote stays theirs.
+    void restorePortLine(PortLine line, const PortLineText& from, const PortLineText& to);
     // The line as the user sees it now: the working screen text, else the
     // model's with the rewritten line.
     std::string portLineNow(PortLine line) const;

@@ -1,5 +1,6 @@
 #include "editor/lookup_page.h"
 
+#include <algorithm>
 #include <cstring>
 
 #include "editor/calculator_entry.h"
@@ -50,6 +51,8 @@ int clampedCount(uint8_t fieldCount) {
     return fieldCount < kFieldsPerLookup ? fieldCount : kFieldsPerLookup;
 }
 
+bool separatesFields(int code) { return code != 0 && code != kLineFeed && code != kCarriageReturn; }
+
 }  // namespace
 
 unsigned warningTextId(LookupWarning warning) {
@@ -78,6 +81,8 @@ DelimitedLayout delimitedLayout(const LookupDef& def) {
     }
     const int member = offset + def.fieldLength[count - 1] - 1;
     if (member > 255) layout.fits = false;
+    // The last offset counts too: an empty last field past 255 has no place.
+    layout.span = std::max(member, offset);
     layout.memberLength = static_cast<uint8_t>(member);
     return layout;
 }
@@ -92,12 +97,14 @@ int LookupPage::fieldsInUse() const { return clampedCount(lookup().fieldCount); 
 ControlReply LookupPage::chooseLookup(int index) {
     if (index < 0 || index >= kLookupCount || index == current_) return ControlReply::states();
     current_ = index;
+    delimiterPending_ = false;   // the box shows the other file's code
     return ControlReply::everything();
 }
 
 ControlReply LookupPage::chooseFixedLength() {
     if (current().delimiter != 0) lastDelimiter_[current_] = current().delimiter;
     current().delimiter = 0;
+    delimiterPending_ = false;
     return ControlReply::everything();
 }
 
@@ -105,8 +112,8 @@ LookupReply LookupPage::chooseDelimited() {
     if (delimited()) return {ControlReply::states(), LookupWarning::None};
     if (!delimitedLayout(lookup()).fits) return {ControlReply::states(), LookupWarning::RecordTooLong};
     const uint8_t last = lastDelimiter_[current_];
-    const bool usable = last != 0 && last != kLineFeed && last != kCarriageReturn;
-    current().delimiter = usable ? last : kDefaultDelimiter;
+    current().delimiter = separatesFields(last) ? last : kDefaultDelimiter;
+    delimiterPending_ = false;
     return {ControlReply::everything(), LookupWarning::None};
 }
 
@@ -115,12 +122,20 @@ LookupReply LookupPage::typeDelimiter(std::string_view text) {
     const NumberEntry e = correctNumber(text, kLookupNumberMax);
     // 0 would turn the definition back into fixed-length fields; the
     // terminal splits lookup files into lines at CR and LF, so neither can
-    // separate fields.
-    if (e.value == 0 || e.value == kLineFeed || e.value == kCarriageReturn)
-        return refuse(LookupWarning::InvalidDelimiter, current().delimiter);
-    current().delimiter = static_cast<uint8_t>(e.value);
-    lastDelimiter_[current_] = current().delimiter;
+    // separate fields. Such a code stays in the box, unstored, until the
+    // user types on or leaves the box.
+    delimiterPending_ = !separatesFields(e.value);
+    if (!delimiterPending_) {
+        current().delimiter = static_cast<uint8_t>(e.value);
+        lastDelimiter_[current_] = current().delimiter;
+    }
     return {replyTo(e), LookupWarning::None};
+}
+
+LookupReply LookupPage::leaveDelimiter() {
+    if (!delimiterPending_) return {ControlReply::states(), LookupWarning::None};
+    delimiterPending_ = false;
+    return refuse(LookupWarning::InvalidDelimiter, current().delimiter);
 }
 
 ControlReply LookupPage::typeMemberLength(std::string_view text) {
@@ -142,7 +157,7 @@ LookupReply LookupPage::typeLength(int field, std::string_view text) {
     if (delimited()) {
         LookupDef trial = lookup();
         trial.fieldLength[field] = static_cast<uint8_t>(e.value);
-        if (!delimitedLayout(trial).fits) return refuse(LookupWarning::RecordTooLong, lookup().fieldLength[field]);
+        if (lengthens(trial)) return refuse(LookupWarning::RecordTooLong, lookup().fieldLength[field]);
     }
     current().fieldLength[field] = static_cast<uint8_t>(e.value);
     return {replyTo(e), LookupWarning::None};
@@ -154,10 +169,17 @@ LookupReply LookupPage::chooseFieldCount(int count) {
         LookupDef trial = lookup();
         trial.fieldCount = static_cast<uint8_t>(count);
         // The list goes back to the stored count.
-        if (!delimitedLayout(trial).fits) return {ControlReply::states(), LookupWarning::RecordTooLong};
+        if (lengthens(trial)) return {ControlReply::states(), LookupWarning::RecordTooLong};
     }
     current().fieldCount = static_cast<uint8_t>(count);
     return {ControlReply::states(), LookupWarning::None};
+}
+
+bool LookupPage::lengthens(const LookupDef& trial) const {
+    const DelimitedLayout after = delimitedLayout(trial);
+    // A definition read from a file may be too long already; an edit that
+    // shortens it, or leaves its length, must still be taken.
+    return !after.fits && after.span > delimitedLayout(lookup()).span;
 }
 
 ControlReply LookupPage::chooseKeyField(int field) {
@@ -206,6 +228,7 @@ ControlReply LookupPage::reset() {
         lastDelimiter_[i] = 0;
     }
     current_ = 0;
+    delimiterPending_ = false;
     return ControlReply::everything();
 }
 

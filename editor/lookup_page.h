@@ -42,6 +42,7 @@ enum class LengthHeading { Length, MaxLength };
 // character between two. Offsets count from 1.
 struct DelimitedLayout {
     bool fits = true;            // every offset and the member length fit a byte
+    int span = 0;                // the record's length before it is cut to a byte
     uint8_t memberLength = 0;
     uint8_t fieldOffset[kFieldsPerLookup]{};
 };
@@ -68,7 +69,15 @@ public:
     ControlReply chooseLookup(int index);
     ControlReply chooseFixedLength();
     LookupReply chooseDelimited();
+    // The delimiter box takes each keystroke without a word: the code is
+    // stored as soon as it is one that can separate fields, and on the way
+    // to 100..109 the box may pass through 10. leaveDelimiter() (the box
+    // lost the focus, or the page is left) warns about a code that was
+    // never stored and puts the stored one back.
     LookupReply typeDelimiter(std::string_view text);
+    LookupReply leaveDelimiter();
+    // The box holds a code that was refused.
+    bool delimiterPending() const { return delimiterPending_; }
     ControlReply typeMemberLength(std::string_view text);
     ControlReply typeOffset(int field, std::string_view text);
     LookupReply typeLength(int field, std::string_view text);
@@ -108,12 +117,16 @@ public:
 
 private:
     LookupDef& current() { return lookups_[current_]; }
+    // `trial`, an edit of the current definition, makes a delimited record
+    // that does not fit and is longer than the one it replaces.
+    bool lengthens(const LookupDef& trial) const;
 
     LookupDef lookups_[kLookupCount]{};
     int current_ = 0;
     // The delimiter each definition last had this session, offered again
     // when the user goes back to the delimited format.
     uint8_t lastDelimiter_[kLookupCount]{};
+    bool delimiterPending_ = false;
 };
 
 std::vector<std::string> lookupNameList();        // "1st lookup file" .. "3rd lookup file"

@@ -125,12 +125,14 @@ SettingsPage::SettingsPage(EditorSheet& sheet) : sheet_(sheet), work_(sheet.mode
 }
 
 void SettingsPage::leaveUploadBluetooth() {
-    sheet_.rewritePortLine(PortLine::UploadThird, modemPortLine(PortLine::UploadThird));
+    sheet_.restorePortLine(PortLine::UploadThird, bluetoothPortLine(PortLine::UploadThird),
+                           modemPortLine(PortLine::UploadThird));
     sheet_.bluetoothFlags() &= static_cast<uint8_t>(~kBluetoothUpload);
 }
 
 void SettingsPage::leaveDownloadBluetooth() {
-    sheet_.rewritePortLine(PortLine::DownloadThird, modemPortLine(PortLine::DownloadThird));
+    sheet_.restorePortLine(PortLine::DownloadThird, bluetoothPortLine(PortLine::DownloadThird),
+                           modemPortLine(PortLine::DownloadThird));
     sheet_.bluetoothFlags() &= static_cast<uint8_t>(~kBluetoothDownload);
 }
 
@@ -140,9 +142,10 @@ ControlReply SettingsPage::chooseUploadPort(int choice) {
         const unsigned text = choice == kUploadAcoustic ? textid::kAcousticCouplerK420 : textid::kBluetoothK460;
         if (warn_ && !warn_(text, true)) return ControlReply::states();   // the list goes back
     }
-    // Any change away from Bluetooth SPP gives the Modem line back, the
-    // acoustic coupler included: the terminal would otherwise offer a
-    // Bluetooth choice that the settings no longer name.
+    // Any change away from Bluetooth SPP gives the Modem line back where the
+    // Bluetooth line still stands, the acoustic coupler included: the
+    // terminal would otherwise offer a Bluetooth choice that the settings no
+    // longer name. A line the user wrote stays.
     if (work_.uploadPort == kUploadBluetooth) leaveUploadBluetooth();
     if (choice == kUploadAcoustic && blankChoice(sheet_.portLineNow(PortLine::UploadFourth)))
         sheet_.rewritePortLine(PortLine::UploadFourth, acousticPortLine());
@@ -281,7 +284,9 @@ ControlReply SettingsPage::choosePressAnyKey() {
 
 ControlReply SettingsPage::reset() {
     // The ports go back to Cradle-IR: a Bluetooth port left behind would
-    // keep its flag and its screen line for a port no longer chosen.
+    // keep its flag and its screen line for a port no longer chosen. Only
+    // the Bluetooth line the port choice wrote goes; the screens are
+    // otherwise left as they are.
     if (work_.uploadPort == kUploadBluetooth) leaveUploadBluetooth();
     if (work_.downloadPort == kDownloadBluetooth) leaveDownloadBluetooth();
     resetPageSettings(work_);

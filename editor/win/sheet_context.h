@@ -81,6 +81,13 @@ INT_PTR sheetPageProc(HWND dlg, UINT msg, WPARAM wParam, LPARAM lParam, const Pa
                 w->binding.show(dlg);
                 return FALSE;
             }
+            // The page is left (another tab, or OK pressed with the Enter key
+            // while a box still has the focus): its boxes are checked now.
+            if (reinterpret_cast<const NMHDR*>(lParam)->code == PSN_KILLACTIVE) {
+                w->binding.leave(dlg);
+                SetWindowLongPtrA(dlg, DWLP_MSGRESULT, FALSE);
+                return TRUE;
+            }
             return sheetNotify(dlg, lParam, w->context) ? TRUE : FALSE;
         case WM_NCDESTROY:
             attachContext<PageWindow<Page>>(dlg, nullptr);

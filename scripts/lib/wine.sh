@@ -73,6 +73,23 @@ fw_wine_desktop() {
     "$FW_WINESERVER" -w || true
 }
 
+# Wine draws the caption buttons (the close button's cross, minimise) with
+# the Marlett font. Debian's Wine keeps it in its own data folder, which the
+# 64-bit loader run directly does not search: without a copy in the
+# prefix's Fonts folder the cross shows as a plain "r".
+fw_wine_fonts() {
+    local fonts=$WINEPREFIX/drive_c/windows/Fonts f
+    [[ -d $fonts && ! -f $fonts/marlett.ttf ]] || return 0
+    for f in /usr/share/wine/fonts/marlett.ttf /usr/lib/wine/fonts/marlett.ttf \
+             /usr/lib/x86_64-linux-gnu/wine/fonts/marlett.ttf; do
+        if [[ -f $f ]]; then
+            cp "$f" "$fonts/marlett.ttf"
+            return 0
+        fi
+    done
+    echo "wine-run: no marlett.ttf found; window captions show letters for their buttons" >&2
+}
+
 # Creates the prefix once (wineboot -i), under a lock so that parallel test
 # programs do not race. Wine's service processes started here keep the
 # descriptors they inherit, so they get a log file and not our output.
@@ -82,7 +99,10 @@ fw_wine_desktop() {
 # backtrace to the program's standard error and the program ends.
 fw_wine_init_prefix() {
     local marker=$WINEPREFIX/.formwright-prefix
-    [[ -f $marker ]] && return 0
+    if [[ -f $marker ]]; then
+        fw_wine_fonts   # a prefix made before the font was copied
+        return 0
+    fi
     mkdir -p "$WINEPREFIX"
     local rc=0
     {
@@ -92,6 +112,7 @@ fw_wine_init_prefix() {
                "$FW_WINE" reg add 'HKCU\Software\Wine\WineDbg' /v ShowCrashDialog \
                    /t REG_DWORD /d 0 /f >>"$WINEPREFIX.boot.log" 2>&1 </dev/null 9>&- &&
                fw_wine_desktop >>"$WINEPREFIX.boot.log" 2>&1 </dev/null 9>&-; then
+                fw_wine_fonts
                 touch "$marker"
             else
                 echo "wine-run: wineboot failed for $WINEPREFIX, see $WINEPREFIX.boot.log" >&2

@@ -448,5 +448,35 @@ TEST(CodeIdDialog, UntickingKeepsThePairsAndTheGridWritesAPair) {
     EXPECT_EQ(m.settings.reserved256[0], 0x77);
 }
 
+TEST(CodeIdDialog, PairsTheUserDidNotEditKeepTheirBytes) {
+    TerminalSettings s{};
+    s.codeIdOn = 1;
+    s.codeId[0][0] = 0;      // a pair a box cannot show: the 0 ends it early
+    s.codeId[0][1] = 'B';
+    s.codeId[1][0] = 0;
+    s.codeId[1][1] = 'C';
+    CodeIdDialog d(s);
+    EXPECT_EQ(d.boxState(0).text, "");
+
+    // Box 1 edited through the grid: it holds what the user picked.
+    GridBox& box = d.box(1);
+    CharacterGrid grid = box.openGrid();
+    const int cellW = 20, cellH = 10;
+    grid.click(cellW * (1 + 4) + 1, cellH * (1 + 1) + 1, cellW * 17, cellH * 17);   // 0x41 'A'
+    box.closeGrid(grid, true);
+
+    TerminalSettings out = s;
+    d.store(out);
+    EXPECT_EQ(out.codeId[0][0], 0);
+    EXPECT_EQ(out.codeId[0][1], 'B');
+    EXPECT_EQ(out.codeId[1][0], 'A');
+    EXPECT_EQ(out.codeId[1][1], 0);
+
+    // "Clear" edits every pair.
+    d.clear();
+    d.store(out);
+    EXPECT_EQ(out.codeId[0][1], 0);
+}
+
 }  // namespace
 }  // namespace fw

@@ -76,16 +76,23 @@ TEST_F(LookupPageTest, FormatChoiceSetsHeadingAndWhichBoxesWork) {
     EXPECT_EQ(p.lookup().delimiter, 59);            // the user's own, again
 }
 
-TEST_F(LookupPageTest, DelimiterRefusesCodesThatCannotSeparateFields) {
+TEST_F(LookupPageTest, DelimiterRefusesCodesThatCannotSeparateFieldsWhenTheBoxIsLeft) {
     delimitedFile(1, {4}, ';');
     LookupPage p(*model);
     for (const char* typed : {"13", "10", "0", ""}) {
-        const LookupReply r = p.typeDelimiter(typed);
-        EXPECT_EQ(r.warning, LookupWarning::InvalidDelimiter) << typed;
-        EXPECT_TRUE(r.reply.putBack);
-        EXPECT_EQ(r.reply.text, "59") << typed;
-        EXPECT_EQ(p.lookup().delimiter, ';');
+        // Typing never warns: the code stays unstored in the box ...
+        const LookupReply typing = p.typeDelimiter(typed);
+        EXPECT_EQ(typing.warning, LookupWarning::None) << typed;
+        EXPECT_EQ(p.lookup().delimiter, ';') << typed;
+        EXPECT_TRUE(p.delimiterPending()) << typed;
+        // ... until the box is left, which warns and shows the stored one.
+        const LookupReply left = p.leaveDelimiter();
+        EXPECT_EQ(left.warning, LookupWarning::InvalidDelimiter) << typed;
+        EXPECT_TRUE(left.reply.putBack);
+        EXPECT_EQ(left.reply.text, "59") << typed;
+        EXPECT_FALSE(p.delimiterPending());
     }
+    EXPECT_EQ(p.leaveDelimiter().warning, LookupWarning::None);   // once only
     LookupReply r = p.typeDelimiter("044");
     EXPECT_EQ(r.warning, LookupWarning::None);
     EXPECT_EQ(r.reply.text, "44");
@@ -93,6 +100,28 @@ TEST_F(LookupPageTest, DelimiterRefusesCodesThatCannotSeparateFields) {
     r = p.typeDelimiter("300");
     EXPECT_EQ(r.reply.text, "255");
     EXPECT_EQ(p.lookup().delimiter, 255);
+    EXPECT_EQ(p.leaveDelimiter().warning, LookupWarning::None);
+}
+
+TEST_F(LookupPageTest, DelimiterCodesOneHundredToOneHundredNineCanBeTypedThroughTen) {
+    delimitedFile(1, {4}, ';');
+    LookupPage p(*model);
+    for (const char* typed : {"1", "10", "105"}) EXPECT_EQ(p.typeDelimiter(typed).warning, LookupWarning::None);
+    EXPECT_EQ(p.lookup().delimiter, 105);
+    EXPECT_EQ(p.leaveDelimiter().warning, LookupWarning::None);
+
+    // A refused code left in the box at OK never reaches the model; the
+    // last code that could separate fields does.
+    p.typeDelimiter("10");
+    p.commit(*model);
+    EXPECT_EQ(model->lookups[0].delimiter, 105);
+
+    // Another file shown, or the fixed format: the box no longer holds it.
+    p.typeDelimiter("13");
+    p.chooseLookup(1);
+    EXPECT_FALSE(p.delimiterPending());
+    p.chooseLookup(0);
+    EXPECT_EQ(p.leaveDelimiter().warning, LookupWarning::None);
 }
 
 TEST_F(LookupPageTest, NumberBoxesClampAndDropLeadingZeros) {
@@ -134,6 +163,26 @@ TEST_F(LookupPageTest, DelimitedRecordsThatWouldNotFitAByteAreRefusedWhereTyped)
     p.typeLength(1, "100");
     EXPECT_EQ(p.chooseDelimited().warning, LookupWarning::RecordTooLong);
     EXPECT_FALSE(p.delimited());
+}
+
+TEST_F(LookupPageTest, ADefinitionAlreadyTooLongTakesEditsThatDoNotLengthenIt) {
+    // As a file may hold it: 200 + 1 + 100 = 301 characters.
+    delimitedFile(3, {200, 100, 0});
+    LookupPage p(*model);
+    ASSERT_FALSE(delimitedLayout(p.lookup()).fits);
+    EXPECT_EQ(p.typeLength(1, "90").warning, LookupWarning::None);    // shorter, still too long
+    EXPECT_EQ(p.lookup().fieldLength[1], 90);
+    EXPECT_EQ(p.typeLength(2, "0").warning, LookupWarning::None);     // the same length
+    LookupReply r = p.typeLength(2, "5");                              // longer: refused
+    EXPECT_EQ(r.warning, LookupWarning::RecordTooLong);
+    EXPECT_EQ(r.reply.text, "0");
+    EXPECT_EQ(p.chooseFieldCount(2).warning, LookupWarning::None);    // fewer fields
+    EXPECT_EQ(p.lookup().fieldCount, 2);
+    EXPECT_EQ(p.chooseFieldCount(3).warning, LookupWarning::RecordTooLong);
+    EXPECT_EQ(p.typeLength(0, "20").warning, LookupWarning::None);    // fits again
+    EXPECT_EQ(p.chooseFieldCount(3).warning, LookupWarning::None);
+    p.commit(*model);
+    EXPECT_EQ(model->lookups[0].memberLength, 20 + 1 + 90 + 1 + 0);
 }
 
 TEST_F(LookupPageTest, ReadOnceListHoldsTheInsertingActionsAndMapsTheRest) {

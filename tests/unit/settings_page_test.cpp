@@ -334,7 +334,49 @@ TEST_F(SettingsPageTest, AcousticShowsAndStoresTheControlCharactersOfABlockTrans
     EXPECT_TRUE(d.controlCharsState().checked);
     EXPECT_TRUE(d.charBoxState(AcousticDialog::StartOfText).enabled);
     EXPECT_EQ(d.toneState().text, "5");
+    EXPECT_EQ(d.ok().acousticCoupler.acSendControlChars, 0);   // shown, not stored
+}
+
+TEST_F(SettingsPageTest, AcousticOkWithoutAnEditStoresTheCouplerAsItWas) {
+    AcousticCoupler& ac = model->settings.acousticCoupler;
+    ac.acBlockMode = 1;
+    ac.acSendControlChars = 0;
+    const TerminalSettings before = model->settings;
+    AcousticDialog d(page().settings());
+    const TerminalSettings after = d.ok();
+    EXPECT_EQ(std::memcmp(&after, &before, sizeof after), 0);
+
+    // Block transmission turned off and on again is an edit of the tick.
+    d.toggleBlockMode(false);
+    EXPECT_FALSE(d.controlCharsState().checked);
+    d.toggleBlockMode(true);
     EXPECT_EQ(d.ok().acousticCoupler.acSendControlChars, 1);
+}
+
+TEST_F(SettingsPageTest, LeavingBluetoothKeepsAThirdLineTheUserWrote) {
+    model->settings.uploadPort = kUploadBluetooth;
+    model->settings.downloadPort = kDownloadBluetooth;
+    setFieldText(model->msgUploadPort.line[4], "3. Radio link  ");
+    setFieldText(model->msgDownloadPort.line[5], "3. Bluetooth SPP");
+    SettingsPage& p = page();
+    p.chooseUploadPort(kUploadAcoustic);
+    p.reset();
+    EXPECT_EQ(sheet().bluetoothFlags(), 0);
+    sheet().commit();
+    EXPECT_EQ(modelLine(kMsgUploadPort, 4), "3. Radio link  ");
+    EXPECT_EQ(modelLine(kMsgDownloadPort, 5), "3. Modem        ");   // still the Bluetooth default
+    EXPECT_STREQ(texts->lines[kMsgUploadPort][4], "3. Modem        ");
+
+    // The same when the Startup page holds the working texts, with the
+    // large font.
+    sheet_.reset();
+    model->settings.largeFont = 1;
+    model->settings.uploadPort = kUploadBluetooth;
+    ScreenTexts& screens = sheet().screenTexts();
+    EXPECT_STREQ(screens.line(kMsgUploadPort, 3), "3. BT SPP   ");
+    screens.set(kMsgUploadPort, 3, "3. Radio    ");
+    page().reset();
+    EXPECT_STREQ(screens.line(kMsgUploadPort, 3), "3. Radio    ");
 }
 
 }  // namespace

@@ -96,9 +96,16 @@ TEST_F(MenuLookupWindow, LookupPageBindsAndCommitsTheDelimitedLayout) {
         EXPECT_EQ(textOf(page, IDC_LOOKUP_DELIMITER), "44");
         EXPECT_FALSE(enabled(page, IDC_LOOKUP_MEMBER_LENGTH));
 
-        onDialog("Warning", [](HWND box) { clickButton(box, IDOK); });
+        // The code is checked when the box loses the focus, not on the way
+        // to 105 through 10.
+        SetFocus(GetDlgItem(page, IDC_LOOKUP_DELIMITER));
+        for (const char* typed : {"1", "10", "105"}) type(page, IDC_LOOKUP_DELIMITER, typed);
+        EXPECT_EQ(textOf(page, IDC_LOOKUP_DELIMITER), "105");
         type(page, IDC_LOOKUP_DELIMITER, "13");
-        EXPECT_EQ(textOf(page, IDC_LOOKUP_DELIMITER), "44");
+        onDialog("Warning", [](HWND box) { clickButton(box, IDOK); });
+        SetFocus(GetDlgItem(page, IDC_LOOKUP_READ_ONCE));
+        EXPECT_EQ(pendingDialogActions(), 0);
+        EXPECT_EQ(textOf(page, IDC_LOOKUP_DELIMITER), "105");
         type(page, IDC_LOOKUP_DELIMITER, "059");
         EXPECT_EQ(textOf(page, IDC_LOOKUP_DELIMITER), "59");
 

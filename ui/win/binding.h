@@ -45,6 +45,9 @@ struct Control {
     StateFn state = nullptr;   // nullptr: always enabled, nothing to show
     EventFn event = nullptr;   // nullptr: the control reports nothing
     EntriesFn entries = nullptr;
+    // A box whose text is checked when the user is done with it: called
+    // when it loses the focus and when its page is left (the sheet's OK).
+    EventFn leave = nullptr;
 };
 
 // `count` copies of `proto`, the k-th with id `proto.id + k` and index k.
@@ -125,6 +128,7 @@ public:
     bool command(HWND dlg, WPARAM wParam) {
         if (loading_) return false;
         const int id = LOWORD(wParam);
+        if (HIWORD(wParam) == EN_KILLFOCUS) return leave(dlg, id);
         for (const Control<Core>& c : controls_) {
             if (c.id != id || !c.event || !isEventOf(c.kind, HIWORD(wParam))) continue;
             const ControlReply reply = c.event(*core_, c.index, readInput(dlg, id, c.kind));
@@ -132,6 +136,17 @@ public:
             return true;
         }
         return false;
+    }
+
+    // The user is done with box `id` (0: with every box, the page is left).
+    bool leave(HWND dlg, int id = 0) {
+        bool handled = false;
+        for (const Control<Core>& c : controls_) {
+            if (!c.leave || (id != 0 && c.id != id)) continue;
+            apply(dlg, c.id, c.leave(*core_, c.index, readInput(dlg, c.id, c.kind)));
+            handled = true;
+        }
+        return handled;
     }
 
     // After a command handled outside the table (a sub-dialog, a Reset
