@@ -17,6 +17,7 @@
 #include "model/fixed_text.h"
 #include "model/message_tables.h"
 #include "model/program_defaults.h"
+#include "model/program_file.h"
 
 namespace fw {
 
@@ -202,17 +203,27 @@ enum class Kind : uint8_t {
 
 struct FieldTable;
 
+// What a field can store and what the editor offers are two things. Import
+// takes whatever the storage holds (a byte 0..255, a text that fills its
+// width): a program file may hold any of it, the designer opens it and keeps
+// it, so its document must give it back. Only the editor's narrower range
+// is a matter of warning, or of refusal under --strict.
 struct Field {
     const char* name;
     std::size_t offset;       // in the record
     Kind kind;
     std::size_t width;        // bytes of one element
     std::size_t count;        // 0: one value; otherwise an array of `count` elements
-    int min = 0;
+    int min = 0;              // Number: the editor's values, min..max
     int max = 255;
-    std::size_t maxChars = 0; // Text: the longest text the field holds
+    std::size_t maxChars = 0; // Text: the longest text the editor writes
     const FieldTable* sub = nullptr;   // Record
+    unsigned bits = 8;        // Number: the stored bits (a barcode field may have fewer)
 };
+
+int storageMax(const Field& f) {
+    return f.kind == Kind::Word ? 0xFFFF : static_cast<int>((1u << f.bits) - 1u);
+}
 
 struct FieldTable {
     const Field* fields;
@@ -366,9 +377,10 @@ const Field kAcousticFields[] = {
 constexpr FieldTable kAcousticTable = tableOf(kAcousticFields);
 
 const Field kSettingsFields[] = {
-    // Files of versions 0 and 1 are upgraded when they are loaded, so a
-    // loaded program never holds them.
-    FW_NUM(TerminalSettings, version, kSettingsVersion, 255),
+    // Layouts 0 and 1 are upgraded when a file is opened, and so when a
+    // document is imported (importProgramDocument, which says so), so a
+    // program never holds them.
+    FW_NUM(TerminalSettings, version, 0, 255),
     FW_NUM(TerminalSettings, startFrom, 0, 1),
     FW_NUM(TerminalSettings, delimiter1, 0, 255),
     FW_NUM(TerminalSettings, delimiter2, 0, 255),
@@ -473,8 +485,9 @@ Field lineField(const Field& f, int line) {
 constexpr const char* kReservedKey = "reserved";
 
 // Where the editor offers fewer values than a field's bits hold: the scan
-// mode list, the MSI radio groups, the three start/stop patterns (3 is never
-// written). Every other field takes any value of its width.
+// mode list, the MSI radio groups, the three start/stop patterns (the editor
+// never writes 3). A file may hold the others and the page keeps them, so
+// they are the editor's limits, not the field's.
 struct BarcodeLimit {
     BarcodeFieldId id;
     unsigned max;
@@ -488,7 +501,7 @@ constexpr BarcodeLimit kBarcodeLimits[] = {
     {BarcodeFieldId::matrix25StartStop, 2},
 };
 
-unsigned barcodeMax(const BarcodeField& f) {
+unsigned barcodeEditorMax(const BarcodeField& f) {
     for (const BarcodeLimit& l : kBarcodeLimits)
         if (&barcodeField(l.id) == &f) return l.max;
     return (1u << f.width) - 1u;
@@ -634,22 +647,39 @@ std::string nearestKey(const std::string& key, const std::vector<std::string>& k
     fail(child(path, key), message);
 }
 
-void recordFromJson(const Json& v, uint8_t* rec, const FieldTable& table, const std::string& path);
+// One import: what it was asked and what it has to say beside the result.
+struct ImportRun {
+    bool strict = false;
+    std::vector<std::string> warnings;
 
-void numberFromJson(const Json& v, uint8_t* p, const Field& f, const std::string& path) {
-    const int64_t hi = f.kind == Kind::Word ? 0xFFFF : f.max;
-    const int64_t lo = f.kind == Kind::Word ? 0 : f.min;
+    // A value the storage holds but no control of the editor offers: kept
+    // with a warning, or refused under strict.
+    void outsideEditor(const std::string& path, const std::string& what, const std::string& range) {
+        if (strict) fail(path, what + " is not one of the editor's values (" + range + ")");
+        warnings.push_back(path + ": " + what + " is not one of the editor's values; kept");
+    }
+};
+
+void recordFromJson(const Json& v, uint8_t* rec, const FieldTable& table, const std::string& path,
+                    ImportRun& run);
+
+void numberFromJson(const Json& v, uint8_t* p, const Field& f, const std::string& path,
+                    ImportRun& run) {
+    const int64_t hi = storageMax(f);
     if (!v.is_number_integer()) wrongType(path, "a whole number", v);
     // A number too large for a signed 64-bit integer is out of range anyway.
     const bool huge = v.is_number_unsigned() && v.get<uint64_t>() > uint64_t(INT64_MAX);
-    if (huge || v.get<int64_t>() < lo || v.get<int64_t>() > hi)
-        fail(path, v.dump() + " is outside " + std::to_string(lo) + ".." + std::to_string(hi));
+    if (huge || v.get<int64_t>() < 0 || v.get<int64_t>() > hi)
+        fail(path, v.dump() + " is outside 0.." + std::to_string(hi));
     const auto n = static_cast<unsigned>(v.get<int64_t>());
+    if (f.kind == Kind::Number && (int(n) < f.min || int(n) > f.max))
+        run.outsideEditor(path, v.dump(), std::to_string(f.min) + ".." + std::to_string(f.max));
     p[0] = static_cast<uint8_t>(n & 0xFF);
     if (f.kind == Kind::Word) p[1] = static_cast<uint8_t>(n >> 8);
 }
 
-void textFromJson(const Json& v, uint8_t* p, const Field& f, const std::string& path) {
+void textFromJson(const Json& v, uint8_t* p, const Field& f, const std::string& path,
+                  ImportRun& run) {
     const Json* text = nullptr;
     std::string after;
     std::string textPath = path;
@@ -671,20 +701,24 @@ void textFromJson(const Json& v, uint8_t* p, const Field& f, const std::string& 
         wrongType(path, "a text", v);
     }
     const std::string bytes = text ? encodeText(text->get_ref<const std::string&>(), textPath) : "";
-    if (bytes.size() > f.maxChars)
+    // A text that fills its field has no NUL: the field's width is the limit.
+    if (bytes.size() > f.width)
         fail(textPath, "text of " + std::to_string(bytes.size()) +
-                           " characters is longer than its field (at most " +
-                           std::to_string(f.maxChars) + ")");
+                           " characters is longer than its field (" + std::to_string(f.width) +
+                           " bytes)");
     if (!after.empty() && bytes.size() + 1 + after.size() > f.width)
         fail(path, "the text, its NUL and afterNul take " +
                        std::to_string(bytes.size() + 1 + after.size()) + " bytes; the field has " +
                        std::to_string(f.width));
+    if (bytes.size() > f.maxChars)
+        run.outsideEditor(textPath, "text of " + std::to_string(bytes.size()) + " characters",
+                          "at most " + std::to_string(f.maxChars));
     std::memset(p, 0, f.width);
     std::memcpy(p, bytes.data(), bytes.size());
     if (!after.empty()) std::memcpy(p + bytes.size() + 1, after.data(), after.size());
 }
 
-void barcodeFromJson(const Json& v, uint8_t* p, const std::string& path) {
+void barcodeFromJson(const Json& v, uint8_t* p, const std::string& path, ImportRun& run) {
     if (!v.is_object()) wrongType(path, "an object", v);
     BarcodeSettings b;
     std::memcpy(b.bytes, p, sizeof b.bytes);
@@ -713,33 +747,36 @@ void barcodeFromJson(const Json& v, uint8_t* p, const std::string& path) {
             keys.emplace_back(kReservedKey);
             unknownKey(path, key, keys);
         }
-        Field number{bf->name, 0, Kind::Number, 1, 0, 0, static_cast<int>(barcodeMax(*bf))};
+        Field number{bf->name, 0, Kind::Number, 1, 0, 0, static_cast<int>(barcodeEditorMax(*bf))};
+        number.bits = bf->width;
         uint8_t n = 0;
-        numberFromJson(value, &n, number, fieldPath);
+        numberFromJson(value, &n, number, fieldPath, run);
         writeBarcodeField(b, *bf, n);
     }
     std::memcpy(p, b.bytes, sizeof b.bytes);
 }
 
-void elementFromJson(const Json& v, uint8_t* p, const Field& f, const std::string& path) {
+void elementFromJson(const Json& v, uint8_t* p, const Field& f, const std::string& path,
+                     ImportRun& run) {
     switch (f.kind) {
         case Kind::Number:
-        case Kind::Word: numberFromJson(v, p, f, path); return;
-        case Kind::Text: textFromJson(v, p, f, path); return;
+        case Kind::Word: numberFromJson(v, p, f, path, run); return;
+        case Kind::Text: textFromJson(v, p, f, path, run); return;
         case Kind::Bytes: {
             const std::string bytes = hexBytes(v, f.width, path);
             std::memset(p, 0, f.width);
             std::memcpy(p, bytes.data(), bytes.size());
             return;
         }
-        case Kind::Record: recordFromJson(v, p, *f.sub, path); return;
-        case Kind::Barcode: barcodeFromJson(v, p, path); return;
+        case Kind::Record: recordFromJson(v, p, *f.sub, path, run); return;
+        case Kind::Barcode: barcodeFromJson(v, p, path, run); return;
     }
 }
 
-void fieldFromJson(const Json& v, uint8_t* rec, const Field& f, const std::string& path) {
+void fieldFromJson(const Json& v, uint8_t* rec, const Field& f, const std::string& path,
+                   ImportRun& run) {
     if (f.count == 0) {
-        elementFromJson(v, rec + f.offset, f, path);
+        elementFromJson(v, rec + f.offset, f, path, run);
         return;
     }
     if (!v.is_array()) wrongType(path, "an array", v);
@@ -748,7 +785,7 @@ void fieldFromJson(const Json& v, uint8_t* rec, const Field& f, const std::strin
         fail(path, "has " + std::to_string(v.size()) + " entries; at most " +
                        std::to_string(f.count));
     for (std::size_t i = 0; i < v.size(); ++i)
-        elementFromJson(v[i], rec + f.offset + i * f.width, f, element(path, i));
+        elementFromJson(v[i], rec + f.offset + i * f.width, f, element(path, i), run);
 }
 
 std::vector<std::string> keysOf(const FieldTable& table) {
@@ -764,7 +801,7 @@ const Field* findField(const FieldTable& table, const std::string& key) {
     return nullptr;
 }
 
-void linesFromJson(const Json& v, uint8_t* form, const std::string& path) {
+void linesFromJson(const Json& v, uint8_t* form, const std::string& path, ImportRun& run) {
     if (!v.is_array()) wrongType(path, "an array", v);
     if (v.size() > std::size_t(kLinesPerForm))
         fail(path, "has " + std::to_string(v.size()) + " entries; at most " +
@@ -776,25 +813,26 @@ void linesFromJson(const Json& v, uint8_t* form, const std::string& path) {
         for (const auto& [key, value] : l.items()) {
             const Field* f = findField(kLineTable, key);
             if (f == nullptr) unknownKey(linePath, key, keysOf(kLineTable));
-            fieldFromJson(value, form, lineField(*f, int(line)), child(linePath, key));
+            fieldFromJson(value, form, lineField(*f, int(line)), child(linePath, key), run);
         }
     }
 }
 
-void recordFromJson(const Json& v, uint8_t* rec, const FieldTable& table, const std::string& path) {
+void recordFromJson(const Json& v, uint8_t* rec, const FieldTable& table, const std::string& path,
+                    ImportRun& run) {
     if (!v.is_object()) wrongType(path, "an object", v);
     for (const auto& [key, value] : v.items()) {
         if (&table == &kFormTable && key == kLinesKey) {
-            linesFromJson(value, rec, child(path, key));
+            linesFromJson(value, rec, child(path, key), run);
             continue;
         }
         const Field* f = findField(table, key);
         if (f == nullptr) unknownKey(path, key, keysOf(table));
-        fieldFromJson(value, rec, *f, child(path, key));
+        fieldFromJson(value, rec, *f, child(path, key), run);
     }
 }
 
-void programFromJson(const Json& doc, ProgramModel& m) {
+void programFromJson(const Json& doc, ProgramModel& m, ImportRun& run) {
     if (!doc.is_object()) wrongType("", "a program document (an object)", doc);
     const auto format = doc.find(kFormatKey);
     if (format == doc.end())
@@ -819,7 +857,7 @@ void programFromJson(const Json& doc, ProgramModel& m) {
         if (key == kFormatKey || key == kFormatVersionKey) continue;
         const Field* f = findField(programTable(), key);
         if (f == nullptr) unknownKey("", key, keys);
-        fieldFromJson(value, modelBody(m), *f, key);
+        fieldFromJson(value, modelBody(m), *f, key, run);
     }
 }
 
@@ -894,22 +932,35 @@ Json hexSchema(std::size_t maxBytes) {
                 {"pattern", "^([0-9A-Fa-f]{2}){0," + std::to_string(maxBytes) + "}$"}};
 }
 
+// The schema states what the fields store; what the editor offers is a
+// description (import keeps such values, with a warning).
+Json numberSchema(int storageMax, int editorMin, int editorMax) {
+    Json n{{"type", "integer"}, {"minimum", 0}, {"maximum", storageMax}};
+    if (editorMin > 0 || editorMax < storageMax)
+        n["description"] = "The editor offers " + std::to_string(editorMin) + ".." +
+                           std::to_string(editorMax) + "; other values are kept.";
+    return n;
+}
+
 Json elementSchema(const Field& f) {
     switch (f.kind) {
-        case Kind::Number: return Json{{"type", "integer"}, {"minimum", f.min}, {"maximum", f.max}};
+        case Kind::Number: return numberSchema(storageMax(f), f.min, f.max);
         case Kind::Word: return Json{{"type", "integer"}, {"minimum", 0}, {"maximum", 0xFFFF}};
         case Kind::Bytes: return hexSchema(f.width);
         case Kind::Record: return schemaOf(*f.sub);
         case Kind::Barcode: {
             Json properties = Json::object();
             for (const BarcodeField& bf : kBarcodeFields)
-                properties[bf.name] =
-                    Json{{"type", "integer"}, {"minimum", 0}, {"maximum", barcodeMax(bf)}};
+                properties[bf.name] = numberSchema(int((1u << bf.width) - 1u), 0,
+                                                   int(barcodeEditorMax(bf)));
             properties[kReservedKey] = hexSchema(sizeof(BarcodeSettings));
             return Json{{"type", "object"}, {"properties", properties}, {"additionalProperties", false}};
         }
         case Kind::Text: {
-            const Json text{{"type", "string"}, {"maxLength", f.maxChars}};
+            Json text{{"type", "string"}, {"maxLength", f.width}};
+            if (f.maxChars < f.width)
+                text["description"] = "The editor writes at most " + std::to_string(f.maxChars) +
+                                      " characters; longer texts are kept.";
             Json withTail{{"type", "object"},
                           {"properties",
                            Json{{kTextKey, text}, {kAfterNulKey, hexSchema(f.width - 1)}}},
@@ -951,21 +1002,42 @@ std::string exportProgramDocument(const ProgramModel& m) {
 }
 
 DocumentImportResult importProgramDocument(std::string_view text, const DefaultTexts& defaults,
-                                           ProgramModel& m) {
+                                           ProgramModel& m, const DocumentImportOptions& options) {
     DocumentImportResult result;
     auto scratch = std::make_unique<ProgramModel>();
     std::memset(modelBody(*scratch), 0, kModelBodySize);
     scratch->modified = false;
     newProgram(*scratch, defaults);
+    ImportRun run;
+    run.strict = options.strict;
     try {
-        programFromJson(parseDocument(text), *scratch);
+        programFromJson(parseDocument(text), *scratch, run);
+        const uint8_t version = scratch->settings.version;
+        if (version < kSettingsVersion) {
+            const std::string what = std::to_string(version) + " is an older settings layout";
+            if (run.strict) fail("settings.version", what + ", not one of the editor's values");
+            run.warnings.push_back("settings.version: " + what + "; upgraded to " +
+                                   std::to_string(kSettingsVersion) + " as Open upgrades a file");
+        }
     } catch (const DocumentError& e) {
         result.path = e.path;
         result.message = e.message;
+        result.warnings = std::move(run.warnings);
+        return result;
+    }
+    // The fields make a program file; the program is what Open makes of that
+    // file (an older settings layout is upgraded), so importing a document
+    // and opening the file it describes never differ.
+    std::vector<uint8_t> file(kProgramFileSize, 0);
+    std::memcpy(file.data(), kProgramHeader, sizeof kProgramHeader);
+    std::memcpy(file.data() + sizeof kProgramHeader, modelBody(*scratch), kModelBodySize);
+    if (!loadProgramBytes(*scratch, defaults, file.data(), file.size()).ok()) {
+        result.message = "the program file of the document cannot be read";   // never: a full file
         return result;
     }
     m = *scratch;
     result.ok = true;
+    result.warnings = std::move(run.warnings);
     return result;
 }
 
@@ -993,11 +1065,15 @@ std::string programDocumentSchema() {
     schema["title"] = "Formwright program document";
     schema["description"] =
         "A terminal program as text: every field of the program file by its model name. "
-        "Numbers are the stored values; texts are Windows-1252 characters, written as "
+        "Numbers are the stored values, in the range the field stores (what the editor "
+        "offers is described); texts are Windows-1252 characters, written as "
         "{\"text\", \"afterNul\"} when the field holds bytes after its terminating NUL; "
         "hex strings carry the bytes without a known meaning. A field left out takes the "
         "value of a New program.";
     Json body = schemaOf(programTable());
+    body["properties"]["settings"]["properties"]["version"]["description"] =
+        "Layouts 0 and 1 are older; an import upgrades them to " +
+        std::to_string(kSettingsVersion) + " as Open upgrades a file.";
     Json properties = Json::object();
     properties[kFormatKey] = Json{{"const", kDocumentFormatName}};
     properties[kFormatVersionKey] = Json{{"const", kDocumentFormatVersion}};

@@ -21,10 +21,17 @@
 //     reserved and legacy bytes) are hex strings, trailing zero bytes left out.
 //
 // Import starts from a New program: whatever the document leaves out keeps
-// New's value. It refuses, with the path of the field and what is wrong: an
-// unknown key, a wrong type, a number outside the field's range, a text
-// longer than its field or with a character Windows-1252 lacks, malformed
-// JSON (with line and column).
+// New's value. It takes every value a field can store, as a program file may
+// hold it: a byte 0..255, a bit field up to its width, a text up to its
+// field's width in Windows-1252. It refuses, with the path of the field and
+// what is wrong, only what cannot be stored: an unknown key, a wrong type, a
+// number beyond the field's bits, a text longer than its field or with a
+// character Windows-1252 lacks, malformed JSON (with line and column). A
+// value that no control of the editor offers is kept with a warning, or
+// refused when the import is strict. The program is what Open makes of the
+// file the fields describe: an older settings layout (version 0 or 1) is
+// upgraded. So for every file Open takes, importing its export gives the
+// bytes that Open and Save give.
 #pragma once
 
 #include <string>
@@ -42,8 +49,17 @@ constexpr int kDocumentFormatVersion = 1;
 // The document of a model, as indented JSON text ending in a newline.
 std::string exportProgramDocument(const ProgramModel& m);
 
+struct DocumentImportOptions {
+    // Refuse a value that no control of the editor offers, rather than keep
+    // it with a warning.
+    bool strict = false;
+};
+
 struct DocumentImportResult {
     bool ok = false;
+    // Values kept although the editor does not offer them, in document
+    // order: "barcode.scanMode: 11 is not one of the editor's values; kept".
+    std::vector<std::string> warnings;
     // On failure: where (e.g. "forms[0].lines[2].prompt", empty for the
     // document as a whole or a syntax error) and what is wrong.
     std::string path;
@@ -55,7 +71,8 @@ struct DocumentImportResult {
 // Reads a document into `m`: New's program with `defaults`, then every field
 // the document gives. On failure `m` is unchanged.
 DocumentImportResult importProgramDocument(std::string_view text, const DefaultTexts& defaults,
-                                           ProgramModel& m);
+                                           ProgramModel& m,
+                                           const DocumentImportOptions& options = {});
 
 // One field whose documents differ; the values are JSON texts (a value
 // missing from one side is "null").

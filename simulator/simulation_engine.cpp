@@ -354,6 +354,16 @@ namespace {
 // A captioned menu has room for 7 items under its caption, otherwise 8.
 int menuRows(const MenuDef& m) { return m.captionOn ? 7 : 8; }
 int menuItems(const MenuDef& m) { return std::min<int>(m.itemCount, kItemsPerMenu); }
+// Down reaches the eighth item with or without a caption.
+int menuLastSelectable(const MenuDef& m) { return std::min(menuItems(m), 8) - 1; }
+// The first item on the display. Under a caption the eighth item has no row
+// of its own: when it is selected the list moves up by one, so the selected
+// item and its bar stay on the display (the caption stays on line 1).
+int menuTop(const MenuDef& m) {
+    const int selected = m.selectedItem;
+    if (selected < menuRows(m) || selected > menuLastSelectable(m)) return 0;
+    return selected - menuRows(m) + 1;
+}
 }  // namespace
 
 EngineUpdate SimulationEngine::showMenu() {
@@ -365,10 +375,13 @@ EngineUpdate SimulationEngine::showMenu() {
     const std::size_t width = static_cast<std::size_t>(textWidth(m.font));
     const int first = m.captionOn ? 1 : 0;
     if (m.captionOn) setLine(0, fieldText(m.caption), width);
-    const int shown = std::min(menuItems(m), menuRows(m));
-    for (int i = 0; i < shown; ++i) setLine(first + i, fieldText(m.itemName[i]), width);
-    // An item that cannot be on the display has no bar.
-    highlight_ = m.selectedItem < menuRows(m) ? m.selectedItem + first + 1 : 0;
+    const int top = menuTop(m);
+    const int shown = std::min(menuItems(m) - top, menuRows(m));
+    for (int i = 0; i < shown; ++i) setLine(first + i, fieldText(m.itemName[top + i]), width);
+    // An item that cannot be on the display (a selection a file left beyond
+    // the items Down reaches) has no bar.
+    const int row = m.selectedItem - top;
+    highlight_ = row < menuRows(m) ? row + first + 1 : 0;
     return whole();
 }
 
@@ -385,9 +398,7 @@ EngineUpdate SimulationEngine::menuKey(int key) {
             if (m.selectedItem > 0) --m.selectedItem;
             return showMenu();
         case 15:
-            // Down stops at the last item on the display: under a caption
-            // that is the seventh, so the bar never leaves the screen.
-            if (m.selectedItem + 1 < std::min(menuItems(m), menuRows(m))) ++m.selectedItem;
+            if (m.selectedItem < menuLastSelectable(m)) ++m.selectedItem;
             return showMenu();
         case 17: return continueWith(m.escTarget, true);
         case 19:

@@ -191,6 +191,25 @@ document)
     "$tool" export old.K2X -o old.json
     "$tool" import old.json old2.FWX >/dev/null
     cmp -s old.FWX old2.FWX || fail "an older file's document does not give its conversion back"
+    # A file holding values that no control of the editor offers (upload port
+    # 9, scan mode 11): the designer keeps them, so its document gives them
+    # back, with a warning; --strict refuses it and writes nothing.
+    cp a.FWX odd.FWX
+    printf '\011' | dd of=odd.FWX bs=1 seek=$((10 + 18564 + 5)) conv=notrunc status=none
+    printf '\266' | dd of=odd.FWX bs=1 seek=$((10 + 2 + 20)) conv=notrunc status=none
+    "$tool" export odd.FWX -o odd.json
+    run import odd.json odd2.FWX
+    expect_status 0 "import of values the editor does not offer"
+    expect_in err.txt "warning: settings.uploadPort: 9 is not one of the editor's values; kept"
+    expect_in err.txt "warning: barcode.scanMode: 11 is not one of the editor's values; kept"
+    cmp -s odd.FWX odd2.FWX || fail "a program with values the editor does not offer changed through its document"
+    run import --strict odd.json strict.FWX
+    expect_status 1 "import --strict of values the editor does not offer"
+    expect_in err.txt "is not one of the editor's values ("
+    [[ ! -e strict.FWX ]] || fail "a refused strict import wrote strict.FWX"
+    run import --strict a.json strict.FWX
+    expect_status 0 "import --strict of a new program"
+    [[ ! -s err.txt ]] || fail "import --strict of a new program said: $(cat err.txt)"
 
     # diff in any mix of files and documents.
     run diff a.FWX a.json
@@ -208,10 +227,10 @@ document)
     expect_in err.txt "missing.json"
 
     # A bad document: one message naming the field, and no file.
-    sed 's/"uploadPort": 0/"uploadPort": 9/' a.json >bad.json
+    sed 's/"uploadPort": 0/"uploadPort": 300/' a.json >bad.json
     run import bad.json bad.FWX
     expect_status 1 "import of a bad document"
-    expect_in err.txt "settings.uploadPort: 9 is outside 0..4"
+    expect_in err.txt "settings.uploadPort: 300 is outside 0..255"
     [[ ! -e bad.FWX ]] || fail "a bad document wrote bad.FWX"
     printf '{"format": "formwright-program",\n "formatVersion": 1,,\n}' >broken.json
     run import broken.json broken.FWX
@@ -249,7 +268,13 @@ schema)
     "$tool" import rich-in.json rich.FWX >/dev/null || fail "rich-in.json was refused: $(cat err.txt)"
     "$tool" export rich.FWX -o rich.json
     grep -q afterNul rich.json || fail "rich.json has no text with bytes after its NUL"
-    "$python" - "$schema" new.json old.json rich.json <<'PY' || fail "a document does not match the schema"
+    # Values the editor does not offer are in the schema's ranges: scan mode
+    # 15, a menu caption of 21 characters without a NUL.
+    cp a.FWX odd.FWX
+    printf '\366' | dd of=odd.FWX bs=1 seek=$((10 + 2 + 20)) conv=notrunc status=none
+    printf 'ABCDEFGHIJKLMNOPQRSTU' | dd of=odd.FWX bs=1 seek=$((10 + 25 + 2)) conv=notrunc status=none
+    "$tool" export odd.FWX -o odd.json
+    "$python" - "$schema" new.json old.json rich.json odd.json <<'PY' || fail "a document does not match the schema"
 import json, sys
 import jsonschema
 with open(sys.argv[1], encoding="utf-8") as f:
@@ -264,7 +289,8 @@ for name in sys.argv[2:]:
         bad += 1
         print(f"{name}: {'/'.join(map(str, error.absolute_path))}: {error.message}", file=sys.stderr)
 # The schema must also refuse what the importer refuses.
-for doc in ({"format": "formwright-program", "formatVersion": 1, "settings": {"uploadPort": 9}},
+for doc in ({"format": "formwright-program", "formatVersion": 1, "settings": {"uploadPort": 300}},
+            {"format": "formwright-program", "formatVersion": 1, "barcode": {"scanMode": 16}},
             {"format": "formwright-program", "formatVersion": 1, "menus": [{"captoin": ""}]},
             {"format": "formwright-program", "formatVersion": 1, "legacyBlock": "0"}):
     if validator.is_valid(doc):

@@ -91,14 +91,55 @@ TEST(BarcodePage, ControlsReachTheirFields) {
     EXPECT_EQ(get(b, F::msiOn), 0u);
     EXPECT_EQ(get(b, F::negativeBarcode), 0u);
     EXPECT_EQ(b.bytes[20] & 0x0F, 0x0F);   // reserved half of the scan mode byte
-    // Every check box of the table reaches the field of its row.
+}
+
+// The page's check boxes, in page order, with the byte and bit each owns in
+// the block: written out here rather than taken from the page's own table,
+// so that two rows swapped there show.
+struct CheckBit {
+    const char* text;
+    int byte;
+    int bit;
+};
+constexpr CheckBit kPageChecks[kBarcodeCheckCount] = {
+    {"Code 39", 0, 7},           {"Italian  Pharmacode", 0, 6}, {"French  Pharmacode", 0, 5},
+    {"Industrial 25", 0, 4},     {"Interleave 25", 0, 3},       {"Matrix 25", 0, 2},
+    {"Codabar", 0, 1},           {"MSI", 2, 5},                 {"Plessey", 2, 4},
+    {"UPCE", 1, 6},              {"UPCE  Addon 2", 1, 5},       {"UPCE  Addon 5", 1, 4},
+    {"EAN8", 1, 3},              {"EAN8  Addon 2", 1, 2},       {"EAN8  Addon 5", 1, 1},
+    {"EAN13  &&  UPCA", 1, 0},   {"EAN13  Addon 2", 2, 7},      {"EAN13  Addon 5", 2, 6},
+    {"Telepen", 2, 2},           {"RSS14", 3, 6},               {"RSS14 Limited", 2, 0},
+    {"RSS14 Expanded", 3, 7},    {"Code 93", 0, 0},             {"Code 128", 1, 7},
+    {"EAN128", 22, 6},           {"Negative Barcode", 11, 4},
+};
+constexpr int kEan128Row = 24;
+
+TEST(BarcodePage, EachCheckBoxReadsAndWritesItsOwnBit) {
     for (int k = 0; k < kBarcodeCheckCount; ++k) {
-        if (kBarcodeChecks[k].field == F::ean128On) continue;
+        const CheckBit& c = kPageChecks[k];
+        EXPECT_STREQ(kBarcodeChecks[k].text, c.text) << k;
+
+        // Written: only this box ticked (EAN128 unticked is its off bit).
         BarcodeSettings z = filled(0x00);
-        BarcodePage p(z);
-        p.setCheck(k, true);
-        p.store(z);
-        EXPECT_EQ(get(z, kBarcodeChecks[k].field), 1u) << kBarcodeChecks[k].text;
+        BarcodePage page(z);
+        for (int j = 0; j < kBarcodeCheckCount; ++j) page.setCheck(j, j == k);
+        page.store(z);
+        BarcodeSettings expected = filled(0x00);
+        expected.bytes[c.byte] = static_cast<uint8_t>(expected.bytes[c.byte] | (1u << c.bit));
+        if (k != kEan128Row) expected.bytes[22] |= 0x80;
+        for (std::size_t i = 0; i < sizeof z.bytes; ++i)
+            EXPECT_EQ(z.bytes[i], expected.bytes[i]) << c.text << ": byte " << i;
+
+        // Read: a block with only this bit set ticks only this box (EAN128
+        // aside, which reads ticked while its off bit is clear).
+        BarcodeSettings one = filled(0x00);
+        if (k == kEan128Row) one.bytes[22] = 0x80;   // EAN128 off: nothing ticked
+        else one.bytes[c.byte] = static_cast<uint8_t>(1u << c.bit);
+        const BarcodePage read(one);
+        for (int j = 0; j < kBarcodeCheckCount; ++j) {
+            const bool ticked = k == kEan128Row ? false : (j == k || j == kEan128Row);
+            EXPECT_EQ(read.checkState(j).checked, ticked) << c.text << " set, box " << kPageChecks[j].text;
+        }
     }
 }
 
@@ -416,6 +457,48 @@ TEST(CodeIdDialog, PresetsClearAndEnabling) {
 
     d.clear();
     for (int k = 0; k < kCodeIdCount; ++k) EXPECT_EQ(d.boxState(k).text, "") << k;
+}
+
+// The five sets, as the dialog's buttons load them: symbology by symbology
+// (rows), set by set (columns). "FF" is the one pair of two characters.
+TEST(CodeIdDialog, EveryPresetCellLoadsItsPair) {
+    const char* const kSets[kCodeIdCount][kCodeIdPresetCount] = {
+        {"A", "C", "Y", "M", "A"},    // Code 39
+        {"A", "C", "Y", "M", "A"},    // Italian Pharmacode
+        {"A", "C", "Y", "M", "A"},    // French Pharmacode
+        {"C", "H", "H", "H", "S"},    // Industrial 25
+        {"D", "I", "Z", "I", "S"},    // Interleave 25
+        {"E", "G", "G", "G", "S"},    // Matrix 25
+        {"F", "N", "X", "N", "F"},    // Codabar
+        {"I", "L", "L", "L", "G"},    // Code 93
+        {"H", "K", "K", "K", "C"},    // Code 128
+        {"S", "E", "C", "E", "E"},    // UPCE
+        {"P", "B", "B", "FF", "E"},   // EAN8
+        {"M", "A", "A", "F", "E"},    // EAN13
+        {"J", "A", "A", "A", "E"},    // UPCA
+        {"V", "V", "D", "P", "M"},    // MSI
+        {"W", "W", "E", "Q", "P"},    // Plessey
+    };
+    const char* const kLabels[kCodeIdCount] = {
+        "Code 39", "Italian Pharmacode", "French Pharmacode", "Industrial 25", "Interleave 25",
+        "Matrix 25", "Codabar", "Code 93", "Code 128", "UPCE", "EAN8", "EAN13", "UPCA", "MSI", "Plessey"};
+    for (int k = 0; k < kCodeIdCount; ++k) EXPECT_STREQ(kCodeIdLabels[k], kLabels[k]);
+
+    TerminalSettings s{};
+    s.codeIdOn = 1;
+    std::memset(s.codeId, 'Z', sizeof s.codeId);   // a second code left from before
+    for (int set = 0; set < kCodeIdPresetCount; ++set) {
+        CodeIdDialog d(s);
+        d.loadPreset(set);
+        TerminalSettings out = s;
+        d.store(out);
+        for (int k = 0; k < kCodeIdCount; ++k) {
+            const std::string pair = kSets[k][set];
+            EXPECT_EQ(out.codeId[k][0], static_cast<uint8_t>(pair[0])) << kLabels[k] << ", set " << set + 1;
+            EXPECT_EQ(out.codeId[k][1], pair.size() > 1 ? static_cast<uint8_t>(pair[1]) : 0)
+                << kLabels[k] << ", set " << set + 1;
+        }
+    }
 }
 
 TEST(CodeIdDialog, UntickingKeepsThePairsAndTheGridWritesAPair) {

@@ -5,9 +5,11 @@
 #include <cstring>
 #include <memory>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "editor/acoustic_dialog.h"
+#include "editor/character_grid.h"
 #include "editor/function_key_dialog.h"
 #include "editor/security_dialog.h"
 #include "editor/settings_page.h"
@@ -110,6 +112,146 @@ TEST_F(SettingsPageTest, LeavingBluetoothForTheAcousticCouplerGivesTheModemLineB
     sheet().commit();
     EXPECT_EQ(modelLine(kMsgUploadPort, 4), "3. Modem        ");
     EXPECT_EQ(model->settings.bluetoothFlags, 0);
+}
+
+// Off Bluetooth SPP to any other port, on either list: the flag goes and the
+// Modem line comes back, as Reset does.
+TEST_F(SettingsPageTest, LeavingBluetoothForAnyOtherPortGivesTheModemLineBack) {
+    for (int choice : {kUploadCradleIr, kUploadIrDA, kUploadModem}) {
+        sheet_.reset();
+        model->settings.uploadPort = kUploadBluetooth;
+        model->settings.downloadPort = kDownloadBluetooth;
+        model->settings.bluetoothFlags = kBluetoothUpload | kBluetoothDownload;
+        setFieldText(model->msgUploadPort.line[4], "3. Bluetooth SPP");
+        setFieldText(model->msgDownloadPort.line[5], "3. Bluetooth SPP");
+        // The download list's first three entries are the upload list's.
+        const int download = choice;
+        SettingsPage& p = page();
+        p.chooseUploadPort(choice);
+        EXPECT_EQ(sheet().bluetoothFlags(), kBluetoothDownload) << choice;
+        p.chooseDownloadPort(download);
+        EXPECT_EQ(sheet().bluetoothFlags(), 0) << choice;
+        sheet().commit();
+        EXPECT_EQ(model->settings.uploadPort, choice);
+        EXPECT_EQ(model->settings.downloadPort, download);
+        EXPECT_EQ(model->settings.bluetoothFlags, 0) << choice;
+        EXPECT_EQ(modelLine(kMsgUploadPort, 4), "3. Modem        ") << choice;
+        EXPECT_EQ(modelLine(kMsgDownloadPort, 5), "3. Modem        ") << choice;
+    }
+    EXPECT_TRUE(warnings.empty());
+}
+
+// Picks `code` in a single-character box through its grid, as a click does.
+void pickCode(GridBox& box, int code) {
+    CharacterGrid grid = box.openGrid();
+    const CellRect r = CharacterGrid::cellRect(code / 16 + 1, code % 16 + 1, grid.columns(), 90, 170);
+    EXPECT_EQ(grid.click((r.left + r.right) / 2, (r.top + r.bottom) / 2, 90, 170), GridClick::Selected);
+    box.closeGrid(grid, true);
+}
+
+// Every byte the page and its dialogs own, set through their controls to a
+// value New does not have, reaches the model at the sheet's OK: a field the
+// page forgets to copy, or copies from the wrong place, shows here.
+TEST_F(SettingsPageTest, EveryFieldThePageOwnsReachesTheModelAtOk) {
+    const TerminalSettings before = model->settings;
+    SettingsPage& p = page();
+    p.chooseUploadPort(kUploadModem);
+    p.chooseDownloadPort(kDownloadModem);
+    p.typeUploadPhone("5551234");
+    p.typeDownloadPhone("0800-99");
+    p.chooseList(SettingsPage::ModemSpeed, 3);
+    p.chooseList(SettingsPage::BaudRate, 4);
+    p.chooseList(SettingsPage::Backlight, 1);
+    p.typeIdle("7");
+    p.chooseList(SettingsPage::DataDeletion, 1);
+    p.chooseList(SettingsPage::EntryOption, 2);
+    p.typeDuration("42");
+    p.chooseList(SettingsPage::KeyClick, 5);
+    p.chooseList(SettingsPage::GoodReadBeep, 3);
+    p.chooseList(SettingsPage::WarningBeep, 0);
+
+    SecurityDialog security(p.settings());
+    security.typePassword("Pw12");
+    security.tick(2, true);
+    security.tick(9, true);
+    security.tick(13, true);
+    p.takeFromDialog(security.ok());
+
+    FunctionKeyDialog keys(p.settings());
+    keys.toggle(true);
+    keys.chooseKey(3, 11);
+    p.takeFromDialog(keys.ok());
+
+    AcousticDialog ac(p.settings());
+    ac.chooseList(AcousticDialog::DataBits, 0);
+    ac.chooseList(AcousticDialog::StopBits, 1);
+    ac.chooseList(AcousticDialog::Parity, 2);
+    ac.chooseList(AcousticDialog::Volume, 2);
+    ac.typeTone("4");
+    ac.toggleControlChars(true);
+    ac.toggleBlockMode(true);
+    ac.toggleBlockCheck(true);
+    ac.chooseList(AcousticDialog::BlockSize, 2);
+    ac.chooseList(AcousticDialog::BlockDelay, 1);
+    const std::pair<int, int> codes[] = {{AcousticDialog::StartOfText, 0x01},
+                                         {AcousticDialog::EndOfText, 0x04},
+                                         {AcousticDialog::PadChar, 0x2A},
+                                         {AcousticDialog::EndOfBlock, 0x1E}};
+    for (const auto& [box, code] : codes) {
+        pickCode(ac.charBox(box), code);
+        ac.charChosen(box);
+    }
+    p.takeFromDialog(ac.ok());
+    EXPECT_TRUE(warnings.empty());
+
+    sheet().commit();
+    const TerminalSettings& s = model->settings;
+    const AcousticCoupler& a = s.acousticCoupler;
+    struct Byte {
+        const char* name;
+        uint8_t now, expected, newValue;
+    };
+    const Byte bytes[] = {
+        {"uploadPort", s.uploadPort, kUploadModem, before.uploadPort},
+        {"downloadPort", s.downloadPort, kDownloadModem, before.downloadPort},
+        {"modemSpeed", s.modemSpeed, 3, before.modemSpeed},
+        {"baudRate", s.baudRate, 4, before.baudRate},
+        {"backlight", s.backlight, 1, before.backlight},
+        {"backlightIdle", s.backlightIdle, 7, before.backlightIdle},
+        {"dataDeletion", s.dataDeletion, 1, before.dataDeletion},
+        {"entryOption", s.entryOption, 2, before.entryOption},
+        {"promptDuration", s.promptDuration, 42, before.promptDuration},
+        {"keyClick", s.keyClick, 5, before.keyClick},
+        {"goodReadBeep", s.goodReadBeep, 3, before.goodReadBeep},
+        {"warningBeep", s.warningBeep, 0, before.warningBeep},
+        {"securityItems[2]", s.securityItems[2], 1, before.securityItems[2]},
+        {"securityItems[9]", s.securityItems[9], 1, before.securityItems[9]},
+        {"securityBeeps[1]", s.securityBeeps[1], 1, before.securityBeeps[1]},
+        {"functionKeysOn", s.functionKeysOn, 1, before.functionKeysOn},
+        {"functionKeyMap[3]", s.functionKeyMap[3], 11, before.functionKeyMap[3]},
+        {"acVolume", s.acVolume, 2, before.acVolume},
+        {"acDataBits", a.acDataBits, 0, before.acousticCoupler.acDataBits},
+        {"acStopBits", a.acStopBits, 1, before.acousticCoupler.acStopBits},
+        {"acParity", a.acParity, 2, before.acousticCoupler.acParity},
+        {"acToneLength", a.acToneLength, 4, before.acousticCoupler.acToneLength},
+        {"acSendControlChars", a.acSendControlChars, 1, before.acousticCoupler.acSendControlChars},
+        {"acBlockMode", a.acBlockMode, 1, before.acousticCoupler.acBlockMode},
+        {"acSendBlockCheck", a.acSendBlockCheck, 1, before.acousticCoupler.acSendBlockCheck},
+        {"acBlockSize", a.acBlockSize, 2, before.acousticCoupler.acBlockSize},
+        {"acBlockDelay", a.acBlockDelay, 1, before.acousticCoupler.acBlockDelay},
+        {"acStartOfText", a.acStartOfText, 0x01, before.acousticCoupler.acStartOfText},
+        {"acEndOfText", a.acEndOfText, 0x04, before.acousticCoupler.acEndOfText},
+        {"acPadChar", a.acPadChar, 0x2A, before.acousticCoupler.acPadChar},
+        {"acEndOfBlock", a.acEndOfBlock, 0x1E, before.acousticCoupler.acEndOfBlock},
+    };
+    for (const Byte& b : bytes) {
+        EXPECT_NE(b.expected, b.newValue) << b.name << ": the test must pick a value New does not have";
+        EXPECT_EQ(b.now, b.expected) << b.name;
+    }
+    EXPECT_EQ(fieldText(s.uploadPhone), "5551234");
+    EXPECT_EQ(fieldText(s.downloadPhone), "0800-99");
+    EXPECT_EQ(fieldText(s.password), "Pw12");
+    EXPECT_TRUE(model->modified);
 }
 
 TEST_F(SettingsPageTest, ModemChoicesEnableSpeedPhoneAndBaudRate) {

@@ -228,6 +228,7 @@ TEST_F(Engine, CaptionedMenuShowsSevenItemsAndKeepsTheBarOnScreen) {
     setFieldText(menu(1).caption, "MAIN");
     for (int n = 0; n < 9; ++n) item(1, n, ("Item " + std::to_string(n + 1)).c_str(), targetForm(n + 1));
     menu(1).selectedItem = 5;   // left from an earlier run
+    form(8).escTarget = targetMenu(1);
     SimulationEngine& e = engine();
     press({1});
     EXPECT_EQ(menu(1).selectedItem, 0);
@@ -237,11 +238,58 @@ TEST_F(Engine, CaptionedMenuShowsSevenItemsAndKeepsTheBarOnScreen) {
     EXPECT_EQ(e.highlight(), 2);
     EXPECT_FALSE(e.largePitch());
 
-    for (int i = 0; i < 10; ++i) press({15});
+    press({15, 15, 15, 15, 15, 15});
     EXPECT_EQ(menu(1).selectedItem, 6);
+    EXPECT_EQ(e.highlight(), 8);
+    EXPECT_EQ(line(7), "Item 7");
+
+    // Down reaches the eighth item under a caption too (never the ninth):
+    // the items move up by one under the caption so that it and its bar
+    // are on the display.
+    for (int i = 0; i < 5; ++i) press({15});
+    EXPECT_EQ(menu(1).selectedItem, 7);
+    EXPECT_EQ(e.highlight(), 8);
+    EXPECT_EQ(line(0), "MAIN");
+    EXPECT_EQ(line(1), "Item 2");
+    EXPECT_EQ(line(7), "Item 8");
+    press({19});
+    EXPECT_EQ(e.mode(), EngineMode::Form);
+    EXPECT_EQ(e.current(), 8);
+
+    // ESC back to the menu keeps the selection, and so the moved list.
+    press({17});
+    EXPECT_EQ(line(7), "Item 8");
+    EXPECT_EQ(e.highlight(), 8);
+    press({14});
+    EXPECT_EQ(menu(1).selectedItem, 6);
+    EXPECT_EQ(line(1), "Item 1");
+    EXPECT_EQ(line(7), "Item 7");
     EXPECT_EQ(e.highlight(), 8);
     press({14});
     EXPECT_EQ(e.highlight(), 7);
+}
+
+TEST_F(Engine, MenuWithoutCaptionStopsDownAtItsEighthOrLastItem) {
+    model->settings.startFrom = 1;
+    for (int n = 0; n < 10; ++n) item(1, n, ("Item " + std::to_string(n + 1)).c_str(), targetForm(1));
+    SimulationEngine& e = engine();
+    press({1});
+    for (int i = 0; i < 12; ++i) press({15});
+    EXPECT_EQ(menu(1).selectedItem, 7);
+    EXPECT_EQ(e.highlight(), 8);
+    EXPECT_EQ(line(0), "Item 1");
+    EXPECT_EQ(line(7), "Item 8");
+
+    // Fewer items than rows: Down stops at the last one.
+    for (int n = 3; n < 10; ++n) item(1, n, "", targetForm(1));
+    menu(1).escTarget = kTargetMain;
+    menu(1).captionOn = 1;
+    setFieldText(menu(1).caption, "M");
+    press({17, 1});   // back to the start screen, Collect counts 3 items
+    for (int i = 0; i < 5; ++i) press({15});
+    EXPECT_EQ(menu(1).selectedItem, 2);
+    EXPECT_EQ(e.highlight(), 4);
+    EXPECT_EQ(line(1), "Item 1");
 }
 
 TEST_F(Engine, MenuItemsTargetsAndEsc) {

@@ -199,6 +199,106 @@ TEST_F(StartupPageTest, ResetAndImportAreStored) {
     EXPECT_EQ(modelLine(kMsgUtilities, 1), "2.Look      ");
 }
 
+// A file that cannot be imported changes nothing the page holds: not the
+// texts typed before it, not what OK would store, not the font.
+TEST_F(StartupPageTest, AFailedImportLeavesTheWorkingTextsAsTheyWere) {
+    StartupPage& p = page();
+    p.chooseScreen(kMsgConfirm);
+    p.typeRow(0, "Really?");
+    p.chooseScreen(kMsgUtilities);
+    p.typeRow(2, "3.Mine");
+    std::vector<std::string> before;
+    std::vector<bool> storedBefore;
+    for (int s = 0; s < kStartupScreenCount; ++s)
+        for (int r = 0; r < kStartupScreenLines; ++r) {
+            before.emplace_back(p.text(s, r));
+            storedBefore.push_back(p.willStore(s, r));
+        }
+
+    ProgramModel other = *model;
+    other.settings.largeFont = 1;
+    setFieldText(other.msgConfirm.line[0], "Other");
+    std::vector<uint8_t> file(kProgramFileBodyEnd);
+    std::memcpy(file.data(), kProgramHeader, sizeof kProgramHeader);
+    std::memcpy(file.data() + (kProgramFileBodyEnd - kModelBodySize), modelBody(other), kModelBodySize);
+    std::vector<uint8_t> wrongHeader = file;
+    std::memcpy(wrongHeader.data(), "K2x-4.00", 8);
+    const std::vector<uint8_t> shortFile(file.begin(), file.end() - 1);   // settings cut short
+    for (const std::vector<uint8_t>* bad : std::vector<const std::vector<uint8_t>*>{&wrongHeader, &shortFile}) {
+        EXPECT_EQ(p.importFromBytes(bad->data(), bad->size()).status, LoadStatus::FormatMismatch);
+        std::size_t i = 0;
+        for (int s = 0; s < kStartupScreenCount; ++s)
+            for (int r = 0; r < kStartupScreenLines; ++r, ++i) {
+                EXPECT_EQ(p.text(s, r), before[i]) << s << "/" << r;
+                EXPECT_EQ(p.willStore(s, r), storedBefore[i]) << s << "/" << r;
+            }
+        EXPECT_FALSE(p.largeFont());
+        EXPECT_EQ(p.selectedScreen(), kMsgUtilities);
+        EXPECT_EQ(p.rowBoxState(2).text, "3.Mine");
+    }
+    EXPECT_EQ(p.importFrom("/nonexistent/folder/other.FWX").status, LoadStatus::CannotOpen);
+    EXPECT_EQ(p.text(kMsgConfirm, 0), std::string("Really?"));
+    sheet().commit();
+    EXPECT_EQ(modelLine(kMsgConfirm, 0), "Really?");
+    EXPECT_EQ(model->settings.largeFont, 0);
+}
+
+// Choosing one delimiter drops a second one that the model holds.
+TEST_F(StartupPageTest, OneDelimiterClearsAStoredSecond) {
+    model->settings.delimiter1 = ',';
+    model->settings.delimiter2 = ';';
+    StartupPage& p = page();
+    EXPECT_EQ(p.delimiterCountState().selection, 2);
+    EXPECT_EQ(p.delimiter(1), ';');
+    p.chooseDelimiterCount(1);
+    EXPECT_FALSE(p.asciiState(1).enabled);
+    sheet().commit();
+    EXPECT_EQ(model->settings.delimiter1, ',');
+    EXPECT_EQ(model->settings.delimiter2, 0);
+}
+
+// Reset gives the default texts of the font in use; the font itself stays.
+TEST_F(StartupPageTest, ResetKeepsTheLargeFont) {
+    model->settings.largeFont = 1;
+    setFieldText(model->msgUtilities.line[0], "1.Mine      ");
+    StartupPage& p = page();
+    p.reset();
+    EXPECT_TRUE(p.largeFont());
+    EXPECT_TRUE(p.largeFontState().checked);
+    p.chooseScreen(kMsgUtilities);
+    EXPECT_EQ(p.rowBoxState(0).text, "1.Settings  ");
+    EXPECT_EQ(p.rowBoxState(0).limit, 12);
+    sheet().commit();
+    EXPECT_EQ(model->settings.largeFont, 1);
+    EXPECT_EQ(modelLine(kMsgUtilities, 0), "1.Settings  ");
+}
+
+// The 16-byte screens hold 12 characters whatever the font: typed, imported
+// and stored texts are cut there.
+TEST_F(StartupPageTest, NarrowScreensCutAtTwelveCharacters) {
+    ASSERT_FALSE(kStartupScreens[kMsgMainMenu].wide);
+    StartupPage& p = page();
+    ASSERT_FALSE(p.largeFont());
+    p.chooseScreen(kMsgMainMenu);
+    EXPECT_EQ(p.rowBoxState(0).limit, 12);
+    const ControlReply r = p.typeRow(0, "ABCDEFGHIJKLMNO");
+    EXPECT_TRUE(r.putBack);
+    EXPECT_EQ(r.text, "ABCDEFGHIJKL");
+    EXPECT_EQ(p.text(kMsgMainMenu, 0), std::string("ABCDEFGHIJKL"));
+
+    // A file whose narrow line holds 15 characters (its other lines replace
+    // the typed one).
+    ProgramModel other = *model;
+    std::memcpy(other.msgConfirm.line[1], "123456789012345", 16);
+    std::vector<uint8_t> file(kProgramFileBodyEnd);
+    std::memcpy(file.data(), kProgramHeader, sizeof kProgramHeader);
+    std::memcpy(file.data() + (kProgramFileBodyEnd - kModelBodySize), modelBody(other), kModelBodySize);
+    ASSERT_TRUE(p.importFromBytes(file.data(), file.size()).ok());
+    EXPECT_EQ(p.text(kMsgConfirm, 1), std::string("123456789012"));
+    sheet().commit();
+    EXPECT_EQ(modelLine(kMsgConfirm, 1), "123456789012");
+}
+
 TEST_F(StartupPageTest, PortChangesReachTheStartupTextsWhicheverPageCameFirst) {
     // Startup first: the Settings page writes into its working texts.
     page();

@@ -383,9 +383,12 @@ void printUsage(std::ostream& os) {
           "  export PROGRAM [-o OUT.json]\n"
           "                         write a program file of any known format as a JSON\n"
           "                         document (to standard output without -o)\n"
-          "  import IN.json OUT.FWX save a JSON document as a program file (IN \"-\" reads\n"
+          "  import [--strict] IN.json OUT.FWX\n"
+          "                         save a JSON document as a program file (IN \"-\" reads\n"
           "                         standard input); fields it leaves out take the values\n"
-          "                         of a new program; a bad document writes nothing\n"
+          "                         of a new program; a bad document writes nothing. A\n"
+          "                         value the editor does not offer is kept with a\n"
+          "                         warning; --strict refuses it\n"
           "  diff [--json] A B      list the fields in which two programs differ, one line\n"
           "                         each (A and B: program files or JSON documents);\n"
           "                         --json prints them as a JSON array\n"
@@ -591,17 +594,21 @@ int commandExport(const std::string& in, const std::string& outPath, std::ostrea
     return kExitOk;
 }
 
-int commandImport(const std::string& in, const std::string& outPath, std::ostream& out,
-                  std::ostream& err) {
+int commandImport(const std::string& in, const std::string& outPath, bool strict,
+                  std::ostream& out, std::ostream& err) {
     std::string text;
     if (!reportRead(readWhole(in, text), in, err)) return kExitFailure;
     auto defaults = std::make_unique<DefaultTexts>();
     loadDefaultTexts(*defaults);
     auto m = std::make_unique<ProgramModel>();
-    const DocumentImportResult r = importProgramDocument(text, *defaults, *m);
+    DocumentImportOptions options;
+    options.strict = strict;
+    const DocumentImportResult r = importProgramDocument(text, *defaults, *m, options);
+    const std::string source = in == "-" ? "standard input" : "'" + in + "'";
+    for (const std::string& w : r.warnings)
+        err << kProgramName << ": " << source << ": warning: " << w << '\n';
     if (!r.ok) {
-        err << kProgramName << ": " << (in == "-" ? "standard input" : "'" + in + "'") << ": "
-            << r.describe() << '\n';
+        err << kProgramName << ": " << source << ": " << r.describe() << '\n';
         return kExitFailure;
     }
     const std::string name = withProgramExtension(outPath);
@@ -709,7 +716,7 @@ int run(const std::vector<std::string>& argsIn, std::ostream& out, std::ostream&
         {"image", 2, "image IN.FWX OUT.BIN"},
         {"info", 1, "info FILE"},
         {"export", 1, "export PROGRAM [-o OUT.json]"},
-        {"import", 2, "import IN.json OUT.FWX"},
+        {"import", 2, "import [--strict] IN.json OUT.FWX"},
         {"diff", 2, "diff [--json] A B"},
         {"download", 2, "download [--link L] [--baud B] [--json] PORT[,PORT...] FILE.FWX"},
         {"lookup", 2, "lookup [--link L] [--baud B] [--json] PORT[,PORT...] FILE.TXT"},
@@ -751,6 +758,15 @@ int run(const std::vector<std::string>& argsIn, std::ostream& out, std::ostream&
         std::string problem = takeOutputOption(args, exportTo);
         if (!problem.empty()) return usageError(err, problem);
     }
+    bool importStrict = false;
+    if (command == "import") {
+        std::vector<std::string> rest;
+        for (const std::string& a : args) {
+            if (a == "--strict") importStrict = true;
+            else rest.push_back(a);
+        }
+        args.swap(rest);
+    }
     bool diffAsJson = false;
     if (command == "diff") {
         std::vector<std::string> rest;
@@ -784,7 +800,7 @@ int run(const std::vector<std::string>& argsIn, std::ostream& out, std::ostream&
 
     if (command == "new") return commandNew(args[1], out, err);
     if (command == "export") return commandExport(args[1], exportTo, out, err);
-    if (command == "import") return commandImport(args[1], args[2], out, err);
+    if (command == "import") return commandImport(args[1], args[2], importStrict, out, err);
     if (command == "diff") return commandDiff(args[1], args[2], diffAsJson, out, err);
     if (command == "convert") return commandConvert(args[1], args[2], out, err);
     if (command == "image") return commandImage(args[1], args[2], out, err);

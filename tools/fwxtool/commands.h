@@ -53,9 +53,10 @@ int commandExport(const std::string& in, const std::string& outPath, std::ostrea
                   std::ostream& err);
 
 // A JSON document (from standard input when `in` is "-") saved as a program
-// file. A bad document writes nothing.
-int commandImport(const std::string& in, const std::string& outPath, std::ostream& out,
-                  std::ostream& err);
+// file. A bad document writes nothing. A value the editor does not offer is
+// kept with a warning on `err`, or, when `strict`, refuses the document.
+int commandImport(const std::string& in, const std::string& outPath, bool strict,
+                  std::ostream& out, std::ostream& err);
 
 // The fields in which two programs differ; each side is a program file or a
 // JSON document. Exit status 0 when they are equal, 1 when they differ, 2 on
