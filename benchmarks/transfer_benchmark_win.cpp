@@ -11,6 +11,7 @@
 
 #include <chrono>
 #include <cstdio>
+#include <memory>
 #include <string>
 
 #include "comm/win/serial_port_win.h"
@@ -86,11 +87,11 @@ void idle(DWORD ms) {
     }
 }
 
-bool usePort(int com) {
+bool usePort(DesignerSession& session, int com) {
     SerialPortInfo info;
     for (int i = 0; enumSerialPort(i, info) != kPortNone; ++i)
         if (info.portName == "COM" + std::to_string(com)) {
-            designer().doc.prefs.comPortIndex = i;
+            session.document().prefs.comPortIndex = i;
             return true;
         }
     std::printf("COM%d is not listed\n", com);
@@ -100,16 +101,16 @@ bool usePort(int com) {
 }  // namespace
 
 int main() {
-    Designer& d = designer();
-    d.instance = GetModuleHandleA(nullptr);
-    if (!registerDesignerClasses(d.instance)) return 1;
-    HWND terminal = CreateWindowA("FWK400", "Formwright", WS_POPUP, kTerminalX, kTerminalY, kTerminalWidth,
-                                  kTerminalHeight, nullptr, nullptr, d.instance, nullptr);
+    const HINSTANCE instance = GetModuleHandleA(nullptr);
+    if (!registerDesignerClasses(instance)) return 1;
+    auto session = std::make_unique<DesignerSession>();
+    HWND terminal = createTerminalWindow(instance, *session, WS_POPUP);
+    if (!terminal) return 1;
     ShowWindow(terminal, SW_SHOWNORMAL);
     pumpMessages();
     SetWindowsHookExA(WH_CBT, onActivate, nullptr, GetCurrentThreadId());
-    d.doc.prefs.downloadVia = kLinkOther;
-    d.doc.prefs.baudRate = 0;   // 115200 bps
+    session->preferences().downloadVia = kLinkOther;
+    session->preferences().baudRate = 0;   // 115200 bps
 
     // The designer with nothing to do: the start screen's clock runs.
     const Moment idleStart = Moment::now();
@@ -120,7 +121,7 @@ int main() {
                 100 * (idleEnd.cpu - idleStart.cpu) / seconds(idleStart, idleEnd));
 
     // The download, paced as a terminal takes it.
-    if (!usePort(1)) return 1;
+    if (!usePort(*session, 1)) return 1;
     const Moment start = Moment::now();
     SendMessageA(terminal, WM_COMMAND, IDM_DOWNLOAD_APP, 0);
     if (seen.boxText != "Download") {
@@ -136,14 +137,14 @@ int main() {
                 wall, wire, wall / wire, end.cpu - start.cpu, 100 * (end.cpu - start.cpu) / wall);
 
     // A terminal that never answers: the dialog waits until "Time out!".
-    if (!usePort(2)) return 1;
+    if (!usePort(*session, 2)) return 1;
     seen = Seen{};
     SendMessageA(terminal, WM_COMMAND, IDM_DOWNLOAD_APP, 0);
     const double waited = seconds(seen.progress, seen.box);
     std::printf("progress dialog waiting on a silent terminal: %.3f s, %.3f s CPU (%.2f %% of a core)\n", waited,
                 seen.box.cpu - seen.progress.cpu, 100 * (seen.box.cpu - seen.progress.cpu) / waited);
 
-    d.doc.model.modified = false;
+    session->model().modified = false;
     DestroyWindow(terminal);
     return 0;
 }

@@ -7,6 +7,7 @@
 #include <windows.h>
 
 #include <cstdio>
+#include <memory>
 
 #include "shell/win/designer.h"
 #include "simulator/face_geometry.h"
@@ -36,17 +37,16 @@ double microsecondsSince(const LARGE_INTEGER& start) {
 int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
     using namespace fw;
     using namespace fw::win;
-    designer().instance = instance;
     if (!registerDesignerClasses(instance)) return 1;
-    HWND terminal = CreateWindowA("FWK400", "Formwright", WS_POPUP, kTerminalX, kTerminalY, kTerminalWidth,
-                                  kTerminalHeight, nullptr, nullptr, instance, nullptr);
+    auto session = std::make_unique<DesignerSession>();
+    HWND terminal = createTerminalWindow(instance, *session, WS_POPUP);
     if (!terminal) return 1;
     ShowWindow(terminal, SW_SHOWNORMAL);
     RedrawWindow(terminal, nullptr, nullptr, RDW_UPDATENOW | RDW_ALLCHILDREN);
     std::printf("first frame at %.3f\n", unixSeconds());
 
     // Key clicks: each one goes to the engine and is painted before the next.
-    HWND client = designer().client;
+    HWND client = terminalClient(terminal);
     const int keys[] = {3, 15, 15, 14, 17, 2, 17, 3, 1, 17, 17};
     const int rounds = 200;
     int clicks = 0;
@@ -65,7 +65,7 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
     std::printf("key click to repainted display: %.0f us on average over %d clicks\n",
                 microsecondsSince(start) / clicks, clicks);
     std::fflush(stdout);
-    designer().doc.model.modified = false;
+    session->model().modified = false;
     DestroyWindow(terminal);
     return 0;
 }

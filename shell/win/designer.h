@@ -23,6 +23,9 @@ constexpr int kTerminalHeight = TerminalPlacement{}.height;
 // restore it (neither shows without a caption).
 constexpr DWORD kTerminalStyle = WS_POPUP | WS_MINIMIZEBOX | WS_SYSMENU;
 
+// The designer's windows as made: handles only. What the commands work on is
+// the DesignerSession the terminal window was made over (TerminalCreation),
+// which its procedure finds again in the window (GWLP_USERDATA).
 struct Designer {
     HINSTANCE instance = nullptr;
     HWND terminal = nullptr;        // the "FWK400" window
@@ -30,20 +33,36 @@ struct Designer {
     HMENU popupRoot = nullptr;      // "PopMenuK400" as loaded
     HMENU popupMenu = nullptr;      // its first submenu, the one shown
     int recentEntries = 0;          // recent-file items now in the popup menu
-    DesignerSession session;
-    Document& doc = session.document();
-    SimulationEngine* engine = &session.engine();
     ClientContext face;             // what the Client window is given
     CollectedDataContext collected; // what the "Collected data..." window is given
 };
 
 Designer& designer();
 
-// Start-up: registers the two window classes, creates the terminal window and
-// runs the message loop. Returns the process exit code. `file`, when not
-// empty, is opened instead of the preloaded last file.
-int runDesigner(HINSTANCE instance, int showCommand, const std::string& file = {});
+// What the terminal window is made with (CreateWindow's parameter). The
+// session must outlive the window; `file`, when not empty, is opened
+// instead of the preloaded last file.
+struct TerminalCreation {
+    DesignerSession* session = nullptr;
+    std::string file;
+};
+
+// Start-up: registers the two window classes, creates the terminal window
+// over `session` and runs the message loop. Returns the process exit code.
+int runDesigner(HINSTANCE instance, int showCommand, DesignerSession& session, const std::string& file = {});
 bool registerDesignerClasses(HINSTANCE instance);
+
+// The terminal window over `session` (the classes registered), not yet
+// shown; null when it cannot be made. runDesigner's own, and the way tests
+// and benchmarks drive the designer's real windows over a session they own.
+// A terminal window made without a session (no TerminalCreation) is refused.
+HWND createTerminalWindow(HINSTANCE instance, DesignerSession& session, DWORD style = kTerminalStyle,
+                          const std::string& file = {});
+// What the terminal window `terminal` shows: its face, its popup menu as
+// shown, and the open "Collected data" window; null when there is none.
+HWND terminalClient(HWND terminal);
+HMENU terminalPopupMenu(HWND terminal);
+HWND collectedDataWindow(HWND terminal);
 
 // One message of the designer's loop: the accelerators of the terminal
 // window first, then the Collected data window's keys, then translate and
@@ -65,15 +84,13 @@ int messageBoxById(unsigned captionId, unsigned textId, UINT style);
 // "Save current program ?": only the question; the session saves.
 int askSaveChanges(HWND owner);
 
-// The popup menu and its recent-file entries, in the active language.
-void buildPopupMenu();
-void refreshRecentFiles();
+// The popup menu and its recent-file entries (the session's), in the
+// active language.
+void buildPopupMenu(const DesignerSession& session);
+void refreshRecentFiles(const DesignerSession& session);
 
 // The terminal window shown at the session's placement.
 void placeTerminalWindow(const TerminalPlacement& place);
-
-// The simulation back on its start screen, display repainted.
-void restartSimulation();
 
 // The About box ("AboutBox"): only OK closes it.
 INT_PTR CALLBACK aboutBoxProc(HWND dlg, UINT msg, WPARAM wParam, LPARAM lParam);
@@ -90,7 +107,7 @@ bool chooseSaveFile(HWND owner, int kind, std::string& path, const char* folder 
 
 // The session's Preferences command over `owner`; true for OK. The window
 // is back at its place afterwards.
-bool openPreferences(HWND owner);
+bool openPreferences(HWND owner, DesignerSession& session);
 // The modal Preferences dialog ("PreferencesDlg") bound to `state`, with
 // Detect Cradle's search on a worker thread; true for OK.
 bool runPreferencesDialog(HWND owner, HINSTANCE instance, PreferencesDialogState& state);
@@ -102,10 +119,11 @@ bool chooseReceiveFile(HWND owner, std::string& path);
 bool askViewReceivedData(HWND owner, int records);
 void showInNotepad(const std::string& path);
 
-// The session's questions and dialogs, shown over the terminal window.
+// The session's questions and dialogs, shown over `owner`. The menus it
+// rebuilds list the recent files of `session`.
 class WinDesignerUi : public DesignerUi {
 public:
-    explicit WinDesignerUi(HWND owner) : owner_(owner) {}
+    WinDesignerUi(HWND owner, const DesignerSession& session) : owner_(owner), session_(session) {}
     Answer askSaveChanges() override;
     bool chooseProgramFile(std::string& path) override;
     bool chooseSaveName(std::string& path) override;
@@ -129,6 +147,7 @@ public:
 
 private:
     HWND owner_;
+    const DesignerSession& session_;
 };
 
 }  // namespace fw::win

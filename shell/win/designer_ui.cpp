@@ -51,11 +51,11 @@ bool WinDesignerUi::runPreferences(PreferencesDialogState& state) {
     return runPreferencesDialog(owner_, designer().instance, state);
 }
 
-void WinDesignerUi::languageChanged() { buildPopupMenu(); }
+void WinDesignerUi::languageChanged() { buildPopupMenu(session_); }
 
 void WinDesignerUi::placeWindow(const TerminalPlacement& place) { placeTerminalWindow(place); }
 
-void WinDesignerUi::recentFilesChanged() { refreshRecentFiles(); }
+void WinDesignerUi::recentFilesChanged() { refreshRecentFiles(session_); }
 
 void WinDesignerUi::displayChanged() {
     if (designer().client) InvalidateRect(designer().client, nullptr, FALSE);

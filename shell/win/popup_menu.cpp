@@ -10,7 +10,7 @@ namespace fw::win {
 // Recent files go in before "A&bout...", followed by one separator.
 constexpr UINT kRecentPosition = 13;
 
-void refreshRecentFiles() {
+void refreshRecentFiles(const DesignerSession& session) {
     Designer& d = designer();
     if (!d.popupMenu) return;
     if (d.recentEntries > 0) {
@@ -18,7 +18,7 @@ void refreshRecentFiles() {
         for (int i = 0; i <= d.recentEntries; ++i) DeleteMenu(d.popupMenu, kRecentPosition, MF_BYPOSITION);
         d.recentEntries = 0;
     }
-    const auto& files = d.doc.prefs.recentFiles;
+    const auto& files = session.document().prefs.recentFiles;
     int n = static_cast<int>(files.size());
     if (n > kMaxRecentFiles) n = kMaxRecentFiles;
     for (int k = 0; k < n; ++k) {
@@ -30,7 +30,7 @@ void refreshRecentFiles() {
     d.recentEntries = n;
 }
 
-void buildPopupMenu() {
+void buildPopupMenu(const DesignerSession& session) {
     Designer& d = designer();
     if (d.popupRoot) DestroyMenu(d.popupRoot);
     d.popupRoot = LoadMenuA(d.instance, "PopMenuK400");
@@ -44,7 +44,7 @@ void buildPopupMenu() {
                         GetMenuItemID(d.popupMenu, static_cast<int>(item.position)), caption.c_str());
         }
     }
-    refreshRecentFiles();
+    refreshRecentFiles(session);
 }
 
 }  // namespace fw::win

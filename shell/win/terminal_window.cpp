@@ -38,13 +38,9 @@ bool registerDesignerClasses(HINSTANCE instance) {
     return RegisterClassA(&client) != 0;
 }
 
-int runDesigner(HINSTANCE instance, int showCommand, const std::string& file) {
-    Designer& d = designer();
-    d.instance = instance;
+int runDesigner(HINSTANCE instance, int showCommand, DesignerSession& session, const std::string& file) {
     if (!registerDesignerClasses(instance)) return 0;
-    // The file to open reaches WM_CREATE as the window's creation parameter.
-    HWND hwnd = CreateWindowA("FWK400", "Formwright", kTerminalStyle, kTerminalX, kTerminalY, kTerminalWidth,
-                              kTerminalHeight, nullptr, nullptr, instance, const_cast<std::string*>(&file));
+    HWND hwnd = createTerminalWindow(instance, session, kTerminalStyle, file);
     if (!IsWindow(hwnd)) return 0;
     ShowWindow(hwnd, showCommand);
     UpdateWindow(hwnd);
@@ -53,6 +49,33 @@ int runDesigner(HINSTANCE instance, int showCommand, const std::string& file) {
     MSG msg;
     while (GetMessageA(&msg, nullptr, 0, 0) > 0) dispatchDesignerMessage(hwnd, accelerators, msg);
     return static_cast<int>(msg.wParam);
+}
+
+HWND createTerminalWindow(HINSTANCE instance, DesignerSession& session, DWORD style, const std::string& file) {
+    // The session and the file to open reach WM_CREATE as the window's
+    // creation parameter.
+    TerminalCreation creation{&session, file};
+    return CreateWindowA("FWK400", "Formwright", style, kTerminalX, kTerminalY, kTerminalWidth, kTerminalHeight,
+                         nullptr, nullptr, instance, &creation);
+}
+
+// The session of a terminal window, kept in the window from WM_CREATE on.
+static DesignerSession* sessionOf(HWND hwnd) {
+    return reinterpret_cast<DesignerSession*>(GetWindowLongPtrA(hwnd, GWLP_USERDATA));
+}
+
+// The designer has one terminal window at a time; its handles are the
+// designer's while it lives.
+HWND terminalClient(HWND terminal) {
+    return terminal && terminal == designer().terminal ? designer().client : nullptr;
+}
+
+HMENU terminalPopupMenu(HWND terminal) {
+    return terminal && terminal == designer().terminal ? designer().popupMenu : nullptr;
+}
+
+HWND collectedDataWindow(HWND terminal) {
+    return terminal && terminal == designer().terminal ? designer().collected.window : nullptr;
 }
 
 void dispatchDesignerMessage(HWND terminal, HACCEL accelerators, MSG& msg) {
@@ -67,9 +90,9 @@ void placeTerminalWindow(const TerminalPlacement& place) {
     SetWindowPos(designer().terminal, order, place.x, place.y, place.width, place.height, SWP_SHOWWINDOW);
 }
 
-bool openPreferences(HWND owner) {
-    WinDesignerUi ui(owner);
-    return designer().session.editPreferences(ui);
+bool openPreferences(HWND owner, DesignerSession& session) {
+    WinDesignerUi ui(owner, session);
+    return session.editPreferences(ui);
 }
 
 static void cutToOutline(HWND hwnd) {
@@ -91,18 +114,23 @@ static std::filesystem::path wideFolderOfProgram() {
     return std::filesystem::path(std::wstring(path, n)).parent_path();
 }
 
-// `file`: the program file named on the command line, or empty.
-static void onCreate(HWND hwnd, const std::string& file) {
+// The session `creation` names takes the window, starts up and opens the
+// file named on the command line; false without a session.
+static bool onCreate(HWND hwnd, HINSTANCE instance, const TerminalCreation* creation) {
+    if (!creation || !creation->session) return false;
+    DesignerSession& session = *creation->session;
+    SetWindowLongPtrA(hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(&session));
     Designer& d = designer();
+    d.instance = instance;
     d.terminal = hwnd;
     INITCOMMONCONTROLSEX icc{sizeof icc, ICC_WIN95_CLASSES | ICC_TAB_CLASSES | ICC_PROGRESS_CLASS |
                                              ICC_UPDOWN_CLASS | ICC_STANDARD_CLASSES};
     InitCommonControlsEx(&icc);
     cutToOutline(hwnd);
-    WinDesignerUi ui(hwnd);
-    d.session.startUp(ui, wideFolderOfProgram(), file);
-    d.face.engine = &d.session.engine();
-    d.face.model = &d.session.model();
+    WinDesignerUi ui(hwnd, session);
+    session.startUp(ui, wideFolderOfProgram(), creation->file);
+    d.face.engine = &session.engine();
+    d.face.model = &session.model();
     d.face.openCommandMenu = [](int x, int y) {
         Designer& dd = designer();
         if (dd.popupMenu)
@@ -110,71 +138,69 @@ static void onCreate(HWND hwnd, const std::string& file) {
                            nullptr);
     };
     d.face.noProgram = [] { SendMessageA(designer().terminal, WM_COMMAND, IDM_NEW, 0); };
-    d.collected.engine = &d.session.engine();
-    d.collected.saveAs = [](HWND window) {
-        WinDesignerUi over(window);
-        designer().session.saveCollectedData(over);
+    d.collected.engine = &session.engine();
+    d.collected.saveAs = [&session](HWND window) {
+        WinDesignerUi over(window, session);
+        session.saveCollectedData(over);
     };
-    d.collected.clear = [] {
-        WinDesignerUi over(designer().terminal);
-        designer().session.clearCollectedData(over);
+    d.collected.clear = [&session] {
+        WinDesignerUi over(designer().terminal, session);
+        session.clearCollectedData(over);
     };
     d.client = CreateWindowA("Client", nullptr, WS_CHILD | WS_VISIBLE, 0, 0, kTerminalWidth, kTerminalHeight, hwnd,
                              reinterpret_cast<HMENU>(static_cast<INT_PTR>(IDC_CLIENT)), d.instance, &d.face);
-    buildPopupMenu();
+    buildPopupMenu(session);
+    return true;
 }
 
-void restartSimulation() {
+static void onCommand(HWND hwnd, DesignerSession& session, int id) {
     Designer& d = designer();
-    d.session.restartSimulation();
-    if (d.client) InvalidateRect(d.client, nullptr, FALSE);
-}
-
-static void onCommand(HWND hwnd, int id) {
-    Designer& d = designer();
-    WinDesignerUi ui(hwnd);
+    WinDesignerUi ui(hwnd, session);
     switch (id) {
-        case IDM_NEW: d.session.newProgram(ui); break;
-        case IDM_OPEN: d.session.open(ui); break;
-        case IDM_SAVE: d.session.save(ui); break;
-        case IDM_SAVEAS: d.session.saveAs(ui); break;
-        case IDM_EDIT: d.session.edit(ui); break;
-        case IDM_PREFERENCES: d.session.editPreferences(ui); break;
-        case IDM_DOWNLOAD_APP: d.session.transfer(ui, TransferCommand::DownloadProgram); break;
-        case IDM_DOWNLOAD_LOOKUP: d.session.transfer(ui, TransferCommand::DownloadLookup); break;
-        case IDM_RECEIVE_DATA: d.session.transfer(ui, TransferCommand::ReceiveData); break;
+        case IDM_NEW: session.newProgram(ui); break;
+        case IDM_OPEN: session.open(ui); break;
+        case IDM_SAVE: session.save(ui); break;
+        case IDM_SAVEAS: session.saveAs(ui); break;
+        case IDM_EDIT: session.edit(ui); break;
+        case IDM_PREFERENCES: session.editPreferences(ui); break;
+        case IDM_DOWNLOAD_APP: session.transfer(ui, TransferCommand::DownloadProgram); break;
+        case IDM_DOWNLOAD_LOOKUP: session.transfer(ui, TransferCommand::DownloadLookup); break;
+        case IDM_RECEIVE_DATA: session.transfer(ui, TransferCommand::ReceiveData); break;
         case IDM_COLLECTED_DATA: openCollectedDataWindow(hwnd, d.instance, d.collected); break;
         case IDM_EXIT: SendMessageA(hwnd, WM_CLOSE, 0, 0); break;
         case IDM_ABOUT: DialogBoxParamA(d.instance, "AboutBox", hwnd, aboutBoxProc, 0); break;
         default:
-            if (id >= IDM_RECENT_FIRST && id <= IDM_RECENT_LAST) d.session.openRecent(ui, id - IDM_RECENT_FIRST);
+            if (id >= IDM_RECENT_FIRST && id <= IDM_RECENT_LAST) session.openRecent(ui, id - IDM_RECENT_FIRST);
             break;
     }
 }
 
 LRESULT CALLBACK terminalWindowProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
+    if (msg == WM_CREATE) {
+        const auto* create = reinterpret_cast<const CREATESTRUCTA*>(lParam);
+        return onCreate(hwnd, create->hInstance, static_cast<const TerminalCreation*>(create->lpCreateParams)) ? 0 : -1;
+    }
+    DesignerSession* session = sessionOf(hwnd);
+    if (!session) return DefWindowProcA(hwnd, msg, wParam, lParam);
     switch (msg) {
-        case WM_CREATE: {
-            const auto* create = reinterpret_cast<const CREATESTRUCTA*>(lParam);
-            const auto* file = static_cast<const std::string*>(create->lpCreateParams);
-            onCreate(hwnd, file ? *file : std::string());
-            return 0;
-        }
         case WM_COMMAND:
-            onCommand(hwnd, LOWORD(wParam));
+            onCommand(hwnd, *session, LOWORD(wParam));
             return 0;
         case WM_CLOSE: {
-            WinDesignerUi ui(hwnd);
-            if (designer().session.mayClose(ui)) DestroyWindow(hwnd);
+            WinDesignerUi ui(hwnd, *session);
+            if (session->mayClose(ui)) DestroyWindow(hwnd);
             return 0;
         }
-        case WM_DESTROY:
-            if (designer().popupRoot) {
-                DestroyMenu(designer().popupRoot);
-                designer().popupRoot = designer().popupMenu = nullptr;
+        case WM_DESTROY: {
+            Designer& d = designer();
+            if (d.popupRoot) {
+                DestroyMenu(d.popupRoot);
+                d.popupRoot = d.popupMenu = nullptr;
             }
+            d.recentEntries = 0;
             PostQuitMessage(0);
             return 0;
+        }
         default:
             return DefWindowProcA(hwnd, msg, wParam, lParam);
     }

@@ -31,7 +31,7 @@ constexpr int kMoreIndustrial25 = 3, kMoreMsi = 7, kMoreTelepen = 12;
 
 class BarcodePageWindow : public SheetWindowTest {
 protected:
-    BarcodeSettings& barcode() { return designer().doc.model.barcode; }
+    BarcodeSettings& barcode() { return session.document().model.barcode; }
     unsigned field(F f) { return readBarcodeField(barcode(), f); }
     void edit(std::function<void(HWND sheet, HWND page)> drive) { editOnTab(kBarcodeTab, std::move(drive)); }
 };
@@ -98,7 +98,7 @@ TEST_F(BarcodePageWindow, DialogsWriteAtTheirOwnOkWhateverTheSheetDoes) {
         press(page, IDC_BARCODE_MORE + kMoreTelepen);
         clickButton(sheet, IDCANCEL);
     });
-    EXPECT_TRUE(designer().doc.model.modified);
+    EXPECT_TRUE(session.document().model.modified);
     EXPECT_EQ(field(F::industrial25On), 1u);
     EXPECT_EQ(field(F::industrial25StartStop), 2u);
     EXPECT_EQ(field(F::industrial25VerifyChecksum), 1u);
@@ -131,8 +131,8 @@ TEST_F(BarcodePageWindow, CodeIdDialogStoresItsPairs) {
         press(page, IDC_BARCODE_CODE_ID);
         clickButton(sheet, IDOK);
     });
-    const TerminalSettings& s = designer().doc.model.settings;
-    EXPECT_TRUE(designer().doc.model.modified);
+    const TerminalSettings& s = session.document().model.settings;
+    EXPECT_TRUE(session.document().model.modified);
     EXPECT_EQ(s.codeIdOn, 1);
     EXPECT_EQ(s.codeId[10][0], 'F');
     EXPECT_EQ(s.codeId[10][1], 'F');
@@ -158,7 +158,7 @@ TEST_F(BarcodePageWindow, EveryMoreButtonOpensItsDialog) {
         clickButton(sheet, IDCANCEL);
     });
     EXPECT_EQ(0, std::memcmp(before.bytes, barcode().bytes, sizeof before.bytes));
-    EXPECT_FALSE(designer().doc.model.modified);
+    EXPECT_FALSE(session.document().model.modified);
 }
 
 }  // namespace

@@ -36,8 +36,7 @@ LRESULT CALLBACK spyTerminalProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lPar
 class DesignerWindow : public ::testing::Test {
 protected:
     static void SetUpTestSuite() {
-        designer().instance = GetModuleHandleA(nullptr);
-        ASSERT_TRUE(registerDesignerClasses(designer().instance));
+        ASSERT_TRUE(registerDesignerClasses(GetModuleHandleA(nullptr)));
     }
 
     // The designer keeps its settings beside the program: every case starts
@@ -50,13 +49,9 @@ protected:
     }
 
     void SetUp() override {
-        Designer& d = designer();
-        d.doc.currentFile.clear();
-        d.doc.prefs = Preferences{};
         removeSettings();
         clearDialogActions();
-        terminal = CreateWindowA("FWK400", "Formwright", WS_POPUP, kTerminalX, kTerminalY, kTerminalWidth,
-                                 kTerminalHeight, nullptr, nullptr, d.instance, nullptr);
+        terminal = createTerminalWindow(GetModuleHandleA(nullptr), session, WS_POPUP);
         ASSERT_TRUE(IsWindow(terminal));
         ShowWindow(terminal, SW_SHOWNORMAL);
         UpdateWindow(terminal);
@@ -67,7 +62,7 @@ protected:
     void TearDown() override {
         clearDialogActions();
         if (IsWindow(terminal)) {
-            designer().doc.model.modified = false;
+            session.document().model.modified = false;
             DestroyWindow(terminal);
         }
         pumpMessages();
@@ -79,7 +74,7 @@ protected:
     void command(int id) { SendMessageA(terminal, WM_COMMAND, id, 0); }
 
     void click(int x, int y) {
-        HWND client = designer().client;
+        HWND client = terminalClient(terminal);
         SendMessageA(client, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(x, y));
         SendMessageA(client, WM_LBUTTONUP, 0, MAKELPARAM(x, y));
     }
@@ -91,10 +86,11 @@ protected:
 
     std::string menuText(int position) {
         char buffer[300] = {};
-        GetMenuStringA(designer().popupMenu, static_cast<UINT>(position), buffer, sizeof buffer, MF_BYPOSITION);
+        GetMenuStringA(terminalPopupMenu(terminal), static_cast<UINT>(position), buffer, sizeof buffer, MF_BYPOSITION);
         return buffer;
     }
 
+    DesignerSession session;   // what the terminal window's commands work on
     HWND terminal = nullptr;
     std::string folder;
 };
@@ -123,7 +119,7 @@ TEST_F(DesignerWindow, TerminalWindowIsCutToTheOutline) {
     DeleteObject(region);
 
     HWND client = GetDlgItem(terminal, IDC_CLIENT);
-    ASSERT_EQ(client, designer().client);
+    ASSERT_EQ(client, terminalClient(terminal));
     GetClientRect(client, &r);
     EXPECT_EQ(r.right, 210);
     EXPECT_EQ(r.bottom, 464);
@@ -131,11 +127,22 @@ TEST_F(DesignerWindow, TerminalWindowIsCutToTheOutline) {
     saveWindowPicture(terminal, screenshotFolder() + "\\main_window.bmp");
 }
 
+// The window's commands need the session it is made over: a terminal window
+// made without one is refused, and the one that has a session stays the
+// designer's.
+TEST_F(DesignerWindow, TerminalWindowWithoutASessionIsRefused) {
+    HWND orphan = CreateWindowA("FWK400", "Formwright", WS_POPUP, kTerminalX, kTerminalY, kTerminalWidth,
+                                kTerminalHeight, nullptr, nullptr, GetModuleHandleA(nullptr), nullptr);
+    EXPECT_EQ(orphan, nullptr);
+    EXPECT_EQ(terminalClient(terminal), GetDlgItem(terminal, IDC_CLIENT));
+    EXPECT_NE(terminalPopupMenu(terminal), nullptr);
+}
+
 TEST_F(DesignerWindow, KeyClickReachesTheEngineAndRepaints) {
-    HWND client = designer().client;
+    HWND client = terminalClient(terminal);
     ValidateRect(client, nullptr);
     clickKey(3);
-    EXPECT_EQ(designer().engine->mode(), EngineMode::Utilities);
+    EXPECT_EQ(session.engine().mode(), EngineMode::Utilities);
     RECT dirty;
     EXPECT_TRUE(GetUpdateRect(client, &dirty, FALSE));
     EXPECT_LE(dirty.left, kTextArea.left);
@@ -143,8 +150,8 @@ TEST_F(DesignerWindow, KeyClickReachesTheEngineAndRepaints) {
     pumpMessages();
 
     clickKey(17);
-    EXPECT_EQ(designer().engine->mode(), EngineMode::Start);
-    EXPECT_EQ(designer().engine->highlight(), 3);
+    EXPECT_EQ(session.engine().mode(), EngineMode::Start);
+    EXPECT_EQ(session.engine().highlight(), 3);
 }
 
 TEST_F(DesignerWindow, ClickBetweenKeysDragsTheWindow) {
@@ -154,79 +161,79 @@ TEST_F(DesignerWindow, ClickBetweenKeysDragsTheWindow) {
     click(100, 278);    // between the up and down keys
     click(100, 250);    // above the up key, beside ESC and backspace
     EXPECT_EQ(captionDrags, 2);
-    EXPECT_EQ(designer().engine->mode(), EngineMode::Start);
+    EXPECT_EQ(session.engine().mode(), EngineMode::Start);
     clickKey(14);
     EXPECT_EQ(captionDrags, 2);
     SetWindowLongPtrA(terminal, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(originalTerminalProc));
 }
 
 TEST_F(DesignerWindow, PopupMenuListsTheRecentFiles) {
-    const int plain = GetMenuItemCount(designer().popupMenu);
+    const int plain = GetMenuItemCount(terminalPopupMenu(terminal));
     EXPECT_EQ(plain, 15);
     EXPECT_EQ(menuText(11), "&Collected data...");
     EXPECT_EQ(menuText(13), "A&bout...");
 
     std::string first = folder + "\\first.FWX";
     std::string second = folder + "\\second.FWX";
-    designer().doc.currentFile = first;
+    session.document().currentFile = first;
     command(IDM_SAVE);
-    designer().doc.currentFile = second;
+    session.document().currentFile = second;
     command(IDM_SAVE);
     ASSERT_TRUE(fs::exists(first));
     ASSERT_TRUE(fs::exists(second));
 
-    EXPECT_EQ(GetMenuItemCount(designer().popupMenu), plain + 3);
+    EXPECT_EQ(GetMenuItemCount(terminalPopupMenu(terminal)), plain + 3);
     EXPECT_EQ(menuText(13), recentFileLabel(0, second));
     EXPECT_EQ(menuText(14), recentFileLabel(1, first));
-    EXPECT_EQ(GetMenuState(designer().popupMenu, 15, MF_BYPOSITION) & MF_SEPARATOR, static_cast<UINT>(MF_SEPARATOR));
+    EXPECT_EQ(GetMenuState(terminalPopupMenu(terminal), 15, MF_BYPOSITION) & MF_SEPARATOR, static_cast<UINT>(MF_SEPARATOR));
     EXPECT_EQ(menuText(16), "A&bout...");
-    EXPECT_EQ(GetMenuItemID(designer().popupMenu, 13), static_cast<UINT>(IDM_RECENT_FIRST));
+    EXPECT_EQ(GetMenuItemID(terminalPopupMenu(terminal), 13), static_cast<UINT>(IDM_RECENT_FIRST));
 
     // The recent-file command loads without asking and opens the editor.
-    designer().doc.model.forms[0].dataType[0] = kTypeText;
+    session.document().model.forms[0].dataType[0] = kTypeText;
     onDialog("Formwright - [ " + first + " ]", [](HWND sheet) { clickButton(sheet, IDCANCEL); });
     command(IDM_RECENT_FIRST + 1);
     EXPECT_EQ(pendingDialogActions(), 0);
-    EXPECT_EQ(designer().doc.currentFile, first);
-    EXPECT_EQ(designer().doc.model.forms[0].dataType[0], kTypeNil);
+    EXPECT_EQ(session.document().currentFile, first);
+    EXPECT_EQ(session.document().model.forms[0].dataType[0], kTypeNil);
     EXPECT_EQ(menuText(13), recentFileLabel(0, first));
 }
 
 TEST_F(DesignerWindow, CloseQuestionCancelKeepsTheProgram) {
-    designer().doc.model.modified = true;
+    session.document().model.modified = true;
     onDialog("Velmora's K400 Formwright", [](HWND box) { clickButton(box, IDCANCEL); });
     SendMessageA(terminal, WM_CLOSE, 0, 0);
     EXPECT_EQ(pendingDialogActions(), 0);
     EXPECT_TRUE(IsWindow(terminal));
-    EXPECT_TRUE(designer().doc.model.modified);
+    EXPECT_TRUE(session.document().model.modified);
 }
 
 // Yes asks to keep the work: when the Save As that follows is cancelled,
 // the program stays open with its changes.
 TEST_F(DesignerWindow, CloseQuestionYesThenCancelledSaveAsKeepsTheWork) {
-    designer().doc.model.modified = true;
+    session.document().model.modified = true;
     onDialog("Velmora's K400 Formwright", [](HWND box) { clickButton(box, IDYES); });
     onDialog("", [](HWND saveAs) { clickButton(saveAs, IDCANCEL); });
     SendMessageA(terminal, WM_CLOSE, 0, 0);
     EXPECT_EQ(pendingDialogActions(), 0);
     EXPECT_TRUE(IsWindow(terminal));
-    EXPECT_TRUE(designer().doc.model.modified);
+    EXPECT_TRUE(session.document().model.modified);
 }
 
 TEST_F(DesignerWindow, NewOpenAndSaveThroughTheCommonDialogs) {
     // Save without a name goes through Save As, which adds the extension.
     std::string chosen = folder + "\\my program";
     onDialog("", [chosen](HWND saveAs) { chooseFileInDialog(saveAs, chosen); });
-    designer().doc.model.forms[2].dataType[1] = kTypeInteger;
-    designer().doc.model.modified = true;
+    session.document().model.forms[2].dataType[1] = kTypeInteger;
+    session.document().model.modified = true;
     command(IDM_SAVE);
     EXPECT_EQ(pendingDialogActions(), 0);
     // The dialog itself may add the default extension in either case.
-    const std::string saved = designer().doc.currentFile;
+    const std::string saved = session.document().currentFile;
     EXPECT_EQ(lstrcmpiA(saved.c_str(), (chosen + ".FWX").c_str()), 0) << saved;
     ASSERT_TRUE(fs::exists(saved));
     EXPECT_EQ(fs::file_size(saved), 18942u);
-    EXPECT_FALSE(designer().doc.model.modified);
+    EXPECT_FALSE(session.document().model.modified);
 
     // New clears the name and shows the editor for a new file.
     std::string sheetCaption;
@@ -236,8 +243,8 @@ TEST_F(DesignerWindow, NewOpenAndSaveThroughTheCommonDialogs) {
     });
     command(IDM_NEW);
     EXPECT_EQ(sheetCaption, "Formwright - [ New file ]");
-    EXPECT_TRUE(designer().doc.currentFile.empty());
-    EXPECT_EQ(designer().doc.model.forms[2].dataType[1], kTypeNil);
+    EXPECT_TRUE(session.document().currentFile.empty());
+    EXPECT_EQ(session.document().model.forms[2].dataType[1], kTypeNil);
 
     // Open loads the chosen file, then shows the editor with its name.
     onDialog("", [saved](HWND open) { chooseFileInDialog(open, saved); });
@@ -248,8 +255,8 @@ TEST_F(DesignerWindow, NewOpenAndSaveThroughTheCommonDialogs) {
     command(IDM_OPEN);
     EXPECT_EQ(pendingDialogActions(), 0);
     EXPECT_EQ(sheetCaption, "Formwright - [ " + saved + " ]");
-    EXPECT_EQ(designer().doc.currentFile, saved);
-    EXPECT_EQ(designer().doc.model.forms[2].dataType[1], kTypeInteger);
+    EXPECT_EQ(session.document().currentFile, saved);
+    EXPECT_EQ(session.document().model.forms[2].dataType[1], kTypeInteger);
 }
 
 TEST_F(DesignerWindow, RejectedOpenLeavesNoFileToSaveOver) {
@@ -263,7 +270,7 @@ TEST_F(DesignerWindow, RejectedOpenLeavesNoFileToSaveOver) {
     onDialog("Error", [](HWND box) { clickButton(box, IDOK); });
     command(IDM_OPEN);
     EXPECT_EQ(pendingDialogActions(), 0);
-    EXPECT_TRUE(designer().doc.currentFile.empty());
+    EXPECT_TRUE(session.document().currentFile.empty());
     EXPECT_EQ(fs::file_size(bad), 13u);
 }
 
@@ -298,7 +305,7 @@ TEST_F(DesignerWindow, EditShowsSixPagesWithoutApply) {
 // Ctrl+N, Ctrl+O, Ctrl+S and Ctrl+E through the designer's own loop, as
 // the keyboard sends them; New with unsaved changes asks first.
 TEST_F(DesignerWindow, AcceleratorsReachTheirCommandsThroughTheMessageLoop) {
-    HACCEL accelerators = LoadAcceleratorsA(designer().instance, "FWK400");
+    HACCEL accelerators = LoadAcceleratorsA(GetModuleHandleA(nullptr), "FWK400");
     ASSERT_NE(accelerators, nullptr);
     auto press = [&](char key) {
         BYTE keys[256] = {};
@@ -311,8 +318,8 @@ TEST_F(DesignerWindow, AcceleratorsReachTheirCommandsThroughTheMessageLoop) {
         keys[VK_CONTROL] = 0;
         SetKeyboardState(keys);
     };
-    designer().doc.model.forms[0].dataType[0] = kTypeText;
-    designer().doc.model.modified = true;
+    session.document().model.forms[0].dataType[0] = kTypeText;
+    session.document().model.modified = true;
     std::string asked;
     onDialog("Velmora's K400 Formwright", [&asked](HWND box) {
         asked = "save?";
@@ -320,9 +327,9 @@ TEST_F(DesignerWindow, AcceleratorsReachTheirCommandsThroughTheMessageLoop) {
     });
     press('N');
     EXPECT_EQ(asked, "save?");
-    EXPECT_EQ(designer().doc.model.forms[0].dataType[0], kTypeText);   // Cancel: nothing new
+    EXPECT_EQ(session.document().model.forms[0].dataType[0], kTypeText);   // Cancel: nothing new
 
-    designer().doc.model.modified = false;
+    session.document().model.modified = false;
     int dialogs = 0;
     for (char key : {'O', 'S', 'E'}) {
         onDialog("", [&dialogs](HWND dialog) {
@@ -349,15 +356,15 @@ TEST_F(DesignerWindow, AboutBoxClosesWithOk) {
 // terminal, a record collected on the face appears in it, Save As writes
 // what a data receive would, Clear empties it.
 TEST_F(DesignerWindow, CollectedDataWindowFollowsTheFaceAndSaves) {
-    FormDef& f = designer().doc.model.forms[0];
+    FormDef& f = session.document().model.forms[0];
     f.dataType[0] = kTypeInteger;
     f.maxLength[0] = 80;
     f.recordAction = 0;
     f.nextTarget = kTargetMain;
-    designer().engine->clearRecords();
+    session.engine().clearRecords();
 
     command(IDM_COLLECTED_DATA);
-    HWND window = designer().collected.window;
+    HWND window = collectedDataWindow(terminal);
     ASSERT_TRUE(IsWindow(window));
     EXPECT_EQ(windowText(window), "Collected data");
     RECT r;
@@ -376,7 +383,7 @@ TEST_F(DesignerWindow, CollectedDataWindowFollowsTheFaceAndSaves) {
     ASSERT_EQ(SendMessageA(list, LB_GETCOUNT, 0, 0), 1);
     char line[512] = {};
     SendMessageA(list, LB_GETTEXT, 0, reinterpret_cast<LPARAM>(line));
-    EXPECT_EQ(std::string(line), collectedDataLine(designer().engine->records().all().front()));
+    EXPECT_EQ(std::string(line), collectedDataLine(session.engine().records().all().front()));
     EXPECT_TRUE(IsWindowEnabled(saveAs));
     EXPECT_EQ(windowText(GetDlgItem(window, IDC_COLLECTED_SUMMARY)), "1 record, 1 saved");
     UpdateWindow(window);
@@ -395,14 +402,14 @@ TEST_F(DesignerWindow, CollectedDataWindowFollowsTheFaceAndSaves) {
     HWND clear = GetDlgItem(window, IDC_COLLECTED_CLEAR);
     SendMessageA(window, WM_COMMAND, MAKEWPARAM(IDC_COLLECTED_CLEAR, BN_CLICKED), reinterpret_cast<LPARAM>(clear));
     EXPECT_EQ(SendMessageA(list, LB_GETCOUNT, 0, 0), 0);
-    EXPECT_EQ(designer().engine->recordCount(), 0);
+    EXPECT_EQ(session.engine().recordCount(), 0);
 
     // The command again brings the same window; Close ends it.
     command(IDM_COLLECTED_DATA);
-    EXPECT_EQ(designer().collected.window, window);
+    EXPECT_EQ(collectedDataWindow(terminal), window);
     SendMessageA(window, WM_COMMAND, IDCANCEL, 0);
     EXPECT_FALSE(IsWindow(window));
-    EXPECT_EQ(designer().collected.window, nullptr);
+    EXPECT_EQ(collectedDataWindow(terminal), nullptr);
 }
 
 }  // namespace

@@ -76,7 +76,7 @@ TEST_F(FormPageWindow, DesignedFormRunsOnTheDisplayAfterOk) {
     EXPECT_EQ(f.link[3], 24);
 
     // The simulation was restarted: Collect now runs the new form.
-    SimulationEngine& engine = *designer().engine;
+    SimulationEngine& engine = session.engine();
     EXPECT_EQ(engine.mode(), EngineMode::Start);
     engine.pressKey(1);
     EXPECT_EQ(engine.mode(), EngineMode::Form);

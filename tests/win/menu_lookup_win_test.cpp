@@ -76,7 +76,7 @@ TEST_F(MenuLookupWindow, DesignedMenuRunsOnTheDisplayAfterOk) {
     EXPECT_EQ(fieldText(model().forms[2].fileName), "GOODS-IN-FILE-NA");
 
     // The simulation was restarted: Collect opens the new menu 1.
-    SimulationEngine& engine = *designer().engine;
+    SimulationEngine& engine = session.engine();
     engine.pressKey(1);
     EXPECT_EQ(engine.mode(), EngineMode::Menu);
     std::string screen;
@@ -143,7 +143,7 @@ TEST_F(MenuLookupWindow, LookupPageBindsAndCommitsTheDelimitedLayout) {
     EXPECT_EQ(d.noMatchAction, 3);
     EXPECT_EQ(d.badFormatAction, 2);
     EXPECT_EQ(d.uploadable, 0);
-    EXPECT_EQ(designer().doc.defaults.extraUtility[0][0], '9');
+    EXPECT_EQ(session.document().defaults.extraUtility[0][0], '9');
 }
 
 TEST_F(MenuLookupWindow, CancelLeavesTheModelAlone) {

@@ -143,8 +143,7 @@ std::string fileBytes(const std::string& path) {
 class PreferencesWin : public ::testing::Test {
 protected:
     static void SetUpTestSuite() {
-        designer().instance = GetModuleHandleA(nullptr);
-        ASSERT_TRUE(registerDesignerClasses(designer().instance));
+        ASSERT_TRUE(registerDesignerClasses(GetModuleHandleA(nullptr)));
         originalPorts = listedPorts();
     }
 
@@ -179,9 +178,7 @@ protected:
     }
 
     void createTerminal() {
-        Designer& d = designer();
-        terminal = CreateWindowA("FWK400", "Formwright", kTerminalStyle, kTerminalX, kTerminalY, kTerminalWidth,
-                                 kTerminalHeight, nullptr, nullptr, d.instance, nullptr);
+        terminal = createTerminalWindow(GetModuleHandleA(nullptr), session, kTerminalStyle);
         ASSERT_TRUE(IsWindow(terminal));
         ShowWindow(terminal, SW_SHOWNORMAL);
         UpdateWindow(terminal);
@@ -190,7 +187,7 @@ protected:
 
     void destroyTerminal() {
         if (IsWindow(terminal)) {
-            designer().doc.model.modified = false;
+            session.document().model.modified = false;
             DestroyWindow(terminal);
         }
         pumpMessages();
@@ -205,11 +202,13 @@ protected:
 
     std::string menuText(int position) {
         char buffer[300] = {};
-        GetMenuStringA(designer().popupMenu, static_cast<UINT>(position), buffer, sizeof buffer, MF_BYPOSITION);
+        GetMenuStringA(terminalPopupMenu(terminal), static_cast<UINT>(position), buffer, sizeof buffer, MF_BYPOSITION);
         return buffer;
     }
 
     static std::vector<PortValue> originalPorts;
+    // What the terminal window's commands work on; it outlives a restart.
+    DesignerSession session;
     HWND terminal = nullptr;
     std::string programFolder;
     std::string settingsFile;
@@ -277,7 +276,7 @@ TEST_F(PreferencesWin, ShowsThePortsWithTheirKindsAndTheStoredChoices) {
     EXPECT_TRUE(detectWithReceiveCradle);
     // Cancel stores nothing.
     EXPECT_FALSE(fs::exists(settingsFile));
-    EXPECT_EQ(designer().doc.prefs.downloadVia, 0);
+    EXPECT_EQ(session.document().prefs.downloadVia, 0);
 }
 
 TEST_F(PreferencesWin, DetectCradleSelectsThePortOfTheCradle) {
@@ -319,7 +318,7 @@ TEST_F(PreferencesWin, DetectCradleSelectsThePortOfTheCradle) {
     EXPECT_FALSE(detectDuringBox);
     EXPECT_TRUE(detectAfter);
     EXPECT_EQ(shownAfter, "COM2 - Serial port");
-    EXPECT_EQ(designer().doc.prefs.comPortIndex, com2);
+    EXPECT_EQ(session.document().prefs.comPortIndex, com2);
     // The Bluetooth port's cradle was never talked to.
     EXPECT_EQ(cradleBytesSeen(2), bluetoothBytes);
 }
@@ -353,7 +352,7 @@ TEST_F(PreferencesWin, NoPortEndsTheDialogAndTheTransfer) {
         text = messageText(box);
         clickButton(box, IDOK);
     });
-    EXPECT_FALSE(openPreferences(terminal));
+    EXPECT_FALSE(openPreferences(terminal, session));
     ASSERT_EQ(pendingDialogActions(), 0);
     EXPECT_EQ(caption, "Error");
     EXPECT_EQ(text, "Don't have any COM port device!");
@@ -367,7 +366,7 @@ TEST_F(PreferencesWin, NoPortEndsTheDialogAndTheTransfer) {
 
 TEST_F(PreferencesWin, TransferCommandsChooseAMissingPortFirst) {
     // Unset: Preferences opens; Cancel ends the command with nothing stored.
-    ASSERT_EQ(designer().doc.prefs.comPortIndex, -1);
+    ASSERT_EQ(session.document().prefs.comPortIndex, -1);
     bool asked = false;
     onDialog(kPreferences, [&](HWND dlg) {
         asked = true;
@@ -375,7 +374,7 @@ TEST_F(PreferencesWin, TransferCommandsChooseAMissingPortFirst) {
     });
     command(IDM_RECEIVE_DATA);
     EXPECT_TRUE(asked);
-    EXPECT_EQ(designer().doc.prefs.comPortIndex, -1);
+    EXPECT_EQ(session.document().prefs.comPortIndex, -1);
 
     // OK stores the port, and the window is back in its place.
     SetWindowPos(terminal, nullptr, 20, 20, 0, 0, SWP_NOSIZE | SWP_NOZORDER);
@@ -387,7 +386,7 @@ TEST_F(PreferencesWin, TransferCommandsChooseAMissingPortFirst) {
     onDialog("", [](HWND open) { clickButton(open, IDCANCEL); });
     command(IDM_DOWNLOAD_LOOKUP);
     EXPECT_EQ(pendingDialogActions(), 0);
-    EXPECT_EQ(designer().doc.prefs.comPortIndex, 1);
+    EXPECT_EQ(session.document().prefs.comPortIndex, 1);
     RECT r;
     GetWindowRect(terminal, &r);
     EXPECT_EQ(r.left, kTerminalX);
@@ -395,14 +394,14 @@ TEST_F(PreferencesWin, TransferCommandsChooseAMissingPortFirst) {
 
     // A port in the list: no question (and, with a link outside the
     // list, no transfer either).
-    designer().doc.prefs.downloadVia = 3;
+    session.document().prefs.downloadVia = 3;
     onDialog(kPreferences, [](HWND dlg) { clickButton(dlg, IDCANCEL); });
     command(IDM_DOWNLOAD_APP);
     EXPECT_EQ(pendingDialogActions(), 1);
     clearDialogActions();
 
     // A port that has gone from the list since: asked again.
-    designer().doc.prefs.comPortIndex = static_cast<int>(originalPorts.size());
+    session.document().prefs.comPortIndex = static_cast<int>(originalPorts.size());
     asked = false;
     onDialog(kPreferences, [&](HWND dlg) {
         asked = true;
@@ -415,12 +414,12 @@ TEST_F(PreferencesWin, TransferCommandsChooseAMissingPortFirst) {
 TEST_F(PreferencesWin, SettingsSurviveARestartByteForByte) {
     // A saved program to preload.
     std::string program = folder + "\\last.FWX";
-    designer().doc.model.forms[1].dataType[2] = kTypeInteger;
-    designer().doc.currentFile = program;
+    session.document().model.forms[1].dataType[2] = kTypeInteger;
+    session.document().currentFile = program;
     command(IDM_SAVE);
     ASSERT_TRUE(fs::exists(program));
-    ASSERT_EQ(readSettings(settingsFile, designer().doc.prefs), true);
-    EXPECT_EQ(designer().doc.prefs.lastFile, program);
+    ASSERT_EQ(readSettings(settingsFile, session.document().prefs), true);
+    EXPECT_EQ(session.document().prefs.lastFile, program);
 
     const int com2 = indexOfPort("COM2");
     onDialog(kPreferences, [com2](HWND dlg) {
@@ -440,10 +439,10 @@ TEST_F(PreferencesWin, SettingsSurviveARestartByteForByte) {
     EXPECT_TRUE(GetWindowLongA(terminal, GWL_EXSTYLE) & WS_EX_TOPMOST);
 
     restart();
-    const Preferences& prefs = designer().doc.prefs;
+    const Preferences& prefs = session.document().prefs;
     EXPECT_EQ(formatSettings(prefs), written);
-    EXPECT_EQ(designer().doc.currentFile, program);
-    EXPECT_EQ(designer().doc.model.forms[1].dataType[2], kTypeInteger);
+    EXPECT_EQ(session.document().currentFile, program);
+    EXPECT_EQ(session.document().model.forms[1].dataType[2], kTypeInteger);
     EXPECT_TRUE(GetWindowLongA(terminal, GWL_EXSTYLE) & WS_EX_TOPMOST);
     EXPECT_EQ(menuText(13), recentFileLabel(0, program));
 
@@ -467,11 +466,11 @@ TEST_F(PreferencesWin, SettingsSurviveARestartByteForByte) {
 
     restart();
     EXPECT_EQ(fileBytes(settingsFile), written);
-    EXPECT_EQ(formatSettings(designer().doc.prefs), written);
+    EXPECT_EQ(formatSettings(session.document().prefs), written);
 
     // Open reads the file again and starts at the last file; cancelling it
     // leaves a new program without a file.
-    designer().doc.prefs.recentFiles.clear();
+    session.document().prefs.recentFiles.clear();
     std::string startName;
     onDialog("", [&startName](HWND open) {
         startName = windowText(GetDlgItem(open, 0x47c));
@@ -481,8 +480,8 @@ TEST_F(PreferencesWin, SettingsSurviveARestartByteForByte) {
     command(IDM_OPEN);
     EXPECT_EQ(pendingDialogActions(), 0);
     EXPECT_NE(startName.find("last.FWX"), std::string::npos) << startName;
-    EXPECT_EQ(designer().doc.prefs.recentFiles, std::vector<std::string>{program});
-    EXPECT_TRUE(designer().doc.currentFile.empty());
+    EXPECT_EQ(session.document().prefs.recentFiles, std::vector<std::string>{program});
+    EXPECT_TRUE(session.document().currentFile.empty());
     SetWindowPos(terminal, HWND_NOTOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE);
 }
 
@@ -509,16 +508,16 @@ TEST_F(PreferencesWin, SettingsSurviveOpenWhenTheProgramFolderCannotBeWritten) {
     ASSERT_EQ(pendingDialogActions(), 0);
     const std::string written = fileBytes(userFile);
     ASSERT_FALSE(written.empty()) << "nothing written in " << userFile;
-    EXPECT_EQ(written, formatSettings(designer().doc.prefs));
-    EXPECT_EQ(designer().doc.prefs.comPortNumber, 2);
+    EXPECT_EQ(written, formatSettings(session.document().prefs));
+    EXPECT_EQ(session.document().prefs.comPortNumber, 2);
 
     onDialog("", [](HWND open) { clickButton(open, IDCANCEL); });
     command(IDM_OPEN);
     EXPECT_EQ(pendingDialogActions(), 0);
-    EXPECT_EQ(formatSettings(designer().doc.prefs), written);
+    EXPECT_EQ(formatSettings(session.document().prefs), written);
 
     restart();
-    EXPECT_EQ(formatSettings(designer().doc.prefs), written);
+    EXPECT_EQ(formatSettings(session.document().prefs), written);
     std::error_code ec;
     fs::remove(userFile, ec);
 }
@@ -557,7 +556,7 @@ TEST_F(PreferencesWin, LanguageFileReplacesTheTextsItNames) {
     command(IDM_PREFERENCES);
     ASSERT_EQ(pendingDialogActions(), 0);
     EXPECT_EQ(languages, (std::vector<std::string>{"Default <English>", "Testish"}));
-    EXPECT_EQ(designer().doc.prefs.language, "Testish");
+    EXPECT_EQ(session.document().prefs.language, "Testish");
     EXPECT_TRUE(languageActive());
 
     // The menu at once; texts the file leaves out stay English.
@@ -566,8 +565,8 @@ TEST_F(PreferencesWin, LanguageFileReplacesTheTextsItNames) {
     EXPECT_EQ(menuText(3), "Speichern &unter...");
     EXPECT_EQ(menuText(6), "&Einstellungen...");
     EXPECT_EQ(menuText(14), "&Beenden\tAlt+F4");
-    EXPECT_EQ(GetMenuItemID(designer().popupMenu, 0), static_cast<UINT>(IDM_NEW));
-    EXPECT_EQ(GetMenuItemID(designer().popupMenu, 14), static_cast<UINT>(IDM_EXIT));
+    EXPECT_EQ(GetMenuItemID(terminalPopupMenu(terminal), 0), static_cast<UINT>(IDM_NEW));
+    EXPECT_EQ(GetMenuItemID(terminalPopupMenu(terminal), 14), static_cast<UINT>(IDM_EXIT));
 
     // The dialog's captions, a restart later (the choice was stored).
     restart();
@@ -590,7 +589,7 @@ TEST_F(PreferencesWin, LanguageFileReplacesTheTextsItNames) {
 
     // The unsaved-changes question.
     std::string question;
-    designer().doc.model.modified = true;
+    session.document().model.modified = true;
     onDialog("Velmora's K400 Formwright", [&](HWND box) {
         question = messageText(box);
         clickButton(box, IDCANCEL);
@@ -598,7 +597,7 @@ TEST_F(PreferencesWin, LanguageFileReplacesTheTextsItNames) {
     SendMessageA(terminal, WM_CLOSE, 0, 0);
     ASSERT_EQ(pendingDialogActions(), 0);
     EXPECT_EQ(question, "Aktuelles Programm speichern ?");
-    designer().doc.model.modified = false;
+    session.document().model.modified = false;
 
     // The editor sheet and the About box.
     std::string sheetCaption, firstTab, secondTab, sheetOk, aboutOk;
@@ -638,7 +637,7 @@ TEST_F(PreferencesWin, LanguageFileReplacesTheTextsItNames) {
     command(IDM_PREFERENCES);
     ASSERT_EQ(pendingDialogActions(), 0);
     EXPECT_FALSE(languageActive());
-    EXPECT_EQ(designer().doc.prefs.language, "0");
+    EXPECT_EQ(session.document().prefs.language, "0");
     EXPECT_EQ(menuText(0), "&New\tCtrl+N");
     EXPECT_EQ(menuText(14), "E&xit\tAlt+F4");
 }

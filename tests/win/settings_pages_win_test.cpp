@@ -130,7 +130,7 @@ TEST_F(SettingsPagesWindow, BothPagesAndTheDialogsReachTheModelAtOk) {
 TEST_F(SettingsPagesWindow, CancelLeavesModelAndDefaultTextsAlone) {
     model().modified = false;
     const ProgramModel before = model();
-    const DefaultTexts textsBefore = designer().doc.defaults;
+    const DefaultTexts textsBefore = session.document().defaults;
     edit([&](HWND sheet) {
         HWND page = showTab(sheet, kSettingsTab);
         onDialog("Warning", [](HWND box) { clickButton(box, IDOK); });
@@ -142,7 +142,7 @@ TEST_F(SettingsPagesWindow, CancelLeavesModelAndDefaultTextsAlone) {
     });
     EXPECT_EQ(std::memcmp(modelBody(before), modelBody(model()), kModelBodySize), 0);
     EXPECT_FALSE(model().modified);
-    EXPECT_EQ(std::memcmp(&textsBefore, &designer().doc.defaults, sizeof textsBefore), 0);
+    EXPECT_EQ(std::memcmp(&textsBefore, &session.document().defaults, sizeof textsBefore), 0);
 }
 
 }  // namespace

@@ -35,18 +35,12 @@ protected:
     static constexpr char kSheet[] = "Formwright - [ New file ]";
 
     static void SetUpTestSuite() {
-        designer().instance = GetModuleHandleA(nullptr);
-        ASSERT_TRUE(registerDesignerClasses(designer().instance));
+        ASSERT_TRUE(registerDesignerClasses(GetModuleHandleA(nullptr)));
     }
 
     void SetUp() override {
-        Designer& d = designer();
-        d.doc.currentFile.clear();
-        d.doc.prefs = Preferences{};
-        d.doc.model.modified = false;
         wintest::clearDialogActions();
-        terminal = CreateWindowA("FWK400", "Formwright", WS_POPUP, kTerminalX, kTerminalY, kTerminalWidth,
-                                 kTerminalHeight, nullptr, nullptr, d.instance, nullptr);
+        terminal = createTerminalWindow(GetModuleHandleA(nullptr), session, WS_POPUP);
         ASSERT_TRUE(IsWindow(terminal));
         ShowWindow(terminal, SW_SHOWNORMAL);
         UpdateWindow(terminal);
@@ -57,13 +51,13 @@ protected:
         wintest::clearDialogActions();
         setLanguageActive(false);
         if (IsWindow(terminal)) {
-            designer().doc.model.modified = false;
+            session.document().model.modified = false;
             DestroyWindow(terminal);
         }
         wintest::pumpMessages();
     }
 
-    ProgramModel& model() { return designer().doc.model; }
+    ProgramModel& model() { return session.document().model; }
 
     // Opens the sheet with the Edit command on page `tab` and runs `drive`
     // on it; `drive` ends by pressing the sheet's OK or Cancel.
@@ -76,6 +70,7 @@ protected:
         EXPECT_EQ(wintest::pendingDialogActions(), 0);
     }
 
+    DesignerSession session;   // what the terminal window's commands work on
     HWND terminal = nullptr;
 };
 

@@ -145,7 +145,7 @@ INT_PTR CALLBACK idleDialogProc(HWND, UINT, WPARAM, LPARAM) { return FALSE; }
 
 // The progress dialog's window height as its template makes it.
 int templateHeight() {
-    HWND dlg = CreateDialogParamA(designer().instance, "ProgressDlg", nullptr, idleDialogProc, 0);
+    HWND dlg = CreateDialogParamA(GetModuleHandleA(nullptr), "ProgressDlg", nullptr, idleDialogProc, 0);
     RECT r{};
     GetWindowRect(dlg, &r);
     DestroyWindow(dlg);
@@ -181,24 +181,22 @@ std::function<void(HWND)> lookAndClose(ProgressLook& look, const std::string& pi
 class TransfersWin : public ::testing::Test {
 protected:
     static void SetUpTestSuite() {
-        designer().instance = GetModuleHandleA(nullptr);
-        ASSERT_TRUE(registerDesignerClasses(designer().instance));
+        ASSERT_TRUE(registerDesignerClasses(GetModuleHandleA(nullptr)));
     }
 
     void SetUp() override {
         if (reportsFolder().empty()) GTEST_SKIP() << "run through transfers_win.sh";
         clearDialogActions();
         folder = makeTempFolder(::testing::UnitTest::GetInstance()->current_test_info()->name());
-        Designer& d = designer();
-        terminal = CreateWindowA("FWK400", "Formwright", WS_POPUP, kTerminalX, kTerminalY, kTerminalWidth,
-                                 kTerminalHeight, nullptr, nullptr, d.instance, nullptr);
+        terminal = createTerminalWindow(GetModuleHandleA(nullptr), session, WS_POPUP);
         ASSERT_TRUE(IsWindow(terminal));
         ShowWindow(terminal, SW_SHOWNORMAL);
         UpdateWindow(terminal);
         pumpMessages();
-        d.doc.prefs.downloadVia = kLinkOther;
-        d.doc.prefs.receiveVia = kLinkOther;
-        d.doc.prefs.baudRate = 0;
+        Preferences& prefs = session.preferences();
+        prefs.downloadVia = kLinkOther;
+        prefs.receiveVia = kLinkOther;
+        prefs.baudRate = 0;
     }
 
     void TearDown() override {
@@ -207,7 +205,7 @@ protected:
         languageTexts().clear();
         clearDialogActions();
         if (IsWindow(terminal)) {
-            designer().doc.model.modified = false;
+            session.document().model.modified = false;
             DestroyWindow(terminal);
         }
         pumpMessages();
@@ -218,11 +216,12 @@ protected:
     void usePort(int com) {
         const int index = indexOfPort("COM" + std::to_string(com));
         ASSERT_GE(index, 0) << "COM" << com << " is not listed";
-        designer().doc.prefs.comPortIndex = index;
+        session.document().prefs.comPortIndex = index;
     }
 
     void command(int id) { SendMessageA(terminal, WM_COMMAND, id, 0); }
 
+    DesignerSession session;   // what the terminal window's commands work on
     HWND terminal = nullptr;
     std::string folder;
 };
@@ -231,7 +230,7 @@ protected:
 
 TEST_F(TransfersWin, ProgramDownloadSendsTheNormalisedImageAndResendsARefusedBlock) {
     usePort(1);
-    ProgramModel& model = designer().doc.model;
+    ProgramModel& model = session.document().model;
     model.forms[1].dataType[2] = kTypeInteger;
     model.menus[0].itemName[0][0] = 'Q';
     model.modified = true;
@@ -296,7 +295,7 @@ TEST_F(TransfersWin, YesToTheRetryQuestionRunsTheDownloadAgain) {
 TEST_F(TransfersWin, ClosingTheDialogDuringTheCradleSetUpSendsNothing) {
     // No cradle answers on this port: the set-up would probe for seconds.
     usePort(3);
-    designer().doc.prefs.downloadVia = kLinkCradleIr;
+    session.document().prefs.downloadVia = kLinkCradleIr;
     const int before = readReport(3)["openings"];
     ProgressLook look;
     Box error;
