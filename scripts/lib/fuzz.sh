@@ -58,8 +58,10 @@ fw_fuzz_run() {
 
 # fw_fuzz_all SECONDS [TARGET...]: each target (default: all) for SECONDS,
 # as many at once as the machine has cores (FW_FUZZ_JOBS to choose); each
-# target's report is printed whole, in the order the targets are given.
-fw_fuzz_all() {
+# target's report is printed whole, in the order the targets are given. A
+# subshell, so that its jobs are its own targets only (scripts/test runs the
+# Wine tests in the background meanwhile).
+fw_fuzz_all() (
     local seconds=$1 target rc=0 i
     shift
     local targets=("$@")
@@ -79,4 +81,4 @@ fw_fuzz_all() {
     done
     rm -rf "$reports"
     return "$rc"
-}
+)

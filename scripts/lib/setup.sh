@@ -89,6 +89,39 @@ fw_stage() {
     return "$rc"
 }
 
+# fw_stage_begin NAME COMMAND...: starts COMMAND as a named stage in the
+# background, its output kept aside; fw_stage_end prints it and records the
+# stage as fw_stage does. One such stage at a time: for a stage that mostly
+# waits (the Wine tests wait on windows and serial lines), so that the
+# stages after it use the cores meanwhile.
+fw_stage_begin() {
+    FW_BG_NAME=$1
+    shift
+    FW_BG_LOG=$(mktemp)
+    fw_log "$FW_BG_NAME (started; its output follows when it ends)"
+    (
+        start=$SECONDS
+        rc=0
+        "$@" >"$FW_BG_LOG" 2>&1 || rc=$?
+        echo "$rc $((SECONDS - start))" >"$FW_BG_LOG.status"
+    ) &
+    FW_BG_PID=$!
+}
+
+# fw_stage_end: waits for the stage fw_stage_begin started; its status.
+fw_stage_end() {
+    local rc=1 seconds=0
+    wait "$FW_BG_PID" || true
+    [[ -f $FW_BG_LOG.status ]] && read -r rc seconds <"$FW_BG_LOG.status"
+    fw_log "$FW_BG_NAME (ended)"
+    cat "$FW_BG_LOG"
+    rm -f "$FW_BG_LOG" "$FW_BG_LOG.status"
+    FW_STAGE_NAMES+=("$FW_BG_NAME")
+    FW_STAGE_SECONDS+=("$seconds")
+    if ((rc == 0)); then FW_STAGE_RESULTS+=(ok); else FW_STAGE_RESULTS+=("FAILED ($rc)"); fi
+    return "$rc"
+}
+
 # fw_skip NAME WHY: records a stage that did not run.
 fw_skip() {
     FW_STAGE_NAMES+=("$1")

@@ -16,17 +16,11 @@
 #include "model/program_document.h"
 #include "model/program_file.h"
 #include "model/program_model.h"
+#include "tests/fuzz/default_texts_once.h"
 
 namespace {
 
-const fw::DefaultTexts& defaults() {
-    static const auto d = [] {
-        auto texts = std::make_unique<fw::DefaultTexts>();
-        fw::loadDefaultTexts(*texts);
-        return texts;
-    }();
-    return *d;
-}
+using fw::fuzz::defaults;
 
 bool sameBody(const fw::ProgramModel& a, const fw::ProgramModel& b) {
     return std::memcmp(fw::modelBody(a), fw::modelBody(b), fw::kModelBodySize) == 0;

@@ -16,17 +16,11 @@
 #include "model/program_defaults.h"
 #include "model/program_file.h"
 #include "model/program_model.h"
+#include "tests/fuzz/default_texts_once.h"
 
 namespace {
 
-const fw::DefaultTexts& defaults() {
-    static const auto d = [] {
-        auto texts = std::make_unique<fw::DefaultTexts>();
-        fw::loadDefaultTexts(*texts);
-        return texts;
-    }();
-    return *d;
-}
+using fw::fuzz::defaults;
 
 void fuzzLoad(const uint8_t* data, std::size_t size) {
     static fw::ProgramModel model;

@@ -21,17 +21,11 @@
 #include "model/program_document.h"
 #include "model/program_file.h"
 #include "model/program_model.h"
+#include "tests/fuzz/default_texts_once.h"
 
 namespace {
 
-const fw::DefaultTexts& defaults() {
-    static const auto d = [] {
-        auto texts = std::make_unique<fw::DefaultTexts>();
-        fw::loadDefaultTexts(*texts);
-        return texts;
-    }();
-    return *d;
-}
+using fw::fuzz::defaults;
 
 }  // namespace
 

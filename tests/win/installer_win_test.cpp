@@ -278,9 +278,17 @@ TEST(Installer, UninstallingRemovesWhatWasInstalledAndKeepsTheUsersFiles) {
     std::ofstream(installFolder() / "Deutsch.lng", std::ios::binary) << "Deutsch\r\n1131=Programm speichern ?\r\n";
 
     // The uninstaller runs a copy of itself from the temp folder and returns
-    // at once: wait for its work to show.
+    // at once: wait for its work to show. Its last step is the removal of
+    // its own registry key, after the files (waiting for the files alone
+    // races with the key).
     EXPECT_EQ(runAndWait("\"" + (installFolder() / "Uninstall.exe").string() + "\" /S", 60), 0);
-    EXPECT_TRUE(waitFor([] { return !fs::exists(installFolder() / "Uninstall.exe"); }, 60));
+    EXPECT_TRUE(waitFor(
+        [] {
+            return !fs::exists(installFolder() / "Uninstall.exe") &&
+                   userValue("Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\Formwright",
+                             "DisplayName") == "(none)";
+        },
+        60));
 
     for (const char* name : kInstalledFiles) EXPECT_FALSE(fs::exists(installFolder() / name)) << name;
     EXPECT_FALSE(fs::exists(installFolder() / "images"));
