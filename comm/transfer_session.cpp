@@ -58,14 +58,14 @@ PreparedTransfer prepareDataReceive(const std::string& path, const LinkChoice& l
     return prepared;
 }
 
-bool keepsDownloadTidying(const PreparedTransfer& prepared, const TransferOutcome& outcome) {
+bool keepsDownloadNormalisation(const PreparedTransfer& prepared, const TransferOutcome& outcome) {
     return prepared.kind == TransferKind::program && prepared.writeBack && prepared.program &&
            outcome.openingAccepted;
 }
 
-bool applyDownloadTidying(ProgramModel& model, const PreparedTransfer& prepared,
+bool applyDownloadNormalisation(ProgramModel& model, const PreparedTransfer& prepared,
                           const TransferOutcome& outcome) {
-    if (!keepsDownloadTidying(prepared, outcome)) return false;
+    if (!keepsDownloadNormalisation(prepared, outcome)) return false;
     // Whether the program has unsaved changes is not the download's business.
     const bool modified = model.modified;
     model = *prepared.program;
@@ -126,7 +126,7 @@ int runProgramDownload(SerialSystem& system, const LinkChoice& link, ProgramMode
                        TransferObserver* observer, TransferCancel* cancel, LinkClock& clock) {
     const PreparedTransfer prepared = prepareProgramDownload(model, link, true);
     const TransferOutcome outcome = runPreparedTransfer(system, prepared, observer, cancel, clock);
-    applyDownloadTidying(model, prepared, outcome);
+    applyDownloadNormalisation(model, prepared, outcome);
     return outcome.result;
 }
 

@@ -41,7 +41,7 @@ enum class TransferKind { program, lookup, receive };
 struct PreparedTransfer {
     TransferKind kind = TransferKind::program;
     LinkChoice link;
-    // program: the program as the download tidies it, and its image.
+    // program: the program as the download normalises it, and its image.
     std::shared_ptr<const ProgramModel> program;
     std::vector<uint8_t> image;
     // program: the normalised program goes back into the designer's model once
@@ -74,10 +74,10 @@ PreparedTransfer prepareDataReceive(const std::string& path, const LinkChoice& l
 // Whether the model keeps the download's normalisation after `outcome`: only a
 // request that asks for it, and only once the terminal accepted the opening
 // (a download that failed before that leaves the model untouched).
-bool keepsDownloadTidying(const PreparedTransfer& prepared, const TransferOutcome& outcome);
-// Writes the normalised program into `model` when keepsDownloadTidying; whether
+bool keepsDownloadNormalisation(const PreparedTransfer& prepared, const TransferOutcome& outcome);
+// Writes the normalised program into `model` when keepsDownloadNormalisation; whether
 // the model has unsaved changes stays as it is. True when written.
-bool applyDownloadTidying(ProgramModel& model, const PreparedTransfer& prepared,
+bool applyDownloadNormalisation(ProgramModel& model, const PreparedTransfer& prepared,
                           const TransferOutcome& outcome);
 
 // Carries out a prepared transfer on `system`.

@@ -192,7 +192,7 @@ int DesignerSession::downloadOnce(DesignerUi& ui, const LinkChoice& link, bool l
         // Each attempt sends the program as it is now, normalised for the download.
         const PreparedTransfer download = prepareProgramDownload(doc_.model, link, true);
         const TransferOutcome outcome = ui.runTransfer(download);
-        applyDownloadTidying(doc_.model, download, outcome);
+        applyDownloadNormalisation(doc_.model, download, outcome);
         return outcome.result;
     }
     std::string path = lastLookupFile_;

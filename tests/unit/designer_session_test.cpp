@@ -513,8 +513,8 @@ TEST_F(Session, ALookupFileThatCannotBeReadFailsBeforeAnyPortOpens) {
     EXPECT_EQ(ui.shown[0].second, std::to_string(kCannotOpenFile));
 }
 
-TEST_F(Session, TheModelKeepsTheDownloadTidyingOnceTheTerminalAcceptedTheOpening) {
-    // Tidying recomputes this menu's item count.
+TEST_F(Session, TheModelKeepsTheDownloadNormalisationOnceTheTerminalAcceptedTheOpening) {
+    // Normalising recomputes this menu's item count.
     model().menus[3].itemName[2][0] = 'A';
     model().menus[3].itemCount = 0;
     model().modified = true;

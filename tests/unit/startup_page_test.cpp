@@ -22,6 +22,14 @@
 namespace fw {
 namespace {
 
+// The bytes of a program file that holds `m`, for the page's import.
+std::vector<uint8_t> programFileOf(const ProgramModel& m) {
+    std::vector<uint8_t> file(kProgramFileBodyEnd);
+    std::memcpy(file.data(), kProgramHeader, sizeof kProgramHeader);
+    std::memcpy(file.data() + (kProgramFileBodyEnd - kModelBodySize), modelBody(m), kModelBodySize);
+    return file;
+}
+
 class StartupPageTest : public test::NewProgramTest {
 protected:
     EditorSheet& sheet() {
@@ -182,9 +190,7 @@ TEST_F(StartupPageTest, ResetAndImportAreStored) {
     ProgramModel other = *model;
     other.settings.largeFont = 1;
     setFieldText(other.msgUtilities.line[1], "2.Look      ");
-    std::vector<uint8_t> file(kProgramFileBodyEnd);
-    std::memcpy(file.data(), kProgramHeader, sizeof kProgramHeader);
-    std::memcpy(file.data() + (kProgramFileBodyEnd - kModelBodySize), modelBody(other), kModelBodySize);
+    const std::vector<uint8_t> file = programFileOf(other);
 
     sheet_.reset();
     StartupPage& p = page();
@@ -218,9 +224,7 @@ TEST_F(StartupPageTest, AFailedImportLeavesTheWorkingTextsAsTheyWere) {
     ProgramModel other = *model;
     other.settings.largeFont = 1;
     setFieldText(other.msgConfirm.line[0], "Other");
-    std::vector<uint8_t> file(kProgramFileBodyEnd);
-    std::memcpy(file.data(), kProgramHeader, sizeof kProgramHeader);
-    std::memcpy(file.data() + (kProgramFileBodyEnd - kModelBodySize), modelBody(other), kModelBodySize);
+    const std::vector<uint8_t> file = programFileOf(other);
     std::vector<uint8_t> wrongHeader = file;
     std::memcpy(wrongHeader.data(), "K2x-4.00", 8);
     const std::vector<uint8_t> shortFile(file.begin(), file.end() - 1);   // settings cut short
@@ -290,9 +294,7 @@ TEST_F(StartupPageTest, NarrowScreensCutAtTwelveCharacters) {
     // the typed one).
     ProgramModel other = *model;
     std::memcpy(other.msgConfirm.line[1], "123456789012345", 16);
-    std::vector<uint8_t> file(kProgramFileBodyEnd);
-    std::memcpy(file.data(), kProgramHeader, sizeof kProgramHeader);
-    std::memcpy(file.data() + (kProgramFileBodyEnd - kModelBodySize), modelBody(other), kModelBodySize);
+    const std::vector<uint8_t> file = programFileOf(other);
     ASSERT_TRUE(p.importFromBytes(file.data(), file.size()).ok());
     EXPECT_EQ(p.text(kMsgConfirm, 1), std::string("123456789012"));
     sheet().commit();

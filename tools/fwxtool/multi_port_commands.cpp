@@ -298,38 +298,36 @@ private:
     int position_ = 0;
 };
 
+// A program or lookup download on `port`: its outcome, without the bytes
+// (what counts as sent differs between the two).
+PortOutcome runDownloadJob(TransferEngine& engine, const std::string& port, const LinkChoice& link,
+                           PortReporter& reporter, ExchangeCancel& cancel) {
+    PosixSerialSystem system = systemOf(port);
+    PortProgress progress(engine, reporter);
+    TransferHost host({nullptr, &progress});
+    PortOutcome o = outcomeOf(runTransferOnLink(system, link, engine, host, &cancel), cancel);
+    if (o.state == PortState::succeeded) o.message = loadText(kTextDownloadedCompletely);
+    return o;
+}
+
 PortOutcome runPortJob(const MultiPortRequest& request, const Prepared& prepared,
                        const std::string& port, PortReporter& reporter, ExchangeCancel& cancel) {
     const LinkChoice link{request.transfer.linkType, 0, request.transfer.speedChoice};
     switch (request.command) {
     case PortCommand::download: {
-        PosixSerialSystem system = systemOf(port);
         TransferEngine engine = TransferEngine::programDownload(prepared.image);
-        PortProgress progress(engine, reporter);
-        TransferHost host({nullptr, &progress});
-        PortOutcome o = outcomeOf(runTransferOnLink(system, link, engine, host, &cancel), cancel);
-        if (o.state == PortState::succeeded) {
-            o.message = loadText(kTextDownloadedCompletely);
-            o.bytes = prepared.image.size();
-        } else {
-            // The block in flight is not yet acknowledged.
-            o.bytes = uint64_t(std::max(0, engine.state().blockIndex - 1)) * kImageBlockDataSize;
-        }
+        PortOutcome o = runDownloadJob(engine, port, link, reporter, cancel);
+        // The block in flight is not yet acknowledged.
+        o.bytes = o.state == PortState::succeeded
+                      ? prepared.image.size()
+                      : uint64_t(std::max(0, engine.state().blockIndex - 1)) * kImageBlockDataSize;
         return o;
     }
     case PortCommand::lookup: {
-        PosixSerialSystem system = systemOf(port);
         TransferEngine engine = TransferEngine::lookupDownload(prepared.lookup);
-        PortProgress progress(engine, reporter);
-        TransferHost host({nullptr, &progress});
-        PortOutcome o = outcomeOf(runTransferOnLink(system, link, engine, host, &cancel), cancel);
+        PortOutcome o = runDownloadJob(engine, port, link, reporter, cancel);
         const uint64_t size = prepared.lookup.fileSize;
-        if (o.state == PortState::succeeded) {
-            o.message = loadText(kTextDownloadedCompletely);
-            o.bytes = size;
-        } else {
-            o.bytes = std::min<uint64_t>(engine.state().acknowledged, size);
-        }
+        o.bytes = o.state == PortState::succeeded ? size : std::min<uint64_t>(engine.state().acknowledged, size);
         return o;
     }
     case PortCommand::receive: {

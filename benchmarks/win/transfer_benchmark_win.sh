@@ -12,7 +12,7 @@ if (($# < 2)); then
     echo "usage: transfer_benchmark_win.sh BENCHMARK.exe WORK_DIR [FAKE_TERMINAL_MAIN]" >&2
     exit 2
 fi
-root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
+root=$(cd "$(dirname "${BASH_SOURCE[0]}")/../.." && pwd)
 exe=$(cd "$(dirname "$1")" && pwd)/$(basename "$1")
 mkdir -p "$2"
 work=$(cd "$2" && pwd)

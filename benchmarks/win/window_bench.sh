@@ -4,8 +4,8 @@
 # the first painted frame (the prefix is made first, so that its one-time set-up
 # is not counted) and the time of a key click.
 set -euo pipefail
-root=$(cd "$(dirname "$0")/.." && pwd)
-build=${1:-$root/build/windows}
+root=$(cd "$(dirname "$0")/../.." && pwd)
+build=$(cd "${1:-$root/build/windows}" && pwd)   # Wine needs a whole path
 program=$build/benchmarks/window_bench.exe
 export WINEPREFIX=${WINEPREFIX:-$build/wineprefix}
 run() {
