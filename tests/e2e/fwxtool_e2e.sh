@@ -251,6 +251,18 @@ document)
     expect_status 2 "diff with one file"
     ;;
 
+example)
+    # The user guide's example program does what the guide says: its menu
+    # leads to the counting form, and a code and a quantity make the record
+    # the guide shows.
+    "$tool" import "$here/../../docs/example/stock-count.json" stock-count.FWX >/dev/null
+    run simulate stock-count.FWX --keys "1 1 4 0 0 6 3 8 1 3 3 3 9 3 1 ENT 1 2 ENT" --records data.txt
+    expect_status 0 "simulate the example"
+    [[ $(cat data.txt) == $'4006381333931,12\r' ]] || fail "the example's record: $(od -c data.txt)"
+    run simulate stock-count.FWX --keys "1"
+    expect_in out.txt "STOCK COUNT"
+    ;;
+
 schema)
     # The exporter's documents against the schema kept in the repository,
     # checked by an independent validator (Debian's python3-jsonschema).
