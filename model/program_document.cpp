@@ -18,6 +18,7 @@
 #include "model/message_tables.h"
 #include "model/program_defaults.h"
 #include "model/program_file.h"
+#include "texts/code_page.h"
 
 namespace fw {
 
@@ -26,48 +27,6 @@ namespace {
 // Keys keep the order in which the exporter writes them: records read top
 // down as the editor pages show them, and diffs come out in that order.
 using Json = nlohmann::ordered_json;
-
-// ---------------------------------------------------------------------------
-// Windows-1252 <-> Unicode
-
-// 0x80..0x9F. The five bytes that Windows-1252 leaves undefined (81, 8D, 8F,
-// 90, 9D) map to the C1 control of the same number, as web browsers decode
-// them, so every byte has a character and decoding never loses one.
-constexpr char32_t kHighControls[32] = {
-    0x20AC, 0x0081, 0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021,
-    0x02C6, 0x2030, 0x0160, 0x2039, 0x0152, 0x008D, 0x017D, 0x008F,
-    0x0090, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022, 0x2013, 0x2014,
-    0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0x009D, 0x017E, 0x0178,
-};
-
-char32_t unicodeOf(uint8_t b) { return b >= 0x80 && b < 0xA0 ? kHighControls[b - 0x80] : b; }
-
-// The byte of a character, or -1 when the code page lacks it.
-int byteOf(char32_t c) {
-    if (c < 0x80 || (c >= 0xA0 && c <= 0xFF)) return static_cast<int>(c);
-    for (int i = 0; i < 32; ++i)
-        if (kHighControls[i] == c) return 0x80 + i;
-    return -1;
-}
-
-void appendUtf8(std::string& s, char32_t c) {
-    if (c < 0x80) {
-        s += static_cast<char>(c);
-    } else if (c < 0x800) {
-        s += static_cast<char>(0xC0 | (c >> 6));
-        s += static_cast<char>(0x80 | (c & 0x3F));
-    } else {
-        s += static_cast<char>(0xE0 | (c >> 12));
-        s += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
-        s += static_cast<char>(0x80 | (c & 0x3F));
-    }
-}
-
-std::string decodeText(std::string_view bytes) {
-    std::string s;
-    for (char b : bytes) appendUtf8(s, unicodeOf(static_cast<uint8_t>(b)));
-    return s;
-}
 
 // ---------------------------------------------------------------------------
 // Errors
@@ -108,46 +67,19 @@ std::string element(const std::string& path, std::size_t i) {
 
 // Characters of UTF-8 text as Windows-1252 bytes.
 std::string encodeText(const std::string& utf8, const std::string& path) {
-    std::string out;
-    std::size_t i = 0;
-    while (i < utf8.size()) {
-        const auto b0 = static_cast<uint8_t>(utf8[i]);
-        char32_t c;
-        std::size_t n;
-        if (b0 < 0x80) {
-            c = b0;
-            n = 1;
-        } else if ((b0 & 0xE0) == 0xC0) {
-            c = b0 & 0x1F;
-            n = 2;
-        } else if ((b0 & 0xF0) == 0xE0) {
-            c = b0 & 0x0F;
-            n = 3;
-        } else if ((b0 & 0xF8) == 0xF0) {
-            c = b0 & 0x07;
-            n = 4;
-        } else {
-            fail(path, "is not valid UTF-8");
+    CodePageText text = codePageFromUtf8(utf8);
+    switch (text.fault) {
+        case CodePageText::Fault::none: break;
+        case CodePageText::Fault::invalidUnicode: fail(path, "is not valid UTF-8");
+        case CodePageText::Fault::nul:
+            fail(path, "contains a NUL character (\\u0000), which ends a text");
+        case CodePageText::Fault::notInCodePage: {
+            const std::string name = text.refusedName();  // "Ω (U+03A9)"
+            fail(path, "the character \"" + name.substr(0, name.find(" (")) + "\" " +
+                           name.substr(name.find('(')) + " is not in the Windows-1252 code page");
         }
-        if (i + n > utf8.size()) fail(path, "is not valid UTF-8");
-        for (std::size_t k = 1; k < n; ++k) {
-            const auto b = static_cast<uint8_t>(utf8[i + k]);
-            if ((b & 0xC0) != 0x80) fail(path, "is not valid UTF-8");
-            c = (c << 6) | (b & 0x3F);
-        }
-        const std::string shown = utf8.substr(i, n);
-        i += n;
-        if (c == 0) fail(path, "contains a NUL character (\\u0000), which ends a text");
-        const int byte = byteOf(c);
-        if (byte < 0) {
-            char code[16];
-            std::snprintf(code, sizeof code, "U+%04X", static_cast<unsigned>(c));
-            fail(path, "the character \"" + shown + "\" (" + code +
-                           ") is not in the Windows-1252 code page");
-        }
-        out += static_cast<char>(byte);
     }
-    return out;
+    return std::move(text.bytes);
 }
 
 // ---------------------------------------------------------------------------
@@ -521,7 +453,7 @@ Json recordToJson(const uint8_t* rec, const FieldTable& table);
 
 Json textToJson(const uint8_t* p, std::size_t width) {
     const std::string_view text = fieldText(p, width);
-    std::string decoded = decodeText(text);
+    std::string decoded = utf8FromCodePage(text);
     if (text.size() + 1 >= width) return decoded;
     const std::string after = toHex(p + text.size() + 1, width - text.size() - 1);
     if (after.empty()) return decoded;
