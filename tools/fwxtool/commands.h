@@ -64,6 +64,10 @@ int commandImport(const std::string& in, const std::string& outPath, bool strict
 int commandDiff(const std::string& a, const std::string& b, bool asJson, std::ostream& out,
                 std::ostream& err);
 
+// A program file of either format, opened as Open does it, or a program
+// document. Returns false after saying on `err` what is wrong.
+bool readProgramOrDocument(const std::string& path, ProgramModel& m, std::ostream& err);
+
 // The link of a transfer command: `--link cradle|irda|serial` (default
 // serial) and `--baud 115200|57600|38400|19200|9600` (default 115200).
 struct TransferOptions {
