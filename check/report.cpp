@@ -142,16 +142,18 @@ void findingsSection(std::ostream& os, const std::vector<Finding>& findings) {
     os << "</table></section>\n";
 }
 
+// The picture holds the face's own pixels; the page shows each as a block of
+// kPictureScale x kPictureScale, which keeps the page small.
 void picture(std::ostream& os, const RgbImage& image, const std::string& alt) {
-    os << "<div class=\"screen\"><img class=\"display\" width=\"" << image.width << "\" height=\"" << image.height
-       << "\" alt=\"" << htmlEscape(alt) << "\" src=\"" << pngDataUri(image) << "\"></div>\n";
+    os << "<div class=\"screen\"><img class=\"display\" width=\"" << image.width * kPictureScale
+       << "\" height=\"" << image.height * kPictureScale << "\" alt=\"" << htmlEscape(alt) << "\" src=\"" << pngDataUri(image) << "\"></div>\n";
 }
 
 void formSection(std::ostream& os, const ProgramModel& m, const DefaultTexts& defaults, int k) {
     const FormDef& f = m.forms[k];
     const std::string name = "Form " + std::to_string(k + 1);
     os << "<article class=\"page form\" id=\"form-" << k + 1 << "\"><h3>" << name << "</h3>\n";
-    picture(os, pageImage(m, defaults, targetForm(k + 1), kPictureScale), name + " on the terminal's display");
+    picture(os, pageImage(m, defaults, targetForm(k + 1), 1), name + " on the terminal's display");
     os << "<dl class=\"facts\"><dt>Next</dt><dd>" << targetText(f.nextTarget) << "</dd><dt>ESC</dt><dd>"
        << targetText(f.escTarget) << "</dd><dt>Record</dt><dd>" << entry(recordActionList(), f.recordAction)
        << "</dd><dt>Lookup file</dt><dd>" << entry(lookupFileList(), f.lookupFile) << "</dd><dt>Font</dt><dd>"
@@ -184,7 +186,7 @@ void menuSection(std::ostream& os, const ProgramModel& m, const DefaultTexts& de
     const MenuDef& menu = m.menus[k];
     const std::string name = "Menu " + std::to_string(k + 1);
     os << "<article class=\"page menu\" id=\"menu-" << k + 1 << "\"><h3>" << name << "</h3>\n";
-    picture(os, pageImage(m, defaults, targetMenu(k + 1), kPictureScale), name + " on the terminal's display");
+    picture(os, pageImage(m, defaults, targetMenu(k + 1), 1), name + " on the terminal's display");
     os << "<dl class=\"facts\"><dt>Caption</dt><dd>"
        << (menu.captionOn ? "<code>" + text(fieldText(menu.caption)) + "</code>" : std::string("none"))
        << "</dd><dt>ESC</dt><dd>" << targetText(menu.escTarget) << "</dd><dt>Font</dt><dd>"
