@@ -16,7 +16,8 @@ namespace {
 
 constexpr int kLayerGap = 70;    // between the rows of boxes
 constexpr int kBoxGap = 30;      // between boxes of a row
-constexpr int kSideRoom = 60;    // left and right, for the arrows that run back
+constexpr int kSideRoom = 110;   // left and right, for the arrows that run back and the loops
+constexpr int kLane = 9;         // between two arrows that run back on one side
 
 bool used(const ProgramModel& m, int target) {
     if (target == kTargetMain) return true;
@@ -179,13 +180,20 @@ std::string flowSvg(const FlowDiagram& d) {
       << "<defs><marker id=\"arrow\" viewBox=\"0 0 10 10\" refX=\"10\" refY=\"5\" markerWidth=\"7\" "
          "markerHeight=\"7\" orient=\"auto-start-reverse\"><path d=\"M0,0 L10,5 L0,10 z\" fill=\"#444\"/>"
          "</marker></defs>\n";
-    int side = 0;
+    int lanes[2] = {0, 0};   // arrows already running back on the left and on the right
+    int boxesLeft = d.width, boxesRight = 0;
+    for (const FlowBox& b : d.boxes) {
+        boxesLeft = std::min(boxesLeft, b.x);
+        boxesRight = std::max(boxesRight, b.x + kFlowBoxWidth);
+    }
     for (const FlowArrow& a : d.arrows) {
         const FlowBox* from = d.box(a.from);
         const FlowBox* to = d.box(a.to);
         if (!from || !to) continue;
         s << "<g class=\"arrow\" data-from=\"" << a.from << "\" data-to=\"" << a.to << "\">";
         int lx, ly;
+        const char* anchor = "start";
+        bool dashed = false;
         if (a.from == a.to) {
             // A loop on the right side of the box.
             const int x = from->x + kFlowBoxWidth, y = from->y;
@@ -193,32 +201,53 @@ std::string flowSvg(const FlowDiagram& d) {
               << y + kFlowBoxHeight + 6 << ' ' << x << ',' << y + kFlowBoxHeight - 12 << "\"";
             lx = x + 34;
             ly = y + kFlowBoxHeight / 2 + 4;
+        } else if (to->layer == from->layer) {
+            // Along a row: straight across, above the middle.
+            const bool right = to->x > from->x;
+            const int x1 = right ? from->x + kFlowBoxWidth : from->x, x2 = right ? to->x : to->x + kFlowBoxWidth;
+            const int y = from->y + 10;
+            s << "<path d=\"M" << x1 << ',' << y << " L" << x2 << ',' << y << "\"";
+            lx = (x1 + x2) / 2;
+            ly = y - 3;
+            anchor = "middle";
         } else if (to->layer > from->layer) {
             const int x1 = from->x + kFlowBoxWidth / 2, y1 = from->y + kFlowBoxHeight;
             const int x2 = to->x + kFlowBoxWidth / 2, y2 = to->y;
-            s << "<path d=\"M" << x1 << ',' << y1 << " C" << x1 << ',' << (y1 + y2) / 2 << ' ' << x2 << ','
-              << (y1 + y2) / 2 << ' ' << x2 << ',' << y2 << "\"";
-            lx = (x1 + x2) / 2 + 4;
-            ly = (y1 + y2) / 2;
+            const int ym = (y1 + y2) / 2;
+            s << "<path d=\"M" << x1 << ',' << y1 << " C" << x1 << ',' << ym << ' ' << x2 << ',' << ym << ' ' << x2
+              << ',' << y2 << "\"";
+            // The label near the end of the arrow, where arrows from one box
+            // have spread apart.
+            lx = (5 * x1 + 27 * x2) / 32 + 4;
+            ly = (y1 + 18 * ym + 13 * y2) / 32 + 4;
         } else {
-            // Back up (or along a row): round the left or the right edge, in turn.
-            const bool left = (side++ % 2) == 0;
-            const int x1 = left ? from->x : from->x + kFlowBoxWidth, y1 = from->y + kFlowBoxHeight / 2 + 6;
-            const int x2 = left ? to->x : to->x + kFlowBoxWidth, y2 = to->y + kFlowBoxHeight / 2 - 6;
-            const int out = left ? std::min(x1, x2) - 40 : std::max(x1, x2) + 40;
-            s << "<path d=\"M" << x1 << ',' << y1 << " C" << out << ',' << y1 << ' ' << out << ',' << y2 << ' '
-              << x2 << ',' << y2 << "\"";
-            lx = out + (left ? -2 : 2);
-            ly = (y1 + y2) / 2;
-            s << " stroke-dasharray=\"5 3\"";
-            if (left) {
-                s << " fill=\"none\" stroke=\"#444\" marker-end=\"url(#arrow)\"/><text x=\"" << lx << "\" y=\""
-                  << ly << "\" text-anchor=\"end\">" << htmlEscape(a.label) << "</text></g>\n";
-                continue;
-            }
+            // Back up: out of the top of the box into the gap above its row,
+            // along a lane outside every box, and into the bottom of the
+            // target from the gap below its row, so that no line crosses a
+            // box. Boxes left of the middle go round the left, those in the
+            // middle round either side in turn.
+            const int centre = from->x + kFlowBoxWidth / 2 - d.width / 2;
+            const int side = centre < -kFlowBoxWidth / 2  ? 0
+                             : centre > kFlowBoxWidth / 2 ? 1
+                                                          : (lanes[0] + lanes[1]) % 2;
+            const bool left = side == 0;
+            const int k = lanes[side]++;
+            const int inset = 12 + 6 * (k % 5);
+            const int x1 = left ? from->x + inset : from->x + kFlowBoxWidth - inset;
+            const int x2 = left ? to->x + inset : to->x + kFlowBoxWidth - inset;
+            const int y1 = from->y, y2 = to->y + kFlowBoxHeight;
+            const int above = y1 - 8 - 5 * (k % 6), below = y2 + 8 + 5 * (k % 6);
+            const int lane = left ? boxesLeft - 14 - kLane * k : boxesRight + 14 + kLane * k;
+            s << "<path d=\"M" << x1 << ',' << y1 << " L" << x1 << ',' << above << " L" << lane << ',' << above << " L"
+              << lane << ',' << below << " L" << x2 << ',' << below << " L" << x2 << ',' << y2 << "\"";
+            lx = lane + (left ? -3 : 3);
+            ly = (above + below) / 2 + 4;
+            anchor = left ? "end" : "start";
+            dashed = true;
         }
-        s << " fill=\"none\" stroke=\"#444\" marker-end=\"url(#arrow)\"/><text x=\"" << lx << "\" y=\"" << ly
-          << "\">" << htmlEscape(a.label) << "</text></g>\n";
+        s << (dashed ? " stroke-dasharray=\"5 3\"" : "") << " fill=\"none\" stroke=\"#444\" marker-end=\"url(#arrow)\"/>"
+          << "<text x=\"" << lx << "\" y=\"" << ly << "\" text-anchor=\"" << anchor << "\">" << htmlEscape(a.label)
+          << "</text></g>\n";
     }
     for (const FlowBox& b : d.boxes) {
         const bool menu = b.target > kFormCount;

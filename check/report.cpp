@@ -176,7 +176,7 @@ void formSection(std::ostream& os, const ProgramModel& m, const DefaultTexts& de
     os << "</table>\n<p>Sample record: ";
     if (sample.recorded)
         os << "<code class=\"record\">" << htmlEscape(visibleBytes(sample.text)) << "</code> (" << sample.text.size()
-           << " characters, stamped 2024-01-05 14:30:00)";
+           << " characters" << (f.stampPosition != 0 ? ", stamped 2024-01-05 14:30:00)" : ")");
     else
         os << "none: the form does not accept the sample entry";
     os << "</p></article>\n";

@@ -197,8 +197,8 @@ TEST_F(ProgramReport, DisplayPictureShowsTheOpenedPage) {
 // checked and reported without a fault (the sanitizers watch).
 TEST_F(ProgramReport, ArbitraryProgramsAreCheckedAndReported) {
     std::mt19937 rng(27);
-    for (int n = 0; n < 6; ++n) {
-        const bool sparse = n % 2 == 0;
+    for (int n = 0; n < 2; ++n) {   // one mostly zeros and small values, one of any bytes
+        const bool sparse = n == 0;
         uint8_t* body = modelBody(*model);
         for (std::size_t i = 0; i < kModelBodySize; ++i) {
             const uint32_t r = rng();
