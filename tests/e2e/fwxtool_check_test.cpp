@@ -9,6 +9,7 @@
 
 #include "tests/e2e/scratch_folder_test.h"
 #include "tools/fwxtool/check_commands.h"
+#include "tools/fwxtool/commands.h"
 
 namespace fw::tool {
 namespace {
@@ -80,16 +81,16 @@ TEST_F(CheckCommands, ExitStatusSaysWhetherThereIsAnError) {
     EXPECT_EQ(check(path("missing.fwx"), false), 2);
     EXPECT_EQ(report(program, path("no-such-folder/r.html")), 2);
     EXPECT_NE(err_.str().find("cannot write"), std::string::npos);
-    // Without -o the page goes beside the program.
-    EXPECT_EQ(runCheckCommand({"report", program}, out_, err_), 0);
+    // From the command line; without -o the page goes beside the program.
+    EXPECT_EQ(run({"report", program}, out_, err_), 0) << err_.str();
     EXPECT_TRUE(fs::exists(path("NEW.html")));
-    EXPECT_EQ(runCheckCommand({"report", program, "-o=" + path("r.html")}, out_, err_), 0);
+    EXPECT_EQ(run({"report", program, "-o", path("r.html")}, out_, err_), 0);
     EXPECT_TRUE(fs::exists(path("r.html")));
-    EXPECT_EQ(runCheckCommand({"check", program, "--json"}, out_, err_), 1);
+    EXPECT_EQ(run({"check", "--json", program}, out_, err_), 1);
     for (const std::vector<std::string>& bad : std::vector<std::vector<std::string>>{
              {"check"}, {"check", "a", "b"}, {"check", program, "-o", "x"}, {"report", program, "-o"},
              {"report", program, "--json"}})
-        EXPECT_EQ(runCheckCommand(bad, out_, err_), 2) << bad.size();
+        EXPECT_EQ(run(bad, out_, err_), 2) << bad.size();
 }
 
 }  // namespace

@@ -3,7 +3,8 @@
 
 #include <iosfwd>
 #include <string>
-#include <vector>
+
+#include "tools/fwxtool/option_reader.h"
 
 namespace fw::tool {
 
@@ -17,11 +18,7 @@ int commandCheck(const std::string& program, bool asJson, std::ostream& out, std
 // or the page cannot be written.
 int commandReport(const std::string& program, const std::string& outPath, std::ostream& out, std::ostream& err);
 
-void printCheckUsage(std::ostream& os);
-
-// `args[0]` is "check" or "report", the rest its words: PROGRAM, --json for
-// check, -o FILE (or -o=FILE, --output FILE) for report. A usage error is
-// exit status 2.
-int runCheckCommand(const std::vector<std::string>& args, std::ostream& out, std::ostream& err);
+int handleCheck(const ParsedCommand& c, CommandContext& x);
+int handleReport(const ParsedCommand& c, CommandContext& x);
 
 }  // namespace fw::tool
