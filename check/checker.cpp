@@ -494,6 +494,11 @@ int errorCount(const std::vector<Finding>& findings) {
 
 const char* severityName(Severity severity) { return severity == Severity::Error ? "error" : "warning"; }
 
+std::string findingLine(const Finding& finding) {
+    return std::string(finding.severity == Severity::Error ? "Error: " : "Warning: ") + finding.text + " (" +
+           finding.place() + ")";
+}
+
 std::string downloadAnywayQuestion(int errors) {
     return "The program has " + std::to_string(errors) + (errors == 1 ? " error" : " errors") +
            ". Download anyway?";

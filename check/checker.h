@@ -39,6 +39,11 @@ int errorCount(const std::vector<Finding>& findings);
 // "error" or "warning".
 const char* severityName(Severity severity);
 
+// A finding as one line of a list: "Error: Form 3, line #2 is ... (forms[2].lines[1])".
+std::string findingLine(const Finding& finding);
+// The list's one line when there is no finding.
+inline constexpr const char* kNoFindingsLine = "No findings: the checker found nothing to point out.";
+
 // "The program has 2 errors. Download anyway?"
 std::string downloadAnywayQuestion(int errors);
 

@@ -131,7 +131,7 @@ std::string stampText(const FormDef& f) {
 void findingsSection(std::ostream& os, const std::vector<Finding>& findings) {
     os << "<section id=\"findings\"><h2>Findings</h2>\n";
     if (findings.empty()) {
-        os << "<p>No findings: the checker found nothing to point out.</p></section>\n";
+        os << "<p>" << kNoFindingsLine << "</p></section>\n";
         return;
     }
     os << "<table class=\"findings\"><tr><th>Severity</th><th>Place</th><th>Finding</th></tr>\n";
@@ -313,6 +313,11 @@ std::string buildReport(const ProgramModel& model, const DefaultTexts& defaults,
     settingsSection(os, model);
     os << "</body></html>\n";
     return os.str();
+}
+
+std::string fileNameOf(const std::string& path) {
+    const std::size_t slash = path.find_last_of("/\\");
+    return slash == std::string::npos ? path : path.substr(slash + 1);
 }
 
 std::string reportPathFor(const std::string& programPath) {

@@ -21,4 +21,7 @@ std::string buildReport(const ProgramModel& model, const DefaultTexts& defaults,
 // ".html" for the file's extension.
 std::string reportPathFor(const std::string& programPath);
 
+// The last part of a path: "SHOP.FWX" of "C:\\shop\\SHOP.FWX".
+std::string fileNameOf(const std::string& path);
+
 }  // namespace fw

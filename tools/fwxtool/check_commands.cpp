@@ -16,11 +16,6 @@ namespace {
 
 constexpr int kCheckTrouble = 2;
 
-std::string fileNameOf(const std::string& path) {
-    const std::size_t slash = path.find_last_of("/\\");
-    return slash == std::string::npos ? path : path.substr(slash + 1);
-}
-
 }  // namespace
 
 int commandCheck(const std::string& program, bool asJson, std::ostream& out, std::ostream& err) {
