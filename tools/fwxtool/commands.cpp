@@ -25,6 +25,7 @@
 #include "resources/text_ids.h"
 #include "texts/texts.h"
 #include "tools/fwxtool/simulate.h"
+#include "tools/fwxtool/station_commands.h"
 #include "tools/fwxtool/multi_port_commands.h"
 
 namespace fw::tool {
@@ -403,6 +404,14 @@ void printUsage(std::ostream& os) {
           "                         script (see 'fwxtool simulate --help')\n"
           "  ports                  list this machine's serial ports (device, kind,\n"
           "                         description)\n"
+          "  station PORT... --db FILE\n"
+          "                         collect the records of every terminal docked on the\n"
+          "                         ports into an SQLite database, until Ctrl+C\n"
+          "                         [--all-ports] [--link L] [--baud B] [--program FILE]\n"
+          "                         [--skip-repeated] [--log FILE]\n"
+          "  records --db FILE      export the collected records: CSV (as a receive's\n"
+          "                         text file) or --json [--since TIME] [--port PORT]\n"
+          "                         [--mark-exported: only those not exported before]\n"
           "\n"
           "Several terminals at once: download, lookup, receive and load take a comma\n"
           "list in place of PORT, or --port PORT repeated. The program or file is\n"
@@ -704,6 +713,9 @@ int run(const std::vector<std::string>& argsIn, std::ostream& out, std::ostream&
     }
 
     if (command == "simulate") return commandSimulate({args.begin() + 1, args.end()}, out, err);
+    if (command == "station" || command == "records") {
+        return runStationCommand(args, out, err, runOptions.progressBar);
+    }
 
     struct Command {
         const char* name;

@@ -122,31 +122,31 @@ static_assert(std::atomic<bool>::is_always_lock_free, "set from a signal handler
 
 extern "C" void onInterrupt(int) { gInterrupted.store(true); }
 
-// While the ports run, Ctrl+C (or a TERM) asks every port to cancel: each
-// closes its port, and a receive keeps exactly the records it acknowledged.
-// A second Ctrl+C ends the program at once.
-class InterruptCatcher {
-public:
-    InterruptCatcher() {
-        gInterrupted.store(false);
-        struct sigaction sa {};
-        sa.sa_handler = onInterrupt;
-        sigemptyset(&sa.sa_mask);
-        sa.sa_flags = SA_RESETHAND;
-        ::sigaction(SIGINT, &sa, &oldInt_);
-        ::sigaction(SIGTERM, &sa, &oldTerm_);
-    }
-    ~InterruptCatcher() {
-        ::sigaction(SIGINT, &oldInt_, nullptr);
-        ::sigaction(SIGTERM, &oldTerm_, nullptr);
-    }
-    InterruptCatcher(const InterruptCatcher&) = delete;
-    InterruptCatcher& operator=(const InterruptCatcher&) = delete;
+}  // namespace
 
-private:
-    struct sigaction oldInt_ {};
-    struct sigaction oldTerm_ {};
+struct InterruptCatcher::Saved {
+    struct sigaction oldInt {};
+    struct sigaction oldTerm {};
 };
+
+InterruptCatcher::InterruptCatcher() : saved_(std::make_unique<Saved>()) {
+    gInterrupted.store(false);
+    struct sigaction sa {};
+    sa.sa_handler = onInterrupt;
+    sigemptyset(&sa.sa_mask);
+    sa.sa_flags = SA_RESETHAND;
+    ::sigaction(SIGINT, &sa, &saved_->oldInt);
+    ::sigaction(SIGTERM, &sa, &saved_->oldTerm);
+}
+
+InterruptCatcher::~InterruptCatcher() {
+    ::sigaction(SIGINT, &saved_->oldInt, nullptr);
+    ::sigaction(SIGTERM, &saved_->oldTerm, nullptr);
+}
+
+const std::atomic<bool>& InterruptCatcher::flag() const { return gInterrupted; }
+
+namespace {
 
 // --- what is prepared once for every port -----------------------------------
 

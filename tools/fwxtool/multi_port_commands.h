@@ -3,7 +3,9 @@
 // on every port in parallel with its progress and its summary.
 #pragma once
 
+#include <atomic>
 #include <iosfwd>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -50,6 +52,22 @@ std::string makeMultiPortRequest(const std::string& command, const std::string& 
 // port succeeded, 1 otherwise.
 int runMultiPort(const MultiPortRequest& request, std::ostream& out, std::ostream& err,
                  bool liveLines);
+
+// While ports run, Ctrl+C (or a TERM) sets flag(): every port is asked to
+// cancel, closes its port, and a receive keeps exactly the records it
+// acknowledged. A second Ctrl+C ends the program at once.
+class InterruptCatcher {
+public:
+    InterruptCatcher();
+    ~InterruptCatcher();
+    InterruptCatcher(const InterruptCatcher&) = delete;
+    InterruptCatcher& operator=(const InterruptCatcher&) = delete;
+    const std::atomic<bool>& flag() const;
+
+private:
+    struct Saved;
+    std::unique_ptr<Saved> saved_;
+};
 
 // The serial ports of this machine, one line each (device, kind,
 // description), or a JSON array.
