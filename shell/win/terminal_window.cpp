@@ -155,6 +155,8 @@ static bool onCreate(HWND hwnd, HINSTANCE instance, const TerminalCreation* crea
     d.client = CreateWindowA("Client", nullptr, WS_CHILD | WS_VISIBLE, 0, 0, scale.windowWidth(), scale.windowHeight(), hwnd,
                              reinterpret_cast<HMENU>(static_cast<INT_PTR>(IDC_CLIENT)), d.instance, &d.face);
     buildPopupMenu(session);
+    // Start-up placed and activated the window before the face existed.
+    if (GetFocus() == hwnd) SetFocus(d.client);
     return true;
 }
 
@@ -201,6 +203,10 @@ LRESULT CALLBACK terminalWindowProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM l
     switch (msg) {
         case WM_COMMAND:
             onCommand(hwnd, *session, LOWORD(wParam));
+            return 0;
+        case WM_SETFOCUS:
+            // The keyboard drives the simulated terminal.
+            if (HWND client = designer().client) SetFocus(client);
             return 0;
         case WM_DPICHANGED:
             onDpiChanged(hwnd, HIWORD(wParam), *reinterpret_cast<const RECT*>(lParam));

@@ -12,6 +12,7 @@
 #include "simulator/display_picture.h"
 #include "simulator/face_artwork.h"
 #include "simulator/face_geometry.h"
+#include "simulator/key_map.h"
 
 namespace fw::win {
 
@@ -19,6 +20,9 @@ namespace {
 
 constexpr UINT_PTR kClockTimer = 1;
 constexpr UINT kClockPeriodMs = 100;
+// A key typed on the keyboard shows its press this long.
+constexpr UINT_PTR kReleaseTimer = 2;
+constexpr UINT kTypedPressMs = 120;
 
 struct FaceResources {
     ClientContext* context = nullptr;
@@ -165,14 +169,21 @@ void onCreate(HWND hwnd, const CREATESTRUCTA& create) {
 void onDestroy(HWND hwnd) {
     FaceResources& f = face();
     KillTimer(hwnd, kClockTimer);
+    KillTimer(hwnd, kReleaseTimer);
     releaseCanvas();
     f.art.reset();
     f.composed = FacePixels();
     f.context = nullptr;
 }
 
-void onTimer(HWND hwnd) {
+void onTimer(HWND hwnd, UINT_PTR id) {
     FaceResources& f = face();
+    if (id == kReleaseTimer) {
+        KillTimer(hwnd, kReleaseTimer);
+        invalidateKey(hwnd, f.pressedKey);
+        f.pressedKey = 0;
+        return;
+    }
     f.tick = (f.tick + 1) % 10;
     if (!f.context || !f.context->engine) return;
     SimulationEngine& engine = *f.context->engine;
@@ -189,6 +200,64 @@ void showPopupMenu(int screenX, int screenY) {
     if (c && c->openCommandMenu) c->openCommandMenu(screenX, screenY);
 }
 
+// The command menu at the menu key, as the keyboard asks for it.
+void showPopupMenuAtMenuKey(HWND hwnd) {
+    const FaceRect r = scale().keyRect(kKeyMenu);
+    POINT p{r.left, r.top};
+    ClientToScreen(hwnd, &p);
+    showPopupMenu(p.x, p.y);
+}
+
+void pressFaceKey(HWND hwnd, int key) {
+    FaceResources& f = face();
+    if (f.pressedKey && f.pressedKey != key) invalidateKey(hwnd, f.pressedKey);
+    f.pressedKey = key;
+    invalidateKey(hwnd, key);
+    if (f.context && f.context->engine) applyUpdate(hwnd, f.context->engine->clickKey(key));
+}
+
+// A key that types no character: down presses its face key, up lets go
+// (the menu key then opens the command menu, as a click on it does).
+bool onKeyDown(HWND hwnd, WPARAM vk) {
+    if (opensCommandMenu(static_cast<int>(vk), GetKeyState(VK_SHIFT) < 0)) {
+        SendMessageA(hwnd, WM_CONTEXTMENU, reinterpret_cast<WPARAM>(hwnd), static_cast<LPARAM>(-1));
+        return true;
+    }
+    const int key = faceKeyForVirtualKey(static_cast<int>(vk));
+    if (key == 0) return false;
+    KillTimer(hwnd, kReleaseTimer);
+    pressFaceKey(hwnd, key);
+    return true;
+}
+
+bool onKeyUp(HWND hwnd, WPARAM vk) {
+    if (opensCommandMenu(static_cast<int>(vk), GetKeyState(VK_SHIFT) < 0)) return true;
+    const int key = faceKeyForVirtualKey(static_cast<int>(vk));
+    if (key == 0) return false;
+    FaceResources& f = face();
+    if (f.pressedKey == key) {
+        f.pressedKey = 0;
+        invalidateKey(hwnd, key);
+    }
+    if (key == kKeyMenu) {
+        UpdateWindow(hwnd);
+        showPopupMenuAtMenuKey(hwnd);
+    }
+    return true;
+}
+
+void onChar(HWND hwnd, WPARAM code) {
+    FaceResources& f = face();
+    if (!f.context || !f.context->engine || code >= 0x80) return;
+    const TypedResult r = typeCharacter(*f.context->engine, static_cast<char>(code));
+    if (r.key == 0) return;
+    if (f.pressedKey && f.pressedKey != r.key) invalidateKey(hwnd, f.pressedKey);
+    f.pressedKey = r.key;
+    invalidateKey(hwnd, r.key);
+    SetTimer(hwnd, kReleaseTimer, kTypedPressMs, nullptr);
+    applyUpdate(hwnd, r.update);
+}
+
 void onLeftButtonDown(HWND hwnd, int x, int y) {
     int key = scale().hitTest(x, y);
     if (key == 0) {
@@ -197,10 +266,10 @@ void onLeftButtonDown(HWND hwnd, int x, int y) {
         SendMessageA(GetParent(hwnd), WM_NCLBUTTONDOWN, HTCAPTION, 0);
         return;
     }
+    SetFocus(hwnd);
     SetCapture(hwnd);
-    face().pressedKey = key;
-    invalidateKey(hwnd, key);
-    if (face().context && face().context->engine) applyUpdate(hwnd, face().context->engine->clickKey(key));
+    KillTimer(hwnd, kReleaseTimer);
+    pressFaceKey(hwnd, key);
 }
 
 void onLeftButtonUp(HWND hwnd) {
@@ -210,10 +279,7 @@ void onLeftButtonUp(HWND hwnd) {
     ReleaseCapture();
     if (key == kKeyMenu) {
         UpdateWindow(hwnd);
-        const FaceRect r = scale().keyRect(key);
-        POINT p{r.left, r.top};
-        ClientToScreen(hwnd, &p);
-        showPopupMenu(p.x, p.y);
+        showPopupMenuAtMenuKey(hwnd);
     }
 }
 
@@ -246,7 +312,25 @@ LRESULT CALLBACK clientWindowProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lPa
         case WM_DESTROY: onDestroy(hwnd); return 0;
         case WM_PAINT: paint(hwnd); return 0;
         case WM_ERASEBKGND: return 1;   // the body covers everything
-        case WM_TIMER: onTimer(hwnd); return 0;
+        case WM_TIMER: onTimer(hwnd, wParam); return 0;
+        case WM_KEYDOWN:
+        case WM_SYSKEYDOWN:
+            if (onKeyDown(hwnd, wParam)) return 0;
+            return DefWindowProcA(hwnd, msg, wParam, lParam);
+        case WM_KEYUP:
+        case WM_SYSKEYUP:
+            if (onKeyUp(hwnd, wParam)) return 0;
+            return DefWindowProcA(hwnd, msg, wParam, lParam);
+        case WM_CHAR: onChar(hwnd, wParam); return 0;
+        case WM_CONTEXTMENU:
+            // From the keyboard the point is (-1, -1): the menu opens at the
+            // menu key.
+            if (lParam == -1) {
+                showPopupMenuAtMenuKey(hwnd);
+            } else {
+                showPopupMenu(static_cast<short>(LOWORD(lParam)), static_cast<short>(HIWORD(lParam)));
+            }
+            return 0;
         case WM_LBUTTONDOWN:
             onLeftButtonDown(hwnd, static_cast<short>(LOWORD(lParam)), static_cast<short>(HIWORD(lParam)));
             return 0;
