@@ -1,6 +1,5 @@
 #include "tools/fwxtool/station_commands.h"
 
-#include <sys/ioctl.h>
 #include <unistd.h>
 
 #include <algorithm>
@@ -16,41 +15,19 @@
 #include <sstream>
 
 #include "comm/port_workers.h"
-#include "comm/posix/serial_port_posix.h"
 #include "model/default_texts.h"
 #include "model/program_defaults.h"
 #include "model/program_file.h"
 #include "station/station_database.h"
 #include "station/station_port.h"
 #include "texts/code_page.h"
-#include "tools/fwxtool/multi_port_commands.h"
+#include "tools/fwxtool/platform.h"
 
 namespace fw::tool {
 
 namespace {
 
 constexpr const char* kTool = "fwxtool";
-
-// "--name VALUE" or "--name=VALUE" at args[i]; true when it was that option.
-bool optionValue(const std::vector<std::string>& args, std::size_t& i, const std::string& name,
-                 std::string& value, std::string& problem) {
-    const std::string& arg = args[i];
-    if (arg == name) {
-        if (i + 1 >= args.size()) {
-            problem = "option '" + name + "' needs a value";
-            return true;
-        }
-        value = args[++i];
-        if (value.empty()) problem = "option '" + name + "' needs a value";
-        return true;
-    }
-    if (arg.rfind(name + "=", 0) == 0) {
-        value = arg.substr(name.size() + 1);
-        if (value.empty()) problem = "option '" + name + "' needs a value";
-        return true;
-    }
-    return false;
-}
 
 std::string thisMachine() {
     char name[256] = {};
@@ -88,11 +65,8 @@ private:
 class LivePortLines {
 public:
     explicit LivePortLines(std::ostream& err) : err_(err) {
-        winsize ws{};
-        if (::ioctl(STDERR_FILENO, TIOCGWINSZ, &ws) == 0) {
-            if (ws.ws_col > 20) width_ = ws.ws_col;
-            if (ws.ws_row > 0) height_ = ws.ws_row;
-        }
+        consoleSize(width_, height_);
+        if (width_ <= 20) width_ = 80;
     }
     bool fits(std::size_t rows) const { return rows < height_; }
     void draw(const std::vector<PortStatus>& rows) {
@@ -139,55 +113,70 @@ bool programSeparator(const std::string& file, std::string& separator, std::ostr
 
 }  // namespace
 
-std::string readStationArguments(const std::vector<std::string>& argsIn, StationRequest& request) {
-    std::vector<std::string> args = argsIn;
-    args.insert(args.begin(), "station");
-    std::string problem = takeTransferOptions(args, request.transfer);
-    if (!problem.empty()) return problem;
-    std::vector<std::string> portValues;
-    for (std::size_t i = 1; i < args.size(); ++i) {
-        std::string value;
-        if (optionValue(args, i, "--db", value, problem)) {
-            request.database = value;
-        } else if (optionValue(args, i, "--program", value, problem)) {
-            request.program = value;
-        } else if (optionValue(args, i, "--log", value, problem)) {
-            request.logFile = value;
-        } else if (optionValue(args, i, "--port", value, problem)) {
-            portValues.push_back(value);
-        } else if (optionValue(args, i, "--name", value, problem)) {
-            request.stationName = value;
-        } else if (args[i] == "--all-ports") {
-            request.allPorts = true;
-        } else if (args[i] == "--skip-repeated") {
-            request.skipRepeated = true;
-        } else if (args[i].size() > 1 && args[i][0] == '-') {
-            return "unknown option '" + args[i] + "'";
-        } else {
-            portValues.push_back(args[i]);
-        }
-        if (!problem.empty()) return problem;
+namespace {
+
+struct StationRequest {
+    std::vector<std::string> ports;
+    std::string database;
+    int linkType = kLinkOther;
+    int speedChoice = 0;
+    std::string program;
+    bool skipRepeated = false;
+    std::string logFile;
+    std::string stationName;
+};
+
+int linkTypeOf(const std::string& value) {
+    if (value == "cradle") return kLinkCradleIr;
+    if (value == "irda") return kLinkIrda;
+    return kLinkOther;
+}
+
+int speedChoiceOf(const std::string& value) {
+    static const char* const kSpeeds[] = {"115200", "57600", "38400", "19200", "9600"};
+    for (int i = 0; i < 5; ++i) {
+        if (value == kSpeeds[i]) return i;
     }
-    if (request.database.empty()) return "usage: fwxtool station PORT... --db FILE (option '--db' is missing)";
-    if (request.allPorts) {
-        for (const SerialPortInfo& p : listPosixSerialPorts()) {
-            if (std::find(portValues.begin(), portValues.end(), p.portName) == portValues.end()) {
-                portValues.push_back(p.portName);
-            }
+    return 0;
+}
+
+}  // namespace
+
+int commandStation(const StationRequest& request, std::ostream& out, std::ostream& err,
+                   bool liveLines);
+
+int handleStation(const ParsedCommand& command, CommandContext& context) {
+    StationRequest request;
+    request.database = command.value("--db");
+    if (request.database.empty()) return usageError(context.err, command.spec, "option '--db' is missing");
+    request.linkType = linkTypeOf(command.value("--link", "serial"));
+    request.speedChoice = speedChoiceOf(command.value("--baud", "115200"));
+    request.program = command.value("--program");
+    request.logFile = command.value("--log");
+    request.stationName = command.value("--name");
+    request.skipRepeated = command.has("--skip-repeated");
+    std::vector<std::string> named = command.arguments;
+    if (command.has("--all-ports")) {
+        for (const ListedPort& p : listPorts()) {
+            if (std::find(named.begin(), named.end(), p.device) == named.end()) named.push_back(p.device);
         }
-        if (portValues.empty()) return "no serial ports found for '--all-ports'";
+        if (named.empty()) {
+            context.err << kTool << ": no serial ports found for '--all-ports'\n";
+            return kExitFailure;
+        }
     }
-    if (portValues.empty()) return "usage: fwxtool station PORT... --db FILE (no port given)";
-    return splitPortList(portValues, request.ports);
+    if (named.empty()) return usageError(context.err, command.spec, "no port given (PORT... or --all-ports)");
+    const std::string problem = splitPortList(named, request.ports);
+    if (!problem.empty()) return usageError(context.err, command.spec, problem);
+    return commandStation(request, context.out, context.err, context.console);
 }
 
 int commandStation(const StationRequest& request, std::ostream& out, std::ostream& err,
                    bool liveLines) {
     StationOptions options;
     options.station = request.stationName.empty() ? thisMachine() : request.stationName;
-    options.link = LinkChoice{request.transfer.linkType, 0, request.transfer.speedChoice};
+    options.link = LinkChoice{request.linkType, 0, request.speedChoice};
     options.skipRepeated = request.skipRepeated;
-    options.timing = request.timing;
     if (!request.program.empty() && !programSeparator(request.program, options.separator, err)) {
         return kExitFailure;
     }
@@ -219,17 +208,18 @@ int commandStation(const StationRequest& request, std::ostream& out, std::ostrea
 
     std::vector<PortStatus> rows;
     {
-        InterruptCatcher interrupts;
+        std::atomic<bool> stop{false};
+        InterruptWatch interrupts(stop);
         rows = runOnPorts(
             request.ports,
             [&](const std::string& port, PortReporter& reporter, ExchangeCancel& cancel) {
-                PosixSerialSystem system({SerialPortInfo{port, port, kPortSerial}});
-                return runStationPort(system, port, *db, options, reporter, cancel, &log);
+                std::unique_ptr<SerialSystem> system = serialSystemOf(port);
+                return runStationPort(*system, port, *db, options, reporter, cancel, &log);
             },
             [&](const std::vector<PortStatus>& board) {
                 if (liveLines) live.draw(board);
             },
-            &interrupts.flag(), 250);
+            &stop, 250);
     }
     log.event("", "station stopped");
     std::size_t w = 4;
@@ -275,37 +265,42 @@ std::string sinceTimestamp(const std::string& value) {
     return stationTimestamp(int64_t(t) * 1000);
 }
 
-std::string readRecordsArguments(const std::vector<std::string>& args, RecordsRequest& request) {
-    bool csv = false, json = false;
-    for (std::size_t i = 0; i < args.size(); ++i) {
-        std::string value, problem;
-        if (optionValue(args, i, "--db", value, problem)) {
-            request.database = value;
-        } else if (optionValue(args, i, "--since", value, problem)) {
-            request.since = value;
-            if (problem.empty() && sinceTimestamp(value).empty()) {
-                problem = "'" + value + "' is not a time (2026-12-08 or 2026-12-08T14:05)";
-            }
-        } else if (optionValue(args, i, "--port", value, problem)) {
-            request.port = value;
-        } else if (args[i] == "--csv") {
-            csv = true;
-        } else if (args[i] == "--json") {
-            json = true;
-        } else if (args[i] == "--mark-exported") {
-            request.markExported = true;
-        } else if (args[i].size() > 1 && args[i][0] == '-') {
-            return "unknown option '" + args[i] + "'";
-        } else {
-            return "unexpected argument '" + args[i] + "'";
-        }
-        if (!problem.empty()) return problem;
-    }
-    if (csv && json) return "options '--csv' and '--json' do not go together";
-    if (request.database.empty()) return "usage: fwxtool records --db FILE (option '--db' is missing)";
-    request.format = json ? RecordsFormat::json : RecordsFormat::csv;
-    return {};
+std::string checkSince(const std::string& value) {
+    if (!sinceTimestamp(value).empty()) return {};
+    return "'" + value + "' is not a time (2026-12-08 or 2026-12-08T14:05)";
 }
+
+namespace {
+
+enum class RecordsFormat { csv, json };
+
+struct RecordsRequest {
+    std::string database;
+    std::string since;
+    std::string port;
+    RecordsFormat format = RecordsFormat::csv;
+    bool markExported = false;
+};
+
+int commandRecords(const RecordsRequest& request, std::ostream& out, std::ostream& err);
+
+}  // namespace
+
+int handleRecords(const ParsedCommand& command, CommandContext& context) {
+    RecordsRequest request;
+    request.database = command.value("--db");
+    if (request.database.empty()) return usageError(context.err, command.spec, "option '--db' is missing");
+    if (command.has("--csv") && command.has("--json")) {
+        return usageError(context.err, command.spec, "options '--csv' and '--json' do not go together");
+    }
+    request.since = command.value("--since");
+    request.port = command.value("--port");
+    request.format = command.has("--json") ? RecordsFormat::json : RecordsFormat::csv;
+    request.markExported = command.has("--mark-exported");
+    return commandRecords(request, context.out, context.err);
+}
+
+namespace {
 
 int commandRecords(const RecordsRequest& request, std::ostream& out, std::ostream& err) {
     std::string problem;
@@ -351,21 +346,6 @@ int commandRecords(const RecordsRequest& request, std::ostream& out, std::ostrea
     return out ? kExitOk : kExitFailure;
 }
 
-int runStationCommand(const std::vector<std::string>& args, std::ostream& out, std::ostream& err,
-                      bool liveLines) {
-    const std::vector<std::string> rest(args.begin() + 1, args.end());
-    std::string problem;
-    if (args[0] == "station") {
-        StationRequest request;
-        problem = readStationArguments(rest, request);
-        if (problem.empty()) return commandStation(request, out, err, liveLines);
-    } else {
-        RecordsRequest request;
-        problem = readRecordsArguments(rest, request);
-        if (problem.empty()) return commandRecords(request, out, err);
-    }
-    err << kTool << ": " << problem << "\nTry '" << kTool << " --help'.\n";
-    return kExitUsage;
-}
+}  // namespace
 
 }  // namespace fw::tool
