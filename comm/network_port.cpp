@@ -89,7 +89,13 @@ PortOpen NetworkSerialPort::open(const std::string& name) {
 }
 
 void NetworkSerialPort::close() {
-    if (open_) socket_->close();
+    if (open_) {
+        // A server may drop what it still holds for the line when the
+        // connection ends: let the last bytes (an "OVER", an "ACK") leave it.
+        const int64_t wait = wire_.idleAtMs() - clock_.nowMs();
+        if (wait > 0) clock_.sleepMs(static_cast<int>(std::min<int64_t>(wait, kLongestCloseWaitMs)) + 2);
+        socket_->close();
+    }
     open_ = false;
 }
 

@@ -59,6 +59,8 @@ public:
 
     PortOpen open(const std::string& name) override;
     bool isOpen() const override { return open_; }
+    // Waits until what was sent has left the server's line (a few seconds
+    // at most), then ends the connection.
     void close() override;
 
     bool setQueueSizes(std::size_t, std::size_t) override { return open_; }
@@ -81,6 +83,7 @@ public:
     // How long a connection and a speed's answer may take.
     static constexpr int kConnectTimeoutMs = 5000;
     static constexpr int kAnswerTimeoutMs = 1000;
+    static constexpr int kLongestCloseWaitMs = 5000;
 
 private:
     // Takes what the socket has into data_, answering negotiation; false
