@@ -13,7 +13,8 @@ export DEBIAN_FRONTEND=noninteractive
 # and x11-utils (xwininfo) are for the Windows programs in a virtual display
 # and their screenshots; nsis (makensis) and cmark-gfm (the user guide as
 # HTML) are for the packages; mingw-w64-common holds the licence notices of
-# the runtime linked into the Windows programs.
+# the runtime linked into the Windows programs; ser2net is the serial device
+# server the network ports are tested through.
 FW_PACKAGES=(
     cmake ninja-build g++ clang googletest
     g++-mingw-w64-x86-64-posix gcc-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64
@@ -22,6 +23,7 @@ FW_PACKAGES=(
     xvfb xauth imagemagick x11-utils
     mingw-w64-common
     nsis cmark-gfm
+    ser2net
 )
 
 fw_log() { printf '\n==> %s\n' "$*"; }
