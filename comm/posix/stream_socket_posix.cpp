@@ -47,6 +47,19 @@ int connectOne(const addrinfo& a, int64_t deadline) {
     return fd;
 }
 
+// A server with Nagle's algorithm on holds each small write until the one
+// before it is acknowledged, and Linux delays acknowledgements by up to 40 ms:
+// a reply the terminal sends a byte at a time would cost that per byte.
+// Acknowledge at once; the flag does not stick, so it is set after each read.
+void quickAck(int fd) {
+#ifdef TCP_QUICKACK
+    const int one = 1;
+    ::setsockopt(fd, IPPROTO_TCP, TCP_QUICKACK, &one, sizeof one);
+#else
+    (void)fd;
+#endif
+}
+
 }  // namespace
 
 PosixStreamSocket::PosixStreamSocket() {
@@ -98,7 +111,10 @@ long PosixStreamSocket::receive(std::span<uint8_t> buffer) {
     if (fd_ < 0) return -1;
     for (;;) {
         const ssize_t n = ::recv(fd_, buffer.data(), buffer.size(), MSG_DONTWAIT);
-        if (n > 0) return static_cast<long>(n);
+        if (n > 0) {
+            quickAck(fd_);
+            return static_cast<long>(n);
+        }
         if (n == 0) return -1;  // the server closed the connection
         if (errno == EINTR) continue;
         return errno == EAGAIN || errno == EWOULDBLOCK ? 0 : -1;

@@ -5,12 +5,6 @@
 
 #include <gtest/gtest.h>
 
-#include <netinet/in.h>
-#include <signal.h>
-#include <sys/socket.h>
-#include <sys/wait.h>
-#include <unistd.h>
-
 #include <chrono>
 #include <filesystem>
 #include <fstream>
@@ -19,13 +13,12 @@
 #include <thread>
 #include <vector>
 
-#include "comm/network_port.h"
-#include "comm/posix/stream_socket_posix.h"
 #include "model/default_texts.h"
 #include "model/program_defaults.h"
 #include "model/program_file.h"
 #include "tests/e2e/scratch_folder_test.h"
 #include "tests/support/fake_terminal.h"
+#include "tests/support/ser2net_server.h"
 
 namespace fw {
 namespace {
@@ -33,67 +26,8 @@ namespace {
 using test::FakeTerminal;
 using test::Ran;
 using test::TerminalExchange;
+using test::Ser2net;
 using test::TerminalScript;
-
-// A TCP port nobody listens on now.
-uint16_t freePort() {
-    const int fd = ::socket(AF_INET, SOCK_STREAM, 0);
-    sockaddr_in a{};
-    a.sin_family = AF_INET;
-    a.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-    ::bind(fd, reinterpret_cast<sockaddr*>(&a), sizeof a);
-    socklen_t size = sizeof a;
-    ::getsockname(fd, reinterpret_cast<sockaddr*>(&a), &size);
-    ::close(fd);
-    return ntohs(a.sin_port);
-}
-
-// ser2net serving one device on the loopback, for as long as it lives.
-class Ser2net {
-public:
-    Ser2net(const std::string& folder, const std::string& device, bool comPortOption)
-        : port_(freePort()) {
-        const std::string config = folder + "/ser2net.yaml";
-        std::ofstream(config) << "%YAML 1.1\n---\nconnection: &terminal\n"
-                              << "  accepter: " << (comPortOption ? "telnet(rfc2217),tcp," : "tcp,")
-                              << "127.0.0.1," << port_ << "\n"
-                              << "  connector: serialdev," << device << ",9600n81,local\n"
-                              << "  options:\n    kickolduser: true\n    chardelay: false\n";
-        pid_ = ::fork();
-        if (pid_ == 0) {
-            const std::string log = folder + "/ser2net.log";
-            freopen(log.c_str(), "w", stdout);
-            freopen(log.c_str(), "a", stderr);
-            ::execlp("ser2net", "ser2net", "-n", "-u", "-c", config.c_str(), "-P",
-                     (folder + "/ser2net.pid").c_str(), static_cast<char*>(nullptr));
-            ::_exit(127);
-        }
-        // Ready when it accepts a connection.
-        for (int i = 0; i < 100 && !ready_; ++i) {
-            PosixStreamSocket probe;
-            ready_ = probe.connect("127.0.0.1", port_, 100);
-            if (!ready_) std::this_thread::sleep_for(std::chrono::milliseconds(50));
-        }
-        // The probe's connection must be gone before the test's one comes.
-        std::this_thread::sleep_for(std::chrono::milliseconds(100));
-    }
-    ~Ser2net() { stop(); }
-    void stop() {
-        if (pid_ <= 0) return;
-        ::kill(pid_, SIGKILL);
-        ::waitpid(pid_, nullptr, 0);
-        pid_ = -1;
-    }
-    bool ready() const { return ready_; }
-    std::string name(const char* scheme = "rfc2217") const {
-        return std::string(scheme) + "://127.0.0.1:" + std::to_string(port_);
-    }
-
-private:
-    uint16_t port_;
-    pid_t pid_ = -1;
-    bool ready_ = false;
-};
 
 class NetworkPort : public test::ScratchFolderTest {
 protected:
@@ -126,15 +60,15 @@ protected:
 // was sent before it had left.
 TEST_F(NetworkPort, ProgramThroughTheComPortOptionAndACradle) {
     TerminalScript script;
-    script.cradleBaud = 57600;
-    script.paceBaud = 57600;
+    script.cradleBaud = 115200;
+    script.paceBaud = 115200;
     FakeTerminal terminal(script);
     ASSERT_TRUE(terminal.ok());
     Ser2net server(path(""), terminal.path(), true);
     ASSERT_TRUE(server.ready());
     const std::string file = programFile();
 
-    Ran ran = fwxtool({"download", server.name(), file, "--link", "cradle", "--baud", "57600"});
+    Ran ran = fwxtool({"download", server.name(), file, "--link", "cradle", "--baud", "115200"});
     EXPECT_EQ(ran.status, 0) << ran.err;
     EXPECT_EQ(ran.out, "Downloaded completely!\n");
     ASSERT_TRUE(terminal.waitFinished(2000));
