@@ -124,6 +124,9 @@ public:
     void purgeInput() override;
     void purgeOutput() override;
 
+    // The port opened last (nullptr before the first open).
+    SerialPort* opened() const { return port_.get(); }
+
 private:
     Factory device_, network_;
     std::unique_ptr<SerialPort> port_;
