@@ -75,7 +75,7 @@ TEST_F(NetworkPort, ProgramThroughTheComPortOptionAndACradle) {
     EXPECT_EQ(terminal.report().image, expectedImage(file));
 }
 
-TEST_F(NetworkPort, LookupAndReceiveThroughTheComPortOption) {
+TEST_F(NetworkPort, LookupReceiveAndLoadThroughTheServer) {
     {
         TerminalScript script;
         script.exchange = TerminalExchange::lookup;
@@ -100,6 +100,19 @@ TEST_F(NetworkPort, LookupAndReceiveThroughTheComPortOption) {
         Ran ran = fwxtool({"receive", server.name("tcp"), path("data.txt")});
         EXPECT_EQ(ran.status, 0) << ran.err;
         EXPECT_EQ(readFile("data.txt"), "4006381333931,12\r\n\xFF\xFE,3\r\nlast\r\n");
+    }
+    {
+        TerminalScript script;
+        script.exchange = TerminalExchange::loader;
+        FakeTerminal terminal(script);
+        Ser2net server(path(""), terminal.path(), true);
+        ASSERT_TRUE(server.ready());
+        const std::string file = programFile();
+        Ran ran = fwxtool({"load", server.name(), file});
+        EXPECT_EQ(ran.status, 0) << ran.err;
+        ASSERT_TRUE(terminal.waitFinished(2000));
+        EXPECT_EQ(terminal.report().framesReceived, 200);
+        EXPECT_EQ(terminal.report().badFrames, 0);
     }
 }
 
