@@ -17,9 +17,6 @@
 #include "tests/unit/labelled_default_texts.h"
 
 namespace fw {
-// A namespace of its own: the unity build compiles this file with others
-// whose helpers have the same names.
-namespace older_format_test {
 namespace {
 
 using test::copyInto;
@@ -416,5 +413,4 @@ TEST(OlderFormat, ShortOlderFilesAreRefusedWithTheModelUnchanged) {
 }
 
 }  // namespace
-}  // namespace older_format_test
 }  // namespace fw
