@@ -27,14 +27,14 @@ std::vector<std::string> splitRecordFields(const std::string& data, const std::s
     return fields;
 }
 
-std::string localClockText(int64_t unixMs) {
-    // std::localtime shares one buffer between threads.
+std::string localTimeText(int64_t unixMs, const char* format) {
+    // std::localtime shares one buffer between threads: every caller comes here.
     static std::mutex mutex;
     std::lock_guard<std::mutex> lock(mutex);
     const std::time_t t = std::time_t(unixMs / 1000);
     const std::tm* tm = std::localtime(&t);
-    char buf[8] = "--:--";
-    if (tm) std::snprintf(buf, sizeof buf, "%02d:%02d", tm->tm_hour % 100, tm->tm_min % 100);
+    char buf[64] = "";
+    if (tm == nullptr || std::strftime(buf, sizeof buf, format, tm) == 0) return "?";
     return buf;
 }
 
@@ -243,7 +243,7 @@ private:
         stored_ += store.stored();
 
         if (result == kTransferDone) {
-            lastBatch_ = "last batch at " + localClockText(unixNowMs()) + " with " +
+            lastBatch_ = "last batch at " + localTimeText(unixNowMs(), "%H:%M") + " with " +
                          std::to_string(store.stored()) + (store.stored() == 1 ? " record" : " records");
             std::string text = "batch of " + std::to_string(store.received()) + " received, " +
                                std::to_string(store.stored()) + " stored";

@@ -36,8 +36,8 @@ public:
 // A record's fields: its bytes split at every `separator`, as UTF-8.
 std::vector<std::string> splitRecordFields(const std::string& data, const std::string& separator);
 
-// "HH:MM" of a moment, in this machine's local time.
-std::string localClockText(int64_t unixMs);
+// A moment in this machine's local time, by a strftime format ("%H:%M").
+std::string localTimeText(int64_t unixMs, const char* format);
 
 // Runs until `cancel` is requested; a record being received then is stored
 // and acknowledged first. `port` names the port in the database, the log

@@ -104,17 +104,18 @@ const std::vector<CommandSpec>& commandTable() {
          0, {kJson}, handlePorts},
         {"station",
          "station PORT... --db FILE [--all-ports] [--link L] [--baud B] [--program FILE] "
-         "[--skip-repeated] [--log FILE] [--name NAME]",
+         "[--skip-repeated] [--log FILE] [--name NAME] [--service]",
          "  station PORT... --db FILE\n"
          "                         collect the records of every terminal docked on the\n"
          "                         ports into an SQLite database, each stored before it\n"
          "                         is acknowledged, until Ctrl+C; --all-ports, --program\n"
          "                         FILE (fields split at its delimiters), --skip-repeated,\n"
          "                         --log FILE, --name NAME (the station's, default the\n"
-         "                         machine's)\n",
+         "                         machine's); --service: as a Windows service\n",
          kAnyArguments,
          {kFileValue("--db"), OptionSpec{"--all-ports"}, kLink, kBaud, kPort, kFileValue("--program"),
-          OptionSpec{"--skip-repeated"}, kFileValue("--log"), OptionSpec{"--name", OptionKind::value}},
+          OptionSpec{"--skip-repeated"}, kFileValue("--log"), OptionSpec{"--name", OptionKind::value},
+          OptionSpec{"--service"}},
          handleStation},
         {"records", "records --db FILE [--since TIME] [--port PORT] [--csv|--json] [--mark-exported]",
          "  records --db FILE      export the station's records: as a received-data file\n"

@@ -3,6 +3,7 @@
 #pragma once
 
 #include <atomic>
+#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
@@ -41,5 +42,15 @@ public:
     InterruptWatch(const InterruptWatch&) = delete;
     InterruptWatch& operator=(const InterruptWatch&) = delete;
 };
+
+// This machine's name, as the station names itself by default.
+std::string machineName();
+
+// Runs `body` as a Windows service: answers the service control manager,
+// and its stop (or the system's shutdown) sets `stop` as Ctrl+C does at a
+// console. False, with `problem`, when this system has no such services or
+// the service control manager did not start this process.
+bool runAsService(const std::function<int(std::atomic<bool>& stop)>& body, int& exitCode,
+                  std::string& problem);
 
 }  // namespace fw::tool

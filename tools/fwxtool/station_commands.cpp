@@ -1,7 +1,5 @@
 #include "tools/fwxtool/station_commands.h"
 
-#include <unistd.h>
-
 #include <algorithm>
 #include <chrono>
 #include <cstdio>
@@ -29,19 +27,9 @@ namespace {
 
 constexpr const char* kTool = "fwxtool";
 
-std::string thisMachine() {
-    char name[256] = {};
-    if (::gethostname(name, sizeof name - 1) != 0 || name[0] == '\0') return "station";
-    return name;
-}
-
-std::string localStamp() {
-    const std::time_t t = std::time(nullptr);
-    std::tm tm{};
-    ::localtime_r(&t, &tm);
-    char buf[32];
-    std::strftime(buf, sizeof buf, "%Y-%m-%d %H:%M:%S", &tm);
-    return buf;
+int64_t unixNowMs() {
+    using namespace std::chrono;
+    return duration_cast<milliseconds>(system_clock::now().time_since_epoch()).count();
 }
 
 // The log: to the file of --log and, when no live lines are drawn, to the
@@ -51,7 +39,7 @@ public:
     Log(std::ostream* file, std::ostream* plain) : file_(file), plain_(plain) {}
     void event(const std::string& port, const std::string& text) override {
         std::lock_guard<std::mutex> lock(mutex_);
-        const std::string line = localStamp() + " " + (port.empty() ? "" : port + ": ") + text + "\n";
+        const std::string line = localTimeText(unixNowMs(), "%Y-%m-%d %H:%M:%S") + " " + (port.empty() ? "" : port + ": ") + text + "\n";
         if (file_) *file_ << line << std::flush;
         if (plain_) *plain_ << line << std::flush;
     }
@@ -124,6 +112,7 @@ struct StationRequest {
     bool skipRepeated = false;
     std::string logFile;
     std::string stationName;
+    bool service = false;   // under the service control manager
 };
 
 int linkTypeOf(const std::string& value) {
@@ -143,7 +132,7 @@ int speedChoiceOf(const std::string& value) {
 }  // namespace
 
 int commandStation(const StationRequest& request, std::ostream& out, std::ostream& err,
-                   bool liveLines);
+                   bool liveLines, std::atomic<bool>& stop);
 
 int handleStation(const ParsedCommand& command, CommandContext& context) {
     StationRequest request;
@@ -155,6 +144,7 @@ int handleStation(const ParsedCommand& command, CommandContext& context) {
     request.logFile = command.value("--log");
     request.stationName = command.value("--name");
     request.skipRepeated = command.has("--skip-repeated");
+    request.service = command.has("--service");
     std::vector<std::string> named = command.arguments;
     if (command.has("--all-ports")) {
         for (const ListedPort& p : listPorts()) {
@@ -168,13 +158,28 @@ int handleStation(const ParsedCommand& command, CommandContext& context) {
     if (named.empty()) return usageError(context.err, command.spec, "no port given (PORT... or --all-ports)");
     const std::string problem = splitPortList(named, request.ports);
     if (!problem.empty()) return usageError(context.err, command.spec, problem);
-    return commandStation(request, context.out, context.err, context.console);
+    if (!request.service) {
+        std::atomic<bool> stop{false};
+        InterruptWatch interrupts(stop);
+        return commandStation(request, context.out, context.err, context.console, stop);
+    }
+    // A service has no console: what it does goes to its --log.
+    int exitCode = kExitFailure;
+    std::string refused;
+    const bool ran = runAsService(
+        [&](std::atomic<bool>& stop) { return commandStation(request, context.out, context.err, false, stop); },
+        exitCode, refused);
+    if (!ran) {
+        context.err << kTool << ": " << refused << '\n';
+        return kExitFailure;
+    }
+    return exitCode;
 }
 
 int commandStation(const StationRequest& request, std::ostream& out, std::ostream& err,
-                   bool liveLines) {
+                   bool liveLines, std::atomic<bool>& stop) {
     StationOptions options;
-    options.station = request.stationName.empty() ? thisMachine() : request.stationName;
+    options.station = request.stationName.empty() ? machineName() : request.stationName;
     options.link = LinkChoice{request.linkType, 0, request.speedChoice};
     options.skipRepeated = request.skipRepeated;
     if (!request.program.empty() && !programSeparator(request.program, options.separator, err)) {
@@ -208,8 +213,6 @@ int commandStation(const StationRequest& request, std::ostream& out, std::ostrea
 
     std::vector<PortStatus> rows;
     {
-        std::atomic<bool> stop{false};
-        InterruptWatch interrupts(stop);
         rows = runOnPorts(
             request.ports,
             [&](const std::string& port, PortReporter& reporter, ExchangeCancel& cancel) {
@@ -252,6 +255,13 @@ std::string sinceTimestamp(const std::string& value) {
         }
     }
     if (mo < 1 || mo > 12 || d < 1 || d > 31 || h > 23 || mi > 59 || s > 60 || y < 1970) return {};
+    if (utc) {
+        using namespace std::chrono;
+        const year_month_day date{year(y) / month(unsigned(mo)) / day(unsigned(d))};
+        if (!date.ok()) return {};
+        const sys_seconds at = sys_days(date) + hours(h) + minutes(mi) + seconds(s);
+        return stationTimestamp(duration_cast<milliseconds>(at.time_since_epoch()).count());
+    }
     std::tm tm{};
     tm.tm_year = y - 1900;
     tm.tm_mon = mo - 1;
@@ -260,7 +270,7 @@ std::string sinceTimestamp(const std::string& value) {
     tm.tm_min = mi;
     tm.tm_sec = s;
     tm.tm_isdst = -1;
-    const std::time_t t = utc ? ::timegm(&tm) : std::mktime(&tm);
+    const std::time_t t = std::mktime(&tm);
     if (t == std::time_t(-1)) return {};
     return stationTimestamp(int64_t(t) * 1000);
 }

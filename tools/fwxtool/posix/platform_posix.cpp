@@ -63,4 +63,16 @@ InterruptWatch::~InterruptWatch() {
     gStop.store(nullptr);
 }
 
+std::string machineName() {
+    char name[256] = {};
+    if (::gethostname(name, sizeof name - 1) != 0 || name[0] == '\0') return "station";
+    return name;
+}
+
+bool runAsService(const std::function<int(std::atomic<bool>& stop)>&, int&, std::string& problem) {
+    problem = "'--service' is for Windows; on Linux run the station under systemd "
+              "(docs/fwxtool-station.service)";
+    return false;
+}
+
 }  // namespace fw::tool
