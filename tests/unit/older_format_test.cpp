@@ -16,6 +16,9 @@
 #include "model/program_file.h"
 
 namespace fw {
+// A namespace of its own: the unity build compiles this file with others
+// whose helpers have the same names.
+namespace older_format_test {
 namespace {
 
 // Copies `text` into a char array, cut to fit and NUL-terminated.
@@ -437,4 +440,5 @@ TEST(OlderFormat, ShortOlderFilesAreRefusedWithTheModelUnchanged) {
 }
 
 }  // namespace
+}  // namespace older_format_test
 }  // namespace fw
