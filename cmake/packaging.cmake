@@ -1,6 +1,7 @@
 # The Windows packages: an installer (NSIS) and a portable zip, each holding
 # the designer, the downloader and the user guide. scripts/package makes
-# them with `cpack --preset windows` into build/windows/packages/.
+# them with `cpack --preset windows` into build/windows/packages/. fwxtool.exe
+# goes beside them, with a Start-menu console that has it on its PATH.
 
 # The user guide as a page a Windows user opens with a double-click: the
 # Markdown of docs/ rendered to HTML, beside the pictures it shows.
@@ -24,7 +25,7 @@ else()
   install(FILES ${FW_GUIDE_SOURCE} DESTINATION .)
 endif()
 install(FILES ${FW_GUIDE_IMAGES} DESTINATION images)
-install(TARGETS fwk400 fwx_load RUNTIME DESTINATION .)
+install(TARGETS fwk400 fwx_load fwxtool RUNTIME DESTINATION .)
 
 # Installing (and so packaging) needs only what it installs, not every test
 # program of the build: scripts/package builds those targets itself.

@@ -1,5 +1,6 @@
 #include "comm/port_workers.h"
 
+#include <algorithm>
 #include <chrono>
 #include <exception>
 #include <set>
@@ -17,8 +18,10 @@ std::string splitPortList(const std::vector<std::string>& values, std::vector<st
         std::size_t begin = 0;
         for (;;) {
             const std::size_t comma = value.find(',', begin);
-            const std::string name =
+            std::string name =
                 value.substr(begin, comma == std::string::npos ? std::string::npos : comma - begin);
+            // "\\.\COM12" is how Windows names COM12 in full.
+            if (name.rfind(kWinDevicePrefix, 0) == 0) name.erase(0, kWinDevicePrefix.size());
             if (name.empty()) return "empty port name in '" + value + "'";
             // The same port twice would fight itself for the device.
             if (!seen.insert(name).second) return "port '" + name + "' is named twice";
@@ -34,9 +37,18 @@ std::string splitPortList(const std::vector<std::string>& values, std::vector<st
     return {};
 }
 
+bool isDosDeviceName(std::string_view name) {
+    std::string upper;
+    for (char c : name) upper += (c >= 'a' && c <= 'z') ? char(c - 'a' + 'A') : c;
+    if (upper == "CON" || upper == "PRN" || upper == "AUX" || upper == "NUL") return true;
+    return upper.size() == 4 && (upper.rfind("COM", 0) == 0 || upper.rfind("LPT", 0) == 0) &&
+           upper[3] >= '1' && upper[3] <= '9';
+}
+
 std::string receiveFileName(const std::string& port) {
     std::string rest = port;
     if (rest.rfind("/dev/", 0) == 0) rest.erase(0, 5);
+    if (rest.rfind(kWinDevicePrefix, 0) == 0) rest.erase(0, kWinDevicePrefix.size());
     while (!rest.empty() && rest.front() == '/') rest.erase(0, 1);
     std::string name;
     for (char c : rest) {
@@ -46,6 +58,10 @@ std::string receiveFileName(const std::string& port) {
     }
     // "." and ".." are folders, not files.
     if (name.empty() || name.find_first_not_of('.') == std::string::npos) name = "port" + name;
+    // On Windows "COM5.TXT" opens the port COM5 itself, whatever follows the
+    // first dot: a device's name before it gets a '_'.
+    const std::size_t dot = std::min(name.find('.'), name.size());
+    if (isDosDeviceName(std::string_view(name).substr(0, dot))) name.insert(dot, "_");
     return name + ".TXT";
 }
 

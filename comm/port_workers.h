@@ -13,6 +13,7 @@
 #include <memory>
 #include <mutex>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "comm/exchange.h"
@@ -24,16 +25,25 @@ namespace fw {
 // cradles fits well below this, a typing slip of a glob does not.
 constexpr std::size_t kMaxParallelPorts = 64;
 
+// The prefix of a Windows device's full name: "\\.\COM12".
+constexpr std::string_view kWinDevicePrefix = "\\\\.\\";
+
 // The ports of a command line: each value is one port or a comma list of
-// them, in the order given. Returns an empty string, or what is wrong: an
-// empty name, a port named twice, or more ports than kMaxParallelPorts.
+// them, in the order given; "\\.\COM12" is taken as "COM12". Returns an
+// empty string, or what is wrong: an empty name, a port named twice, or
+// more ports than kMaxParallelPorts.
 std::string splitPortList(const std::vector<std::string>& values, std::vector<std::string>& ports);
 
 // The name of a port's received-data file in the output folder: the
 // device's path below /dev (or the path itself, less its leading '/'), each
 // '/' and each byte other than a letter, a digit, '.', '-' or '_' made '_',
 // with ".TXT": "/dev/ttyUSB0" gives "ttyUSB0.TXT", "/dev/pts/3" "pts_3.TXT".
+// A name that Windows keeps for a device (COM5, NUL) gets a '_': "COM5_.TXT".
 std::string receiveFileName(const std::string& port);
+
+// CON, PRN, AUX, NUL, COM1..COM9 and LPT1..LPT9, in either case: names that
+// open a device instead of a file on Windows.
+bool isDosDeviceName(std::string_view name);
 
 enum class PortState { waiting, running, succeeded, failed, cancelled };
 

@@ -9,7 +9,7 @@ FW_PACKAGE_DIR=build/windows/packages
 fw_package() {
     (
         cd "$FW_ROOT" || exit 1
-        cmake --build --preset windows --target fwk400 fwx_load user_guide || exit 1
+        cmake --build --preset windows --target fwk400 fwx_load fwxtool user_guide || exit 1
         rm -rf "$FW_PACKAGE_DIR/_CPack_Packages"
         cpack --preset windows || exit 1
         echo

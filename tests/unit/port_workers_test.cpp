@@ -24,6 +24,11 @@ TEST(PortList, CommaListsAndRepeatsKeepTheirOrder) {
         EXPECT_EQ(untouched, std::vector<std::string>{"x"}) << bad;
     }
     EXPECT_EQ(splitPortList({"a,b", "a"}, ports), "port 'a' is named twice");
+    // A Windows port by its full device name is the same port.
+    EXPECT_EQ(splitPortList({"\\\\.\\COM12,COM5"}, ports), "");
+    EXPECT_EQ(ports, (std::vector<std::string>{"COM12", "COM5"}));
+    EXPECT_EQ(splitPortList({"COM12", "\\\\.\\COM12"}, ports), "port 'COM12' is named twice");
+    EXPECT_NE(splitPortList({"\\\\.\\"}, ports), "");
 
     std::string many;
     for (std::size_t i = 0; i < kMaxParallelPorts; ++i) many += (i ? ",p" : "p") + std::to_string(i);
@@ -41,6 +46,19 @@ TEST(PortList, ReceiveFilesAreNamedAfterThePortAndStayInTheFolder) {
     EXPECT_EQ(receiveFileName("/dev/../etc/passwd"), ".._etc_passwd.TXT");
     EXPECT_EQ(receiveFileName(".."), "port...TXT");
     EXPECT_EQ(receiveFileName("/dev/"), "port.TXT");
+}
+
+TEST(PortList, ReceiveFilesAreNeverAWindowsDevice) {
+    // COM5.TXT would open the port itself on Windows.
+    EXPECT_EQ(receiveFileName("COM5"), "COM5_.TXT");
+    EXPECT_EQ(receiveFileName("\\\\.\\com9"), "com9_.TXT");
+    EXPECT_EQ(receiveFileName("COM12"), "COM12.TXT");
+    EXPECT_EQ(receiveFileName("/dev/nul.x"), "nul_.x.TXT");
+    EXPECT_EQ(receiveFileName("LPT1"), "LPT1_.TXT");
+    for (const char* plain : {"COM0", "COM", "CONSOLE", "LPT10", "AUXILIARY"})
+        EXPECT_FALSE(isDosDeviceName(plain)) << plain;
+    for (const char* device : {"con", "Prn", "AUX", "nul", "COM1", "lpt9"})
+        EXPECT_TRUE(isDosDeviceName(device)) << device;
 }
 
 PortOutcome ended(PortState state, std::string message) {

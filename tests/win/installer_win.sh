@@ -19,7 +19,7 @@ build=$4
 
 stale=0
 [[ -f $installer ]] || stale=1
-for program in "$build/shell/win/fwk400.exe" "$build/loader/fwx_load.exe"; do
+for program in "$build/shell/win/fwk400.exe" "$build/loader/fwx_load.exe" "$build/tools/fwxtool/fwxtool.exe"; do
     [[ -f $installer && $installer -ot $program ]] && stale=1
 done
 if ((stale)); then

@@ -8,6 +8,7 @@
 #include <windows.h>
 #include <shellapi.h>   // not part of <windows.h> with WIN32_LEAN_AND_MEAN
 #include <shlobj.h>
+#include <shobjidl.h>
 #include <gtest/gtest.h>
 
 #include <chrono>
@@ -33,9 +34,9 @@ namespace fs = std::filesystem;
 using fw::wintest::saveWindowPicture;
 using fw::wintest::screenshotFolder;
 
-const char* const kInstalledFiles[] = {"fwk400.exe", "fwx_load.exe", "user-guide.html"};
+const char* const kInstalledFiles[] = {"fwk400.exe", "fwx_load.exe", "fwxtool.exe", "user-guide.html"};
 const char* const kShortcuts[] = {"Formwright.lnk", "Formwright Downloader.lnk", "Formwright User Guide.lnk",
-                                  "Uninstall Formwright.lnk"};
+                                  "Formwright command prompt.lnk", "Uninstall Formwright.lnk"};
 
 std::string knownFolder(int csidl) {
     char path[MAX_PATH] = {};
@@ -45,6 +46,25 @@ std::string knownFolder(int csidl) {
 
 fs::path installFolder() { return fs::path(knownFolder(CSIDL_LOCAL_APPDATA)) / "Programs" / "Formwright"; }
 fs::path menuFolder() { return fs::path(knownFolder(CSIDL_PROGRAMS)) / "Formwright"; }
+
+// The command line a shortcut starts its program with.
+std::wstring shortcutArguments(const fs::path& link) {
+    wchar_t arguments[2048] = {};
+    CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
+    IShellLinkW* shell = nullptr;
+    if (SUCCEEDED(CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_IShellLinkW,
+                                   reinterpret_cast<void**>(&shell)))) {
+        IPersistFile* file = nullptr;
+        if (SUCCEEDED(shell->QueryInterface(IID_IPersistFile, reinterpret_cast<void**>(&file)))) {
+            if (SUCCEEDED(file->Load(link.wstring().c_str(), STGM_READ)))
+                shell->GetArguments(arguments, int(std::size(arguments)));
+            file->Release();
+        }
+        shell->Release();
+    }
+    CoUninitialize();
+    return arguments;
+}
 
 // The default value of a key under HKEY_CURRENT_USER, or "(none)".
 std::string userValue(const std::string& key, const char* name = nullptr) {
@@ -211,6 +231,12 @@ TEST(Installer, InstallsSilentlyForTheCurrentUser) {
     for (const char* name : kShortcuts) EXPECT_TRUE(fs::exists(menuFolder() / name)) << name;
     expectVersion(installFolder() / "fwk400.exe");
     expectVersion(installFolder() / "fwx_load.exe");
+    // fwxtool's console has the install folder on its own PATH; the user's
+    // PATH is left alone.
+    EXPECT_NE(shortcutArguments(menuFolder() / "Formwright command prompt.lnk")
+                  .find(L"set \"PATH=" + installFolder().wstring() + L";%PATH%\""),
+              std::wstring::npos);
+    EXPECT_EQ(userValue("Environment", "Path").find("Formwright"), std::string::npos);
 
     // The file type, for this user only.
     EXPECT_EQ(userValue("Software\\Classes\\.FWX"), "Formwright.Program");
