@@ -79,7 +79,7 @@ void applyUpdate(HWND hwnd, const EngineUpdate& u) {
         face().pressedKey = 0;
         invalidateKey(hwnd, key);
         ReleaseCapture();
-        MessageBoxA(GetParent(hwnd), "Please define your program!", "No executable program", MB_OK | MB_ICONWARNING);
+        MessageBoxW(GetParent(hwnd), L"Please define your program!", L"No executable program", MB_OK | MB_ICONWARNING);
         if (face().context->noProgram) face().context->noProgram();
     }
 }
@@ -146,12 +146,12 @@ HBITMAP createCanvas(HDC reference, std::uint32_t*& pixels) {
     return canvas;
 }
 
-void onCreate(HWND hwnd, const CREATESTRUCTA& create) {
+void onCreate(HWND hwnd, const CREATESTRUCTW& create) {
     FaceResources& f = face();
     f.context = static_cast<ClientContext*>(create.lpCreateParams);
     for (int id = kFirstFaceBitmap; id <= kLastFaceBitmap; ++id) {
         f.bitmaps[id - kFirstFaceBitmap] = static_cast<HBITMAP>(
-            LoadImageA(create.hInstance, MAKEINTRESOURCEA(id), IMAGE_BITMAP, 0, 0, LR_CREATEDIBSECTION));
+            LoadImageW(create.hInstance, MAKEINTRESOURCEW(id), IMAGE_BITMAP, 0, 0, LR_CREATEDIBSECTION));
     }
     HDC screen = GetDC(hwnd);
     f.canvasDc = CreateCompatibleDC(screen);
@@ -205,7 +205,7 @@ void onLeftButtonDown(HWND hwnd, int x, int y) {
     if (key == 0) {
         // Anywhere off the keys moves the whole terminal, as its caption would.
         ReleaseCapture();
-        SendMessageA(GetParent(hwnd), WM_NCLBUTTONDOWN, HTCAPTION, 0);
+        SendMessageW(GetParent(hwnd), WM_NCLBUTTONDOWN, HTCAPTION, 0);
         return;
     }
     SetCapture(hwnd);
@@ -232,7 +232,7 @@ void onLeftButtonUp(HWND hwnd) {
 
 LRESULT CALLBACK clientWindowProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
     switch (msg) {
-        case WM_CREATE: onCreate(hwnd, *reinterpret_cast<const CREATESTRUCTA*>(lParam)); return 0;
+        case WM_CREATE: onCreate(hwnd, *reinterpret_cast<const CREATESTRUCTW*>(lParam)); return 0;
         case WM_DESTROY: onDestroy(hwnd); return 0;
         case WM_PAINT: paint(hwnd); return 0;
         case WM_ERASEBKGND: return 1;   // the body covers everything
@@ -247,7 +247,7 @@ LRESULT CALLBACK clientWindowProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lPa
             showPopupMenu(p.x, p.y);
             return 0;
         }
-        default: return DefWindowProcA(hwnd, msg, wParam, lParam);
+        default: return DefWindowProcW(hwnd, msg, wParam, lParam);
     }
 }
 
