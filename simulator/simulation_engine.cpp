@@ -141,6 +141,11 @@ EngineUpdate SimulationEngine::clickKey(int key) {
     return u;
 }
 
+EngineUpdate SimulationEngine::finishLetter() {
+    if (!pending_.active || mode_ != EngineMode::Form) return {};
+    return commitPending();
+}
+
 char SimulationEngine::pendingLetter() const {
     if (!pending_.active) return 0;
     const char* cycle = letterCycle(pending_.key);

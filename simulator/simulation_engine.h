@@ -70,6 +70,9 @@ public:
     // A click on face key `key` (1-20): in form entry keys 10 and 17 first
     // flip alphabetic entry, then the key acts as pressKey does.
     EngineUpdate clickKey(int key);
+    // The letter being chosen by repeated presses is set now, as when its
+    // wait runs out; nothing when none is pending.
+    EngineUpdate finishLetter();
     void toggleAlpha() { alphaOn_ = !alphaOn_; }
     // The simulated terminal's record counter belongs to the terminal, not
     // to a program: loading or making another program keeps it.

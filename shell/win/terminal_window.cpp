@@ -10,8 +10,8 @@
 
 #include "resources/resource_ids.h"
 #include "shell/win/designer.h"
+#include "simulator/face_scale.h"
 #include "ui/win/wide_text.h"
-#include "simulator/face_geometry.h"
 
 namespace fw::win {
 
@@ -89,8 +89,13 @@ void dispatchDesignerMessage(HWND terminal, HACCEL accelerators, MSG& msg) {
 }
 
 void placeTerminalWindow(const TerminalPlacement& place) {
+    HWND terminal = designer().terminal;
     HWND order = place.topMost ? HWND_TOPMOST : HWND_NOTOPMOST;
-    SetWindowPos(designer().terminal, order, place.x, place.y, place.width, place.height, SWP_SHOWWINDOW);
+    // The placement is in face pixels; the window is as large as the face
+    // at the window's DPI.
+    const FaceScale scale(windowDpi(terminal));
+    SetWindowPos(terminal, order, place.x, place.y, scale.scaled(place.width), scale.scaled(place.height),
+                 SWP_SHOWWINDOW);
 }
 
 bool openPreferences(HWND owner, DesignerSession& session) {
@@ -98,10 +103,9 @@ bool openPreferences(HWND owner, DesignerSession& session) {
     return session.editPreferences(ui);
 }
 
-static void cutToOutline(HWND hwnd) {
+static void cutToOutline(HWND hwnd, const FaceScale& scale) {
     std::vector<POINT> points;
-    points.reserve(kTerminalOutline.size());
-    for (const auto& v : kTerminalOutline) points.push_back(POINT{v.x, v.y});
+    for (const FacePoint& v : scale.outline()) points.push_back(POINT{v.x, v.y});
     HRGN region = CreatePolygonRgn(points.data(), static_cast<int>(points.size()), WINDING);
     // The window owns the region from here on.
     if (region && !SetWindowRgn(hwnd, region, TRUE)) DeleteObject(region);
@@ -129,7 +133,8 @@ static bool onCreate(HWND hwnd, HINSTANCE instance, const TerminalCreation* crea
     INITCOMMONCONTROLSEX icc{sizeof icc, ICC_WIN95_CLASSES | ICC_TAB_CLASSES | ICC_PROGRESS_CLASS |
                                              ICC_UPDOWN_CLASS | ICC_STANDARD_CLASSES};
     InitCommonControlsEx(&icc);
-    cutToOutline(hwnd);
+    const FaceScale scale(windowDpi(hwnd));
+    cutToOutline(hwnd, scale);
     WinDesignerUi ui(hwnd, session);
     // The lock's name on the window: a second start finds it by it.
     if (!d.lockName.empty()) SetPropW(hwnd, d.lockName.c_str(), reinterpret_cast<HANDLE>(1));
@@ -152,9 +157,11 @@ static bool onCreate(HWND hwnd, HINSTANCE instance, const TerminalCreation* crea
         WinDesignerUi over(designer().terminal, session);
         session.clearCollectedData(over);
     };
-    d.client = CreateWindowW(L"Client", nullptr, WS_CHILD | WS_VISIBLE, 0, 0, kTerminalWidth, kTerminalHeight, hwnd,
+    d.client = CreateWindowW(L"Client", nullptr, WS_CHILD | WS_VISIBLE, 0, 0, scale.windowWidth(), scale.windowHeight(), hwnd,
                              reinterpret_cast<HMENU>(static_cast<INT_PTR>(IDC_CLIENT)), d.instance, &d.face);
     buildPopupMenu(session);
+    // Start-up placed and activated the window before the face existed.
+    if (GetFocus() == hwnd) SetFocus(d.client);
     return true;
 }
 
@@ -184,6 +191,17 @@ static bool acceptHandedOverFile(HWND hwnd, const COPYDATASTRUCT* data) {
     if (IsIconic(hwnd)) ShowWindow(hwnd, SW_RESTORE);
     SetForegroundWindow(hwnd);
     return true;
+}
+
+// The window moved to a monitor of another scale (or the scale changed):
+// the face is drawn again at the new DPI, the window takes its new size
+// where the system suggests and is cut to the outline at that size.
+static void onDpiChanged(HWND hwnd, int dpi, const RECT& suggested) {
+    const FaceScale scale(dpi);
+    SetWindowPos(hwnd, nullptr, suggested.left, suggested.top, scale.windowWidth(), scale.windowHeight(),
+                 SWP_NOZORDER | SWP_NOACTIVATE);
+    cutToOutline(hwnd, scale);
+    if (HWND client = designer().client) setClientDpi(client, dpi);
 }
 
 static void onCommand(HWND hwnd, DesignerSession& session, int id) {
@@ -218,6 +236,13 @@ LRESULT CALLBACK terminalWindowProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM l
     switch (msg) {
         case WM_COMMAND:
             onCommand(hwnd, *session, LOWORD(wParam));
+            return 0;
+        case WM_SETFOCUS:
+            // The keyboard drives the simulated terminal.
+            if (HWND client = designer().client) SetFocus(client);
+            return 0;
+        case WM_DPICHANGED:
+            onDpiChanged(hwnd, HIWORD(wParam), *reinterpret_cast<const RECT*>(lParam));
             return 0;
         case WM_CLOSE: {
             WinDesignerUi ui(hwnd, *session);

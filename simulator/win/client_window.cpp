@@ -4,12 +4,15 @@
 #include "simulator/win/client_window.h"
 
 #include <cstdint>
+#include <cstring>
 #include <ctime>
+#include <memory>
 #include <string>
 
-#include "simulator/display_font.h"
 #include "simulator/display_picture.h"
+#include "simulator/face_artwork.h"
 #include "simulator/face_geometry.h"
+#include "simulator/key_map.h"
 
 namespace fw::win {
 
@@ -17,19 +20,23 @@ namespace {
 
 constexpr UINT_PTR kClockTimer = 1;
 constexpr UINT kClockPeriodMs = 100;
+// A key typed on the keyboard shows its press this long.
+constexpr UINT_PTR kReleaseTimer = 2;
+constexpr UINT kTypedPressMs = 120;
 
 struct FaceResources {
     ClientContext* context = nullptr;
-    HBITMAP bitmaps[kLastFaceBitmap - kFirstFaceBitmap + 1] = {};
-    // The face is composed in memory and copied to the screen in one blit.
-    // Pictures and canvas are DIB sections, so composing never talks to the
-    // display server.
+    // The face drawn at the window's DPI, again whenever the DPI changes.
+    std::unique_ptr<FaceArtwork> art;
+    // The face is composed in memory and copied to the screen in one blit;
+    // the canvas is a DIB section, so composing never talks to the display
+    // server.
+    FacePixels composed;
     HDC canvasDc = nullptr;
     HBITMAP canvas = nullptr;
-    std::uint32_t* canvasBits = nullptr;   // kFaceWidth x kFaceHeight, top-down, 0x00RRGGBB
+    std::uint32_t* canvasBits = nullptr;   // window-sized, top-down, 0x00RRGGBB
     HGDIOBJ canvasOld = nullptr;
-    HDC scratchDc = nullptr;
-    int pressedKey = 0;     // from button down to button up
+    int pressedKey = 0;     // from button or key down to up
     int tick = 0;           // 0-9, one cycle a second
     std::string shownClock; // the clock line as last painted
 };
@@ -39,27 +46,23 @@ FaceResources& face() {
     return f;
 }
 
-HBITMAP bitmap(int id) { return face().bitmaps[id - kFirstFaceBitmap]; }
-
-void blit(HDC dc, HDC scratch, int id, int x, int y) {
-    HBITMAP b = bitmap(id);
-    if (!b) return;
-    BITMAP info;
-    GetObject(b, sizeof info, &info);
-    HGDIOBJ old = SelectObject(scratch, b);
-    BitBlt(dc, x, y, info.bmWidth, info.bmHeight, scratch, 0, 0, SRCCOPY);
-    SelectObject(scratch, old);
+const FaceScale& scale() {
+    static const FaceScale base;
+    return face().art ? face().art->scale : base;
 }
 
 RECT toRect(const FaceRect& r) { return RECT{r.left, r.top, r.right, r.bottom}; }
 
-void invalidate(HWND hwnd, const FaceRect& r) {
+void invalidateWindowRect(HWND hwnd, const FaceRect& r) {
     RECT rc = toRect(r);
     InvalidateRect(hwnd, &rc, FALSE);
 }
 
+// A part of the display, in face pixels.
+void invalidate(HWND hwnd, const FaceRect& r) { invalidateWindowRect(hwnd, scale().displayToWindow(r)); }
+
 void invalidateKey(HWND hwnd, int key) {
-    if (const FaceKey* k = faceKey(key)) invalidate(hwnd, k->drawn());
+    if (faceKey(key)) invalidateWindowRect(hwnd, scale().keyRect(key));
 }
 
 void applyUpdate(HWND hwnd, const EngineUpdate& u) {
@@ -96,94 +99,91 @@ std::string currentClockLine(const ClientContext& c) {
                      c.model->settings.separateDataFiles, c.engine->recordCount());
 }
 
-// Draws what the core composed: bitmaps first, then the texts, whose pixels
-// the core computes with the display's own font and which go straight into
-// the canvas (no system font is involved).
-void paintDisplay(HDC dc, HDC scratch, const ClientContext& c) {
-    const SimulationEngine& e = *c.engine;
-    face().shownClock = e.mode() == EngineMode::Start ? currentClockLine(c) : std::string();
-    const DisplayPicture picture = composeDisplay(e, face().shownClock);
-    for (const DisplayBitmap& b : picture.bitmaps) blit(dc, scratch, b.id, b.at.x, b.at.y);
-    std::uint32_t* bits = face().canvasBits;
-    if (!bits) return;
-    GdiFlush();   // the blits must have reached the DIB before it is written directly
-    const DisplayInk ink = drawDisplayText(picture);
-    for (std::size_t i = 0; i < ink.pixels.size(); ++i) {
-        if (ink.pixels[i] == Ink::Dark) bits[i] = 0x000000;
-        else if (ink.pixels[i] == Ink::Light) bits[i] = 0xFFFFFF;
-    }
-}
-
 void paint(HWND hwnd) {
     FaceResources& f = face();
     PAINTSTRUCT ps;
     HDC screen = BeginPaint(hwnd, &ps);
-    HDC dc = f.canvasDc;
-    if (dc) {
-        blit(dc, f.scratchDc, kBitmapBody, 0, 0);
-        for (const FaceKey& k : kFaceKeys) {
-            int id = k.key == f.pressedKey ? k.pressedBitmapId() : k.releasedBitmapId();
-            blit(dc, f.scratchDc, id, k.x, k.y);
+    if (f.canvasDc && f.canvasBits && f.art) {
+        DisplayPicture picture;
+        if (f.context && f.context->engine) {
+            const SimulationEngine& e = *f.context->engine;
+            f.shownClock = e.mode() == EngineMode::Start ? currentClockLine(*f.context) : std::string();
+            picture = composeDisplay(e, f.shownClock);
         }
-        if (f.context && f.context->engine) paintDisplay(dc, f.scratchDc, *f.context);
+        composeFace(f.composed, *f.art, f.pressedKey, picture);
+        GdiFlush();   // the DIB is written directly
+        std::memcpy(f.canvasBits, f.composed.pixels.data(), f.composed.pixels.size() * sizeof(std::uint32_t));
         BitBlt(screen, ps.rcPaint.left, ps.rcPaint.top, ps.rcPaint.right - ps.rcPaint.left,
-               ps.rcPaint.bottom - ps.rcPaint.top, dc, ps.rcPaint.left, ps.rcPaint.top, SRCCOPY);
+               ps.rcPaint.bottom - ps.rcPaint.top, f.canvasDc, ps.rcPaint.left, ps.rcPaint.top, SRCCOPY);
     }
     EndPaint(hwnd, &ps);
 }
 
-HBITMAP createCanvas(HDC reference, std::uint32_t*& pixels) {
+void releaseCanvas() {
+    FaceResources& f = face();
+    if (f.canvasDc) {
+        if (f.canvasOld) SelectObject(f.canvasDc, f.canvasOld);
+        DeleteDC(f.canvasDc);
+    }
+    if (f.canvas) DeleteObject(f.canvas);
+    f.canvasDc = nullptr;
+    f.canvas = nullptr;
+    f.canvasBits = nullptr;
+    f.canvasOld = nullptr;
+}
+
+// The face drawn for `dpi` and a canvas of its size; nothing when the face
+// is already at that DPI.
+void drawAtDpi(HWND hwnd, int dpi) {
+    FaceResources& f = face();
+    const FaceScale s(dpi);
+    if (f.art && f.art->scale.dpi() == s.dpi() && f.canvas) return;
+    f.art = std::make_unique<FaceArtwork>(drawFaceArtwork(s));
+    releaseCanvas();
     BITMAPINFO info{};
     info.bmiHeader.biSize = sizeof info.bmiHeader;
-    info.bmiHeader.biWidth = kFaceWidth;
-    info.bmiHeader.biHeight = -kFaceHeight;   // top-down
+    info.bmiHeader.biWidth = s.windowWidth();
+    info.bmiHeader.biHeight = -s.windowHeight();   // top-down
     info.bmiHeader.biPlanes = 1;
     info.bmiHeader.biBitCount = 32;
     info.bmiHeader.biCompression = BI_RGB;
+    HDC screen = GetDC(hwnd);
+    f.canvasDc = CreateCompatibleDC(screen);
     void* bits = nullptr;
-    HBITMAP canvas = CreateDIBSection(reference, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
-    pixels = canvas ? static_cast<std::uint32_t*>(bits) : nullptr;
-    return canvas;
+    f.canvas = CreateDIBSection(screen, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
+    ReleaseDC(hwnd, screen);
+    if (f.canvas) {
+        f.canvasBits = static_cast<std::uint32_t*>(bits);
+        f.canvasOld = SelectObject(f.canvasDc, f.canvas);
+    }
+    InvalidateRect(hwnd, nullptr, FALSE);
 }
 
 void onCreate(HWND hwnd, const CREATESTRUCTW& create) {
     FaceResources& f = face();
     f.context = static_cast<ClientContext*>(create.lpCreateParams);
-    for (int id = kFirstFaceBitmap; id <= kLastFaceBitmap; ++id) {
-        f.bitmaps[id - kFirstFaceBitmap] = static_cast<HBITMAP>(
-            LoadImageW(create.hInstance, MAKEINTRESOURCEW(id), IMAGE_BITMAP, 0, 0, LR_CREATEDIBSECTION));
-    }
-    HDC screen = GetDC(hwnd);
-    f.canvasDc = CreateCompatibleDC(screen);
-    f.scratchDc = CreateCompatibleDC(screen);
-    f.canvas = createCanvas(screen, f.canvasBits);
-    ReleaseDC(hwnd, screen);
-    if (f.canvas) f.canvasOld = SelectObject(f.canvasDc, f.canvas);
+    drawAtDpi(hwnd, windowDpi(hwnd));
     SetTimer(hwnd, kClockTimer, kClockPeriodMs, nullptr);
 }
 
 void onDestroy(HWND hwnd) {
     FaceResources& f = face();
     KillTimer(hwnd, kClockTimer);
-    for (HBITMAP& b : f.bitmaps) {
-        if (b) DeleteObject(b);
-        b = nullptr;
-    }
-    if (f.canvasDc) {
-        if (f.canvasOld) SelectObject(f.canvasDc, f.canvasOld);
-        DeleteDC(f.canvasDc);
-    }
-    if (f.canvas) DeleteObject(f.canvas);
-    if (f.scratchDc) DeleteDC(f.scratchDc);
-    f.canvasDc = f.scratchDc = nullptr;
-    f.canvas = nullptr;
-    f.canvasBits = nullptr;
-    f.canvasOld = nullptr;
+    KillTimer(hwnd, kReleaseTimer);
+    releaseCanvas();
+    f.art.reset();
+    f.composed = FacePixels();
     f.context = nullptr;
 }
 
-void onTimer(HWND hwnd) {
+void onTimer(HWND hwnd, UINT_PTR id) {
     FaceResources& f = face();
+    if (id == kReleaseTimer) {
+        KillTimer(hwnd, kReleaseTimer);
+        invalidateKey(hwnd, f.pressedKey);
+        f.pressedKey = 0;
+        return;
+    }
     f.tick = (f.tick + 1) % 10;
     if (!f.context || !f.context->engine) return;
     SimulationEngine& engine = *f.context->engine;
@@ -200,18 +200,76 @@ void showPopupMenu(int screenX, int screenY) {
     if (c && c->openCommandMenu) c->openCommandMenu(screenX, screenY);
 }
 
+// The command menu at the menu key, as the keyboard asks for it.
+void showPopupMenuAtMenuKey(HWND hwnd) {
+    const FaceRect r = scale().keyRect(kKeyMenu);
+    POINT p{r.left, r.top};
+    ClientToScreen(hwnd, &p);
+    showPopupMenu(p.x, p.y);
+}
+
+void pressFaceKey(HWND hwnd, int key) {
+    FaceResources& f = face();
+    if (f.pressedKey && f.pressedKey != key) invalidateKey(hwnd, f.pressedKey);
+    f.pressedKey = key;
+    invalidateKey(hwnd, key);
+    if (f.context && f.context->engine) applyUpdate(hwnd, f.context->engine->clickKey(key));
+}
+
+// A key that types no character: down presses its face key, up lets go
+// (the menu key then opens the command menu, as a click on it does).
+bool onKeyDown(HWND hwnd, WPARAM vk) {
+    if (opensCommandMenu(static_cast<int>(vk), GetKeyState(VK_SHIFT) < 0)) {
+        SendMessageW(hwnd, WM_CONTEXTMENU, reinterpret_cast<WPARAM>(hwnd), static_cast<LPARAM>(-1));
+        return true;
+    }
+    const int key = faceKeyForVirtualKey(static_cast<int>(vk));
+    if (key == 0) return false;
+    KillTimer(hwnd, kReleaseTimer);
+    pressFaceKey(hwnd, key);
+    return true;
+}
+
+bool onKeyUp(HWND hwnd, WPARAM vk) {
+    if (opensCommandMenu(static_cast<int>(vk), GetKeyState(VK_SHIFT) < 0)) return true;
+    const int key = faceKeyForVirtualKey(static_cast<int>(vk));
+    if (key == 0) return false;
+    FaceResources& f = face();
+    if (f.pressedKey == key) {
+        f.pressedKey = 0;
+        invalidateKey(hwnd, key);
+    }
+    if (key == kKeyMenu) {
+        UpdateWindow(hwnd);
+        showPopupMenuAtMenuKey(hwnd);
+    }
+    return true;
+}
+
+void onChar(HWND hwnd, WPARAM code) {
+    FaceResources& f = face();
+    if (!f.context || !f.context->engine || code >= 0x80) return;
+    const TypedResult r = typeCharacter(*f.context->engine, static_cast<char>(code));
+    if (r.key == 0) return;
+    if (f.pressedKey && f.pressedKey != r.key) invalidateKey(hwnd, f.pressedKey);
+    f.pressedKey = r.key;
+    invalidateKey(hwnd, r.key);
+    SetTimer(hwnd, kReleaseTimer, kTypedPressMs, nullptr);
+    applyUpdate(hwnd, r.update);
+}
+
 void onLeftButtonDown(HWND hwnd, int x, int y) {
-    int key = hitTest(x, y);
+    int key = scale().hitTest(x, y);
     if (key == 0) {
         // Anywhere off the keys moves the whole terminal, as its caption would.
         ReleaseCapture();
         SendMessageW(GetParent(hwnd), WM_NCLBUTTONDOWN, HTCAPTION, 0);
         return;
     }
+    SetFocus(hwnd);
     SetCapture(hwnd);
-    face().pressedKey = key;
-    invalidateKey(hwnd, key);
-    if (face().context && face().context->engine) applyUpdate(hwnd, face().context->engine->clickKey(key));
+    KillTimer(hwnd, kReleaseTimer);
+    pressFaceKey(hwnd, key);
 }
 
 void onLeftButtonUp(HWND hwnd) {
@@ -221,14 +279,32 @@ void onLeftButtonUp(HWND hwnd) {
     ReleaseCapture();
     if (key == kKeyMenu) {
         UpdateWindow(hwnd);
-        const FaceKey* k = faceKey(key);
-        POINT p{k->x, k->y};
-        ClientToScreen(hwnd, &p);
-        showPopupMenu(p.x, p.y);
+        showPopupMenuAtMenuKey(hwnd);
     }
 }
 
 }  // namespace
+
+int windowDpi(HWND hwnd) {
+    // GetDpiForWindow exists from Windows 10 1607 on; before it, the
+    // system's DPI is the only one there is.
+    using DpiForWindow = UINT(WINAPI*)(HWND);
+    static const auto dpiForWindow = reinterpret_cast<DpiForWindow>(
+        reinterpret_cast<void (*)()>(GetProcAddress(GetModuleHandleW(L"user32.dll"), "GetDpiForWindow")));
+    if (dpiForWindow && hwnd) {
+        if (UINT dpi = dpiForWindow(hwnd)) return static_cast<int>(dpi);
+    }
+    HDC screen = GetDC(nullptr);
+    const int dpi = GetDeviceCaps(screen, LOGPIXELSY);
+    ReleaseDC(nullptr, screen);
+    return dpi > 0 ? dpi : kBaseDpi;
+}
+
+void setClientDpi(HWND client, int dpi) {
+    const FaceScale s(dpi);
+    drawAtDpi(client, dpi);
+    SetWindowPos(client, nullptr, 0, 0, s.windowWidth(), s.windowHeight(), SWP_NOZORDER | SWP_NOACTIVATE);
+}
 
 LRESULT CALLBACK clientWindowProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
     switch (msg) {
@@ -236,7 +312,25 @@ LRESULT CALLBACK clientWindowProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lPa
         case WM_DESTROY: onDestroy(hwnd); return 0;
         case WM_PAINT: paint(hwnd); return 0;
         case WM_ERASEBKGND: return 1;   // the body covers everything
-        case WM_TIMER: onTimer(hwnd); return 0;
+        case WM_TIMER: onTimer(hwnd, wParam); return 0;
+        case WM_KEYDOWN:
+        case WM_SYSKEYDOWN:
+            if (onKeyDown(hwnd, wParam)) return 0;
+            return DefWindowProcW(hwnd, msg, wParam, lParam);
+        case WM_KEYUP:
+        case WM_SYSKEYUP:
+            if (onKeyUp(hwnd, wParam)) return 0;
+            return DefWindowProcW(hwnd, msg, wParam, lParam);
+        case WM_CHAR: onChar(hwnd, wParam); return 0;
+        case WM_CONTEXTMENU:
+            // From the keyboard the point is (-1, -1): the menu opens at the
+            // menu key.
+            if (lParam == -1) {
+                showPopupMenuAtMenuKey(hwnd);
+            } else {
+                showPopupMenu(static_cast<short>(LOWORD(lParam)), static_cast<short>(HIWORD(lParam)));
+            }
+            return 0;
         case WM_LBUTTONDOWN:
             onLeftButtonDown(hwnd, static_cast<short>(LOWORD(lParam)), static_cast<short>(HIWORD(lParam)));
             return 0;

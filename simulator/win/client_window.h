@@ -23,6 +23,13 @@ struct ClientContext {
     std::function<void()> noProgram;
 };
 
+// The DPI the window is shown at (the system's before Windows 10 1607).
+int windowDpi(HWND hwnd);
+
+// The face drawn again for `dpi` and the window sized to it, as when the
+// terminal window moves to a monitor of another scale.
+void setClientDpi(HWND client, int dpi);
+
 LRESULT CALLBACK clientWindowProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam);
 
 }  // namespace fw::win

@@ -1,5 +1,6 @@
 #include "tests/e2e/scratch_folder_test.h"
 #include "tools/fwxtool/commands.h"
+#include "tools/fwxtool/file_commands.h"
 
 #include <gtest/gtest.h>
 

@@ -1,8 +1,8 @@
-// Fuzzing fwxtool's transfer options: any words, split at NULs, through the
-// --link/--baud readers of the transfer commands and of load. Beyond "no
-// crash": a reader that accepts leaves only the words that are not its
-// options, in their order, and choices inside their lists; one that refuses
-// says why.
+// Fuzzing fwxtool's option reader: any words, split at NULs, read by every
+// command's row. Beyond "no crash": a reading that succeeds has exactly the
+// row's number of arguments, none empty and none an option; every value
+// given passes its option's check; a --port list splits into at most
+// kMaxParallelPorts names whose receive files stay inside their folder.
 #include <cstddef>
 #include <cstdint>
 #include <cstdio>
@@ -12,7 +12,6 @@
 
 #include "comm/port_workers.h"
 #include "tools/fwxtool/commands.h"
-#include "tools/fwxtool/multi_port_commands.h"
 
 namespace {
 
@@ -21,10 +20,6 @@ void check(bool ok, int line = __builtin_LINE()) {
     if (ok) return;
     std::fprintf(stderr, "rule broken at line %d\n", line);
     std::abort();
-}
-
-bool isOption(const std::string& w) {
-    return (w.rfind("--link", 0) == 0 || w.rfind("--baud", 0) == 0) && (w.size() == 6 || w[6] == '=');
 }
 
 }  // namespace
@@ -38,40 +33,26 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, std::size_t size) {
             words.back() += char(data[i]);
         }
     }
-    {
-        std::vector<std::string> args = words;
-        fw::tool::TransferOptions options;
-        const std::string problem = fw::tool::takeTransferOptions(args, options);
-        if (problem.empty()) {
-            check(options.speedChoice >= 0 && options.speedChoice <= 4);
-            check(options.linkType >= 0 && options.linkType <= 2);
-            for (const std::string& w : args) check(!isOption(w));
-            check(args.size() <= words.size());
-        }
-    }
-    {
-        std::vector<std::string> args = words;
-        fw::tool::LoadOptions options;
-        const std::string problem = fw::tool::takeLoadOptions(args, options);
-        if (problem.empty()) {
-            check(options.speedChoice >= 0 && options.speedChoice <= 4);
-            check(options.link == 0 || options.link == 1);
-            for (const std::string& w : args) check(!isOption(w));
-        }
-    }
-    {
-        // --port and --json, then the port list they leave where PORT stands.
-        std::vector<std::string> args = words;
-        fw::tool::PortArguments ports;
-        const std::string problem = fw::tool::takePortArguments(args, ports, true);
-        if (problem.empty()) {
-            check(args.size() <= words.size() + 1);
-            // args[1] is the joined --port values when there were any.
-            for (std::size_t i = ports.portOption ? 2 : 1; i < args.size(); ++i) {
-                check(args[i] != "--json" && args[i] != "--port" && args[i].rfind("--port=", 0) != 0);
+    for (const fw::tool::CommandSpec& spec : fw::tool::commandTable()) {
+        fw::tool::ParsedCommand parsed;
+        const std::string problem = fw::tool::readCommandLine(spec, words, fw::tool::knownOptions(), parsed);
+        if (!problem.empty() || parsed.help) continue;
+        check(parsed.spec == &spec);
+        check(parsed.arguments.size() == spec.arguments);
+        for (const std::string& a : parsed.arguments) check(!a.empty() && (a == "-" || a[0] != '-'));
+        for (const auto& [name, values] : parsed.options) {
+            const fw::tool::OptionSpec* option = nullptr;
+            for (const fw::tool::OptionSpec& o : spec.options) option = name == o.name ? &o : option;
+            check(option != nullptr);
+            if (option->kind != fw::tool::OptionKind::list) check(values.size() == 1 || option->kind == fw::tool::OptionKind::flag);
+            for (const std::string& v : values) {
+                if (option->check != nullptr) check(option->check(v).empty());
+                if (option->refuseEmpty) check(!v.empty());
             }
+        }
+        if (parsed.has("--port")) {
             std::vector<std::string> list;
-            if (args.size() > 1 && fw::splitPortList({args[1]}, list).empty()) {
+            if (fw::splitPortList({parsed.arguments[0]}, list).empty()) {
                 check(!list.empty() && list.size() <= fw::kMaxParallelPorts);
                 for (const std::string& port : list) {
                     check(!port.empty() && port.find(',') == std::string::npos);

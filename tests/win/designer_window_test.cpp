@@ -154,6 +154,56 @@ TEST_F(DesignerWindow, KeyClickReachesTheEngineAndRepaints) {
     EXPECT_EQ(session.engine().highlight(), 3);
 }
 
+// The keyboard reaches the face as the painted keys do: a typed digit, a
+// key that types no character, and the command menu from Shift+F10 and the
+// Menu key.
+int menusOpened = 0;
+LRESULT CALLBACK menuSpyProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
+    if (msg == WM_INITMENUPOPUP) {
+        ++menusOpened;
+        PostMessageA(hwnd, WM_CANCELMODE, 0, 0);
+    }
+    return CallWindowProcA(originalTerminalProc, hwnd, msg, wParam, lParam);
+}
+void CALLBACK endMenu(HWND, UINT, UINT_PTR id, DWORD) {
+    KillTimer(nullptr, id);
+    EndMenu();
+}
+
+TEST_F(DesignerWindow, KeyboardTypesOnTheTerminalAndOpensTheCommandMenu) {
+    HWND client = terminalClient(terminal);
+    SetFocus(terminal);   // the keyboard goes on to the face
+    EXPECT_EQ(GetFocus(), client);
+    SendMessageA(client, WM_CHAR, '3', 0);
+    EXPECT_EQ(session.engine().mode(), EngineMode::Utilities);
+    SendMessageA(client, WM_KEYDOWN, VK_ESCAPE, 0);
+    SendMessageA(client, WM_KEYUP, VK_ESCAPE, 0);
+    EXPECT_EQ(session.engine().mode(), EngineMode::Start);
+    EXPECT_EQ(session.engine().highlight(), 3);
+    SendMessageA(client, WM_KEYDOWN, VK_UP, 0);
+    EXPECT_EQ(session.engine().highlight(), 2);
+
+    originalTerminalProc = reinterpret_cast<WNDPROC>(
+        SetWindowLongPtrA(terminal, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(menuSpyProc)));
+    menusOpened = 0;
+    SetTimer(nullptr, 0, 500, endMenu);   // should the menu stay open
+    SendMessageA(client, WM_KEYDOWN, VK_APPS, 0);
+    EXPECT_EQ(menusOpened, 1);
+    BYTE keys[256];
+    GetKeyboardState(keys);
+    keys[VK_SHIFT] = 0x80;
+    SetKeyboardState(keys);
+    SetTimer(nullptr, 0, 500, endMenu);
+    SendMessageA(client, WM_SYSKEYDOWN, VK_F10, 0);
+    keys[VK_SHIFT] = 0;
+    SetKeyboardState(keys);
+    EXPECT_EQ(menusOpened, 2);
+    SendMessageA(client, WM_SYSKEYDOWN, VK_F10, 0);   // F10 alone is not the menu
+    EXPECT_EQ(menusOpened, 2);
+    SetWindowLongPtrA(terminal, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(originalTerminalProc));
+    pumpMessages();
+}
+
 TEST_F(DesignerWindow, ClickBetweenKeysDragsTheWindow) {
     originalTerminalProc = reinterpret_cast<WNDPROC>(
         SetWindowLongPtrA(terminal, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(spyTerminalProc)));

@@ -5,10 +5,13 @@
 # Needs ImageMagick. Run from anywhere; writes into resources/icons.
 set -euo pipefail
 root=$(cd "$(dirname "$0")/../.." && pwd)
-face="$root/resources/face"
 out="$root/resources/icons"
 tmp=$(mktemp -d)
 trap 'rm -rf "$tmp"' EXIT
+# The face as the designer draws it: make_face from a native build
+# (cmake --build build/native --target make_face).
+face="$tmp/face"
+"${MAKE_FACE:-$root/build/native/tools/artwork/make_face}" "$face" 100 >/dev/null
 mkdir -p "$out"
 
 # The sizes Windows asks for, up to the 256-pixel image of large icon views

@@ -13,7 +13,7 @@
 #include "model/program_file.h"
 #include "simulator/collected_data_view.h"
 #include "simulator/script_run.h"
-#include "tools/fwxtool/commands.h"
+#include "tools/fwxtool/file_commands.h"
 
 namespace fw::tool {
 
@@ -21,89 +21,12 @@ namespace {
 
 constexpr const char* kName = "fwxtool simulate";
 
-struct SimulateOptions {
-    std::string program;
-    std::string keys;
-    bool haveKeys = false;
-    std::string keysFile;
-    std::string recordsFile;
-    std::string time;
-    bool trace = false;
-    bool help = false;
-};
-
-int usage(std::ostream& err, const std::string& message) {
-    err << kName << ": " << message << "\n";
-    err << "Try 'fwxtool simulate --help'.\n";
-    return kExitUsage;
-}
-
-// "--opt VALUE" or "--opt=VALUE"; empty when `word` is not `name`.
-bool optionValue(const std::vector<std::string>& args, std::size_t& i, const std::string& name, std::string& value,
-                 std::string& problem) {
-    const std::string& w = args[i];
-    if (w == name) {
-        if (i + 1 >= args.size()) {
-            problem = "option '" + name + "' needs a value";
-            return true;
-        }
-        value = args[++i];
-        return true;
-    }
-    if (w.rfind(name + "=", 0) == 0) {
-        value = w.substr(name.size() + 1);
-        return true;
-    }
-    return false;
-}
-
-std::string takeOptions(const std::vector<std::string>& args, SimulateOptions& o) {
-    std::vector<std::string> positional;
-    for (std::size_t i = 0; i < args.size(); ++i) {
-        const std::string& w = args[i];
-        std::string problem;
-        std::string value;
-        if (w == "-h" || w == "--help") {
-            o.help = true;
-        } else if (w == "--trace") {
-            o.trace = true;
-        } else if (optionValue(args, i, "--keys-file", value, problem)) {
-            if (!problem.empty()) return problem;
-            o.keysFile = value;
-            if (value.empty()) return "empty file name";
-        } else if (optionValue(args, i, "--keys", value, problem)) {
-            if (!problem.empty()) return problem;
-            o.keys = value;
-            o.haveKeys = true;
-        } else if (optionValue(args, i, "--records", value, problem)) {
-            if (!problem.empty()) return problem;
-            if (value.empty()) return "empty file name";
-            o.recordsFile = value;
-        } else if (optionValue(args, i, "--time", value, problem)) {
-            if (!problem.empty()) return problem;
-            o.time = value;
-        } else if (w.size() > 1 && w[0] == '-') {
-            return "unknown option '" + w + "'";
-        } else {
-            positional.push_back(w);
-        }
-    }
-    if (o.help) return {};
-    if (o.haveKeys && !o.keysFile.empty()) return "give the keys with --keys or --keys-file, not both";
-    if (positional.size() != 1 || positional[0].empty()) {
-        return "usage: fwxtool simulate PROGRAM [--keys SCRIPT | --keys-file FILE] [--records OUT.TXT] "
-               "[--time YYYY-MM-DDTHH:MM:SS] [--trace]";
-    }
-    o.program = positional[0];
-    return {};
-}
-
 bool readWhole(const std::string& path, std::string& text) {
     if (path == "-") {
         text.assign(std::istreambuf_iterator<char>(std::cin), std::istreambuf_iterator<char>());
         return !std::cin.bad();
     }
-    std::ifstream in(path, std::ios::binary);
+    std::ifstream in(systemPath(path), std::ios::binary);
     if (!in) return false;
     std::ostringstream s;
     s << in.rdbuf();
@@ -153,50 +76,40 @@ void printSimulateUsage(std::ostream& os) {
           "Exit status: 0 on success, 1 on failure, 2 on a usage error or a bad script.\n";
 }
 
-int commandSimulate(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
-    SimulateOptions o;
-    const std::string problem = takeOptions(args, o);
-    if (!problem.empty()) return usage(err, problem);
-    if (o.help) {
-        printSimulateUsage(out);
-        return kExitOk;
-    }
+int handleSimulate(const ParsedCommand& c, CommandContext& x) {
+    std::ostream& out = x.out;
+    std::ostream& err = x.err;
+    if (c.has("--keys") && c.has("--keys-file"))
+        return usageError(err, c.spec, "give the keys with --keys or --keys-file, not both");
+    const std::string program = c.arguments[0];
+    const std::string time = c.value("--time");
+    const std::string keysFile = c.value("--keys-file");
+    const std::string recordsFile = c.value("--records");
 
     LocalTime start = systemLocalTime();
-    if (!o.time.empty() && !parseLocalTime(o.time, start)) {
-        return usage(err, "bad time '" + o.time + "': expected YYYY-MM-DDTHH:MM:SS");
+    if (!time.empty() && !parseLocalTime(time, start)) {
+        return usageError(err, c.spec, "bad time '" + time + "': expected YYYY-MM-DDTHH:MM:SS");
     }
 
-    std::string scriptText = o.keys;
-    if (!o.keysFile.empty() && !readWhole(o.keysFile, scriptText)) {
-        err << kName << ": cannot read '" << o.keysFile << "'\n";
+    std::string scriptText = c.value("--keys");
+    if (!keysFile.empty() && !readWhole(keysFile, scriptText)) {
+        err << kName << ": cannot read '" << keysFile << "'\n";
         return kExitFailure;
     }
     const ScriptParse script = parseKeyScript(scriptText);
     if (!script.ok()) {
-        err << kName << ": " << (o.keysFile.empty() ? std::string("--keys") : o.keysFile) << ": " << script.error
+        err << kName << ": " << (keysFile.empty() ? std::string("--keys") : keysFile) << ": " << script.error
             << '\n';
         return kExitUsage;
     }
 
-    // Opened as the designer opens it: New first, so that an older file
-    // converts onto New's defaults.
+    OpenedProgram opened = openProgram(program, err, kName);
+    if (!opened.result.ok()) return kExitFailure;
     auto defaults = std::make_unique<DefaultTexts>();
     loadDefaultTexts(*defaults);
-    auto model = std::make_unique<ProgramModel>();
-    newProgram(*model, *defaults);
-    const LoadResult loaded = loadProgram(*model, *defaults, o.program);
-    if (loaded.status == LoadStatus::CannotOpen) {
-        err << kName << ": cannot open '" << o.program << "'\n";
-        return kExitFailure;
-    }
-    if (loaded.status == LoadStatus::FormatMismatch) {
-        err << kName << ": '" << o.program << "': " << kFormatMismatchMessage << '\n';
-        return kExitFailure;
-    }
 
-    auto terminal = std::make_unique<ScriptedTerminal>(*model, *defaults, start);
-    if (o.trace) {
+    auto terminal = std::make_unique<ScriptedTerminal>(*opened.model, *defaults, start);
+    if (c.has("--trace")) {
         out << "start\n";
         printDisplay(*terminal, out);
     }
@@ -207,12 +120,12 @@ int commandSimulate(const std::vector<std::string>& args, std::ostream& out, std
                 << ": No executable program: Please define your program!\n";
             return kExitFailure;
         }
-        if (o.trace) {
+        if (c.has("--trace")) {
             out << step.word << '\n';
             printDisplay(*terminal, out);
         }
     }
-    if (!o.trace) printDisplay(*terminal, out);
+    if (!c.has("--trace")) printDisplay(*terminal, out);
 
     const CollectedRecords& records = terminal->engine().records();
     out << "records: " << records.size() << ", saved: " << records.savedCount() << '\n';
@@ -221,10 +134,10 @@ int commandSimulate(const std::vector<std::string>& args, std::ostream& out, std
         for (const CollectedRecord& r : records.all()) out << collectedDataLine(r) << '\n';
     }
 
-    if (!o.recordsFile.empty()) {
+    if (!recordsFile.empty()) {
         const std::string bytes = uploadBytes(records);
-        if (!writeFileReplacing(o.recordsFile, bytes.data(), bytes.size())) {
-            err << kName << ": cannot write '" << o.recordsFile << "'\n";
+        if (!writeFileReplacing(recordsFile, bytes.data(), bytes.size())) {
+            err << kName << ": cannot write '" << recordsFile << "'\n";
             return kExitFailure;
         }
     }

@@ -2,15 +2,14 @@
 #pragma once
 
 #include <iosfwd>
-#include <string>
-#include <vector>
+
+#include "tools/fwxtool/option_reader.h"
 
 namespace fw::tool {
 
-// `args` are the words after "simulate". Exit status 0, 1 (the program or
-// a file cannot be read or written, or the program has nothing to run) or
-// 2 (a usage error or a bad key script).
-int commandSimulate(const std::vector<std::string>& args, std::ostream& out, std::ostream& err);
+// Exit status 0, 1 (the program or a file cannot be read or written, or the
+// program has nothing to run) or 2 (a usage error or a bad key script).
+int handleSimulate(const ParsedCommand& command, CommandContext& context);
 
 void printSimulateUsage(std::ostream& os);
 

@@ -1,31 +1,28 @@
-#include "tools/fwxtool/multi_port_commands.h"
-
-#include <signal.h>
-#include <sys/ioctl.h>
-#include <unistd.h>
+#include "tools/fwxtool/transfer_commands.h"
 
 #include <algorithm>
 #include <atomic>
 #include <cmath>
-#include <cstdio>
 #include <filesystem>
 #include <fstream>
 #include <iomanip>
+#include <iterator>
 #include <memory>
 #include <nlohmann/json.hpp>
 #include <ostream>
 #include <sstream>
 
 #include "comm/port_workers.h"
-#include "comm/posix/serial_port_posix.h"
 #include "comm/program_image.h"
 #include "comm/transfer.h"
 #include "comm/transfer_session.h"
 #include "loader/loader_session.h"
-#include "model/default_texts.h"
+#include "model/file_replace.h"
 #include "model/program_defaults.h"
-#include "model/program_file.h"
+#include "resources/text_ids.h"
 #include "texts/texts.h"
+#include "tools/fwxtool/file_commands.h"
+#include "tools/fwxtool/platform.h"
 
 namespace fw::tool {
 
@@ -34,71 +31,70 @@ using Json = nlohmann::ordered_json;
 
 namespace {
 
-constexpr const char* kProgramName = "fwxtool";
 constexpr const char* kCancelled = "Cancelled";
 
-// --- options --------------------------------------------------------------
+enum class PortCommand { download, lookup, receive, load };
 
-bool takeValue(std::vector<std::string>& args, std::size_t& i, const std::string& name,
-               std::string& value, std::string& problem) {
-    const std::string& arg = args[i];
-    if (arg == name) {
-        if (i + 1 >= args.size()) {
-            problem = "option '" + name + "' needs a value";
-            return true;
-        }
-        value = args[++i];
-        return true;
+// A transfer decided from the command line, before anything is opened.
+struct PortRequest {
+    PortCommand command = PortCommand::download;
+    std::vector<std::string> ports;
+    std::string file;        // the program or lookup file; receive: the file or folder
+    LinkChoice link;         // download, lookup, receive
+    int loaderLink = 0;      // load: 0 "RS232 or IrDA", 1 "Cradle-IR"
+    bool json = false;
+    bool intoFolder = false; // receive: one file per port in `file`
+    // A line per port and a summary (several ports, --json, a folder);
+    // otherwise shown as the single transfer it is.
+    bool summary = false;
+};
+
+int speedChoiceOf(const std::string& value) {
+    for (int c = 0; c < 5; ++c) {
+        if (value == std::to_string(kSpeedChoices[c])) return c;
     }
-    if (arg.rfind(name + "=", 0) == 0) {
-        value = arg.substr(name.size() + 1);
-        return true;
-    }
-    return false;
+    return -1;
 }
 
 }  // namespace
 
-std::string takePortArguments(std::vector<std::string>& args, PortArguments& ports,
-                              bool allowPort) {
-    std::vector<std::string> rest;
-    std::string joined;
-    for (std::size_t i = 0; i < args.size(); ++i) {
-        if (args[i] == "--json") {
-            ports.json = true;
-            continue;
-        }
-        std::string value, problem;
-        if (takeValue(args, i, "--port", value, problem)) {
-            if (!problem.empty()) return problem;
-            if (!allowPort) return "option '--port' does not go with '" + args[0] + "'";
-            // An empty value stays visible to the port list's check.
-            joined += (ports.portOption ? "," : "") + value;
-            ports.portOption = true;
-            continue;
-        }
-        rest.push_back(args[i]);
-    }
-    if (ports.portOption) rest.insert(rest.begin() + (rest.empty() ? 0 : 1), joined);
-    args.swap(rest);
-    return {};
+std::string checkTransferLink(const std::string& value) {
+    if (value == "cradle" || value == "irda" || value == "serial") return {};
+    return "unknown link '" + value + "' (cradle, irda or serial)";
 }
 
-std::string makeMultiPortRequest(const std::string& command, const std::string& portArgument,
-                                 const std::string& fileArgument, const PortArguments& options,
-                                 MultiPortRequest& request) {
-    if (command == "download") request.command = PortCommand::download;
-    else if (command == "lookup") request.command = PortCommand::lookup;
-    else if (command == "receive") request.command = PortCommand::receive;
-    else request.command = PortCommand::load;
-    std::string problem = splitPortList({portArgument}, request.ports);
+std::string checkLoaderLink(const std::string& value) {
+    if (value == "rs232" || value == "cradle") return {};
+    return "unknown link '" + value + "' (rs232 or cradle)";
+}
+
+std::string checkSpeed(const std::string& value) {
+    if (speedChoiceOf(value) >= 0) return {};
+    return "unknown speed '" + value + "' (115200, 57600, 38400, 19200 or 9600)";
+}
+
+namespace {
+
+// What the reader checked, as the request takes it; the port list and the
+// receive's files are checked here.
+std::string makeRequest(PortCommand command, const ParsedCommand& c, PortRequest& request) {
+    request.command = command;
+    const std::string link = c.value(kLinkOption);
+    if (command == PortCommand::load) {
+        request.loaderLink = link == "cradle" ? loader::kLinkCradleIr : loader::kLinkRs232;
+    } else {
+        request.link.linkType = link == "cradle" ? kLinkCradleIr : link == "irda" ? kLinkIrda : kLinkOther;
+    }
+    request.link.speedChoice = std::max(0, speedChoiceOf(c.value(kBaudOption, "115200")));
+    std::string problem = splitPortList({c.arguments[0]}, request.ports);
     if (!problem.empty()) return problem;
-    request.file = fileArgument;
-    request.json = options.json;
+    request.file = c.arguments[1];
+    request.json = c.has(kJsonOption);
     std::error_code ec;
-    const bool intoFolder = request.command == PortCommand::receive && fs::is_directory(fileArgument, ec);
-    request.parallel = request.ports.size() > 1 || options.json || intoFolder;
-    if (request.command == PortCommand::receive && request.parallel) {
+    request.intoFolder = command == PortCommand::receive && fs::is_directory(systemPath(request.file), ec);
+    request.summary = request.ports.size() > 1 || request.json || request.intoFolder;
+    if (command == PortCommand::receive && request.summary) {
+        request.intoFolder = true;
         // Two ports whose names differ only in what a file name cannot hold
         // would write one file.
         std::vector<std::string> names;
@@ -113,41 +109,6 @@ std::string makeMultiPortRequest(const std::string& command, const std::string& 
     return {};
 }
 
-namespace {
-
-// --- Ctrl+C -------------------------------------------------------------------
-
-std::atomic<bool> gInterrupted{false};
-static_assert(std::atomic<bool>::is_always_lock_free, "set from a signal handler");
-
-extern "C" void onInterrupt(int) { gInterrupted.store(true); }
-
-// While the ports run, Ctrl+C (or a TERM) asks every port to cancel: each
-// closes its port, and a receive keeps exactly the records it acknowledged.
-// A second Ctrl+C ends the program at once.
-class InterruptCatcher {
-public:
-    InterruptCatcher() {
-        gInterrupted.store(false);
-        struct sigaction sa {};
-        sa.sa_handler = onInterrupt;
-        sigemptyset(&sa.sa_mask);
-        sa.sa_flags = SA_RESETHAND;
-        ::sigaction(SIGINT, &sa, &oldInt_);
-        ::sigaction(SIGTERM, &sa, &oldTerm_);
-    }
-    ~InterruptCatcher() {
-        ::sigaction(SIGINT, &oldInt_, nullptr);
-        ::sigaction(SIGTERM, &oldTerm_, nullptr);
-    }
-    InterruptCatcher(const InterruptCatcher&) = delete;
-    InterruptCatcher& operator=(const InterruptCatcher&) = delete;
-
-private:
-    struct sigaction oldInt_ {};
-    struct sigaction oldTerm_ {};
-};
-
 // --- what is prepared once for every port -----------------------------------
 
 class MemorySource final : public ByteSource {
@@ -161,30 +122,19 @@ private:
 };
 
 struct Prepared {
-    std::vector<uint8_t> image;                          // download
-    LookupLines lookup;                                  // lookup
+    std::vector<uint8_t> image;                            // download
+    LookupLines lookup;                                    // lookup
     std::unique_ptr<loader::LoaderProgram> loaderProgram;  // load
 };
 
-bool prepare(const MultiPortRequest& request, Prepared& prepared, std::ostream& err) {
+bool prepare(const PortRequest& request, Prepared& prepared, std::ostream& err) {
     switch (request.command) {
     case PortCommand::download: {
-        auto defaults = std::make_unique<DefaultTexts>();
-        loadDefaultTexts(*defaults);
-        auto model = std::make_unique<ProgramModel>();
-        newProgram(*model, *defaults);
-        const LoadResult loaded = loadProgram(*model, *defaults, request.file);
-        if (loaded.status == LoadStatus::CannotOpen) {
-            err << kProgramName << ": cannot open '" << request.file << "'\n";
-            return false;
-        }
-        if (loaded.status == LoadStatus::FormatMismatch) {
-            err << kProgramName << ": '" << request.file << "': " << kFormatMismatchMessage << '\n';
-            return false;
-        }
-        normaliseForDownload(*model);
+        OpenedProgram p = openProgram(request.file, err);
+        if (!p.result.ok()) return false;
+        normaliseForDownload(*p.model);
         auto image = std::make_unique<ProgramImage>();
-        buildProgramImage(*model, *image);
+        buildProgramImage(*p.model, *image);
         prepared.image.assign(image->bytes, image->bytes + kProgramImageSize);
         return true;
     }
@@ -192,11 +142,13 @@ bool prepare(const MultiPortRequest& request, Prepared& prepared, std::ostream& 
         std::error_code ec;
         // A folder opens for reading here, and would go as an empty file.
         std::ifstream in;
-        if (!fs::is_directory(request.file, ec)) in.open(request.file, std::ios::binary);
+        if (!fs::is_directory(systemPath(request.file), ec)) in.open(systemPath(request.file), std::ios::binary);
         std::vector<uint8_t> bytes;
         if (in.is_open()) bytes.assign(std::istreambuf_iterator<char>(in), {});
         if (!in.is_open() || in.bad()) {
-            err << kProgramName << ": '" << request.file << "': " << loadText(kCannotOpenFile) << '\n';
+            // A single transfer says it as the designer does, without the name.
+            err << kProgramName << ": " << (request.summary ? "'" + request.file + "': " : "")
+                << loadText(kCannotOpenFile) << '\n';
             return false;
         }
         MemorySource source(bytes);
@@ -205,7 +157,8 @@ bool prepare(const MultiPortRequest& request, Prepared& prepared, std::ostream& 
     }
     case PortCommand::receive: {
         std::error_code ec;
-        if (!fs::is_directory(request.file, ec) && !fs::create_directories(request.file, ec)) {
+        if (request.intoFolder && !fs::is_directory(systemPath(request.file), ec) &&
+            !fs::create_directories(systemPath(request.file), ec)) {
             err << kProgramName << ": cannot create the folder '" << request.file << "'\n";
             return false;
         }
@@ -235,12 +188,56 @@ bool prepare(const MultiPortRequest& request, Prepared& prepared, std::ostream& 
     return false;
 }
 
-// --- the workers --------------------------------------------------------------
+// --- a single transfer as it goes ---------------------------------------------
 
-// A port list of one: the device named, whatever kind it is.
-PosixSerialSystem systemOf(const std::string& port) {
-    return PosixSerialSystem({SerialPortInfo{port, port, kPortSerial}});
-}
+// The progress of a single transfer on the error stream: a bar redrawn in
+// place on a console, otherwise a line at every tenth of the way (downloads)
+// or every hundred records (receive), so that a log stays short.
+class ProgressPrinter final : public TransferObserver {
+public:
+    ProgressPrinter(std::ostream& err, bool bar) : err_(err), bar_(bar) {}
+    ~ProgressPrinter() override { finish(); }
+
+    void progress(int position) override {
+        if (position == position_) return;
+        position_ = position;
+        if (bar_) {
+            constexpr int kWidth = 40;
+            const int filled = position * kWidth / 100;
+            err_ << "\rDownloading... [" << std::string(std::size_t(filled), '#')
+                 << std::string(std::size_t(kWidth - filled), ' ') << "] " << position << "%"
+                 << std::flush;
+            drawn_ = true;
+        } else if (position / 10 != lastTenth_) {
+            lastTenth_ = position / 10;
+            err_ << "Downloading... " << position << "%\n";
+        }
+    }
+
+    void recordCount(int count) override {
+        if (bar_) {
+            err_ << "\rData received : " << count << std::flush;
+            drawn_ = true;
+        } else if (count % 100 == 0 && count > 0) {
+            err_ << "Data received : " << count << "\n";
+        }
+    }
+
+    // Ends the bar's line before anything else is printed.
+    void finish() {
+        if (drawn_) err_ << "\n" << std::flush;
+        drawn_ = false;
+    }
+
+private:
+    std::ostream& err_;
+    bool bar_;
+    bool drawn_ = false;
+    int position_ = -1;
+    int lastTenth_ = -1;
+};
+
+// --- the job on one port --------------------------------------------------------
 
 PortOutcome outcomeOf(int result, const ExchangeCancel& cancel) {
     PortOutcome o;
@@ -257,66 +254,110 @@ PortOutcome outcomeOf(int result, const ExchangeCancel& cancel) {
     return o;
 }
 
-// What a download posts as it goes: the bar, and the blocks or lines sent
-// so far, as the engine counts them.
+// What a transfer posts as it goes: the bar, and the blocks or lines sent
+// so far as the engine counts them (downloads), or the records (receive);
+// for a single transfer also to its printer.
 class PortProgress final : public TransferObserver {
 public:
-    PortProgress(const TransferEngine& engine, PortReporter& reporter)
-        : engine_(engine), reporter_(reporter) {}
+    PortProgress(const TransferEngine* engine, PortReporter& reporter, ProgressPrinter* echo)
+        : engine_(engine), reporter_(reporter), echo_(echo) {}
     void progress(int position) override {
         reporter_.progress(position);
-        const TransferState& s = engine_.state();
-        reporter_.count(s.mode == TransferMode::lookupDownload ? s.linesSent : s.blockIndex);
+        if (engine_ != nullptr) {
+            const TransferState& s = engine_->state();
+            reporter_.count(s.mode == TransferMode::lookupDownload ? s.linesSent : s.blockIndex);
+        }
+        if (echo_ != nullptr) echo_->progress(position);
+    }
+    void recordCount(int count) override {
+        reporter_.recordCount(count);
+        if (echo_ != nullptr) echo_->recordCount(count);
     }
 
 private:
-    const TransferEngine& engine_;
+    const TransferEngine* engine_;
     PortReporter& reporter_;
+    ProgressPrinter* echo_;
 };
 
-// The downloader's messages, kept rather than shown: the last one is the
-// port's result. The retry question is answered No.
-class LoaderRecorder final : public loader::LoaderUi {
+// The downloader's messages: kept (the last one is the port's result) and,
+// for a single transfer, said as they come, the success on `out`, the rest
+// on `err`. The retry question is answered No.
+class LoaderReport final : public loader::LoaderUi {
 public:
-    explicit LoaderRecorder(PortReporter& reporter) : reporter_(reporter) {}
-    void showMessage(loader::Message message) override { last_ = loader::messageText(message); }
-    bool askRetry() override { return false; }
+    LoaderReport(PortReporter& reporter, ProgressPrinter* echo, std::ostream& out, std::ostream& err)
+        : reporter_(reporter), echo_(echo), out_(out), err_(err) {}
+    void showMessage(loader::Message message) override {
+        last_ = loader::messageText(message);
+        if (echo_ == nullptr) return;
+        echo_->finish();
+        if (message == loader::Message::downloadedCompletely) out_ << last_ << '\n';
+        else err_ << kProgramName << ": " << last_ << '\n';
+    }
+    bool askRetry() override {
+        if (echo_ != nullptr) {
+            echo_->finish();
+            std::string question(loader::kRetryQuestion);
+            for (char& c : question) c = c == '\n' ? ' ' : c;
+            err_ << kProgramName << ": " << question << " No\n";
+        }
+        return false;
+    }
     void openProgress() override { setProgress(0); }
     void setProgress(int position) override {
         position_ = position;
         reporter_.progress(position);
         reporter_.count(blocks());
+        if (echo_ != nullptr) echo_->progress(position);
     }
-    void closeProgress() override {}
+    void closeProgress() override {
+        if (echo_ != nullptr) echo_->finish();
+    }
     const std::string& last() const { return last_; }
     // The bar stands at 5 + half the blocks acknowledged, rounded up.
     int blocks() const { return position_ >= 100 ? 200 : std::clamp(2 * (position_ - 5), 0, 200); }
 
 private:
     PortReporter& reporter_;
+    ProgressPrinter* echo_;
+    std::ostream& out_;
+    std::ostream& err_;
     std::string last_;
     int position_ = 0;
+};
+
+struct JobEcho {
+    ProgressPrinter* printer = nullptr;   // a single transfer's progress
+    std::ostream* out = nullptr;
+    std::ostream* err = nullptr;
 };
 
 // A program or lookup download on `port`: its outcome, without the bytes
 // (what counts as sent differs between the two).
 PortOutcome runDownloadJob(TransferEngine& engine, const std::string& port, const LinkChoice& link,
-                           PortReporter& reporter, ExchangeCancel& cancel) {
-    PosixSerialSystem system = systemOf(port);
-    PortProgress progress(engine, reporter);
+                           PortReporter& reporter, ExchangeCancel& cancel, const JobEcho& echo) {
+    std::unique_ptr<SerialSystem> system = serialSystemOf(port);
+    PortProgress progress(&engine, reporter, echo.printer);
     TransferHost host({nullptr, &progress});
-    PortOutcome o = outcomeOf(runTransferOnLink(system, link, engine, host, &cancel), cancel);
+    PortOutcome o = outcomeOf(runTransferOnLink(*system, link, engine, host, &cancel), cancel);
     if (o.state == PortState::succeeded) o.message = loadText(kTextDownloadedCompletely);
     return o;
 }
 
-PortOutcome runPortJob(const MultiPortRequest& request, const Prepared& prepared,
-                       const std::string& port, PortReporter& reporter, ExchangeCancel& cancel) {
-    const LinkChoice link{request.transfer.linkType, 0, request.transfer.speedChoice};
+std::string receivePath(const PortRequest& request, const std::string& port) {
+    if (!request.intoFolder) return request.file;
+    std::string path = request.file;
+    const char separator = char(fs::path::preferred_separator);
+    if (path.back() != '/' && path.back() != separator) path += separator;
+    return path + receiveFileName(port);
+}
+
+PortOutcome runPortJob(const PortRequest& request, const Prepared& prepared, const std::string& port,
+                       PortReporter& reporter, ExchangeCancel& cancel, const JobEcho& echo) {
     switch (request.command) {
     case PortCommand::download: {
         TransferEngine engine = TransferEngine::programDownload(prepared.image);
-        PortOutcome o = runDownloadJob(engine, port, link, reporter, cancel);
+        PortOutcome o = runDownloadJob(engine, port, request.link, reporter, cancel, echo);
         // The block in flight is not yet acknowledged.
         o.bytes = o.state == PortState::succeeded
                       ? prepared.image.size()
@@ -325,21 +366,22 @@ PortOutcome runPortJob(const MultiPortRequest& request, const Prepared& prepared
     }
     case PortCommand::lookup: {
         TransferEngine engine = TransferEngine::lookupDownload(prepared.lookup);
-        PortOutcome o = runDownloadJob(engine, port, link, reporter, cancel);
+        PortOutcome o = runDownloadJob(engine, port, request.link, reporter, cancel, echo);
         const uint64_t size = prepared.lookup.fileSize;
         o.bytes = o.state == PortState::succeeded ? size : std::min<uint64_t>(engine.state().acknowledged, size);
         return o;
     }
     case PortCommand::receive: {
-        PosixSerialSystem system = systemOf(port);
-        const std::string path = (fs::path(request.file) / receiveFileName(port)).string();
-        const ReceiveOutcome received = runDataReceive(system, link, path, &reporter, &cancel);
+        std::unique_ptr<SerialSystem> system = serialSystemOf(port);
+        const std::string path = receivePath(request, port);
+        PortProgress progress(nullptr, reporter, echo.printer);
+        const ReceiveOutcome received = runDataReceive(*system, request.link, path, &progress, &cancel);
         PortOutcome o = outcomeOf(received.result, cancel);
         o.records = received.records;
         std::error_code ec;
-        if (fs::exists(path, ec)) {
+        if (fs::exists(systemPath(path), ec)) {
             o.file = path;
-            o.bytes = fs::file_size(path, ec);
+            o.bytes = fs::file_size(systemPath(path), ec);
         }
         if (o.state == PortState::succeeded) {
             o.message = received.records == 0
@@ -349,12 +391,12 @@ PortOutcome runPortJob(const MultiPortRequest& request, const Prepared& prepared
         return o;
     }
     case PortCommand::load: {
-        PosixSerialPort serial;
-        LoaderRecorder ui(reporter);
+        std::unique_ptr<SerialPort> serial = newSerialPort();
+        LoaderReport ui(reporter, echo.printer, *echo.out, *echo.err);
         loader::Choices choices;
-        choices.link = request.load.link;
-        choices.speed = request.load.speedChoice;
-        const bool done = loader::runDownload(serial, port, choices, prepared.loaderProgram->image(), ui,
+        choices.link = request.loaderLink;
+        choices.speed = request.link.speedChoice;
+        const bool done = loader::runDownload(*serial, port, choices, prepared.loaderProgram->image(), ui,
                                               systemLinkClock(), &cancel);
         PortOutcome o;
         if (done) {
@@ -375,7 +417,7 @@ PortOutcome runPortJob(const MultiPortRequest& request, const Prepared& prepared
     return {};
 }
 
-// --- what the user sees -------------------------------------------------------
+// --- what the user sees of several ports ------------------------------------------
 
 const char* unitOf(PortCommand command) {
     switch (command) {
@@ -427,11 +469,7 @@ std::size_t portWidth(const std::vector<PortStatus>& rows) {
 class LiveLines {
 public:
     LiveLines(std::ostream& err, PortCommand command) : err_(err), command_(command) {
-        winsize ws{};
-        if (::ioctl(STDERR_FILENO, TIOCGWINSZ, &ws) == 0) {
-            if (ws.ws_col > 20) width_ = ws.ws_col;
-            if (ws.ws_row > 0) height_ = ws.ws_row;
-        }
+        consoleSize(width_, height_);
     }
     // Lines redrawn in place must all be on the screen: the cursor cannot
     // go up past its top.
@@ -548,75 +586,70 @@ void printJson(PortCommand command, const std::vector<PortStatus>& rows, std::os
     out << summary.dump(2) << '\n';
 }
 
-}  // namespace
+// The end of a single transfer, as the designer says it.
+int printSingle(const PortRequest& request, const PortOutcome& o, std::ostream& out, std::ostream& err) {
+    if (o.state == PortState::succeeded) {
+        // The downloader's report already said it.
+        if (request.command != PortCommand::load) out << o.message << '\n';
+        return kExitOk;
+    }
+    if (request.command != PortCommand::load || o.state == PortState::cancelled)
+        err << kProgramName << ": " << o.message << '\n';
+    if (request.command == PortCommand::receive && o.records > 0)
+        err << kProgramName << ": " << o.records << " records received are in '" << request.file << "'\n";
+    return kExitFailure;
+}
 
-int runMultiPort(const MultiPortRequest& request, std::ostream& out, std::ostream& err,
-                 bool liveLines) {
+// Prepares the image or the file once, then runs the command on every port
+// at once. Ctrl+C cancels every port.
+int runPorts(const PortRequest& request, CommandContext& x) {
     Prepared prepared;
-    if (!prepare(request, prepared, err)) return kExitFailure;
+    if (!prepare(request, prepared, x.err)) return kExitFailure;
 
-    LiveLines live(err, request.command);
-    PlainLines plain(err);
-    liveLines = liveLines && live.fits(request.ports.size());
+    ProgressPrinter printer(x.err, x.console);
+    JobEcho echo{request.summary ? nullptr : &printer, &x.out, &x.err};
+    LiveLines live(x.err, request.command);
+    PlainLines plain(x.err);
+    const bool liveLines = x.console && live.fits(request.ports.size());
     PortWatch watch = [&](const std::vector<PortStatus>& rows) {
+        if (!request.summary) return;
         if (liveLines) live.draw(rows);
         else plain.draw(rows);
     };
     std::vector<PortStatus> rows;
     {
-        InterruptCatcher interrupts;
+        std::atomic<bool> stop{false};
+        InterruptWatch interrupts(stop);
         rows = runOnPorts(
             request.ports,
             [&](const std::string& port, PortReporter& reporter, ExchangeCancel& cancel) {
-                return runPortJob(request, prepared, port, reporter, cancel);
+                return runPortJob(request, prepared, port, reporter, cancel, echo);
             },
-            watch, &gInterrupted);
+            watch, &stop);
     }
-    if (request.json) printJson(request.command, rows, out);
-    else printTable(request.command, rows, out);
-    out << std::flush;
+    printer.finish();
+    if (!request.summary) return printSingle(request, rows.front().outcome, x.out, x.err);
+    if (request.json) printJson(request.command, rows, x.out);
+    else printTable(request.command, rows, x.out);
+    x.out << std::flush;
     for (const PortStatus& r : rows) {
         if (r.state != PortState::succeeded) return kExitFailure;
     }
     return kExitOk;
 }
 
-int commandPorts(bool json, std::ostream& out, std::ostream& err) {
-    const std::vector<SerialPortInfo> ports = listPosixSerialPorts();
-    if (json) {
-        Json list = Json::array();
-        for (const SerialPortInfo& p : ports) {
-            Json entry;
-            entry["device"] = p.portName;
-            entry["path"] = p.valueName;
-            entry["kind"] = p.kind == kPortBluetooth ? "bluetooth"
-                            : p.kind == kPortSerial  ? "serial"
-                                                     : "virtual";
-            const std::string description = posixPortDescription(p);
-            entry["description"] = description.empty() ? Json(nullptr) : Json(description);
-            list.push_back(std::move(entry));
-        }
-        out << list.dump(2) << '\n';
-        return kExitOk;
-    }
-    if (ports.empty()) {
-        err << kProgramName << ": no serial ports found\n";
-        return kExitOk;
-    }
-    std::size_t w = 0;
-    for (const SerialPortInfo& p : ports) w = std::max(w, p.portName.size());
-    for (const SerialPortInfo& p : ports) {
-        const std::string description = posixPortDescription(p);
-        std::string line = p.portName + std::string(w - p.portName.size(), ' ') + "  ";
-        std::string kind(portKindText(p.kind));
-        line += kind + std::string(kind.size() < 14 ? 14 - kind.size() : 0, ' ');
-        if (!description.empty()) line += "  " + description;
-        while (!line.empty() && line.back() == ' ') line.pop_back();
-        out << line;
-        if (p.valueName != p.portName) out << "  (" << p.valueName << ")";
-        out << '\n';
-    }
-    return kExitOk;
+int handle(PortCommand command, const ParsedCommand& c, CommandContext& x) {
+    PortRequest request;
+    const std::string problem = makeRequest(command, c, request);
+    if (!problem.empty()) return usageError(x.err, c.spec, problem);
+    return runPorts(request, x);
 }
+
+}  // namespace
+
+int handleDownload(const ParsedCommand& c, CommandContext& x) { return handle(PortCommand::download, c, x); }
+int handleLookup(const ParsedCommand& c, CommandContext& x) { return handle(PortCommand::lookup, c, x); }
+int handleReceive(const ParsedCommand& c, CommandContext& x) { return handle(PortCommand::receive, c, x); }
+int handleLoad(const ParsedCommand& c, CommandContext& x) { return handle(PortCommand::load, c, x); }
 
 }  // namespace fw::tool
