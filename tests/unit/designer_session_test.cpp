@@ -448,9 +448,14 @@ TEST_F(Session, OpenLoadsTheChosenFileAndRejectsAnotherKind) {
     session->open(ui);
     ASSERT_EQ(ui.shown.size(), 1u);
     EXPECT_EQ(ui.shown[0], (std::pair<unsigned, std::string>{kTextErrorCaption, "Format mismatch !!!"}));
-    EXPECT_TRUE(doc().currentFile.empty());   // a later Save cannot overwrite it
+    // The program being edited stays, changes and name alike: a later Save
+    // writes its own file, never the rejected one.
+    EXPECT_EQ(doc().currentFile, good);
+    EXPECT_EQ(model().forms[0].dataType[1], kTypeInteger);
+    EXPECT_TRUE(model().modified);
     EXPECT_EQ(ui.editorRuns, 0);
 
+    ui.saveAnswers = {Answer::No};
     ui.openNames = {good};
     session->open(ui);
     EXPECT_EQ(doc().currentFile, good);
