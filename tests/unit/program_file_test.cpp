@@ -445,14 +445,19 @@ protected:
     void SetUp() override {
         dir = fs::temp_directory_path() /
               ("fw_names_" + std::string(::testing::UnitTest::GetInstance()->current_test_info()->name()));
-        fs::remove_all(dir);
+        std::error_code ignored;
+        fs::remove_all(dir, ignored);
         fs::create_directories(dir);
     }
     void TearDown() override {
+        // Deepest first, each by its own name: the library's recursive
+        // removal does not reach below the old path limit on Windows.
         std::error_code ignored;
+        for (auto k = made.rbegin(); k != made.rend(); ++k) fs::remove(systemPath(*k), ignored);
         fs::remove_all(dir, ignored);
     }
     fs::path dir;
+    std::vector<std::string> made;   // files and folders (UTF-8), in the order made
 };
 
 TEST(ExtendedLengthPath, OnlyLongAbsolutePathsChangeForm) {
@@ -498,9 +503,11 @@ TEST_F(FileNamesTest, APathOverTheOldLimitOpens) {
         deep /= std::string(60, 'd');
         name = utf8Of(deep);
         ASSERT_TRUE(fs::create_directory(systemPath(name))) << name.size();
+        made.push_back(name);
     }
     const std::string file = name + "/" + std::string(40, 'f') + ".FWX";
     const std::string bytes = "long";
+    made.push_back(file);
     ASSERT_TRUE(writeFileReplacing(file, bytes.data(), bytes.size()));
     std::FILE* f = openFile(file, "rb");
     ASSERT_NE(f, nullptr);
