@@ -41,7 +41,7 @@ struct ExchangeAction {
         openProgress,  // notice: show the progress window, bar at 0
         closeProgress, // notice: take the progress window down
         message,       // notice: show message `value` (the exchange's own numbering)
-        writeRecord,   // request: put `bytes` (a received record's line) in the file
+        writeRecord,   // request: put `bytes` (a received record's line, serial `value`) in the file
         syncRecords,   // request: make the file durable on the disk
         askRetry,      // request: the retry question; ok is Yes
         end,           // the exchange is over with result `value`; stop the timer

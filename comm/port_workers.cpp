@@ -88,6 +88,14 @@ void PortReporter::count(int n) {
 
 void PortReporter::recordCount(int n) { count(n); }
 
+void PortReporter::note(const std::string& text) {
+    board_.post(index_, [&text](PortStatus& row) {
+        if (row.note == text) return false;
+        row.note = text;
+        return true;
+    }, false);
+}
+
 std::vector<PortStatus> runOnPorts(const std::vector<std::string>& ports, const PortJob& job,
                                    const PortWatch& watch, const std::atomic<bool>* stop,
                                    int tickMs) {

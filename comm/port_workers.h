@@ -53,6 +53,7 @@ struct PortStatus {
     int position = 0;    // the bar, 0..100
     int count = 0;       // blocks, lines or records so far
     double seconds = 0;  // from the worker's start to its end
+    std::string note;    // a long-running job's own word on where it is
     PortOutcome outcome; // once the state is succeeded, failed or cancelled
 };
 
@@ -66,6 +67,8 @@ public:
     void recordCount(int count) override;
     // Blocks or lines so far.
     void count(int n);
+    // What the port is doing, in a few words ("idle", "receiving 12").
+    void note(const std::string& text);
 
 private:
     PortBoard& board_;

@@ -347,8 +347,11 @@ void TransferEngine::handleReceiveReply(TransferActions& out, std::span<const ui
     case RecordCheck::accept:
         // Acknowledged only once the line is in the file.
         pendingRecord_.assign(reply.begin(), reply.end());
-        ask(out, Waiting::recordWrite,
-            actionWithBytes(TransferAction::Kind::writeRecord, dataRecordLine(reply)));
+        {
+            TransferAction write = actionWithBytes(TransferAction::Kind::writeRecord, dataRecordLine(reply));
+            write.value = reply[0];   // the serial, for a store that keeps it
+            ask(out, Waiting::recordWrite, std::move(write));
+        }
         return;
     case RecordCheck::tooShort:
     case RecordCheck::wrongSerial:

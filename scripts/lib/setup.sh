@@ -13,7 +13,9 @@ export DEBIAN_FRONTEND=noninteractive
 # and x11-utils (xwininfo) are for the Windows programs in a virtual display
 # and their screenshots; nsis (makensis) and cmark-gfm (the user guide as
 # HTML) are for the packages; mingw-w64-common holds the licence notices of
-# the runtime linked into the Windows programs.
+# the runtime linked into the Windows programs; libsqlite3-dev is the
+# collection station's database (the Windows build takes SQLite's
+# amalgamation instead, see fw_fetch_sqlite).
 FW_PACKAGES=(
     cmake ninja-build g++ clang googletest
     g++-mingw-w64-x86-64-posix gcc-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64
@@ -22,6 +24,7 @@ FW_PACKAGES=(
     xvfb xauth imagemagick x11-utils
     mingw-w64-common
     nsis cmark-gfm
+    libsqlite3-dev
 )
 
 fw_log() { printf '\n==> %s\n' "$*"; }
@@ -57,6 +60,44 @@ fw_install_packages() {
     apt-get update && apt-get install -y "${missing[@]}"
 }
 
+# SQLite for the Windows build, where MinGW has no package of it: its
+# amalgamation as the npm package better-sqlite3 ships it (deps/sqlite3),
+# pinned by version and by the registry's integrity hash, unpacked into
+# build/deps/sqlite3 and never kept in the repository. Without it the
+# Windows build leaves the collection station out.
+FW_SQLITE_NPM_PACKAGE=better-sqlite3@12.9.0
+FW_SQLITE_NPM_INTEGRITY=sha512-wqUv4Gm3toFpHDQmaKD4QhZm3g1DjUBI0yzS4UBl6lElUmXFYdTQmmEDpAFa5o8FiFiymURypEnfVHzILKaxqQ==
+fw_fetch_sqlite() {
+    local dest=$FW_ROOT/build/deps/sqlite3 tmp tarball got
+    if [[ -f $dest/sqlite3.c && $(cat "$dest/SOURCE" 2>/dev/null) == "$FW_SQLITE_NPM_PACKAGE" ]]; then
+        return 0
+    fi
+    if ! command -v npm >/dev/null; then
+        echo "npm is missing: the Windows build leaves the collection station out" >&2
+        echo "  (install it, e.g. apt-get install npm, to build it)" >&2
+        return 0
+    fi
+    tmp=$(mktemp -d)
+    if ! (cd "$tmp" && npm pack "$FW_SQLITE_NPM_PACKAGE" --silent >/dev/null 2>&1); then
+        echo "cannot fetch $FW_SQLITE_NPM_PACKAGE: the Windows build leaves the collection station out" >&2
+        rm -rf "$tmp"
+        return 0
+    fi
+    tarball=$(ls "$tmp"/*.tgz)
+    got=sha512-$(python3 -c 'import base64, hashlib, sys
+print(base64.b64encode(hashlib.sha512(open(sys.argv[1], "rb").read()).digest()).decode())' "$tarball")
+    if [[ $got != "$FW_SQLITE_NPM_INTEGRITY" ]]; then
+        echo "$FW_SQLITE_NPM_PACKAGE does not match its pinned hash: not used" >&2
+        rm -rf "$tmp"
+        return 1
+    fi
+    tar -xzf "$tarball" -C "$tmp" package/deps/sqlite3/sqlite3.c package/deps/sqlite3/sqlite3.h
+    mkdir -p "$dest"
+    mv "$tmp"/package/deps/sqlite3/sqlite3.c "$tmp"/package/deps/sqlite3/sqlite3.h "$dest"/
+    echo "$FW_SQLITE_NPM_PACKAGE" >"$dest/SOURCE"
+    rm -rf "$tmp"
+}
+
 # fw_configure PRESET: cmake --preset PRESET into build/PRESET. A build folder
 # left by a copy of the tree elsewhere (its cache names another source folder)
 # is started afresh instead of failing.
@@ -69,6 +110,7 @@ fw_configure() {
             rm -rf "${FW_ROOT:?}/build/$1"
         fi
     fi
+    if [[ $1 == windows ]]; then fw_fetch_sqlite || return 1; fi
     cmake -S "$FW_ROOT" --preset "$1"
 }
 

@@ -352,19 +352,33 @@ void FakeTerminal::handleReceiveByte(uint8_t b) {
         }
         sendRecord();
     } else if (message == "GETD\r") {
-        sendRecord();   // our first record did not arrive: the opening again
+        {
+            std::lock_guard<std::mutex> lock(mutex_);
+            ++report_.reopenings;
+        }
+        if (overSent_ && script_.keepsRecords) {
+            overSent_ = false;
+            recordIndex_ = serialBase_ = 0;
+        } else if (script_.reopening == TerminalScript::Reopening::resume) {
+            serialBase_ = recordIndex_;
+        } else if (script_.reopening == TerminalScript::Reopening::wholeBatch) {
+            recordIndex_ = serialBase_ = 0;
+        }
+        sendRecord();   // the sameRecord case: our first record did not arrive
     }
 }
 
 void FakeTerminal::sendRecord() {
     if (recordIndex_ >= int(script_.records.size())) {
         reply("OVER\r");
+        overSent_ = true;
         std::lock_guard<std::mutex> lock(mutex_);
+        ++report_.uploads;
         report_.overSent = report_.finished = true;
         changed_.notify_all();
         return;
     }
-    const int serial = recordIndex_ % 10;
+    const int serial = (recordIndex_ - serialBase_) % 10;
     const std::string& data = script_.records[std::size_t(recordIndex_)];
     std::string frame;
     if (recordIndex_ == script_.wrongSerialRecord && faultsDone_ < script_.faultTimes) {

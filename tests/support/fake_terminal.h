@@ -63,6 +63,16 @@ struct TerminalScript {
     int wrongSerialRecord = -1;
     int badSumRecord = -1;
     int faultTimes = 1;
+
+    // Receive: what a "GETD\r" does once records are on their way (a PC that
+    // went away and came back): the record again as it was, the upload
+    // resumed from the record not yet acknowledged, or the whole batch
+    // again; both of the latter number the records from 0 again.
+    enum class Reopening { sameRecord, resume, wholeBatch };
+    Reopening reopening = Reopening::sameRecord;
+    // Receive: after "OVER\r" the terminal stays on its upload screen and
+    // keeps its records: the next "GETD\r" sends them all again.
+    bool keepsRecords = false;
 };
 
 struct TerminalReport {
@@ -76,6 +86,8 @@ struct TerminalReport {
     int acksReceived = 0;          // receive: the PC's "ACK\r"
     int naksReceived = 0;          // receive: the PC's "NAK\r"
     int recordsSent = 0;           // receive: record frames written, repeats included
+    int reopenings = 0;            // receive: "GETD\r" once records were on their way
+    int uploads = 0;               // receive: batches ended with "OVER\r"
     bool overSeen = false;         // lookup: the PC's "OVER\r"
     bool overSent = false;         // receive: the terminal's "OVER\r"
     bool finished = false;         // the exchange ran to its end
@@ -139,6 +151,8 @@ private:
     std::vector<uint8_t> frame_;
     std::vector<int> nakCount_;
     int recordIndex_ = 0;           // receive: the record being sent
+    int serialBase_ = 0;            // receive: the record numbered 0 in this upload
+    bool overSent_ = false;         // receive: the last upload ended
     bool repeated_ = false;
     int faultsDone_ = 0;
     bool done_ = false;

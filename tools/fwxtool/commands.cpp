@@ -6,6 +6,7 @@
 #include "tools/fwxtool/file_commands.h"
 #include "tools/fwxtool/ports_command.h"
 #include "tools/fwxtool/simulate.h"
+#include "tools/fwxtool/station_commands.h"
 #include "tools/fwxtool/transfer_commands.h"
 
 namespace fw::tool {
@@ -89,6 +90,29 @@ const std::vector<CommandSpec>& commandTable() {
          "  ports                  list this machine's serial ports (device, kind,\n"
          "                         description)\n",
          0, {kJson}, handlePorts},
+        {"station",
+         "station PORT... --db FILE [--all-ports] [--link L] [--baud B] [--program FILE] "
+         "[--skip-repeated] [--log FILE] [--name NAME]",
+         "  station PORT... --db FILE\n"
+         "                         collect the records of every terminal docked on the\n"
+         "                         ports into an SQLite database, each stored before it\n"
+         "                         is acknowledged, until Ctrl+C; --all-ports, --program\n"
+         "                         FILE (fields split at its delimiters), --skip-repeated,\n"
+         "                         --log FILE, --name NAME (the station's, default the\n"
+         "                         machine's)\n",
+         kAnyArguments,
+         {kFileValue("--db"), OptionSpec{"--all-ports"}, kLink, kBaud, kPort, kFileValue("--program"),
+          OptionSpec{"--skip-repeated"}, kFileValue("--log"), OptionSpec{"--name", OptionKind::value}},
+         handleStation},
+        {"records", "records --db FILE [--since TIME] [--port PORT] [--csv|--json] [--mark-exported]",
+         "  records --db FILE      export the station's records: as a received-data file\n"
+         "                         (--csv, the default) or --json; --since TIME, --port\n"
+         "                         PORT; --mark-exported: only those no earlier\n"
+         "                         --mark-exported took, marking them\n",
+         0,
+         {kFileValue("--db"), OptionSpec{"--since", OptionKind::value, nullptr, "a time", true, checkSince},
+          OptionSpec{kPortOption, OptionKind::value}, OptionSpec{"--csv"}, kJson, OptionSpec{"--mark-exported"}},
+         handleRecords},
     };
     return kTable;
 }

@@ -81,7 +81,7 @@ std::string readCommandLine(const CommandSpec& spec, const std::vector<std::stri
         for (const std::string& v : parsed.values(o.name)) joined += (joined.empty() ? "" : ",") + v;
         parsed.arguments.insert(parsed.arguments.begin(), joined);
     }
-    if (parsed.arguments.size() != spec.arguments)
+    if (spec.arguments != kAnyArguments && parsed.arguments.size() != spec.arguments)
         return std::string("usage: ") + kProgramName + " " + spec.synopsis;
     for (const std::string& a : parsed.arguments) {
         if (a.empty()) return "empty file name";

@@ -41,6 +41,9 @@ struct OptionSpec {
 
 struct ParsedCommand;
 
+// A command that takes a list of arguments (`station PORT...`).
+constexpr std::size_t kAnyArguments = static_cast<std::size_t>(-1);
+
 // What a command runs with: its parsed words and where its output goes.
 struct CommandContext {
     std::ostream& out;
@@ -55,7 +58,7 @@ struct CommandSpec {
     const char* name;       // "download"
     const char* synopsis;   // "download [--link L] ... PORT FILE.FWX", after "usage: fwxtool "
     const char* help;       // its lines in fwxtool's usage text
-    std::size_t arguments;  // exactly this many
+    std::size_t arguments;  // exactly this many (kAnyArguments: any number)
     std::vector<OptionSpec> options;
     CommandHandler handler;
     // A command with a help page of its own (`fwxtool simulate --help`):

@@ -1,0 +1,140 @@
+// station_benchmark: fwxtool station against fake terminals on ptys. Not a
+// test: it prints figures.
+//   1. 10,000 records from one instant terminal (no pacing) into the
+//      database, each committed durably before its acknowledgement: records/s.
+//   2. Eight terminals paced at 115,200 bps at once against one alone: the
+//      wall time of the batch, and their ratio.
+//   3. A station on eight ports with no terminal for 10 s: its CPU share.
+// The station runs as its own process, so its CPU time is its own.
+//
+//   station_benchmark [FOLDER]   (the database goes there; default: the
+//                                 current folder, so that it is on a disk)
+
+#include <signal.h>
+#include <spawn.h>
+#include <sys/resource.h>
+#include <sys/wait.h>
+#include <fcntl.h>
+
+#include <chrono>
+#include <cstdio>
+#include <filesystem>
+#include <memory>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "tests/support/fake_terminal.h"
+
+extern char** environ;
+
+namespace {
+
+namespace fs = std::filesystem;
+using fw::test::FakeTerminal;
+using fw::test::TerminalExchange;
+using fw::test::TerminalScript;
+using Clock = std::chrono::steady_clock;
+
+struct Station {
+    pid_t pid = 0;
+    Clock::time_point start;
+};
+
+Station startStation(const std::vector<std::string>& ports, const std::string& db) {
+    std::vector<std::string> args = {FWXTOOL_PATH, "station", "--db", db, "--name", "bench"};
+    args.insert(args.end(), ports.begin(), ports.end());
+    std::vector<char*> argv;
+    for (const std::string& a : args) argv.push_back(const_cast<char*>(a.c_str()));
+    argv.push_back(nullptr);
+    posix_spawn_file_actions_t actions;
+    posix_spawn_file_actions_init(&actions);
+    posix_spawn_file_actions_addopen(&actions, 1, "/dev/null", O_WRONLY, 0);
+    posix_spawn_file_actions_addopen(&actions, 2, "/dev/null", O_WRONLY, 0);
+    Station s;
+    s.start = Clock::now();
+    posix_spawn(&s.pid, FWXTOOL_PATH, &actions, nullptr, argv.data(), environ);
+    posix_spawn_file_actions_destroy(&actions);
+    return s;
+}
+
+// Ends the station; its CPU seconds.
+double stopStation(const Station& s) {
+    ::kill(s.pid, SIGTERM);
+    int status = 0;
+    rusage usage{};
+    ::wait4(s.pid, &status, 0, &usage);
+    return double(usage.ru_utime.tv_sec + usage.ru_stime.tv_sec) +
+           double(usage.ru_utime.tv_usec + usage.ru_stime.tv_usec) / 1e6;
+}
+
+TerminalScript batchOf(int n, uint32_t baud) {
+    TerminalScript s;
+    s.exchange = TerminalExchange::receive;
+    s.paceBaud = baud;
+    for (int i = 0; i < n; ++i) {
+        char buf[40];
+        std::snprintf(buf, sizeof buf, "4006381333931,%05d,%d", i, i % 12 + 1);
+        s.records.push_back(buf);
+    }
+    return s;
+}
+
+// Seconds until every terminal has sent its "OVER\r".
+double untilAllDone(std::vector<std::unique_ptr<FakeTerminal>>& terminals, const Station& s) {
+    for (auto& t : terminals) {
+        while (t->report().uploads < 1) std::this_thread::sleep_for(std::chrono::milliseconds(2));
+    }
+    return std::chrono::duration<double>(Clock::now() - s.start).count();
+}
+
+double batch(const fs::path& folder, const std::string& name, int ports, int records, uint32_t baud) {
+    const std::string db = (folder / (name + ".db")).string();
+    fs::remove(db);
+    std::vector<std::unique_ptr<FakeTerminal>> terminals;
+    std::vector<std::string> paths;
+    for (int i = 0; i < ports; ++i) {
+        terminals.push_back(std::make_unique<FakeTerminal>(batchOf(records, baud)));
+        paths.push_back(terminals.back()->path());
+    }
+    const Station s = startStation(paths, db);
+    const double seconds = untilAllDone(terminals, s);
+    stopStation(s);
+    return seconds;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    const fs::path folder = argc > 1 ? fs::path(argv[1]) : fs::current_path();
+
+    const double instant = batch(folder, "instant", 1, 10000, 0);
+    std::printf("10,000 records, instant terminal: %.2f s, %.0f records/s (each committed, "
+                "WAL, synchronous=FULL)\n", instant, 10000 / instant);
+
+    const double one = batch(folder, "paced1", 1, 1000, 115200);
+    const double eight = batch(folder, "paced8", 8, 1000, 115200);
+    std::printf("1,000 records at 115,200 bps: one port %.2f s, eight ports at once %.2f s, "
+                "ratio %.2f\n", one, eight, eight / one);
+
+    std::vector<std::unique_ptr<FakeTerminal>> silent;
+    std::vector<std::string> paths;
+    for (int i = 0; i < 8; ++i) {
+        TerminalScript s = batchOf(1, 0);
+        s.ignoreOpenings = -1;
+        silent.push_back(std::make_unique<FakeTerminal>(s));
+        paths.push_back(silent.back()->path());
+    }
+    const std::string db = (folder / "idle.db").string();
+    fs::remove(db);
+    const Station s = startStation(paths, db);
+    std::this_thread::sleep_for(std::chrono::seconds(10));
+    const double wall = std::chrono::duration<double>(Clock::now() - s.start).count();
+    const double cpu = stopStation(s);
+    std::printf("idle station, eight ports without a terminal: %.3f s CPU in %.1f s, %.2f %% of a core\n",
+                cpu, wall, 100 * cpu / wall);
+    for (const char* name : {"instant", "paced1", "paced8", "idle"}) {
+        for (const char* suffix : {".db", ".db-wal", ".db-shm"}) fs::remove(folder / (std::string(name) + suffix));
+    }
+    return 0;
+}

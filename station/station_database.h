@@ -1,0 +1,129 @@
+// The station's database: every record received, one row each, and a row
+// per batch, in an SQLite file (docs/station-schema.md describes it for the
+// programs that read it).
+//
+// A record is committed, in a transaction of its own, before the terminal
+// gets its acknowledgement: the write-ahead log with synchronous=FULL
+// makes each commit survive a power cut. Readers never block the station.
+// One object may be used from several threads (it serialises its calls).
+#pragma once
+
+#include <cstdint>
+#include <memory>
+#include <mutex>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "station/repeat_rule.h"
+
+struct sqlite3;
+
+namespace fw {
+
+// The version in the file's user_version; a file of a later version is
+// refused rather than misread.
+constexpr int kStationSchemaVersion = 1;
+
+// Batch outcomes as stored.
+inline constexpr const char* kBatchReceiving = "receiving";
+inline constexpr const char* kBatchCompleted = "completed";
+inline constexpr const char* kBatchFailed = "failed";
+inline constexpr const char* kBatchStopped = "stopped";          // the station was ended
+inline constexpr const char* kBatchInterrupted = "interrupted";  // the station died during it
+
+struct StationRecord {
+    int64_t id = 0;
+    std::string station;
+    std::string port;
+    int64_t batch = 0;
+    int number = 0;            // in its batch, from 1, repeats counted
+    int serial = 0;
+    std::string receivedAt;    // UTC, "2026-12-08T07:30:12.345Z"
+    std::string data;          // the record's bytes exactly as received
+    std::vector<std::string> fields;   // UTF-8, when split
+};
+
+struct StationBatch {
+    int64_t id = 0;
+    std::string station;
+    std::string port;
+    std::string startedAt;
+    std::string endedAt;
+    int records = 0;
+    int skipped = 0;
+    std::string outcome;
+    std::string message;
+};
+
+// The records of a port's previous batch, as the terminal sent them.
+struct PreviousBatch {
+    bool found = false;
+    bool completed = false;
+    std::vector<std::string> data;
+    std::vector<int64_t> recordIds;   // where each is stored
+};
+
+struct RecordQuery {
+    std::string since;         // UTC timestamp, inclusive; empty: all
+    std::string port;          // empty: all
+    bool notExportedOnly = false;
+};
+
+class StationDatabase {
+public:
+    // Opens (creating when missing, unless `mustExist`) and prepares the
+    // file. nullptr and `error` when it cannot be used.
+    static std::unique_ptr<StationDatabase> open(const std::string& path, bool mustExist,
+                                                 std::string& error);
+    ~StationDatabase();
+    StationDatabase(const StationDatabase&) = delete;
+    StationDatabase& operator=(const StationDatabase&) = delete;
+
+    // Batches of `station` left receiving by a station that died: marked
+    // interrupted, the repeats they held settled. How many there were.
+    int recover(const std::string& station, const std::string& now);
+
+    PreviousBatch previousBatch(const std::string& station, const std::string& port);
+
+    // Each of these is one transaction; false (see lastError) when it failed.
+    std::optional<int64_t> beginBatch(const std::string& station, const std::string& port,
+                                      const std::string& now);
+    bool storeRecord(int64_t batch, int number, int serial, const std::string& now,
+                     const std::string& data, const std::vector<std::string>& fields);
+    bool holdRepeat(int64_t batch, int number, int serial, const std::string& now,
+                    int64_t recordId);
+    // The held repeats of `batch`, in order: the first settlement.repeats
+    // stay repeats, the rest become records of the batch.
+    bool settle(int64_t batch, const RepeatSettlement& settlement);
+    bool endBatch(int64_t batch, const std::string& now, const std::string& outcome,
+                  const std::string& message);
+
+    std::vector<StationRecord> records(const RecordQuery& query);
+    std::vector<StationBatch> batches();
+    // The records of `query` and, in the same transaction, their marking as
+    // exported at `now`: a downstream job takes each record once.
+    std::optional<std::vector<StationRecord>> takeRecords(const RecordQuery& query,
+                                                          const std::string& now);
+
+    std::string lastError() const;
+
+private:
+    explicit StationDatabase(sqlite3* db) : db_(db) {}
+    bool exec(const char* sql);
+    bool prepareSchema(std::string& error);
+    std::vector<StationRecord> selectRecords(const RecordQuery& query);
+    PreviousBatch previousBatchBefore(const std::string& station, const std::string& port,
+                                      int64_t before);
+    bool settleLocked(int64_t batch, const RepeatSettlement& settlement);
+
+    mutable std::mutex mutex_;
+    sqlite3* db_ = nullptr;
+    std::string error_;
+};
+
+// A moment as the database keeps it: UTC, milliseconds, ISO 8601.
+std::string stationTimestamp(int64_t unixMs);
+std::string stationTimestampNow();
+
+}  // namespace fw
