@@ -54,7 +54,21 @@ void DesignerSession::startUp(DesignerUi& ui, const std::filesystem::path& progr
 TerminalPlacement DesignerSession::terminalPlacement() const {
     TerminalPlacement place;
     place.topMost = doc_.prefs.alwaysOnTop;
+    if (doc_.prefs.hasWindowPosition) {
+        place.x = doc_.prefs.windowX;
+        place.y = doc_.prefs.windowY;
+    }
     return place;
+}
+
+void DesignerSession::windowMoved(int x, int y) {
+    Preferences& p = doc_.prefs;
+    if (p.hasWindowPosition && p.windowX == x && p.windowY == y) return;
+    p.hasWindowPosition = true;
+    p.windowX = x;
+    p.windowY = y;
+    // Kept at once: Open and Preferences read the settings file again.
+    storeSettings(doc_.settings, p);
 }
 
 void DesignerSession::restartSimulation() { engine_->pressKey(kKeyShowStart); }

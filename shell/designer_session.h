@@ -22,7 +22,8 @@ enum class Answer { Yes, No, Cancel };
 // The three transfer commands.
 enum class TransferCommand { DownloadProgram, DownloadLookup, ReceiveData };
 
-// Where the terminal window goes: always the same place and size, in front
+// Where the terminal window goes: where the user last left it (300, 50 until
+// then), its size in face pixels (the window scales it to its DPI), in front
 // of every other window when the preferences say "always on top".
 struct TerminalPlacement {
     int x = 300;
@@ -119,6 +120,9 @@ public:
                  const std::string& commandLineFile);
     // Where the terminal window goes now.
     TerminalPlacement terminalPlacement() const;
+    // The user has moved the terminal window to (x, y): kept in the
+    // settings so that start-up, Open and Preferences put it back there.
+    void windowMoved(int x, int y);
 
     Document& document() { return doc_; }
     const Document& document() const { return doc_; }

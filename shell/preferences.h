@@ -30,6 +30,11 @@ struct Preferences {
     std::string language = kBuiltInLanguage;
     std::vector<std::string> recentFiles;   // newest first, at most kMaxRecentFiles
     int comPortIndex = -1;      // position in the system's port list; -1 unset
+    // Where the user left the terminal window (screen pixels, top-left);
+    // unset until it has been moved.
+    bool hasWindowPosition = false;
+    int windowX = 0;
+    int windowY = 0;
 };
 
 // Makes `path` the last file and the first recent file: an entry already in

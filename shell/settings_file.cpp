@@ -2,6 +2,7 @@
 
 #include <atomic>
 #include <cerrno>
+#include <cstdlib>
 #include <chrono>
 #include <cstdint>
 #include <cstdio>
@@ -18,6 +19,46 @@ namespace fw {
 namespace {
 
 constexpr char kFieldEnd = '\r';
+// The terminal window's position, the one field after the port index
+// (readers that end at the port index never see it).
+constexpr std::string_view kWindowField = "Window=";
+// Screen coordinates kept: far beyond any desktop, small enough to add to.
+constexpr long kWindowCoordinateLimit = 100000;
+
+// "x,y" as two decimal integers, either of them negative (monitors left of
+// or above the main one); false for anything else.
+bool parseWindowPosition(std::string_view text, int& x, int& y) {
+    long values[2] = {0, 0};
+    std::size_t at = 0;
+    for (int i = 0; i < 2; ++i) {
+        const bool negative = at < text.size() && text[at] == '-';
+        if (negative) ++at;
+        const std::size_t digitsAt = at;
+        long v = 0;
+        while (at < text.size() && isDigit(text[at])) {
+            v = v * 10 + (text[at] - '0');
+            if (v > kWindowCoordinateLimit) return false;
+            ++at;
+        }
+        if (at == digitsAt) return false;
+        values[i] = negative ? -v : v;
+        if (i == 0) {
+            if (at >= text.size() || text[at] != ',') return false;
+            ++at;
+        }
+    }
+    if (at != text.size()) return false;
+    x = static_cast<int>(values[0]);
+    y = static_cast<int>(values[1]);
+    return true;
+}
+
+std::string windowField(const Preferences& prefs) {
+    if (!prefs.hasWindowPosition || std::abs(prefs.windowX) > kWindowCoordinateLimit ||
+        std::abs(prefs.windowY) > kWindowCoordinateLimit)
+        return {};
+    return std::string(kWindowField) + std::to_string(prefs.windowX) + "," + std::to_string(prefs.windowY) + kFieldEnd;
+}
 
 
 // The value of the digits that start `field` (as atoi would read them, but
@@ -80,6 +121,7 @@ void parseSettings(const char* data, std::size_t size, Preferences& prefs) {
 
     int position = 0;   // fields taken so far
     int recent = 0;     // recent-file fields seen
+    bool indexRead = false;
     std::size_t at = 0;
     while (at < text.size()) {
         std::size_t end = text.find(kFieldEnd, at);
@@ -88,6 +130,12 @@ void parseSettings(const char* data, std::size_t size, Preferences& prefs) {
         at = end + 1;
         if (field.empty()) continue;
 
+        if (indexRead) {
+            if (field.substr(0, kWindowField.size()) == kWindowField &&
+                parseWindowPosition(field.substr(kWindowField.size()), prefs.windowX, prefs.windowY))
+                prefs.hasWindowPosition = true;
+            return;
+        }
         ++position;
         switch (position) {
         case 1:
@@ -124,13 +172,14 @@ void parseSettings(const char* data, std::size_t size, Preferences& prefs) {
                 if (field.size() <= kMaxPathChars) prefs.recentFiles.emplace_back(field);
                 break;
             }
-            // The first field that starts with a digit is the port index, and
-            // the last one read.
+            // The first field that starts with a digit is the port index;
+            // only the window's position may follow it.
             if (allDigits(field)) {
                 long long n = leadingNumber(field);
                 if (n >= 1 && n <= 127) prefs.comPortIndex = static_cast<int>(n - 1);
             }
-            return;
+            indexRead = true;
+            break;
         }
     }
 }
@@ -151,7 +200,8 @@ std::string formatSettings(const Preferences& prefs) {
 
     char index[24];
     std::snprintf(index, sizeof index, "%lld\r", static_cast<long long>(prefs.comPortIndex) + 1);
-    const std::size_t indexSize = std::strlen(index);
+    const std::string window = windowField(prefs);
+    const std::size_t indexSize = std::strlen(index) + window.size();
 
     // Very long paths could make the file longer than the reader reads; the
     // port index at its end would be lost with the last path cut in two. The
@@ -166,6 +216,7 @@ std::string formatSettings(const Preferences& prefs) {
         ++written;
     }
     out += index;
+    out += window;
     return out;
 }
 

@@ -67,6 +67,9 @@ public:
     EngineUpdate tickEngine();
     // The start screen with `highlight` (1-3) on.
     EngineUpdate showStart(int highlight = 1, bool repaintWhole = true);
+    // The form (1-10) or menu (11-20) of a target code opened as a menu
+    // item or a form's Next opens it; 0 shows the start screen.
+    EngineUpdate open(int target) { return continueWith(target, false); }
     // A click on face key `key` (1-20): in form entry keys 10 and 17 first
     // flip alphabetic entry, then the key acts as pressKey does.
     EngineUpdate clickKey(int key);

@@ -1,5 +1,8 @@
 #include "comm/posix/serial_port_posix.h"
 
+#include "comm/network_port.h"
+#include "comm/posix/stream_socket_posix.h"
+
 #include <fcntl.h>
 #include <poll.h>
 #include <sys/file.h>
@@ -380,7 +383,11 @@ int PosixSerialSystem::enumSerialPort(int index, SerialPortInfo& info) {
 }
 
 std::unique_ptr<SerialPort> PosixSerialSystem::newPort() {
-    return std::make_unique<PosixSerialPort>();
+    return std::make_unique<PortByName>([] { return std::make_unique<PosixSerialPort>(); },
+                                        [] {
+                                            return std::make_unique<NetworkSerialPort>(
+                                                std::make_unique<PosixStreamSocket>());
+                                        });
 }
 
 }  // namespace fw

@@ -4,6 +4,8 @@
 #include <cstring>
 
 #include "comm/line_description.h"
+#include "comm/network_port.h"
+#include "comm/win/stream_socket_win.h"
 #include "texts/code_page.h"
 
 namespace fw {
@@ -387,7 +389,11 @@ int WinSerialSystem::enumSerialPort(int index, SerialPortInfo& info) {
 }
 
 std::unique_ptr<SerialPort> WinSerialSystem::newPort() {
-    return std::make_unique<WinSerialPort>();
+    return std::make_unique<PortByName>([] { return std::make_unique<WinSerialPort>(); },
+                                        [] {
+                                            return std::make_unique<NetworkSerialPort>(
+                                                newWinStreamSocket());
+                                        });
 }
 
 }  // namespace fw

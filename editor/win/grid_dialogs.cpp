@@ -256,12 +256,13 @@ struct GridDialog {
 // Below the box when the screen has room, else above it, so that the box,
 // painted blue meanwhile, stays in sight; centred over the owner without one.
 void placeBeside(HWND dlg, HWND box) {
-    RECT b, d, work;
-    if (!box || !GetWindowRect(box, &b) || !GetWindowRect(dlg, &d) ||
-        !SystemParametersInfoW(SPI_GETWORKAREA, 0, &work, 0)) {
+    RECT b, d;
+    if (!box || !GetWindowRect(box, &b) || !GetWindowRect(dlg, &d)) {
         centreOnOwner(dlg);
         return;
     }
+    // On the monitor of the box, which may not be the main one.
+    const ScreenRect work = workAreaOf(box);
     const int w = d.right - d.left;
     const int h = d.bottom - d.top;
     int y = b.bottom + 4;

@@ -15,7 +15,9 @@ export DEBIAN_FRONTEND=noninteractive
 # HTML) are for the packages; mingw-w64-common holds the licence notices of
 # the runtime linked into the Windows programs; libsqlite3-dev is the
 # collection station's database (the Windows build takes SQLite's
-# amalgamation instead, see fw_fetch_sqlite).
+# amalgamation instead, see fw_fetch_sqlite); ser2net is the serial device
+# server the network ports are tested through; chromium, chromium-driver and
+# python3-selenium open the program report in a real browser in a test.
 FW_PACKAGES=(
     cmake ninja-build g++ clang googletest
     g++-mingw-w64-x86-64-posix gcc-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64
@@ -25,6 +27,8 @@ FW_PACKAGES=(
     mingw-w64-common
     nsis cmark-gfm
     libsqlite3-dev
+    ser2net
+    chromium chromium-driver python3-selenium
 )
 
 fw_log() { printf '\n==> %s\n' "$*"; }

@@ -11,6 +11,7 @@
 #include "resources/resource_ids.h"
 #include "shell/win/designer.h"
 #include "simulator/face_scale.h"
+#include "ui/win/dialog_support.h"
 #include "ui/win/wide_text.h"
 
 namespace fw::win {
@@ -94,8 +95,10 @@ void placeTerminalWindow(const TerminalPlacement& place) {
     // The placement is in face pixels; the window is as large as the face
     // at the window's DPI.
     const FaceScale scale(windowDpi(terminal));
-    SetWindowPos(terminal, order, place.x, place.y, scale.scaled(place.width), scale.scaled(place.height),
-                 SWP_SHOWWINDOW);
+    const int width = scale.scaled(place.width), height = scale.scaled(place.height);
+    // Where the user left it, unless that monitor is gone.
+    const ScreenPoint at = keepOnScreen({place.x, place.y, place.x + width, place.y + height}, monitorWorkAreas());
+    SetWindowPos(terminal, order, at.x, at.y, width, height, SWP_SHOWWINDOW);
 }
 
 bool openPreferences(HWND owner, DesignerSession& session) {
@@ -237,6 +240,12 @@ LRESULT CALLBACK terminalWindowProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM l
         case WM_COMMAND:
             onCommand(hwnd, *session, LOWORD(wParam));
             return 0;
+        case WM_EXITSIZEMOVE: {
+            // The user has dragged the terminal somewhere: it comes back there.
+            RECT r;
+            if (GetWindowRect(hwnd, &r)) session->windowMoved(r.left, r.top);
+            return 0;
+        }
         case WM_SETFOCUS:
             // The keyboard drives the simulated terminal.
             if (HWND client = designer().client) SetFocus(client);

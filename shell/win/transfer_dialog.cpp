@@ -103,7 +103,8 @@ BOOL initDialog(HWND dlg, TransferJob& job) {
     SendDlgItemMessageW(dlg, IDC_PROGRESS_BAR, PBM_SETRANGE, 0, MAKELPARAM(0, 100));
     SendDlgItemMessageW(dlg, IDC_PROGRESS_BAR, PBM_SETPOS, 0, 0);
     if (job.transfer.kind == TransferKind::receive) setReceiveLayout(dlg);
-    SetWindowPos(dlg, HWND_TOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE);
+    // Owned by the terminal window, so it stays in front of it (and of the
+    // terminal kept "always on top"), not in front of every other program.
 
     // Started only now that the notices have somewhere to go.
     job.thread = CreateThread(nullptr, 0, transferThread, &job, CREATE_SUSPENDED, nullptr);

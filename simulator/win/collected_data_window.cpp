@@ -6,6 +6,7 @@
 #include <memory>
 
 #include "ui/win/binding.h"
+#include "ui/win/dialog_support.h"
 #include "ui/win/wide_text.h"
 #include "resources/resource_ids.h"
 #include "simulator/collected_data_view.h"
@@ -74,9 +75,9 @@ void placeBeside(HWND dlg, HWND owner) {
     if (!owner || !GetWindowRect(owner, &o) || !GetWindowRect(dlg, &me)) return;
     int x = o.right + kGap;
     const int width = me.right - me.left;
-    // Left of the terminal when the screen has no room on its right.
-    const int screen = GetSystemMetrics(SM_CXSCREEN);
-    if (x + width > screen && o.left - kGap - width >= 0) x = o.left - kGap - width;
+    // Left of the terminal when its monitor has no room on its right.
+    const ScreenRect work = workAreaOf(owner);
+    if (x + width > work.right && o.left - kGap - width >= work.left) x = o.left - kGap - width;
     SetWindowPos(dlg, nullptr, x, o.top, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
 }
 

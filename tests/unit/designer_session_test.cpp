@@ -770,6 +770,22 @@ TEST_F(Session, StartUpReadsTheSettingsBesideTheProgramAndPreloadsTheLastFile) {
     EXPECT_FALSE(ui.placements.back().topMost);
 }
 
+TEST_F(Session, TheTerminalWindowComesBackWhereTheUserLeftItAfterOpenPreferencesAndARestart) {
+    session->windowMoved(-700, 120);
+    // Open and Preferences read the settings file again: the place is in it.
+    ui.preferencesOk = false;
+    session->editPreferences(ui);
+    ASSERT_FALSE(ui.placements.empty());
+    EXPECT_EQ(ui.placements.back().x, -700);
+    EXPECT_EQ(ui.placements.back().y, 120);
+    EXPECT_EQ(ui.placements.back().width, 210);   // face pixels; the window scales them
+
+    DesignerSession restarted;
+    restarted.startUp(ui, dir, "");
+    EXPECT_EQ(ui.placements.back().x, -700);
+    EXPECT_EQ(ui.placements.back().y, 120);
+}
+
 TEST_F(Session, CollectedDataSavesTheUploadBytesAndClearResetsTheCounter) {
     FormDef& f = model().forms[0];
     f.dataType[0] = kTypeInteger;

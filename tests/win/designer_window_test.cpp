@@ -128,6 +128,37 @@ TEST_F(DesignerWindow, TerminalWindowIsCutToTheOutline) {
     saveWindowPicture(terminal, screenshotFolder() + "\\main_window.bmp");
 }
 
+// A move to a monitor of 150 %: the system sends the new DPI and a place;
+// the face is drawn again at that scale, the window and its outline grow.
+TEST_F(DesignerWindow, TheFaceIsDrawnAgainAtTheNewScaleWhenTheDpiChanges) {
+    RECT suggested{400, 60, 400 + 315, 60 + 696};
+    SendMessageA(terminal, WM_DPICHANGED, MAKEWPARAM(144, 144), reinterpret_cast<LPARAM>(&suggested));
+    RECT r;
+    GetWindowRect(terminal, &r);
+    EXPECT_EQ(r.left, 400);
+    EXPECT_EQ(r.right - r.left, 315);
+    EXPECT_EQ(r.bottom - r.top, 696);
+    HRGN region = CreateRectRgn(0, 0, 0, 0);
+    ASSERT_NE(GetWindowRgn(terminal, region), ERROR);
+    RECT box;
+    GetRgnBox(region, &box);
+    EXPECT_EQ(box.right, 315);
+    EXPECT_EQ(box.bottom, 696);
+    DeleteObject(region);
+    HWND client = terminalClient(terminal);
+    GetClientRect(client, &r);
+    EXPECT_EQ(r.right, 315);
+    EXPECT_EQ(r.bottom, 696);
+    // The keys answer where they are drawn now: "3" at 1.5 times its place.
+    const FaceKey* three = faceKey(3);
+    const int x = (three->hitLeft + three->hitRight) / 2 * 3 / 2, y = (three->hitTop + three->hitBottom) / 2 * 3 / 2;
+    SendMessageA(client, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(x, y));
+    SendMessageA(client, WM_LBUTTONUP, 0, MAKELPARAM(x, y));
+    EXPECT_EQ(session.engine().mode(), EngineMode::Utilities);
+    pumpMessages();
+    saveWindowPicture(terminal, screenshotFolder() + "\\main_window_150.bmp");
+}
+
 // The window's commands need the session it is made over: a terminal window
 // made without one is refused, and the one that has a session stays the
 // designer's.

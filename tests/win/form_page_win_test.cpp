@@ -323,7 +323,7 @@ TEST_F(FormPageWindow, LanguageCaptionsReplaceTheTemplateTexts) {
     setLanguageActive(true);
     edit([&](HWND sheet, HWND page) {
         EXPECT_EQ(textOf(page, IDC_FORM_NAME_LABEL), "Nom");
-        EXPECT_EQ(textOf(page, IDC_FORM_FONT_LABEL), "Font");   // not named by the language
+        EXPECT_EQ(textOf(page, IDC_FORM_FONT_LABEL), "&Font");   // not named by the language
         onDialog("Time Stamp", [](HWND dlg) {
             EXPECT_EQ(textOf(dlg, IDC_STAMP_DATE_GROUP), "Format : YYYY/MM/DD");
             clickButton(dlg, IDCANCEL);

@@ -21,6 +21,7 @@
 #include <vector>
 
 #include "comm/cradle.h"
+#include "comm/network_port.h"
 #include "comm/serial_link.h"
 #include "comm/win/serial_port_win.h"
 
@@ -175,7 +176,7 @@ TEST_F(SerialLinkWin, LineSettingsReadBackAsTheTransferNeedsThem) {
 
     std::unique_ptr<SerialPort> port;
     ASSERT_EQ(openLink(kLinkOther, indexOfPort("COM6"), 2, system, port), kLinkOpened);
-    HANDLE h = static_cast<WinSerialPort&>(*port).handle();
+    HANDLE h = static_cast<WinSerialPort*>(static_cast<PortByName&>(*port).opened())->handle();
     auto expectTransferLine = [h](DWORD baud, bool rts) {
         DCB dcb{};
         dcb.DCBlength = sizeof dcb;

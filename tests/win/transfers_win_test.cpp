@@ -158,6 +158,7 @@ struct ProgressLook {
     std::string text;
     bool barVisible = false;
     bool topmost = false;
+    HWND owner = nullptr;
     int height = 0;
     bool seen = false;
 };
@@ -168,6 +169,7 @@ std::function<void(HWND)> lookAndClose(ProgressLook& look, const std::string& pi
         look.text = windowText(GetDlgItem(dlg, IDC_PROGRESS_TEXT));
         look.barVisible = IsWindowVisible(GetDlgItem(dlg, IDC_PROGRESS_BAR)) != FALSE;
         look.topmost = (GetWindowLongA(dlg, GWL_EXSTYLE) & WS_EX_TOPMOST) != 0;
+        look.owner = GetWindow(dlg, GW_OWNER);
         RECT r{};
         GetWindowRect(dlg, &r);
         look.height = r.bottom - r.top;
@@ -322,7 +324,9 @@ TEST_F(TransfersWin, ClosingTheProgressDialogCancelsWithoutAWord) {
     EXPECT_EQ(look.caption, "Progress");
     EXPECT_EQ(look.text, "Downloading...");
     EXPECT_TRUE(look.barVisible);
-    EXPECT_TRUE(look.topmost);
+    // In front of the terminal that owns it, not of every other program.
+    EXPECT_FALSE(look.topmost);
+    EXPECT_EQ(look.owner, terminal);
     EXPECT_EQ(look.height, templateHeight());
     EXPECT_FALSE(error.seen);
     EXPECT_EQ(pendingDialogActions(), 1);
@@ -454,7 +458,7 @@ TEST_F(TransfersWin, ReceiveLayoutShowsTheCountInPlaceOfTheBar) {
     EXPECT_EQ(look.caption, "Progress");
     EXPECT_EQ(look.text, "Data received : 0");
     EXPECT_FALSE(look.barVisible);
-    EXPECT_TRUE(look.topmost);
+    EXPECT_FALSE(look.topmost);
     EXPECT_EQ(look.height, templateHeight() * 5 / 7);
     EXPECT_FALSE(error.seen);
     EXPECT_EQ(pendingDialogActions(), 1);

@@ -3,6 +3,7 @@
 #include <ostream>
 
 #include "formwright_version.h"
+#include "tools/fwxtool/check_commands.h"
 #include "tools/fwxtool/file_commands.h"
 #include "tools/fwxtool/ports_command.h"
 #include "tools/fwxtool/simulate.h"
@@ -62,6 +63,17 @@ const std::vector<CommandSpec>& commandTable() {
          "                         each (A and B: program files or JSON documents);\n"
          "                         --json prints them as a JSON array\n",
          2, {kJson}, handleDiff},
+        {"check", "check [--json] PROGRAM",
+         "  check [--json] PROGRAM list what would keep the terminal from running the\n"
+         "                         program as meant (errors) and what is probably not\n"
+         "                         meant (warnings); --json prints them as JSON\n",
+         1, {kJson}, handleCheck},
+        {"report", "report PROGRAM [-o REPORT.html]",
+         "  report PROGRAM [-o REPORT.html]\n"
+         "                         write one page that shows the whole application: the\n"
+         "                         findings, its flow, each screen, a sample record of\n"
+         "                         each form, the settings (beside PROGRAM without -o)\n",
+         1, {kFileValue("--output", "-o")}, handleReport},
         {"download", "download [--link L] [--baud B] [--json] PORT[,PORT...] FILE.FWX",
          "  download PORT FILE.FWX send a program to the terminal on serial device PORT\n",
          2, {kLink, kBaud, kPort, kJson}, handleDownload},
@@ -162,7 +174,7 @@ void printUsage(std::ostream& os) {
           "Windows-1252; bytes without a known meaning are hex strings.\n"
           "\n"
           "Exit status: 0 on success (on every port), 1 on failure, 2 on a usage error;\n"
-          "diff: 0 equal, 1 different, 2 trouble.\n";
+          "diff: 0 equal, 1 different, 2 trouble; check: 0 no error, 1 errors, 2 trouble.\n";
 }
 
 int run(const std::vector<std::string>& args, std::ostream& out, std::ostream& err,

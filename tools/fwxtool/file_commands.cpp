@@ -121,8 +121,8 @@ bool reportRead(ReadStatus status, const std::string& path, std::ostream& err) {
     return false;
 }
 
-// One side of a diff: a program file of either format, opened as Open does
-// it, or a document. Returns false after saying what is wrong.
+}  // namespace
+
 bool readProgramOrDocument(const std::string& path, ProgramModel& m, std::ostream& err) {
     std::string bytes;
     if (!reportRead(readWhole(path, bytes), path, err)) return false;
@@ -144,8 +144,6 @@ bool readProgramOrDocument(const std::string& path, ProgramModel& m, std::ostrea
     }
     return true;
 }
-
-}  // namespace
 
 std::string targetName(TargetCode code) {
     if (code == kTargetMain) return "main";

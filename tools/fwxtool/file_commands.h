@@ -22,6 +22,10 @@ struct OpenedProgram {
 OpenedProgram openProgram(const std::string& path, std::ostream& err,
                           const std::string& who = kProgramName);
 
+// A program file of either format, opened as Open does it, or a program
+// document. Returns false after saying on `err` what is wrong.
+bool readProgramOrDocument(const std::string& path, ProgramModel& m, std::ostream& err);
+
 // New: a program with the default texts, saved under `path` (named as Save
 // As would name it).
 int commandNew(const std::string& path, std::ostream& out, std::ostream& err);

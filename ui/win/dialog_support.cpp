@@ -48,22 +48,41 @@ void centreOnOwner(HWND dlg) {
     HWND owner = GetWindow(dlg, GW_OWNER);
     RECT o, d;
     if (!owner || !GetWindowRect(owner, &o) || !GetWindowRect(dlg, &d)) return;
-    const int w = d.right - d.left;
-    const int h = d.bottom - d.top;
-    int x = o.left + ((o.right - o.left) - w) / 2;
-    int y = o.top + ((o.bottom - o.top) - h) / 2;
     // Kept inside the work area of the owner's monitor, not the primary
     // one: the terminal may stand on a second screen.
+    const ScreenPoint p = centreOver({o.left, o.top, o.right, o.bottom}, d.right - d.left, d.bottom - d.top,
+                                     workAreaOf(owner));
+    SetWindowPos(dlg, nullptr, p.x, p.y, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
+static ScreenRect screenRect(const RECT& r) { return {r.left, r.top, r.right, r.bottom}; }
+
+ScreenRect workAreaOf(HWND hwnd) {
     MONITORINFO monitor{};
     monitor.cbSize = sizeof monitor;
-    if (GetMonitorInfoW(MonitorFromWindow(owner, MONITOR_DEFAULTTONEAREST), &monitor)) {
-        const RECT& work = monitor.rcWork;
-        if (x + w > work.right) x = work.right - w;
-        if (y + h > work.bottom) y = work.bottom - h;
-        if (x < work.left) x = work.left;
-        if (y < work.top) y = work.top;
+    if (GetMonitorInfoW(MonitorFromWindow(hwnd, MONITOR_DEFAULTTONEAREST), &monitor))
+        return screenRect(monitor.rcWork);
+    RECT work{0, 0, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)};
+    SystemParametersInfoW(SPI_GETWORKAREA, 0, &work, 0);
+    return screenRect(work);
+}
+
+static BOOL CALLBACK addWorkArea(HMONITOR monitor, HDC, LPRECT, LPARAM list) {
+    MONITORINFO info{};
+    info.cbSize = sizeof info;
+    if (GetMonitorInfoW(monitor, &info)) {
+        auto& areas = *reinterpret_cast<std::vector<ScreenRect>*>(list);
+        // The main monitor first.
+        if (info.dwFlags & MONITORINFOF_PRIMARY) areas.insert(areas.begin(), screenRect(info.rcWork));
+        else areas.push_back(screenRect(info.rcWork));
     }
-    SetWindowPos(dlg, nullptr, x, y, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+    return TRUE;
+}
+
+std::vector<ScreenRect> monitorWorkAreas() {
+    std::vector<ScreenRect> areas;
+    EnumDisplayMonitors(nullptr, nullptr, addWorkArea, reinterpret_cast<LPARAM>(&areas));
+    return areas;
 }
 
 namespace {

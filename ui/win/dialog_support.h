@@ -4,6 +4,10 @@
 
 #include <windows.h>
 
+#include <vector>
+
+#include "ui/window_placement.h"
+
 #include <initializer_list>
 #include <string>
 #include <vector>
@@ -34,6 +38,12 @@ std::wstring resourceName(const char* name);
 
 // Centres a modal dialog over its owner.
 void centreOnOwner(HWND dlg);
+
+// The work area (the screen less the taskbar) of the monitor that shows
+// most of `hwnd`, or the nearest one.
+ScreenRect workAreaOf(HWND hwnd);
+// The work areas of every monitor, the main one first.
+std::vector<ScreenRect> monitorWorkAreas();
 
 // A read-only box that opens something to edit its value (a character
 // grid, say) is drawn white like a box that takes input, although it cannot

@@ -13,7 +13,8 @@ std::unique_ptr<SerialSystem> serialSystemOf(const std::string& port) {
         std::vector<SerialPortInfo>{SerialPortInfo{port, port, kPortSerial}});
 }
 
-std::unique_ptr<SerialPort> newSerialPort() { return std::make_unique<PosixSerialPort>(); }
+// A device or a network port, by the name it is opened with.
+std::unique_ptr<SerialPort> newSerialPort() { return PosixSerialSystem(std::vector<SerialPortInfo>{}).newPort(); }
 
 std::vector<ListedPort> listPorts() {
     std::vector<ListedPort> list;
