@@ -102,4 +102,18 @@ int findCradlePort(SerialSystem& system, std::string& name, LinkClock& clock) {
     }
 }
 
+// The registry list is short; a system that never ends it is stopped here,
+// well past the 127 positions that the settings file can name.
+constexpr int kMaxListedPorts = 256;
+
+std::vector<SerialPortInfo> listSerialPorts(SerialSystem& system) {
+    std::vector<SerialPortInfo> ports;
+    for (int index = 0; index < kMaxListedPorts; ++index) {
+        SerialPortInfo info;
+        if (system.enumSerialPort(index, info) == kPortNone) break;
+        ports.push_back(std::move(info));
+    }
+    return ports;
+}
+
 }  // namespace fw

@@ -5,6 +5,7 @@
 #include <cstdint>
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "comm/cradle.h"
 #include "comm/exchange.h"
@@ -49,5 +50,9 @@ int openLink(int linkType, int portIndex, int speedChoice, SerialSystem& system,
 // `name`; -1 when there is none. Bluetooth ports are never opened, and every
 // port tried is closed before the next.
 int findCradlePort(SerialSystem& system, std::string& name, LinkClock& clock = systemLinkClock());
+
+// The ports the system lists, in its order: index 0 up to the first index
+// without an entry (the designer's Preferences and the downloader alike).
+std::vector<SerialPortInfo> listSerialPorts(SerialSystem& system);
 
 }  // namespace fw

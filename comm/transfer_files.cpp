@@ -1,9 +1,6 @@
 #include "comm/transfer_files.h"
 
 #include <filesystem>
-#ifdef _WIN32
-#include <share.h>
-#endif
 #include <system_error>
 
 #include "model/file_replace.h"
@@ -16,7 +13,7 @@ LookupFileSource::~LookupFileSource() {
 
 bool LookupFileSource::open(const std::string& path) {
     close();
-    file_ = std::fopen(path.c_str(), "rb");
+    file_ = openFile(path, "rb");
     if (!file_) return false;
     // The size at the start: what the progress counts against, and what
     // tells the end of the file from a read that failed early.
@@ -48,13 +45,9 @@ RecordFile::~RecordFile() {
 
 bool RecordFile::create(const std::string& path) {
     close();
-#ifdef _WIN32
     // Read and write, and not shared: no other program writes into the file
     // while the terminal's records go in.
-    file_ = _fsopen(path.c_str(), "w+b", _SH_DENYRW);
-#else
-    file_ = std::fopen(path.c_str(), "w+b");
-#endif
+    file_ = openFile(path, "w+b", true);
     if (!file_) return false;
     std::setvbuf(file_, nullptr, _IONBF, 0);
     path_ = path;

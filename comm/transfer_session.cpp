@@ -1,10 +1,13 @@
 #include "comm/transfer_session.h"
 
 #include <cstdio>
+#include <filesystem>
+#include <system_error>
 #include <memory>
 
 #include "comm/program_image.h"
 #include "comm/transfer_files.h"
+#include "model/file_replace.h"
 
 namespace fw {
 
@@ -115,7 +118,10 @@ TransferOutcome runPreparedTransfer(SerialSystem& system, const PreparedTransfer
         outcome.result = runTransferOnLink(system, prepared.link, engine, host, cancel, clock);
         outcome.records = engine.state().recordCount;
         file.close();
-        if (outcome.result == kTransferDone && outcome.records == 0) std::remove(prepared.path.c_str());
+        if (outcome.result == kTransferDone && outcome.records == 0) {
+            std::error_code ignored;
+            std::filesystem::remove(systemPath(prepared.path), ignored);
+        }
         break;
     }
     }

@@ -32,6 +32,23 @@ std::string portName(int port) {
     return std::string(kPortNames[std::size_t(port)]);
 }
 
+std::string chosenPort(const Choices& choices) {
+    return choices.portName.empty() ? portName(choices.port) : choices.portName;
+}
+
+std::string comPortName(std::string_view text) {
+    if (text.size() < 4 || text.size() > 6) return {};
+    auto upper = [](char c) { return c >= 'a' && c <= 'z' ? char(c - 'a' + 'A') : c; };
+    if (upper(text[0]) != 'C' || upper(text[1]) != 'O' || upper(text[2]) != 'M') return {};
+    int number = 0;
+    for (char c : text.substr(3)) {
+        if (c < '0' || c > '9') return {};
+        number = number * 10 + (c - '0');
+    }
+    if (number < 1 || number > 256 || text[3] == '0') return {};
+    return "COM" + std::to_string(number);
+}
+
 CommandLine parseCommandLine(std::string_view text) {
     CommandLine line;
     std::size_t start = 0;
@@ -59,8 +76,19 @@ CommandLine parseCommandLine(std::string_view text) {
 
     if (comma != std::string_view::npos) {
         line.choices.link = digitChoice(text, comma + 1, int(kLinkNames.size()));
-        line.choices.port = digitChoice(text, comma + 3, 6);
-        line.choices.speed = digitChoice(text, comma + 5, int(kSpeedNames.size()));
+        // A port by its name: COM9 and above (USB and Bluetooth adapters)
+        // have no digit of their own.
+        std::size_t nameEnd = comma + 3;
+        while (nameEnd < text.size() && text[nameEnd] != ',' && !isBlank(text[nameEnd])) ++nameEnd;
+        const std::string named =
+            comma + 3 < text.size() ? comPortName(text.substr(comma + 3, nameEnd - (comma + 3))) : std::string();
+        if (!named.empty()) {
+            line.choices.portName = named;
+            line.choices.speed = digitChoice(text, nameEnd + 1, int(kSpeedNames.size()));
+        } else {
+            line.choices.port = digitChoice(text, comma + 3, 6);
+            line.choices.speed = digitChoice(text, comma + 5, int(kSpeedNames.size()));
+        }
     }
     return line;
 }

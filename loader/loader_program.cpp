@@ -5,6 +5,7 @@
 #include <cstring>
 
 #include "loader/loader_image.h"
+#include "model/file_replace.h"
 #include "model/program_file.h"
 
 namespace fw::loader {
@@ -28,7 +29,7 @@ ProgramFileStatus checkProgramBytes(std::span<const uint8_t> bytes) {
 ProgramFileStatus readProgramFile(const std::string& path, std::vector<uint8_t>& bytes) {
     bytes.clear();
     if (path.empty()) return ProgramFileStatus::cannotOpen;
-    std::FILE* f = std::fopen(path.c_str(), "rb");
+    std::FILE* f = openFile(path, "rb");
     if (f == nullptr) return ProgramFileStatus::cannotOpen;
     bytes.resize(kProgramFileSize);
     const std::size_t got = std::fread(bytes.data(), 1, bytes.size(), f);

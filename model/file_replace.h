@@ -12,11 +12,30 @@
 
 namespace fw {
 
-// A file name as the program holds it (program files come from the ANSI
-// file dialogs, so on Windows in the ANSI code page) in the system's own
-// form. Names the system gives in its own form (the settings folder under
-// a user name outside the code page) stay std::filesystem::path throughout.
+// A file name as the program holds it, UTF-8 on every system, in the
+// system's own form: on Windows UTF-16, made absolute and extended-length
+// ("\\?\C:\...") when it is too long for the plain form, so that a path of
+// any length opens. Names the system gives in its own form (the settings
+// folder under a user name) stay std::filesystem::path throughout.
 std::filesystem::path systemPath(const std::string& name);
+
+// Opens a file named as the program holds it (UTF-8), as std::fopen does
+// with `mode`. The one way the program opens a file by a name a user gave:
+// on Windows a narrow fopen would read the name in the ANSI code page.
+// `exclusive`: no other program may open the file while it is open (on
+// Windows; elsewhere files are not locked).
+std::FILE* openFile(const std::string& name, const char* mode, bool exclusive = false);
+
+// The extended-length form of an absolute Windows path whose length needs
+// it: a drive path becomes "\\?\C:\...", a share "\\?\UNC\server\...".
+// A short path, a relative one, and one already in a device or
+// extended-length form come back as they are. `path` must be absolute and
+// normalised (backslashes, no "." or ".." parts): the system does not
+// normalise an extended-length path.
+std::u16string extendedLengthPath(std::u16string_view path);
+// From this length on, a path is given in the extended-length form: a
+// folder's path must leave room for an 8.3 name below MAX_PATH (260).
+constexpr std::size_t kExtendedPathFrom = 248;
 
 // Whether a new file can be created in `folder` now (a program folder under
 // "C:\Program Files" cannot be written by a user without elevation).

@@ -57,3 +57,21 @@ bool writeFileReplacing(const std::filesystem::path& path, const void* data, std
 }
 
 }  // namespace fw
+
+namespace fw {
+
+std::u16string extendedLengthPath(std::u16string_view path) {
+    if (path.size() < kExtendedPathFrom) return std::u16string(path);
+    // "\\?\..." and "\\.\..." are the system's own forms already.
+    if (path.size() >= 4 && path[0] == u'\\' && path[1] == u'\\' && (path[2] == u'?' || path[2] == u'.') &&
+        path[3] == u'\\')
+        return std::u16string(path);
+    auto letter = [](char16_t c) { return (c >= u'A' && c <= u'Z') || (c >= u'a' && c <= u'z'); };
+    if (path.size() >= 3 && letter(path[0]) && path[1] == u':' && path[2] == u'\\')
+        return u"\\\\?\\" + std::u16string(path);
+    if (path.size() >= 3 && path[0] == u'\\' && path[1] == u'\\' && path[2] != u'\\')
+        return u"\\\\?\\UNC\\" + std::u16string(path.substr(2));
+    return std::u16string(path);   // relative, or rooted without a drive: left to the system
+}
+
+}  // namespace fw

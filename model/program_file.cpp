@@ -31,12 +31,17 @@ constexpr std::size_t fileOffset(std::size_t bodyOffset) { return kHeaderSize + 
 
 // Reads the first `cap` bytes of a file (fewer when it is shorter). Nothing
 // past them is ever looked at, so a huge file costs no more than a full one.
-bool readFileHead(const std::string& path, std::size_t cap, std::vector<uint8_t>& out) {
-    std::FILE* f = std::fopen(path.c_str(), "rb");
-    if (!f) return false;
+bool readFileHead(const std::string& path, std::size_t cap, std::vector<uint8_t>& out, int& error) {
+    errno = 0;
+    std::FILE* f = openFile(path, "rb");
+    if (!f) {
+        error = errno != 0 ? errno : ENOENT;
+        return false;
+    }
     out.resize(cap);
     std::size_t n = std::fread(out.data(), 1, cap, f);
     bool failed = std::ferror(f) != 0;   // a folder opens but does not read
+    if (failed) error = errno != 0 ? errno : EIO;
     std::fclose(f);
     out.resize(n);
     return !failed;
@@ -85,18 +90,23 @@ FileFormat detectFormat(const uint8_t* data, std::size_t size) {
     return FileFormat::Unknown;
 }
 
-bool saveProgram(const ProgramModel& m, const std::string& path) {
-    if (path.empty()) return false;
+std::vector<uint8_t> programFileBytes(const ProgramModel& m) {
     std::vector<uint8_t> bytes(kProgramFileSize, 0);   // the trailer stays zero
     std::memcpy(bytes.data(), kProgramHeader, kHeaderSize);
     std::memcpy(bytes.data() + kHeaderSize, modelBody(m), kModelBodySize);
+    return bytes;
+}
 
+bool saveProgram(const ProgramModel& m, const std::string& path) {
+    if (path.empty()) return false;
+    const std::vector<uint8_t> bytes = programFileBytes(m);
     return writeFileReplacing(path, bytes.data(), bytes.size());
 }
 
 LoadResult loadProgram(ProgramModel& m, const DefaultTexts& defaults, const std::string& path) {
     std::vector<uint8_t> bytes;
-    if (!readFileHead(path, kProgramFileSize, bytes)) return {};
+    LoadResult failed;
+    if (!readFileHead(path, kProgramFileSize, bytes, failed.error)) return failed;
     return loadProgramBytes(m, defaults, bytes.data(), bytes.size());
 }
 
@@ -162,7 +172,8 @@ ScreenLineSource screenLineSource(int screen, int row) {
 LoadResult importMessages(ImportedTexts& texts, const DefaultTexts& defaults,
                           const std::string& path) {
     std::vector<uint8_t> bytes;
-    if (!readFileHead(path, kProgramFileBodyEnd, bytes)) return {};
+    LoadResult failed;
+    if (!readFileHead(path, kProgramFileBodyEnd, bytes, failed.error)) return failed;
     return importMessagesBytes(texts, defaults, bytes.data(), bytes.size());
 }
 

@@ -4,6 +4,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <string>
+#include <vector>
 
 #include "model/default_texts.h"
 #include "model/program_model.h"
@@ -19,13 +20,14 @@ enum class FileFormat { Unknown, Current, Older400, Older310 };
 
 enum class LoadStatus {
     Ok,
-    CannotOpen,       // no message: the caller keeps its state
+    CannotOpen,       // the caller keeps its state; `error` says why
     FormatMismatch,   // "Format mismatch !!!" (caption "Error")
 };
 
 struct LoadResult {
     LoadStatus status = LoadStatus::CannotOpen;
     FileFormat format = FileFormat::Unknown;
+    int error = 0;    // CannotOpen: the system's reason, an errno value
     bool ok() const { return status == LoadStatus::Ok; }
     // An older file was converted: the caller forgets the file name so that
     // the next Save asks for one.
@@ -35,6 +37,9 @@ struct LoadResult {
 // What every program that reads program files says of a file of another
 // kind (it has no number of its own: no language replaces it).
 constexpr char kFormatMismatchMessage[] = "Format mismatch !!!";
+
+// The bytes of the model as a program file in the current format.
+std::vector<uint8_t> programFileBytes(const ProgramModel& m);
 
 // Writes the model in the current format. The file is written beside the
 // target and replaces it only once complete, so a failed save leaves the

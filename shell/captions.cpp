@@ -1,5 +1,7 @@
 #include "shell/captions.h"
 
+#include "texts/code_page.h"
+
 #include "shell/document.h"
 #include "shell/language.h"
 #include "texts/texts.h"
@@ -7,8 +9,9 @@
 namespace fw {
 
 std::string editorCaption(const std::string& currentFile) {
-    return editorSheetCaption(currentFile, captionText(kTextSheetPrefix, "Formwright"),
-                              captionText(kTextNewFile, "New file"));
+    // The language's texts are Windows-1252, the file's name UTF-8.
+    return editorSheetCaption(currentFile, utf8FromCodePage(captionText(kTextSheetPrefix, "Formwright")),
+                              utf8FromCodePage(captionText(kTextNewFile, "New file")));
 }
 
 }  // namespace fw

@@ -38,7 +38,7 @@ inline constexpr MenuCommandText kPopupMenuTexts[] = {
 };
 
 // The editor sheet's caption for `currentFile` in the active language:
-// "Formwright - [ ", the file or "New file", " ]".
+// "Formwright - [ ", the file or "New file", " ]", in UTF-8.
 std::string editorCaption(const std::string& currentFile);
 
 }  // namespace fw

@@ -1,5 +1,7 @@
 #include "shell/designer_session.h"
 
+#include <memory>
+
 #include "comm/transfer.h"
 #include "model/file_replace.h"
 #include "model/program_defaults.h"
@@ -8,6 +10,7 @@
 #include "shell/captions.h"
 #include "shell/language.h"
 #include "shell/preferences_dialog_state.h"
+#include "shell/recovery.h"
 #include "shell/settings_file.h"
 #include "simulator/collected_data_view.h"
 
@@ -40,9 +43,10 @@ void DesignerSession::startUp(DesignerUi& ui, const std::filesystem::path& progr
     auto defaults = std::make_unique<DefaultTexts>();
     loadDefaultTexts(*defaults);
     begin(*defaults, std::move(prefs), std::move(settings));
-    // The file named on the command line, else the last file when the
-    // preferences ask for it, loads as a recent file does: it becomes the
-    // current file only when it loads.
+    // What an unclean end left first; then the file named on the command
+    // line, else the last file when the preferences ask for it, loads as a
+    // recent file does: it becomes the current file only when it loads.
+    offerRecovery(ui);
     openAtStartUp(ui, commandLineFile);
     ui.placeWindow(terminalPlacement());
 }
@@ -70,15 +74,53 @@ void DesignerSession::windowMoved(int x, int y) {
 void DesignerSession::restartSimulation() { engine_->pressKey(kKeyShowStart); }
 
 bool DesignerSession::settleChanges(DesignerUi& ui) {
-    if (!doc_.model.modified) return true;
-    switch (ui.askSaveChanges()) {
-        case Answer::Cancel: return false;
-        case Answer::No: return true;
-        case Answer::Yes: break;
+    if (doc_.model.modified) {
+        switch (ui.askSaveChanges()) {
+            case Answer::Cancel: return false;
+            case Answer::No: break;
+            case Answer::Yes:
+                // The user asked to keep the work: when it could not be kept,
+                // nothing that would replace or close it may go on.
+                if (!save(ui)) return false;
+                break;
+        }
     }
-    // The user asked to keep the work: when it could not be kept, nothing
-    // that would replace or close it may go on.
-    return save(ui);
+    // Saved or given up: nothing is left to recover.
+    removeRecovery(recoveryFilesFor(doc_.settings));
+    return true;
+}
+
+void DesignerSession::keepRecoveryCopy() {
+    const RecoveryFiles files = recoveryFilesFor(doc_.settings);
+    if (doc_.model.modified)
+        writeRecovery(files, doc_.model, doc_.currentFile);
+    else
+        removeRecovery(files);
+}
+
+bool DesignerSession::mayEndSession(DesignerUi& ui) {
+    keepRecoveryCopy();
+    return settleChanges(ui);
+}
+
+void DesignerSession::offerRecovery(DesignerUi& ui) {
+    const RecoveryFiles files = recoveryFilesFor(doc_.settings);
+    if (!recoveryExists(files)) return;
+    std::string name;
+    auto restored = std::make_unique<ProgramModel>(doc_.model);
+    if (!readRecovery(files, *restored, doc_.defaults, name)) {
+        removeRecovery(files);
+        return;
+    }
+    if (!ui.askYesNo(kTextWarningCaption, restoreRecoveryQuestion(name))) {
+        removeRecovery(files);
+        return;
+    }
+    doc_.model = *restored;
+    doc_.model.modified = true;   // still unsaved; the copy stays until it is saved
+    doc_.currentFile = name;
+    restartSimulation();
+    ui.displayChanged();
 }
 
 void DesignerSession::newProgram(DesignerUi& ui) {
@@ -90,7 +132,6 @@ void DesignerSession::newProgram(DesignerUi& ui) {
 void DesignerSession::open(DesignerUi& ui) {
     if (!settleChanges(ui)) return;
     const std::string previous = doc_.currentFile;
-    newDocument(doc_);
     // The settings file may have been changed by another copy of the
     // designer; a file that cannot be read keeps the preferences we have.
     rereadSettings(doc_.settings, doc_.prefs);
@@ -101,10 +142,14 @@ void DesignerSession::open(DesignerUi& ui) {
     // a later Save cannot write the new program over it.
     std::string path = startupFile(doc_.prefs);
     if (path.empty()) path = previous;
-    if (ui.chooseProgramFile(path) && load(ui, path)) {
+    if (!ui.chooseProgramFile(path)) {
+        newDocument(doc_);
+    } else if (load(ui, path)) {
         edit(ui);
         return;
     }
+    // A file that cannot be loaded leaves the program as it was: the
+    // load works on a copy, and the program is not cleared before it.
     restartSimulation();
     ui.displayChanged();
 }
@@ -114,12 +159,23 @@ void DesignerSession::openRecent(DesignerUi& ui, int k) {
     if (!settleChanges(ui)) return;
     // The entry's own copy: a successful load reorders the list.
     const std::string path = doc_.prefs.recentFiles[static_cast<std::size_t>(k)];
-    load(ui, path);
+    const LoadResult r = openDocument(doc_, path);
+    if (r.status == LoadStatus::CannotOpen && fileIsGone(r.error)) {
+        // An entry that can never open again is offered for removal.
+        if (ui.askYesNo(kTextErrorCaption, goneRecentFileQuestion(path, r.error)) && forgetRecentFile(doc_, path))
+            ui.recentFilesChanged();
+        return;
+    }
+    if (!reportLoad(ui, path, r)) return;
     edit(ui);
 }
 
 bool DesignerSession::load(DesignerUi& ui, const std::string& path) {
-    const LoadResult r = openDocument(doc_, path);
+    return reportLoad(ui, path, openDocument(doc_, path));
+}
+
+bool DesignerSession::reportLoad(DesignerUi& ui, const std::string& path, const LoadResult& r) {
+    if (r.status == LoadStatus::CannotOpen) ui.showText(kTextErrorCaption, cannotOpenMessage(path, r.error));
     if (r.status == LoadStatus::FormatMismatch) ui.showText(kTextErrorCaption, kFormatMismatchMessage);
     if (r.ok() && !r.imported()) ui.recentFilesChanged();
     return r.ok();
@@ -147,6 +203,7 @@ bool DesignerSession::save(DesignerUi& ui) {
         saveFailed(ui);
         return false;
     }
+    removeRecovery(recoveryFilesFor(doc_.settings));
     ui.recentFilesChanged();
     return true;
 }
@@ -158,6 +215,7 @@ bool DesignerSession::saveAs(DesignerUi& ui) {
         saveFailed(ui);
         return false;
     }
+    removeRecovery(recoveryFilesFor(doc_.settings));
     ui.recentFilesChanged();
     return true;
 }
@@ -171,7 +229,10 @@ void DesignerSession::saveFailed(DesignerUi& ui) {
 void DesignerSession::edit(DesignerUi& ui) {
     {
         EditorSheet sheet(doc_.model, doc_.defaults);
-        if (ui.runEditor(sheet, editorCaption(doc_.currentFile))) sheet.commit();
+        if (ui.runEditor(sheet, editorCaption(doc_.currentFile))) {
+            sheet.commit();
+            keepRecoveryCopy();
+        }
     }
     // The designed program runs on the display at once.
     restartSimulation();
@@ -185,6 +246,11 @@ void DesignerSession::transfer(DesignerUi& ui, TransferCommand command) {
     // system's list, or the user chooses one in the Preferences dialog first.
     std::vector<std::string> ports;
     for (const SerialPortInfo& port : ui.serialPorts()) ports.push_back(port.portName);
+    if (ports.empty()) {
+        // Nothing the Preferences could offer either.
+        ui.showMessage(kTextErrorCaption, static_cast<unsigned>(kNoComPortDevice));
+        return;
+    }
     doc_.prefs.comPortIndex = resolvePort(doc_.prefs, ports);
     if (transferNeedsPortChoice(doc_.prefs.comPortIndex, static_cast<int>(ports.size()))) {
         if (!editPreferences(ui)) return;
@@ -219,8 +285,10 @@ int DesignerSession::downloadOnce(DesignerUi& ui, const LinkChoice& link, bool l
 }
 
 void DesignerSession::receiveData(DesignerUi& ui, const LinkChoice& link) {
-    std::string path;
+    // The dialog starts in the folder of the last received file.
+    std::string path = lastReceiveFile_;
     if (!ui.chooseReceiveFile(path)) return;
+    lastReceiveFile_ = path;
     const TransferOutcome outcome = ui.runTransfer(prepareDataReceive(path, link));
     if (outcome.result == kTransferCancelled) return;
     if (outcome.result != kTransferDone) {
@@ -245,11 +313,9 @@ bool DesignerSession::choosePreferences(DesignerUi& ui) {
     // A file that cannot be read again keeps what we have.
     rereadSettings(doc_.settings, doc_.prefs);
     ui.recentFilesChanged();
+    // Without a serial port the dialog still opens: the language and
+    // "always on top" are set there too; its port list is off.
     PreferencesDialogState state(doc_.prefs, ui.serialPorts(), languageList());
-    if (!state.hasPorts()) {
-        ui.showMessage(kTextErrorCaption, static_cast<unsigned>(kNoComPortDevice));
-        return false;
-    }
     if (!ui.runPreferences(state)) return false;
     doc_.prefs = state.accepted();
     storeSettings(doc_.settings, doc_.prefs);

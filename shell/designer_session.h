@@ -48,10 +48,12 @@ public:
     virtual bool chooseSaveName(std::string& path) = 0;
     // A warning box of two text numbers; nothing when either text is empty.
     virtual void showMessage(unsigned captionId, unsigned textId) = 0;
-    // A warning box of a text that has no number.
+    // A warning box of a text that has no number (UTF-8: it may name a file).
     virtual void showText(unsigned captionId, const std::string& text) = 0;
     // An information box of two text numbers.
     virtual void showInformation(unsigned captionId, unsigned textId) = 0;
+    // A question with Yes and No (UTF-8: it may name a file); true for Yes.
+    virtual bool askYesNo(unsigned captionId, const std::string& question) = 0;
     // The editor sheet over `sheet`, with `caption`; true when the user
     // confirmed it with OK.
     virtual bool runEditor(EditorSheet& sheet, const std::string& caption) = 0;
@@ -72,8 +74,8 @@ public:
     // The Open dialog for the lookup file to send, starting at `path` (the
     // one sent last, or empty); the chosen name comes back.
     virtual bool chooseLookupFile(std::string& path) = 0;
-    // The Save dialog for the file a data receive creates; the chosen name
-    // comes back.
+    // The Save dialog for the file a data receive creates, given the last
+    // one (empty: none); the chosen name comes back.
     virtual bool chooseReceiveFile(std::string& path) = 0;
     // Carries out a transfer prepared in full, behind the progress dialog
     // (whose close box cancels it); returns once it is over and the port is
@@ -133,7 +135,8 @@ public:
     void open(DesignerUi& ui);
     void openRecent(DesignerUi& ui, int k);
     // Loads `path` as a recent file does, without the editor and without
-    // the unsaved-changes question.
+    // the unsaved-changes question. A file that cannot be opened is named
+    // with the system's reason; the program stays as it was.
     bool load(DesignerUi& ui, const std::string& path);
     // A program file handed to the designer from outside its menu (named on
     // the command line, as when a .FWX file is double-clicked): the
@@ -152,6 +155,14 @@ public:
     void edit(DesignerUi& ui);
     // The window's close request: true when it may close.
     bool mayClose(DesignerUi& ui);
+    // Windows asks whether the user's session may end (a restart, a log-off):
+    // the unsaved program is kept as a recovery copy first, in case Windows
+    // does not wait for the answer; then the question as at closing. True
+    // when the session may end.
+    bool mayEndSession(DesignerUi& ui);
+    // Start-up: a recovery copy left by an unclean end is offered back; on
+    // Yes it becomes the program, unsaved, under the name it had.
+    void offerRecovery(DesignerUi& ui);
     void transfer(DesignerUi& ui, TransferCommand command);
     // The Preferences command: the settings read again (another copy of the
     // designer may have written them), the dialog over the system's ports
@@ -169,6 +180,8 @@ public:
     void restartSimulation();
 
 private:
+    // Tells the user why a load failed; true when it did not.
+    bool reportLoad(DesignerUi& ui, const std::string& path, const LoadResult& r);
     // The unsaved-changes question before a command that replaces the
     // program: true when the command may go on. Yes saves first; a save
     // that fails or is cancelled stops the command, so no work is lost.
@@ -184,6 +197,10 @@ private:
     std::unique_ptr<SimulationEngine> engine_;
     std::string collectedDataFile_;   // where the records were last saved
     std::string lastLookupFile_;      // offered again by the next lookup download
+    std::string lastReceiveFile_;
+    // Keeps the recovery copy of the program while it has unsaved changes,
+    // and removes it when it has none.
+    void keepRecoveryCopy();     // its folder is where the next receive starts
 };
 
 }  // namespace fw

@@ -1,7 +1,10 @@
 #include "shell/document.h"
 
+#include <algorithm>
 #include <cctype>
+#include <cerrno>
 #include <cstdio>
+#include <system_error>
 
 #include "model/program_defaults.h"
 #include "shell/settings_file.h"
@@ -51,11 +54,49 @@ std::string withProgramExtension(const std::string& chosen) {
     return chosen + ".FWX";
 }
 
+namespace {
+
+// Where character `n` of UTF-8 text starts (its size past the last one):
+// a path is cut between characters, never inside one.
+std::size_t characterStart(const std::string& utf8, std::size_t n) {
+    std::size_t i = 0;
+    for (; i < utf8.size(); ++i) {
+        if ((static_cast<unsigned char>(utf8[i]) & 0xC0) == 0x80) continue;
+        if (n-- == 0) return i;
+    }
+    return i;
+}
+
+}  // namespace
+
 std::string recentFileLabel(int k, const std::string& path) {
     char number[16];
     std::snprintf(number, sizeof number, "&%d:  ", k + 1);
-    if (path.size() <= 40) return number + path;
-    return number + path.substr(0, 15) + "..." + path.substr(path.size() - 22);
+    std::size_t count = 0;
+    for (unsigned char c : path) count += (c & 0xC0) != 0x80;
+    if (count <= 40) return number + path;
+    return number + path.substr(0, characterStart(path, 15)) + "..." + path.substr(characterStart(path, count - 22));
+}
+
+std::string cannotOpenMessage(const std::string& path, int error) {
+    std::string reason = error != 0 ? std::generic_category().message(error) : "Unknown error";
+    return "Cannot open the file " + path + ":\n" + reason + ".";
+}
+
+bool fileIsGone(int error) { return error == ENOENT || error == ENOTDIR; }
+
+std::string goneRecentFileQuestion(const std::string& path, int error) {
+    return cannotOpenMessage(path, error) + "\n\nRemove it from the list of recent files?";
+}
+
+bool forgetRecentFile(Document& doc, const std::string& path) {
+    auto& list = doc.prefs.recentFiles;
+    const auto found = std::find(list.begin(), list.end(), path);
+    if (found == list.end()) return false;
+    list.erase(found);
+    if (doc.prefs.lastFile == path) doc.prefs.lastFile = list.empty() ? std::string(kUnknownFile) : list.front();
+    storeSettings(doc.settings, doc.prefs);
+    return true;
 }
 
 std::string editorSheetCaption(const std::string& currentFile, const std::string& prefix,

@@ -46,10 +46,24 @@ bool saveDocument(Document& doc, const std::string& path);
 std::string withProgramExtension(const std::string& chosen);
 
 // The text of recent-file entry k (0-based): "&1:  " and the path, a path of
-// more than 40 characters shown as its first 15, "..." and its last 22.
+// more than 40 characters shown as its first 15, "..." and its last 22. UTF-8,
+// as the path.
 std::string recentFileLabel(int k, const std::string& path);
 
-// The editor sheet's caption: prefix, " - [ ", the file or "New file", " ]".
+// What a user is told of a program file that cannot be opened: its name and
+// the system's reason (`error`, an errno value), in UTF-8.
+std::string cannotOpenMessage(const std::string& path, int error);
+// The same for a recent-file entry whose file is gone, asking whether to
+// take it off the list.
+std::string goneRecentFileQuestion(const std::string& path, int error);
+// Whether `error` says the file is not there (rather than unreadable).
+bool fileIsGone(int error);
+
+// Takes `path` off the recent files; true when it was on the list.
+bool forgetRecentFile(Document& doc, const std::string& path);
+
+// The editor sheet's caption: prefix, " - [ ", the file or "New file", " ]",
+// all UTF-8.
 // `prefix` and `newFileText` are the language's texts when one is active.
 std::string editorSheetCaption(const std::string& currentFile, const std::string& prefix = "Formwright",
                                const std::string& newFileText = "New file");

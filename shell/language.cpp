@@ -7,6 +7,7 @@
 
 #include "model/fixed_text.h"
 #include "shell/preferences.h"
+#include "texts/code_page.h"
 
 namespace fw {
 
@@ -76,15 +77,34 @@ bool readHead(const std::filesystem::path& path, std::size_t cap, std::string& o
     return !in.bad() && (in.good() || in.eof());
 }
 
+constexpr std::string_view kByteOrderMark = "\xEF\xBB\xBF";
+
+// Takes the byte-order mark off `bytes`; true when there was one.
+bool dropByteOrderMark(std::string_view& bytes) {
+    if (bytes.substr(0, kByteOrderMark.size()) != kByteOrderMark) return false;
+    bytes.remove_prefix(kByteOrderMark.size());
+    return true;
+}
+
 }  // namespace
+
+bool languageFileIsUtf8(std::string_view bytes) {
+    return dropByteOrderMark(bytes) || isValidUtf8(bytes);
+}
 
 std::string languageName(const char* data, std::size_t size) {
     if (!data) return {};
     std::string_view head(data, std::min(size, kNameBytes));
+    const bool utf8 = dropByteOrderMark(head);
     std::size_t cr = head.find('\r');
     if (cr == std::string_view::npos) return {};
     std::string_view name = head.substr(0, cr);
     name = name.substr(0, name.find('\0'));
+    if (utf8 || isValidUtf8(name)) {
+        // The characters the texts can hold, up to the first they cannot.
+        const std::string shown = codePageFromUtf8(name).bytes;
+        return shown.substr(0, kMaxLanguageNameChars);
+    }
     return std::string(name.substr(0, kMaxLanguageNameChars));
 }
 
@@ -102,6 +122,7 @@ int parseLanguageFile(const char* data, std::size_t size, LanguageTexts& texts) 
     std::size_t at = file.find('\n');   // the first line is the name
     if (at == std::string_view::npos) return 0;
     ++at;
+    const bool utf8 = languageFileIsUtf8(file);
 
     int applied = 0;
     while (at < file.size()) {
@@ -120,6 +141,15 @@ int parseLanguageFile(const char* data, std::size_t size, LanguageTexts& texts) 
         // The line ends in CR LF; a line ended by a line feed alone (or by
         // the end of the file) keeps its last character.
         if (!text.empty() && text.back() == '\r') text.remove_suffix(1);
+        if (utf8) {
+            // A text with a character the program's texts cannot hold keeps
+            // the program's own text rather than show another character.
+            const CodePageText converted = codePageFromUtf8(text);
+            if (!converted.ok()) continue;
+            texts.set(static_cast<unsigned>(id), converted.bytes.data(), converted.bytes.size());
+            ++applied;
+            continue;
+        }
         texts.set(static_cast<unsigned>(id), text.data(), text.size());
         ++applied;
     }

@@ -13,6 +13,7 @@
 #include <cstring>
 #include <filesystem>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "texts/language_texts.h"
@@ -37,12 +38,19 @@ struct LanguageList {
 // earlier). Empty when those bytes give no name.
 std::string languageName(const char* data, std::size_t size);
 
+// Whether a language file's bytes are UTF-8 (they begin with a byte-order
+// mark, or are well-formed UTF-8 throughout; plain ASCII reads the same
+// either way); Windows-1252 otherwise, as older files are.
+bool languageFileIsUtf8(std::string_view bytes);
+
 // Applies a language file's bytes to `texts`: every line after the first
 // that reads "id=text" sets slot id to text (its CR before the line feed
 // removed, cut to 80 characters); "id=" clears the slot. Lines without "=" or
 // without a number, and numbers outside 0..1799, change nothing; slots the
 // file does not name keep what they held. At most kLanguageFileCap bytes are
-// read, and only whole lines of them. Returns the number of lines applied.
+// read, and only whole lines of them. A UTF-8 file's texts become
+// Windows-1252; a line with a character that code page lacks is not
+// applied. Returns the number of lines applied.
 constexpr std::size_t kLanguageFileCap = 200000;
 int parseLanguageFile(const char* data, std::size_t size, LanguageTexts& texts);
 

@@ -8,10 +8,6 @@ namespace fw {
 
 namespace {
 
-// The registry list is short; a system that never ends it is stopped here,
-// well past the 127 positions that the settings file can name.
-constexpr int kMaxListedPorts = 256;
-
 bool inRange(int value, std::size_t count) {
     return value >= 0 && static_cast<std::size_t>(value) < count;
 }
@@ -27,16 +23,6 @@ const std::vector<std::string>& baudRateEntries() {
     static const std::vector<std::string> entries{"115200 bps", "57600 bps", "38400 bps", "19200 bps",
                                                   "9600 bps"};
     return entries;
-}
-
-std::vector<SerialPortInfo> listSerialPorts(SerialSystem& system) {
-    std::vector<SerialPortInfo> ports;
-    for (int index = 0; index < kMaxListedPorts; ++index) {
-        SerialPortInfo info;
-        if (system.enumSerialPort(index, info) == kPortNone) break;
-        ports.push_back(std::move(info));
-    }
-    return ports;
 }
 
 CradlePort searchCradle(SerialSystem& system) {
@@ -75,7 +61,7 @@ std::vector<std::string> PreferencesDialogState::languageEntries() const {
 }
 
 bool PreferencesDialogState::detectCradleEnabled() const {
-    return !searching_ && fw::detectCradleEnabled(prefs_.downloadVia, prefs_.receiveVia);
+    return !searching_ && hasPorts() && fw::detectCradleEnabled(prefs_.downloadVia, prefs_.receiveVia);
 }
 
 bool PreferencesDialogState::mayEnd(bool cancel) {

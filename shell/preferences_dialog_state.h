@@ -10,6 +10,7 @@
 #include <string>
 #include <vector>
 
+#include "comm/serial_link.h"
 #include "comm/serial_port.h"
 #include "shell/language.h"
 #include "shell/preferences.h"
@@ -41,9 +42,6 @@ struct CradlePort {
 };
 CradlePort searchCradle(SerialSystem& system);
 
-// The ports the system lists, in its order: index 0 up to the first index
-// without an entry.
-std::vector<SerialPortInfo> listSerialPorts(SerialSystem& system);
 int countSerialPorts(SerialSystem& system);
 
 class PreferencesDialogState {
@@ -83,7 +81,7 @@ public:
     // Cancel (the button, Esc, the close box) is kept until it ends.
     void cradleSearchStarted() { searching_ = true; }
     bool searching() const { return searching_; }
-    bool portListEnabled() const { return !searching_; }
+    bool portListEnabled() const { return !searching_ && hasPorts(); }
     bool okEnabled() const { return !searching_; }
     // OK or Cancel: true when the dialog may end now. A Cancel during a
     // search ends the dialog when the search does.

@@ -193,4 +193,37 @@ std::string utf8FromUtf16(std::u16string_view utf16) {
     return s;
 }
 
+bool isValidUtf8(std::string_view bytes) {
+    std::size_t i = 0;
+    char32_t c;
+    while (i < bytes.size())
+        if (!nextUtf8(bytes, i, c)) return false;
+    return true;
+}
+
+TypedText acceptTyped(std::u16string_view typed) {
+    TypedText out;
+    char32_t first = 0;
+    bool refused = false;
+    std::size_t i = 0;
+    while (i < typed.size()) {
+        char32_t c;
+        const std::size_t at = i;
+        const bool whole = nextUtf16(typed, i, c);
+        const int byte = whole && c != 0 ? codePageByteOf(c) : -1;
+        if (byte >= 0) {
+            out.bytes += static_cast<char>(byte);
+            continue;
+        }
+        if (!refused) first = whole ? c : typed[at];
+        refused = true;
+    }
+    if (refused) {
+        CodePageText named;
+        named.refused = first;
+        out.refusal = "The terminal cannot show the character " + named.refusedName() + ". It was not taken.";
+    }
+    return out;
+}
+
 }  // namespace fw

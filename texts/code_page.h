@@ -47,6 +47,19 @@ struct CodePageText {
 CodePageText codePageFromUtf8(std::string_view utf8);
 CodePageText codePageFromUtf16(std::u16string_view utf16);
 
+// Whether `bytes` are well-formed UTF-8 throughout (plain ASCII is).
+bool isValidUtf8(std::string_view bytes);
+
+// What a user typed into a box, as the terminal's bytes: every character the
+// code page has, in order; a character it lacks is left out, never turned
+// into another byte. `refusal` (UTF-8, empty when nothing was left out) is
+// the message that names the first character left out.
+struct TypedText {
+    std::string bytes;
+    std::string refusal;
+};
+TypedText acceptTyped(std::u16string_view typed);
+
 // UTF-8 <-> UTF-16 for names and messages that are not terminal texts (file
 // names, console output). Malformed input becomes U+FFFD.
 std::u16string utf16FromUtf8(std::string_view utf8);

@@ -22,7 +22,8 @@ struct ControlState {
 struct ControlInput {
     bool checked = false;
     int selection = -1;
-    std::string text;
+    std::string text;        // boxes: what was typed, as the terminal's bytes
+    std::string refusal;     // boxes: why a typed character was left out of `text`
 };
 
 // What the window must do after an event.

@@ -6,6 +6,7 @@
 #include "comm/line_description.h"
 #include "comm/network_port.h"
 #include "comm/win/stream_socket_win.h"
+#include "texts/code_page.h"
 
 namespace fw {
 
@@ -20,7 +21,7 @@ constexpr std::size_t kReadAhead = 1024;
 std::unique_ptr<WinSerialPort::Request> newRequest() {
     auto r = std::make_unique<WinSerialPort::Request>();
     // Manual-reset, as an overlapped record's event should be.
-    r->event = CreateEventA(nullptr, TRUE, FALSE, nullptr);
+    r->event = CreateEventW(nullptr, TRUE, FALSE, nullptr);
     if (!r->event) return nullptr;
     return r;
 }
@@ -94,11 +95,11 @@ PortOpen WinSerialPort::open(const std::string& name) {
     if (name.empty()) return PortOpen::deviceFailed;
     // "\\.\" reaches COM10 and above too; exclusive, and only a port that
     // exists.
-    std::string path = "\\\\.\\" + name;
-    handle_ = CreateFileA(path.c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr, OPEN_EXISTING,
+    const std::u16string path = u"\\\\.\\" + utf16FromUtf8(name);
+    handle_ = CreateFileW(reinterpret_cast<const wchar_t*>(path.c_str()), GENERIC_READ | GENERIC_WRITE, 0, nullptr, OPEN_EXISTING,
                           FILE_FLAG_OVERLAPPED, nullptr);
     if (handle_ == INVALID_HANDLE_VALUE) return PortOpen::deviceFailed;
-    wakeEvent_ = CreateEventA(nullptr, FALSE, FALSE, nullptr);
+    wakeEvent_ = CreateEventW(nullptr, FALSE, FALSE, nullptr);
     read_ = newRequest();
     write_ = newRequest();
     wait_ = newRequest();
@@ -358,28 +359,27 @@ int enumSerialPort(int index, SerialPortInfo& info) {
     info = SerialPortInfo{};
     if (index < 0) return kPortNone;
     HKEY key = nullptr;
-    if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, "HARDWARE\\DEVICEMAP\\SERIALCOMM", 0, KEY_READ, &key) !=
+    if (RegOpenKeyExW(HKEY_LOCAL_MACHINE, L"HARDWARE\\DEVICEMAP\\SERIALCOMM", 0, KEY_READ, &key) !=
         ERROR_SUCCESS) {
         return kPortNone;
     }
-    char valueName[100];
-    DWORD valueNameLength = sizeof valueName;
-    BYTE data[10];
-    DWORD dataLength = sizeof data;
+    wchar_t valueName[100];
+    DWORD valueNameLength = 100;   // characters
+    wchar_t data[16];
+    DWORD dataLength = sizeof data;   // bytes
     DWORD type = 0;
     // ERROR_MORE_DATA (a name or a port name that does not fit) is no entry.
-    LONG r = RegEnumValueA(key, DWORD(index), valueName, &valueNameLength, nullptr, &type, data,
-                           &dataLength);
+    LONG r = RegEnumValueW(key, DWORD(index), valueName, &valueNameLength, nullptr, &type,
+                           reinterpret_cast<BYTE*>(data), &dataLength);
     RegCloseKey(key);
     if (r != ERROR_SUCCESS || (type != REG_SZ && type != REG_EXPAND_SZ)) return kPortNone;
-    if (valueNameLength >= sizeof valueName || dataLength > sizeof data) return kPortNone;
+    if (valueNameLength >= 100 || dataLength > sizeof data) return kPortNone;
 
     // The data need not end in a NUL; read no further than it goes.
-    const char* port = reinterpret_cast<const char*>(data);
     std::size_t portLength = 0;
-    while (portLength < dataLength && port[portLength] != '\0') ++portLength;
-    info.portName.assign(port, portLength);
-    info.valueName.assign(valueName, valueNameLength);
+    while (portLength < dataLength / sizeof(wchar_t) && data[portLength] != L'\0') ++portLength;
+    info.portName = utf8FromUtf16(std::u16string(data, data + portLength));
+    info.valueName = utf8FromUtf16(std::u16string(valueName, valueName + valueNameLength));
     info.kind = portKind(info.valueName);
     return info.kind;
 }

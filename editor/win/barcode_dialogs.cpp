@@ -62,9 +62,7 @@ std::vector<S> symbologyControls() {
 
 void replaceCaption(HWND dlg, int control, unsigned textId) {
     if (textId == 0 || !GetDlgItem(dlg, control)) return;
-    char current[256];
-    GetDlgItemTextA(dlg, control, current, sizeof current);
-    SetDlgItemTextA(dlg, control, captionText(textId, current).c_str());
+    applyCaption(GetDlgItem(dlg, control), textId);
 }
 
 void applySymbologyLanguage(HWND dlg, const SymbologyDialogLayout& layout) {

@@ -51,10 +51,10 @@ void applyCaptions(HWND dlg, PageWindow<BarcodePage>&) {
     if (!languageActive()) return;
     for (int k = 0; k < kBarcodeCheckCount; ++k) {
         const std::string text = captionText(kFirstCheck + k, kBarcodeChecks[k].text);
-        SetDlgItemTextA(dlg, IDC_BARCODE_CHECK + k, text.c_str());
+        setText(GetDlgItem(dlg, IDC_BARCODE_CHECK + k), text);
     }
     const std::string more = captionText(kMore, "more...");
-    for (int d = 0; d < kSymbologyDialogCount; ++d) SetDlgItemTextA(dlg, IDC_BARCODE_MORE + d, more.c_str());
+    for (int d = 0; d < kSymbologyDialogCount; ++d) setText(GetDlgItem(dlg, IDC_BARCODE_MORE + d), more);
 }
 
 // The dialogs are modal over the sheet, the page's parent. They write the

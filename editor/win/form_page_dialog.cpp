@@ -153,7 +153,7 @@ void applyCaptions(HWND dlg, PageWindow<FormPage>&) {
                    {IDC_FORM_HEAD_MAX, kMaxLength}, {IDC_FORM_HEAD_MORE, kProperties}});
     if (languageActive()) {
         const std::string more = captionText(kMore, "more...");
-        for (int i = 0; i < kLinesPerForm; ++i) SetDlgItemTextA(dlg, IDC_FORM_MORE + i, more.c_str());
+        for (int i = 0; i < kLinesPerForm; ++i) setText(GetDlgItem(dlg, IDC_FORM_MORE + i), more);
     }
 }
 

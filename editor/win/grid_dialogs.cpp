@@ -2,6 +2,7 @@
 
 #include "resources/text_ids.h"
 #include "ui/win/dialog_support.h"
+#include "ui/win/wide_text.h"
 #include "editor/win/form_dialog_ids.h"
 
 namespace fw::win {
@@ -18,11 +19,11 @@ const COLORREF kResultText = RGB(128, 128, 128);
 // Sent by the grid area to its dialog: a click at the point in lParam.
 constexpr UINT kGridClicked = WM_APP + 0x40;
 
-const char kBoxProperty[] = "FwGridBox";
-const char kBoxProcProperty[] = "FwGridBoxProc";
+const wchar_t kBoxProperty[] = L"FwGridBox";
+const wchar_t kBoxProcProperty[] = L"FwGridBoxProc";
 
 CharacterGrid* gridOf(HWND control) {
-    return reinterpret_cast<CharacterGrid*>(GetWindowLongPtrA(control, GWLP_USERDATA));
+    return reinterpret_cast<CharacterGrid*>(GetWindowLongPtrW(control, GWLP_USERDATA));
 }
 
 void line(HDC dc, int x0, int y0, int x1, int y1) {
@@ -33,14 +34,14 @@ void line(HDC dc, int x0, int y0, int x1, int y1) {
 // The dialog's font, a little smaller: the longest names ("Right",
 // "Enter", "PgDn") must fit a cell of a sixteenth of the grid's width.
 HFONT createCellFont(HWND area) {
-    LOGFONTA lf{};
-    HFONT dialogFont = reinterpret_cast<HFONT>(SendMessageA(GetParent(area), WM_GETFONT, 0, 0));
-    if (!dialogFont || !GetObjectA(dialogFont, sizeof lf, &lf))
-        GetObjectA(GetStockObject(DEFAULT_GUI_FONT), sizeof lf, &lf);
+    LOGFONTW lf{};
+    HFONT dialogFont = reinterpret_cast<HFONT>(SendMessageW(GetParent(area), WM_GETFONT, 0, 0));
+    if (!dialogFont || !GetObjectW(dialogFont, sizeof lf, &lf))
+        GetObjectW(GetStockObject(DEFAULT_GUI_FONT), sizeof lf, &lf);
     const LONG height = lf.lfHeight < 0 ? -lf.lfHeight : lf.lfHeight;
     lf.lfHeight = -(height > 9 ? height - 1 - height / 12 : height);
     lf.lfWidth = 0;
-    return CreateFontIndirectA(&lf);
+    return CreateFontIndirectW(&lf);
 }
 
 void paintGrid(HWND area, HDC target) {
@@ -118,7 +119,8 @@ void paintGrid(HWND area, HDC target) {
                 }
                 const bool unavailable = code != CharacterGrid::kNoCode && !grid->available(code);
                 SetTextColor(dc, selected ? kWhite : unavailable ? kGridLine : kBlack);
-                DrawTextA(dc, text.c_str(), static_cast<int>(text.size()), &rc,
+                const std::wstring shown = wideFromText(text);
+                DrawTextW(dc, shown.c_str(), static_cast<int>(shown.size()), &rc,
                           DT_CENTER | DT_VCENTER | DT_SINGLELINE | DT_NOPREFIX);
             }
         }
@@ -145,10 +147,10 @@ LRESULT CALLBACK gridAreaProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam)
             return 1;
         case WM_LBUTTONDOWN:
             // The dialog owns the grid's state: it decides what the click does.
-            SendMessageA(GetParent(hwnd), kGridClicked, 0, lParam);
+            SendMessageW(GetParent(hwnd), kGridClicked, 0, lParam);
             return 0;
         default:
-            return DefWindowProcA(hwnd, msg, wParam, lParam);
+            return DefWindowProcW(hwnd, msg, wParam, lParam);
     }
 }
 
@@ -162,33 +164,33 @@ LRESULT CALLBACK gridResultProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lPara
         DrawEdge(dc, &rc, EDGE_SUNKEN, BF_RECT);
         if (CharacterGrid* grid = gridOf(hwnd)) {
             HGDIOBJ oldFont =
-                SelectObject(dc, reinterpret_cast<HFONT>(SendMessageA(GetParent(hwnd), WM_GETFONT, 0, 0)));
+                SelectObject(dc, reinterpret_cast<HFONT>(SendMessageW(GetParent(hwnd), WM_GETFONT, 0, 0)));
             SetBkMode(dc, TRANSPARENT);
             SetTextColor(dc, kResultText);
             RECT text{rc.left + 5, rc.top, rc.right - 2, rc.bottom};
-            const std::string& s = grid->resultText();
-            DrawTextA(dc, s.c_str(), static_cast<int>(s.size()), &text,
+            const std::wstring s = wideFromText(grid->resultText());
+            DrawTextW(dc, s.c_str(), static_cast<int>(s.size()), &text,
                       DT_LEFT | DT_VCENTER | DT_SINGLELINE | DT_NOPREFIX);
             SelectObject(dc, oldFont);
         }
         EndPaint(hwnd, &ps);
         return 0;
     }
-    return DefWindowProcA(hwnd, msg, wParam, lParam);
+    return DefWindowProcW(hwnd, msg, wParam, lParam);
 }
 
 void registerGridClasses(HINSTANCE instance) {
     static bool registered = false;
     if (registered) return;
-    WNDCLASSA wc{};
+    WNDCLASSW wc{};
     wc.hInstance = instance;
     wc.hCursor = LoadCursor(nullptr, IDC_ARROW);
     wc.lpfnWndProc = gridAreaProc;
-    wc.lpszClassName = FW_GRID_AREA_CLASS;
-    RegisterClassA(&wc);
+    wc.lpszClassName = L"" FW_GRID_AREA_CLASS;
+    RegisterClassW(&wc);
     wc.lpfnWndProc = gridResultProc;
-    wc.lpszClassName = FW_GRID_RESULT_CLASS;
-    RegisterClassA(&wc);
+    wc.lpszClassName = L"" FW_GRID_RESULT_CLASS;
+    RegisterClassW(&wc);
     registered = true;
 }
 
@@ -203,13 +205,13 @@ void gridClicked(HWND dlg, CharacterGrid& grid, LPARAM point) {
     if (HWND box = GetDlgItem(dlg, IDC_GRID_RESULT)) InvalidateRect(box, nullptr, FALSE);
     if (result == GridClick::TooMany) {
         UpdateWindow(area);
-        MessageBoxA(dlg, kTooManyCharacters, kTooManyCharactersCaption, MB_OK | MB_ICONEXCLAMATION);
+        textBox(dlg, kTooManyCharacters, kTooManyCharactersCaption, MB_OK | MB_ICONEXCLAMATION);
     }
 }
 
 LRESULT CALLBACK gridBoxProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
-    auto* box = static_cast<GridBox*>(GetPropA(hwnd, kBoxProperty));
-    auto original = reinterpret_cast<WNDPROC>(GetPropA(hwnd, kBoxProcProperty));
+    auto* box = static_cast<GridBox*>(GetPropW(hwnd, kBoxProperty));
+    auto original = reinterpret_cast<WNDPROC>(GetPropW(hwnd, kBoxProcProperty));
     switch (msg) {
         case WM_LBUTTONDOWN:
         case WM_LBUTTONDBLCLK:
@@ -233,15 +235,15 @@ LRESULT CALLBACK gridBoxProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) 
             }
             break;
         case WM_NCDESTROY:
-            RemovePropA(hwnd, kBoxProperty);
+            RemovePropW(hwnd, kBoxProperty);
             markInputLook(hwnd, false);
-            RemovePropA(hwnd, kBoxProcProperty);
-            SetWindowLongPtrA(hwnd, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(original));
+            RemovePropW(hwnd, kBoxProcProperty);
+            SetWindowLongPtrW(hwnd, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(original));
             break;
         default:
             break;
     }
-    return CallWindowProcA(original, hwnd, msg, wParam, lParam);
+    return CallWindowProcW(original, hwnd, msg, wParam, lParam);
 }
 
 // The grid dialog and the box it was opened from (none when a caller runs
@@ -278,14 +280,14 @@ void placeBeside(HWND dlg, HWND box) {
 }  // namespace
 
 void attachGridBox(HWND box, GridBox* state) {
-    if (!GetPropA(box, kBoxProcProperty)) {
+    if (!GetPropW(box, kBoxProcProperty)) {
         auto original = reinterpret_cast<WNDPROC>(
-            SetWindowLongPtrA(box, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(gridBoxProc)));
-        SetPropA(box, kBoxProcProperty, reinterpret_cast<HANDLE>(original));
+            SetWindowLongPtrW(box, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(gridBoxProc)));
+        SetPropW(box, kBoxProcProperty, reinterpret_cast<HANDLE>(original));
     }
-    SetPropA(box, kBoxProperty, state);
+    SetPropW(box, kBoxProperty, state);
     markInputLook(box);
-    SetWindowTextA(box, state->text().c_str());
+    setText(box, state->text());
 }
 
 INT_PTR runCharacterGrid(HWND owner, HWND boxWindow, GridBox& box) {
@@ -299,25 +301,25 @@ INT_PTR runCharacterGrid(HWND owner, HWND boxWindow, GridBox& box) {
     const char* name = grid.mode() == GridMode::MultiCode ? "GridDlg" : "ACGridDlg";
     GridDialog dialog{&grid, boxWindow};
     INT_PTR result =
-        DialogBoxParamA(instance, name, owner, characterGridProc, reinterpret_cast<LPARAM>(&dialog));
+        DialogBoxParamW(instance, resourceName(name).c_str(), owner, characterGridProc, reinterpret_cast<LPARAM>(&dialog));
     box.closeGrid(grid, result == IDOK);
     if (boxWindow) {
-        SetWindowTextA(boxWindow, box.text().c_str());
+        setText(boxWindow, box.text());
         InvalidateRect(boxWindow, nullptr, TRUE);
     }
     return result == IDOK ? IDOK : IDCANCEL;
 }
 
 INT_PTR CALLBACK characterGridProc(HWND dlg, UINT msg, WPARAM wParam, LPARAM lParam) {
-    auto* grid = reinterpret_cast<CharacterGrid*>(GetWindowLongPtrA(dlg, DWLP_USER));
+    auto* grid = reinterpret_cast<CharacterGrid*>(GetWindowLongPtrW(dlg, DWLP_USER));
     switch (msg) {
         case WM_INITDIALOG: {
             const auto* dialog = reinterpret_cast<const GridDialog*>(lParam);
             grid = dialog->grid;
             const auto state = reinterpret_cast<LONG_PTR>(grid);
-            SetWindowLongPtrA(dlg, DWLP_USER, state);
-            SetWindowLongPtrA(GetDlgItem(dlg, IDC_GRID_AREA), GWLP_USERDATA, state);
-            if (HWND result = GetDlgItem(dlg, IDC_GRID_RESULT)) SetWindowLongPtrA(result, GWLP_USERDATA, state);
+            SetWindowLongPtrW(dlg, DWLP_USER, state);
+            SetWindowLongPtrW(GetDlgItem(dlg, IDC_GRID_AREA), GWLP_USERDATA, state);
+            if (HWND result = GetDlgItem(dlg, IDC_GRID_RESULT)) SetWindowLongPtrW(result, GWLP_USERDATA, state);
             if (grid->mode() == GridMode::MultiCode)
                 applyLanguage(dlg, formtext::kGridTitle,
                               {{IDC_GRID_RESULT_LABEL, formtext::kGridResult}, {IDC_GRID_CLEAR, formtext::kGridClear}});

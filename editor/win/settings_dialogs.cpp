@@ -135,7 +135,7 @@ void initAcoustic(HWND dlg, AcousticDialog& d) {
                    {IDC_AC_SIZE_LABEL, kAcSize},         {IDC_AC_DELAY_LABEL, kAcDelay},
                    {IDC_AC_PAD_LABEL, kAcPad},           {IDC_AC_EOB_LABEL, kAcEob},
                    {IDC_AC_CHECK, kAcCheck},             {IDC_AC_VOLUME_LABEL, kAcVolume}});
-    SendDlgItemMessageA(dlg, IDC_AC_TONE_SPIN, UDM_SETRANGE32, kMinToneLength, kMaxToneLength);
+    SendDlgItemMessageW(dlg, IDC_AC_TONE_SPIN, UDM_SETRANGE32, kMinToneLength, kMaxToneLength);
     attachGridBox(GetDlgItem(dlg, IDC_AC_STX), &d.charBox(AcousticDialog::StartOfText));
     attachGridBox(GetDlgItem(dlg, IDC_AC_ETX), &d.charBox(AcousticDialog::EndOfText));
     attachGridBox(GetDlgItem(dlg, IDC_AC_PAD), &d.charBox(AcousticDialog::PadChar));

@@ -9,7 +9,7 @@ bool sheetNotify(HWND page, LPARAM lParam, SheetContext& context) {
     switch (n->code) {
         case PSN_APPLY:
             context.confirmed = true;
-            SetWindowLongPtrA(page, DWLP_MSGRESULT, PSNRET_NOERROR);
+            SetWindowLongPtrW(page, DWLP_MSGRESULT, PSNRET_NOERROR);
             return true;
         case PSN_RESET:
             return true;

@@ -26,7 +26,7 @@ struct SheetContext {
 
 // The context from a page's WM_INITDIALOG lParam.
 inline SheetContext& sheetContextOf(LPARAM initParam) {
-    return *reinterpret_cast<SheetContext*>(reinterpret_cast<const PROPSHEETPAGEA*>(initParam)->lParam);
+    return *reinterpret_cast<SheetContext*>(reinterpret_cast<const PROPSHEETPAGEW*>(initParam)->lParam);
 }
 
 // The sheet notifications every page answers alike: OK marks the sheet
@@ -85,7 +85,7 @@ INT_PTR sheetPageProc(HWND dlg, UINT msg, WPARAM wParam, LPARAM lParam, const Pa
             // while a box still has the focus): its boxes are checked now.
             if (reinterpret_cast<const NMHDR*>(lParam)->code == PSN_KILLACTIVE) {
                 w->binding.leave(dlg);
-                SetWindowLongPtrA(dlg, DWLP_MSGRESULT, FALSE);
+                SetWindowLongPtrW(dlg, DWLP_MSGRESULT, FALSE);
                 return TRUE;
             }
             return sheetNotify(dlg, lParam, w->context) ? TRUE : FALSE;

@@ -8,6 +8,7 @@
 #include "resources/text_ids.h"
 #include "editor/startup_page.h"
 #include "ui/win/dialog_support.h"
+#include "ui/win/wide_text.h"
 #include "editor/win/settings_dialog_ids.h"
 #include "editor/win/sheet_context.h"
 #include "texts/texts.h"
@@ -91,7 +92,7 @@ bool startupClicked(HWND dlg, PageWindow<StartupPage>& w, int id) {
     std::string path;
     if (!w.context.chooseImportFile || !w.context.chooseImportFile(GetParent(dlg), path)) return true;
     if (page.importFrom(path).status == LoadStatus::FormatMismatch)
-        MessageBoxA(dlg, kFormatMismatchMessage, loadText(kTextErrorCaption).c_str(), MB_OK | MB_ICONWARNING);
+        textBox(dlg, kFormatMismatchMessage, loadText(kTextErrorCaption), MB_OK | MB_ICONWARNING);
     return true;
 }
 

@@ -4,12 +4,24 @@
 #include <commdlg.h>
 
 #include <cstring>
+#include <string_view>
+#include <vector>
 
+#include "comm/serial_link.h"
+#include "comm/win/serial_port_win.h"
 #include "loader/last_folder.h"
 #include "model/settings_place.h"
 #include "loader_ids.h"
+#include "ui/win/dialog_support.h"
+#include "ui/win/wide_text.h"
 
 namespace fw::loader::win {
+
+using fw::win::documentsFolder;
+using fw::win::textBox;
+using fw::win::utf8FromWide;
+using fw::win::wideFromText;
+using fw::win::wideFromUtf8;
 
 namespace {
 
@@ -38,20 +50,20 @@ INT_PTR CALLBACK progressProc(HWND, UINT message, WPARAM, LPARAM) {
 
 void openProgressWindow() {
     if (progressWindow) return;
-    HINSTANCE instance = GetModuleHandleA(nullptr);
+    HINSTANCE instance = GetModuleHandleW(nullptr);
     // Without an owner: the main window is never shown.
-    progressWindow = CreateDialogParamA(instance, "ProgressDlg", nullptr, progressProc, 0);
+    progressWindow = CreateDialogParamW(instance, L"ProgressDlg", nullptr, progressProc, 0);
     if (!progressWindow) return;
     RECT client{};
     GetClientRect(progressWindow, &client);
     const BarPlace place = progressBarPlace(client.right - client.left, client.bottom - client.top);
-    const std::string barText(kProgressBarText);
-    progressBar = CreateWindowExA(0, PROGRESS_CLASSA, barText.c_str(), WS_CHILD | WS_VISIBLE,
+    const std::wstring barText = wideFromText(kProgressBarText);
+    progressBar = CreateWindowExW(0, PROGRESS_CLASSW, barText.c_str(), WS_CHILD | WS_VISIBLE,
                                   place.x, place.y, place.width, place.height, progressWindow,
                                   reinterpret_cast<HMENU>(static_cast<INT_PTR>(IDC_PROGRESS_BAR)),
                                   instance, nullptr);
-    SendMessageA(progressBar, PBM_SETRANGE, 0, MAKELPARAM(0, 100));
-    SendMessageA(progressBar, PBM_SETPOS, 0, 0);
+    SendMessageW(progressBar, PBM_SETRANGE, 0, MAKELPARAM(0, 100));
+    SendMessageW(progressBar, PBM_SETPOS, 0, 0);
     ShowWindow(progressWindow, SW_SHOW);
     UpdateWindow(progressWindow);
 }
@@ -74,7 +86,7 @@ void carryOut(HWND main, UiRequest& r) {
         openProgressWindow();
         break;
     case UiRequest::Kind::progress:
-        if (progressBar) SendMessageA(progressBar, PBM_SETPOS, WPARAM(r.position), 0);
+        if (progressBar) SendMessageW(progressBar, PBM_SETPOS, WPARAM(r.position), 0);
         break;
     case UiRequest::Kind::closeProgress:
         closeProgressWindow();
@@ -92,39 +104,52 @@ LRESULT CALLBACK mainProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam)
         PostQuitMessage(0);
         return 0;
     default:
-        return DefWindowProcA(hwnd, message, wParam, lParam);
+        return DefWindowProcW(hwnd, message, wParam, lParam);
     }
 }
 
 void fillList(HWND dialog, int id, const std::string_view* names, std::size_t count, int selected) {
     HWND list = GetDlgItem(dialog, id);
     for (std::size_t i = 0; i < count; ++i) {
-        const std::string name(names[i]);
-        SendMessageA(list, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(name.c_str()));
+        const std::wstring name = wideFromText(names[i]);
+        SendMessageW(list, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(name.c_str()));
     }
-    SendMessageA(list, CB_SETCURSEL, WPARAM(selected), 0);
+    SendMessageW(list, CB_SETCURSEL, WPARAM(selected), 0);
 }
 
 int selection(HWND dialog, int id, int keep) {
-    const LRESULT index = SendDlgItemMessageA(dialog, id, CB_GETCURSEL, 0, 0);
+    const LRESULT index = SendDlgItemMessageW(dialog, id, CB_GETCURSEL, 0, 0);
     return index == CB_ERR ? keep : int(index);
 }
+
+// The dialog's choices and the ports it lists.
+struct PortChoice {
+    Choices* choices;
+    std::vector<std::string_view> ports;
+};
 
 INT_PTR CALLBACK propertiesProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam) {
     switch (message) {
     case WM_INITDIALOG: {
-        SetWindowLongPtrA(dialog, DWLP_USER, lParam);
-        const Choices& c = *reinterpret_cast<const Choices*>(lParam);
+        SetWindowLongPtrW(dialog, DWLP_USER, lParam);
+        const PortChoice& p = *reinterpret_cast<const PortChoice*>(lParam);
+        const Choices& c = *p.choices;
         fillList(dialog, IDC_DOWNLOAD_VIA, kLinkNames.data(), kLinkNames.size(), c.link);
-        fillList(dialog, IDC_COM_PORT, kPortNames.data(), kPortNames.size(), c.port);
+        const std::string port = chosenPort(c);
+        int shown = 0;
+        for (std::size_t i = 0; i < p.ports.size(); ++i)
+            if (p.ports[i] == port) shown = int(i);
+        fillList(dialog, IDC_COM_PORT, p.ports.data(), p.ports.size(), shown);
         fillList(dialog, IDC_BAUD_RATE, kSpeedNames.data(), kSpeedNames.size(), c.speed);
         return TRUE;
     }
     case WM_COMMAND:
         if (LOWORD(wParam) == IDOK) {
-            auto& c = *reinterpret_cast<Choices*>(GetWindowLongPtrA(dialog, DWLP_USER));
+            const PortChoice& p = *reinterpret_cast<const PortChoice*>(GetWindowLongPtrW(dialog, DWLP_USER));
+            Choices& c = *p.choices;
             c.link = selection(dialog, IDC_DOWNLOAD_VIA, c.link);
-            c.port = selection(dialog, IDC_COM_PORT, c.port);
+            const int port = selection(dialog, IDC_COM_PORT, -1);
+            if (port >= 0 && port < int(p.ports.size())) c.portName = std::string(p.ports[std::size_t(port)]);
             c.speed = selection(dialog, IDC_BAUD_RATE, c.speed);
             EndDialog(dialog, IDOK);
             return TRUE;
@@ -140,21 +165,21 @@ INT_PTR CALLBACK propertiesProc(HWND dialog, UINT message, WPARAM wParam, LPARAM
 }
 
 void send(HWND main, UiRequest& r) {
-    SendMessageA(main, kUiRequest, 0, reinterpret_cast<LPARAM>(&r));
+    SendMessageW(main, kUiRequest, 0, reinterpret_cast<LPARAM>(&r));
 }
 
 }  // namespace
 
 HWND createMainWindow(HINSTANCE instance) {
-    const std::string className(kWindowClass);
-    WNDCLASSA wc{};
+    const std::wstring className = wideFromText(kWindowClass);
+    WNDCLASSW wc{};
     wc.lpfnWndProc = mainProc;
     wc.hInstance = instance;
-    wc.hIcon = LoadIconA(instance, MAKEINTRESOURCEA(IDI_FWX_LOAD));
-    wc.hCursor = LoadCursorA(nullptr, reinterpret_cast<LPCSTR>(IDC_ARROW));
+    wc.hIcon = LoadIconW(instance, MAKEINTRESOURCEW(IDI_FWX_LOAD));
+    wc.hCursor = LoadCursorW(nullptr, reinterpret_cast<LPCWSTR>(IDC_ARROW));
     wc.lpszClassName = className.c_str();
-    RegisterClassA(&wc);
-    return CreateWindowExA(0, className.c_str(), caption().c_str(), WS_OVERLAPPEDWINDOW,
+    RegisterClassW(&wc);
+    return CreateWindowExW(0, className.c_str(), wideFromText(caption()).c_str(), WS_OVERLAPPEDWINDOW,
                            CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, nullptr,
                            nullptr, instance, nullptr);
 }
@@ -172,7 +197,7 @@ int loaderBox(HWND owner, const std::string& text, UINT style) {
         owner = nullptr;
         style |= MB_TASKMODAL;
     }
-    return MessageBoxA(owner, text.c_str(), caption().c_str(), style);
+    return textBox(owner, text, caption(), style);
 }
 
 }  // namespace
@@ -185,12 +210,6 @@ bool askRetry(HWND owner) {
     return loaderBox(owner, std::string(kRetryQuestion), MB_YESNO | MB_ICONQUESTION) == IDYES;
 }
 
-std::string programFolder() {
-    char path[MAX_PATH] = {};
-    const DWORD n = GetModuleFileNameA(nullptr, path, MAX_PATH);
-    if (n == 0 || n >= MAX_PATH) return {};
-    return folderOf(std::string(path, n));
-}
 
 // The program's folder in the system's wide characters.
 static std::filesystem::path wideProgramFolder() {
@@ -201,40 +220,62 @@ static std::filesystem::path wideProgramFolder() {
 }
 
 bool chooseProgramFile(HWND owner, std::string& path) {
-    const std::string own = programFolder();
     // Beside the program when that folder is writable, else in the user's
-    // own folder; the names go through the wide API.
+    // own folder; the names go through the wide API. Without a folder of
+    // its own the dialog starts in Documents: the program's folder is the
+    // install folder, where no program file belongs.
     SettingsFiles ini = locateSettings(wideProgramFolder(), kIniFileName);
-    const std::string folder = readLastFolder(ini.readFrom).value_or(own);
+    const std::wstring folder = wideFromUtf8(readLastFolder(ini.readFrom).value_or(documentsFolder()));
 
     // "Formwright (*.FWX)\0*.FWX\0\0"
-    std::string filter(kOpenFilterName);
-    filter += '\0';
-    filter += kOpenFilterPattern;
-    filter += '\0';
-    filter += '\0';
-    const std::string extension(kOpenDefaultExtension);
+    std::wstring filter = wideFromText(kOpenFilterName);
+    filter += L'\0';
+    filter += wideFromText(kOpenFilterPattern);
+    filter += L'\0';
+    filter += L'\0';
+    const std::wstring extension = wideFromText(kOpenDefaultExtension);
 
-    char chosen[MAX_PATH] = {};
-    OPENFILENAMEA ofn{};
+    std::wstring chosen(32768, L'\0');
+    OPENFILENAMEW ofn{};
     ofn.lStructSize = sizeof ofn;
     ofn.hwndOwner = owner;
     ofn.lpstrFilter = filter.c_str();
     ofn.nFilterIndex = 1;
-    ofn.lpstrFile = chosen;
-    ofn.nMaxFile = sizeof chosen;
-    ofn.lpstrInitialDir = folder.c_str();
+    ofn.lpstrFile = chosen.data();
+    ofn.nMaxFile = static_cast<DWORD>(chosen.size());
+    ofn.lpstrInitialDir = folder.empty() ? nullptr : folder.c_str();
     ofn.lpstrDefExt = extension.c_str();
-    ofn.Flags = OFN_EXPLORER | OFN_FILEMUSTEXIST | OFN_PATHMUSTEXIST | OFN_HIDEREADONLY;
-    if (!GetOpenFileNameA(&ofn)) return false;
-    path = chosen;
-    writeSettingsFile(ini, folderOf(path));
+    ofn.Flags = OFN_EXPLORER | OFN_FILEMUSTEXIST | OFN_PATHMUSTEXIST | OFN_HIDEREADONLY | OFN_NOCHANGEDIR;
+    if (!GetOpenFileNameW(&ofn)) return false;
+    path = utf8FromWide(chosen.c_str());
+    LoaderMemory memory = readLoaderMemory(ini.readFrom);
+    memory.folder = folderOf(path);
+    writeSettingsFile(ini, formatLoaderMemory(memory));
     return true;
 }
 
 bool runPropertiesDialog(HINSTANCE instance, HWND owner, Choices& choices) {
-    return DialogBoxParamA(instance, "ComPropertiesDlg", owner, propertiesProc,
-                           reinterpret_cast<LPARAM>(&choices)) == IDOK;
+    SettingsFiles ini = locateSettings(wideProgramFolder(), kIniFileName);
+    LoaderMemory memory = readLoaderMemory(ini.readFrom);
+    if (!memory.port.empty()) choices.portName = memory.port;
+    if (memory.speed >= 0) choices.speed = memory.speed;
+
+    // The system's serial ports, as the designer lists them; the old fixed
+    // list when the system names none.
+    std::vector<std::string> names;
+    fw::WinSerialSystem system;
+    for (const SerialPortInfo& port : listSerialPorts(system)) names.push_back(port.portName);
+    PortChoice p{&choices, {}};
+    for (const std::string& name : names) p.ports.push_back(name);
+    if (p.ports.empty()) p.ports.assign(kPortNames.begin(), kPortNames.end());
+
+    if (DialogBoxParamW(instance, L"ComPropertiesDlg", owner, propertiesProc, reinterpret_cast<LPARAM>(&p)) != IDOK)
+        return false;
+    memory = readLoaderMemory(ini.readFrom);
+    memory.port = chosenPort(choices);
+    memory.speed = choices.speed;
+    writeSettingsFile(ini, formatLoaderMemory(memory));
+    return true;
 }
 
 void MarshalledUi::showMessage(Message message) {

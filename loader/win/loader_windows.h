@@ -26,16 +26,15 @@ constexpr UINT kTransferEnded = WM_APP + 2;
 void showMessage(HWND owner, Message message);
 bool askRetry(HWND owner);
 
-// The folder fwx_load.exe lives in.
-std::string programFolder();
 
 // The open dialog, starting in the folder of "fwx_load.ini" (else the
-// program's folder); on OK the chosen file's folder is written back.
+// user's Documents); on OK the chosen file's folder is written back.
 // False when the user cancels.
 bool chooseProgramFile(HWND owner, std::string& path);
 
-// "ComPropertiesDlg", preset to `choices`; OK stores the three choices.
-// False on Cancel.
+// "ComPropertiesDlg", preset to `choices` and to the port and speed last
+// used; its port list is the system's serial ports. OK stores the three
+// choices, and the port and speed in "fwx_load.ini". False on Cancel.
 bool runPropertiesDialog(HINSTANCE instance, HWND owner, Choices& choices);
 
 // The LoaderUi of the transfer thread: every call is sent to the main

@@ -17,14 +17,15 @@
 #include "loader/loader_program.h"
 #include "loader/loader_session.h"
 #include "loader_windows.h"
+#include "ui/win/wide_text.h"
 
 namespace {
 
 using namespace fw::loader;
 
-int runLoader(HINSTANCE instance, const char* commandLine) {
+int runLoader(HINSTANCE instance, const std::string& commandLine) {
     HWND main = win::createMainWindow(instance);
-    const CommandLine command = parseCommandLine(commandLine ? commandLine : "");
+    const CommandLine command = parseCommandLine(commandLine);
 
     std::string file = command.file;
     Choices choices = command.choices;
@@ -59,14 +60,14 @@ int runLoader(HINSTANCE instance, const char* commandLine) {
     std::thread transfer([&] {
         fw::WinSerialPort port;
         win::MarshalledUi ui(main);
-        downloaded = runDownload(port, portName(choices.port), choices, program.image(), ui);
-        PostMessageA(main, win::kTransferEnded, 0, 0);
+        downloaded = runDownload(port, chosenPort(choices), choices, program.image(), ui);
+        PostMessageW(main, win::kTransferEnded, 0, 0);
     });
 
     MSG msg;
-    while (GetMessageA(&msg, nullptr, 0, 0) > 0) {
+    while (GetMessageW(&msg, nullptr, 0, 0) > 0) {
         TranslateMessage(&msg);
-        DispatchMessageA(&msg);
+        DispatchMessageW(&msg);
     }
     transfer.join();
     DestroyWindow(main);
@@ -75,8 +76,8 @@ int runLoader(HINSTANCE instance, const char* commandLine) {
 
 }  // namespace
 
-int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR commandLine, int) {
+int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, LPWSTR commandLine, int) {
     INITCOMMONCONTROLSEX controls{sizeof controls, ICC_PROGRESS_CLASS};
     InitCommonControlsEx(&controls);
-    return runLoader(instance, commandLine);
+    return runLoader(instance, commandLine ? fw::win::utf8FromWide(commandLine) : std::string());
 }

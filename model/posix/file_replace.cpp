@@ -11,6 +11,10 @@ namespace fw {
 
 std::filesystem::path systemPath(const std::string& name) { return std::filesystem::path(name); }
 
+std::FILE* openFile(const std::string& name, const char* mode, bool) {
+    return name.empty() ? nullptr : std::fopen(name.c_str(), mode);
+}
+
 bool folderWritable(const std::filesystem::path& folder) {
     return ::access(folder.c_str(), W_OK | X_OK) == 0;
 }

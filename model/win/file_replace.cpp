@@ -2,6 +2,7 @@
 
 #include <fcntl.h>
 #include <io.h>
+#include <share.h>
 #include <sys/stat.h>
 #include <windows.h>
 #include <shlobj.h>
@@ -9,16 +10,29 @@
 #include <cstdio>
 
 #include "model/replace_retry.h"
+#include "texts/code_page.h"
 
 namespace fw {
 
 std::filesystem::path systemPath(const std::string& name) {
     if (name.empty()) return {};
-    const int n = MultiByteToWideChar(CP_ACP, 0, name.data(), static_cast<int>(name.size()), nullptr, 0);
-    if (n <= 0) return {};
-    std::wstring wide(static_cast<std::size_t>(n), L'\0');
-    MultiByteToWideChar(CP_ACP, 0, name.data(), static_cast<int>(name.size()), wide.data(), n);
-    return std::filesystem::path(wide);
+    const std::u16string utf16 = utf16FromUtf8(name);
+    std::wstring wide(utf16.begin(), utf16.end());
+    if (wide.size() < kExtendedPathFrom) return std::filesystem::path(wide);
+    // Long: the extended-length form, which the system takes only absolute
+    // and normalised; GetFullPathNameW does both.
+    std::wstring full(32768, L'\0');
+    const DWORD n = GetFullPathNameW(wide.c_str(), static_cast<DWORD>(full.size()), full.data(), nullptr);
+    if (n == 0 || n >= full.size()) return std::filesystem::path(wide);
+    full.resize(n);
+    const std::u16string extended = extendedLengthPath(std::u16string(full.begin(), full.end()));
+    return std::filesystem::path(std::wstring(extended.begin(), extended.end()));
+}
+
+std::FILE* openFile(const std::string& name, const char* mode, bool exclusive) {
+    if (name.empty() || !mode) return nullptr;
+    const std::wstring wideMode(mode, mode + std::char_traits<char>::length(mode));
+    return _wfsopen(systemPath(name).c_str(), wideMode.c_str(), exclusive ? _SH_DENYRW : _SH_DENYNO);
 }
 
 bool folderWritable(const std::filesystem::path& folder) {

@@ -5,6 +5,7 @@
 
 #include <windows.h>
 
+#include <filesystem>
 #include <string>
 
 #include "shell/designer_session.h"
@@ -35,9 +36,20 @@ struct Designer {
     int recentEntries = 0;          // recent-file items now in the popup menu
     ClientContext face;             // what the Client window is given
     CollectedDataContext collected; // what the "Collected data..." window is given
+    std::wstring lockName;          // the one-designer lock this designer holds; empty: none
 };
 
+// The folder of the running program, in the system's wide form.
+std::filesystem::path wideFolderOfProgram();
+
 Designer& designer();
+
+// A second start of the designer hands its program file to the running one
+// with WM_COPYDATA: `dwData` kHandOverFile, the name in UTF-8.
+constexpr ULONG_PTR kHandOverFile = 0x46574B31;   // "FWK1"
+constexpr DWORD kMaxHandedOverBytes = 32768 * 3;
+// Posted by the terminal window to itself with the handed-over name.
+constexpr UINT kOpenHandedOverFile = WM_APP + 0x51;
 
 // What the terminal window is made with (CreateWindow's parameter). The
 // session must outlive the window; `file`, when not empty, is opened
@@ -100,10 +112,11 @@ bool runEditorSheet(HWND owner, HINSTANCE instance, EditorSheet& sheet, const st
 
 // File dialogs. They only choose: they start at the name in `path` (empty:
 // none) and the chosen name comes back in it. A Save As dialog is for a
-// program or a text file, and starts in `folder` when one is given.
+// program or a text file, and starts in `folder` when one is given. Names
+// are UTF-8.
 enum FileKind { kProgramFile = 0, kTextFile = 1, kMessageImportFile = 2 };
 bool chooseOpenFile(HWND owner, int kind, std::string& path);
-bool chooseSaveFile(HWND owner, int kind, std::string& path, const char* folder = nullptr);
+bool chooseSaveFile(HWND owner, int kind, std::string& path, const std::string& folder = {});
 
 // The session's Preferences command over `owner`; true for OK. The window
 // is back at its place afterwards.
@@ -113,8 +126,9 @@ bool openPreferences(HWND owner, DesignerSession& session);
 bool runPreferencesDialog(HWND owner, HINSTANCE instance, PreferencesDialogState& state);
 
 // The transfers' own dialogs: the file a data receive creates (a Save
-// dialog in the current folder), the question after a receive with records
-// (true for Yes), and the received file in Notepad.
+// dialog in the folder of the last one, `path`, else in Documents), the
+// question after a receive with records (true for Yes), and the received
+// file in Notepad.
 bool chooseReceiveFile(HWND owner, std::string& path);
 bool askViewReceivedData(HWND owner, int records);
 void showInNotepad(const std::string& path);
@@ -129,6 +143,7 @@ public:
     bool chooseSaveName(std::string& path) override;
     void showMessage(unsigned captionId, unsigned textId) override;
     void showText(unsigned captionId, const std::string& text) override;
+    bool askYesNo(unsigned captionId, const std::string& question) override;
     void showInformation(unsigned captionId, unsigned textId) override;
     bool runEditor(EditorSheet& sheet, const std::string& caption) override;
     bool runPreferences(PreferencesDialogState& state) override;

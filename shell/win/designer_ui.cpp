@@ -7,6 +7,7 @@
 #include "shell/win/designer.h"
 #include "shell/win/transfer_dialog.h"
 #include "texts/texts.h"
+#include "ui/win/wide_text.h"
 
 namespace fw::win {
 
@@ -36,7 +37,11 @@ void WinDesignerUi::showMessage(unsigned captionId, unsigned textId) {
 }
 
 void WinDesignerUi::showText(unsigned captionId, const std::string& message) {
-    MessageBoxA(owner_, message.c_str(), loadText(captionId).c_str(), MB_OK | MB_ICONWARNING);
+    utf8Box(owner_, message, utf8FromCodePage(loadText(captionId)), MB_OK | MB_ICONWARNING);
+}
+
+bool WinDesignerUi::askYesNo(unsigned captionId, const std::string& question) {
+    return utf8Box(owner_, question, utf8FromCodePage(loadText(captionId)), MB_YESNO | MB_ICONWARNING) == IDYES;
 }
 
 void WinDesignerUi::showInformation(unsigned captionId, unsigned textId) {

@@ -4,6 +4,7 @@
 #include "resources/resource_ids.h"
 #include "shell/captions.h"
 #include "shell/win/designer.h"
+#include "ui/win/wide_text.h"
 
 namespace fw::win {
 
@@ -23,25 +24,25 @@ void refreshRecentFiles(const DesignerSession& session) {
     if (n > kMaxRecentFiles) n = kMaxRecentFiles;
     for (int k = 0; k < n; ++k) {
         std::string label = recentFileLabel(k, files[static_cast<size_t>(k)]);
-        InsertMenuA(d.popupMenu, kRecentPosition + static_cast<UINT>(k), MF_BYPOSITION | MF_STRING,
-                    IDM_RECENT_FIRST + static_cast<UINT>(k), label.c_str());
+        InsertMenuW(d.popupMenu, kRecentPosition + static_cast<UINT>(k), MF_BYPOSITION | MF_STRING,
+                    IDM_RECENT_FIRST + static_cast<UINT>(k), wideFromUtf8(label).c_str());
     }
-    if (n > 0) InsertMenuA(d.popupMenu, kRecentPosition + static_cast<UINT>(n), MF_BYPOSITION | MF_SEPARATOR, 0, nullptr);
+    if (n > 0) InsertMenuW(d.popupMenu, kRecentPosition + static_cast<UINT>(n), MF_BYPOSITION | MF_SEPARATOR, 0, nullptr);
     d.recentEntries = n;
 }
 
 void buildPopupMenu(const DesignerSession& session) {
     Designer& d = designer();
     if (d.popupRoot) DestroyMenu(d.popupRoot);
-    d.popupRoot = LoadMenuA(d.instance, "PopMenuK400");
+    d.popupRoot = LoadMenuW(d.instance, L"PopMenuK400");
     d.popupMenu = d.popupRoot ? GetSubMenu(d.popupRoot, 0) : nullptr;
     d.recentEntries = 0;
     if (d.popupMenu) {
         for (const MenuCommandText& item : kPopupMenuTexts) {
             std::string caption = languageCaption(item.textId);
             if (caption.empty()) continue;
-            ModifyMenuA(d.popupMenu, item.position, MF_BYPOSITION | MF_STRING,
-                        GetMenuItemID(d.popupMenu, static_cast<int>(item.position)), caption.c_str());
+            ModifyMenuW(d.popupMenu, item.position, MF_BYPOSITION | MF_STRING,
+                        GetMenuItemID(d.popupMenu, static_cast<int>(item.position)), wideFromText(caption).c_str());
         }
     }
     refreshRecentFiles(session);

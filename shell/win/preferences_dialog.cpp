@@ -10,6 +10,7 @@
 #include "comm/win/serial_port_win.h"
 #include "ui/win/bound_dialog.h"
 #include "ui/win/dialog_support.h"
+#include "ui/win/wide_text.h"
 #include "resources/resource_ids.h"
 #include "resources/text_ids.h"
 #include "shell/language.h"
@@ -109,7 +110,7 @@ void startCradleSearch(HWND dlg, Dialog& d) {
     search.worker = std::thread([dlg, &search] {
         WinSerialSystem system;
         search.found = searchCradle(system);
-        PostMessageA(dlg, kCradleSearchDone, 0, 0);
+        PostMessageW(dlg, kCradleSearchDone, 0, 0);
     });
 }
 
@@ -123,8 +124,7 @@ void cradleSearchDone(HWND dlg, Dialog& d) {
         return;
     }
     // The box first, over the controls as they were during the search.
-    MessageBoxA(dlg, report.text.c_str(), kDetectingResultCaption,
-                MB_OK | (report.found ? MB_ICONINFORMATION : MB_ICONWARNING));
+    textBox(dlg, report.text, kDetectingResultCaption, MB_OK | (report.found ? MB_ICONINFORMATION : MB_ICONWARNING));
     d.binding.show(dlg, false);
 }
 
@@ -139,7 +139,7 @@ bool preferencesMessage(HWND dlg, UINT msg, WPARAM wParam, LPARAM, Dialog& d, IN
             // Busy, yet everything answers.
             if (!s.searching()) return false;
             SetCursor(LoadCursor(nullptr, IDC_APPSTARTING));
-            SetWindowLongPtrA(dlg, DWLP_MSGRESULT, TRUE);
+            SetWindowLongPtrW(dlg, DWLP_MSGRESULT, TRUE);
             result = TRUE;
             return true;
         case WM_COMMAND: {

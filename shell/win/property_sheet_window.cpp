@@ -5,6 +5,8 @@
 #include "editor/win/sheet_context.h"
 #include "shell/captions.h"
 #include "shell/win/designer.h"
+#include "ui/win/dialog_support.h"
+#include "ui/win/wide_text.h"
 
 namespace fw::win {
 
@@ -30,10 +32,8 @@ const PageTemplate kPages[] = {
 // The sheet's "OK" and "Cancel" under a language.
 int CALLBACK sheetCallback(HWND sheet, UINT msg, LPARAM) {
     if (msg == PSCB_INITIALIZED) {
-        std::string ok = languageCaption(kTextOkButton);
-        std::string cancel = languageCaption(kTextCancelButton);
-        if (!ok.empty()) SetDlgItemTextA(sheet, IDOK, ok.c_str());
-        if (!cancel.empty()) SetDlgItemTextA(sheet, IDCANCEL, cancel.c_str());
+        applyCaption(GetDlgItem(sheet, IDOK), kTextOkButton);
+        applyCaption(GetDlgItem(sheet, IDCANCEL), kTextCancelButton);
     }
     return 0;
 }
@@ -43,30 +43,33 @@ int CALLBACK sheetCallback(HWND sheet, UINT msg, LPARAM) {
 bool runEditorSheet(HWND owner, HINSTANCE instance, EditorSheet& sheet, const std::string& caption) {
     SheetContext context{sheet, instance,
                          [](HWND owner, std::string& path) { return chooseOpenFile(owner, kMessageImportFile, path); }};
-    PROPSHEETPAGEA pages[kSheetPageCount] = {};
-    std::string titles[kSheetPageCount];
+    PROPSHEETPAGEW pages[kSheetPageCount] = {};
+    std::wstring titles[kSheetPageCount];
+    std::wstring templates[kSheetPageCount];
     for (int i = 0; i < kSheetPageCount; ++i) {
-        titles[i] = captionText(kPages[i].titleId, kPages[i].title);
-        pages[i].dwSize = sizeof(PROPSHEETPAGEA);
+        titles[i] = wideFromText(captionText(kPages[i].titleId, kPages[i].title));
+        templates[i] = resourceName(kPages[i].dialog);
+        pages[i].dwSize = sizeof(PROPSHEETPAGEW);
         pages[i].dwFlags = PSP_USETITLE;
         pages[i].hInstance = instance;
-        pages[i].pszTemplate = kPages[i].dialog;
+        pages[i].pszTemplate = templates[i].c_str();
         pages[i].pszTitle = titles[i].c_str();
         pages[i].pfnDlgProc = kPages[i].procedure;
         pages[i].lParam = reinterpret_cast<LPARAM>(&context);
     }
-    PROPSHEETHEADERA header{};
+    PROPSHEETHEADERW header{};
+    const std::wstring shownCaption = wideFromUtf8(caption);
     header.dwSize = sizeof header;
     header.dwFlags = PSH_PROPSHEETPAGE | PSH_USEICONID | PSH_NOAPPLYNOW | PSH_USECALLBACK;
     header.pfnCallback = sheetCallback;
     header.hwndParent = owner;
     header.hInstance = instance;
-    header.pszIcon = "FWPRG";
-    header.pszCaption = caption.c_str();
+    header.pszIcon = L"FWPRG";
+    header.pszCaption = shownCaption.c_str();
     header.nPages = kSheetPageCount;
     header.nStartPage = 0;
     header.ppsp = pages;
-    PropertySheetA(&header);
+    PropertySheetW(&header);
     return context.confirmed;
 }
 

@@ -5,6 +5,8 @@
 #include "shell/captions.h"
 #include "texts/texts.h"
 #include "shell/win/designer.h"
+#include "ui/win/dialog_support.h"
+#include "ui/win/wide_text.h"
 
 namespace fw::win {
 
@@ -15,7 +17,7 @@ int messageBoxById(HWND owner, unsigned captionId, unsigned textId, UINT style) 
     char body[81];
     if (loadText(captionId, caption, sizeof caption) == 0) return 0;
     if (loadText(textId, body, sizeof body) == 0) return 0;
-    return MessageBoxA(owner, body, caption, style);
+    return textBox(owner, body, caption, style);
 }
 
 int messageBoxById(unsigned captionId, unsigned textId, UINT style) {
@@ -23,15 +25,13 @@ int messageBoxById(unsigned captionId, unsigned textId, UINT style) {
 }
 
 int askSaveChanges(HWND owner) {
-    return MessageBoxA(owner, text(kTextSaveCurrentProgram).c_str(), "Velmora's K400 Formwright",
-                       MB_YESNOCANCEL | MB_ICONQUESTION);
+    return textBox(owner, text(kTextSaveCurrentProgram), "Velmora's K400 Formwright", MB_YESNOCANCEL | MB_ICONQUESTION);
 }
 
 INT_PTR CALLBACK aboutBoxProc(HWND dlg, UINT msg, WPARAM wParam, LPARAM) {
     switch (msg) {
         case WM_INITDIALOG: {
-            std::string ok = languageCaption(kTextOkButton);
-            if (!ok.empty()) SetDlgItemTextA(dlg, IDOK, ok.c_str());
+            applyCaption(GetDlgItem(dlg, IDOK), kTextOkButton);
             return TRUE;
         }
         case WM_COMMAND:

@@ -4,12 +4,15 @@
 #include <commctrl.h>
 
 #include <filesystem>
+#include <memory>
+#include <string>
 #include <vector>
 
 #include "resources/resource_ids.h"
 #include "shell/win/designer.h"
 #include "simulator/face_scale.h"
 #include "ui/win/dialog_support.h"
+#include "ui/win/wide_text.h"
 
 namespace fw::win {
 
@@ -19,24 +22,24 @@ Designer& designer() {
 }
 
 bool registerDesignerClasses(HINSTANCE instance) {
-    WNDCLASSA wc{};
+    WNDCLASSW wc{};
     wc.style = CS_HREDRAW | CS_VREDRAW;
     wc.lpfnWndProc = terminalWindowProc;
     wc.hInstance = instance;
-    wc.hIcon = LoadIconA(instance, "FWK400");
+    wc.hIcon = LoadIconW(instance, L"FWK400");
     wc.hCursor = LoadCursor(nullptr, IDC_ARROW);
     wc.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_APPWORKSPACE + 1);
-    wc.lpszClassName = "FWK400";
-    if (!RegisterClassA(&wc)) return false;
+    wc.lpszClassName = L"FWK400";
+    if (!RegisterClassW(&wc)) return false;
 
-    WNDCLASSA client{};
+    WNDCLASSW client{};
     client.style = CS_HREDRAW | CS_VREDRAW;
     client.lpfnWndProc = clientWindowProc;
     client.hInstance = instance;
     client.hCursor = LoadCursor(nullptr, IDC_ARROW);
     client.hbrBackground = static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH));
-    client.lpszClassName = "Client";
-    return RegisterClassA(&client) != 0;
+    client.lpszClassName = L"Client";
+    return RegisterClassW(&client) != 0;
 }
 
 int runDesigner(HINSTANCE instance, int showCommand, DesignerSession& session, const std::string& file) {
@@ -45,10 +48,10 @@ int runDesigner(HINSTANCE instance, int showCommand, DesignerSession& session, c
     if (!IsWindow(hwnd)) return 0;
     ShowWindow(hwnd, showCommand);
     UpdateWindow(hwnd);
-    HACCEL accelerators = LoadAcceleratorsA(instance, "FWK400");
+    HACCEL accelerators = LoadAcceleratorsW(instance, L"FWK400");
 
     MSG msg;
-    while (GetMessageA(&msg, nullptr, 0, 0) > 0) dispatchDesignerMessage(hwnd, accelerators, msg);
+    while (GetMessageW(&msg, nullptr, 0, 0) > 0) dispatchDesignerMessage(hwnd, accelerators, msg);
     return static_cast<int>(msg.wParam);
 }
 
@@ -56,13 +59,13 @@ HWND createTerminalWindow(HINSTANCE instance, DesignerSession& session, DWORD st
     // The session and the file to open reach WM_CREATE as the window's
     // creation parameter.
     TerminalCreation creation{&session, file};
-    return CreateWindowA("FWK400", "Formwright", style, kTerminalX, kTerminalY, kTerminalWidth, kTerminalHeight,
+    return CreateWindowW(L"FWK400", L"Formwright", style, kTerminalX, kTerminalY, kTerminalWidth, kTerminalHeight,
                          nullptr, nullptr, instance, &creation);
 }
 
 // The session of a terminal window, kept in the window from WM_CREATE on.
 static DesignerSession* sessionOf(HWND hwnd) {
-    return reinterpret_cast<DesignerSession*>(GetWindowLongPtrA(hwnd, GWLP_USERDATA));
+    return reinterpret_cast<DesignerSession*>(GetWindowLongPtrW(hwnd, GWLP_USERDATA));
 }
 
 // The designer has one terminal window at a time; its handles are the
@@ -80,10 +83,10 @@ HWND collectedDataWindow(HWND terminal) {
 }
 
 void dispatchDesignerMessage(HWND terminal, HACCEL accelerators, MSG& msg) {
-    if (accelerators && TranslateAcceleratorA(terminal, accelerators, &msg)) return;
+    if (accelerators && TranslateAcceleratorW(terminal, accelerators, &msg)) return;
     if (collectedDataDialogMessage(designer().collected, &msg)) return;
     TranslateMessage(&msg);
-    DispatchMessageA(&msg);
+    DispatchMessageW(&msg);
 }
 
 void placeTerminalWindow(const TerminalPlacement& place) {
@@ -114,7 +117,7 @@ static void cutToOutline(HWND hwnd, const FaceScale& scale) {
 // The program's folder in the system's own wide characters, for the
 // language files and the settings: a narrow path would lose letters outside
 // the code page.
-static std::filesystem::path wideFolderOfProgram() {
+std::filesystem::path wideFolderOfProgram() {
     wchar_t path[MAX_PATH] = {};
     DWORD n = GetModuleFileNameW(nullptr, path, MAX_PATH);
     if (n == 0 || n >= MAX_PATH) return {};
@@ -126,7 +129,7 @@ static std::filesystem::path wideFolderOfProgram() {
 static bool onCreate(HWND hwnd, HINSTANCE instance, const TerminalCreation* creation) {
     if (!creation || !creation->session) return false;
     DesignerSession& session = *creation->session;
-    SetWindowLongPtrA(hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(&session));
+    SetWindowLongPtrW(hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(&session));
     Designer& d = designer();
     d.instance = instance;
     d.terminal = hwnd;
@@ -136,6 +139,8 @@ static bool onCreate(HWND hwnd, HINSTANCE instance, const TerminalCreation* crea
     const FaceScale scale(windowDpi(hwnd));
     cutToOutline(hwnd, scale);
     WinDesignerUi ui(hwnd, session);
+    // The lock's name on the window: a second start finds it by it.
+    if (!d.lockName.empty()) SetPropW(hwnd, d.lockName.c_str(), reinterpret_cast<HANDLE>(1));
     session.startUp(ui, wideFolderOfProgram(), creation->file);
     d.face.engine = &session.engine();
     d.face.model = &session.model();
@@ -145,7 +150,7 @@ static bool onCreate(HWND hwnd, HINSTANCE instance, const TerminalCreation* crea
             TrackPopupMenu(dd.popupMenu, TPM_LEFTALIGN | TPM_TOPALIGN | TPM_LEFTBUTTON, x, y, 0, dd.terminal,
                            nullptr);
     };
-    d.face.noProgram = [] { SendMessageA(designer().terminal, WM_COMMAND, IDM_NEW, 0); };
+    d.face.noProgram = [] { SendMessageW(designer().terminal, WM_COMMAND, IDM_NEW, 0); };
     d.collected.engine = &session.engine();
     d.collected.saveAs = [&session](HWND window) {
         WinDesignerUi over(window, session);
@@ -155,11 +160,39 @@ static bool onCreate(HWND hwnd, HINSTANCE instance, const TerminalCreation* crea
         WinDesignerUi over(designer().terminal, session);
         session.clearCollectedData(over);
     };
-    d.client = CreateWindowA("Client", nullptr, WS_CHILD | WS_VISIBLE, 0, 0, scale.windowWidth(), scale.windowHeight(), hwnd,
+    d.client = CreateWindowW(L"Client", nullptr, WS_CHILD | WS_VISIBLE, 0, 0, scale.windowWidth(), scale.windowHeight(), hwnd,
                              reinterpret_cast<HMENU>(static_cast<INT_PTR>(IDC_CLIENT)), d.instance, &d.face);
     buildPopupMenu(session);
     // Start-up placed and activated the window before the face existed.
     if (GetFocus() == hwnd) SetFocus(d.client);
+    return true;
+}
+
+// Windows is about to end the user's session. The unsaved program is kept
+// as a recovery copy first (Windows may not wait for an answer), then the
+// question as at closing; the reason shown on the shutdown screen names the
+// program. Wine has no ShutdownBlockReasonCreate: its failure is ignored.
+static LRESULT onQueryEndSession(HWND hwnd, DesignerSession& session) {
+    const bool unsaved = session.model().modified;
+    if (unsaved) {
+        const std::string& file = session.document().currentFile;
+        const std::string reason = "Unsaved changes to " + (file.empty() ? std::string("a new program") : file);
+        ShutdownBlockReasonCreate(hwnd, wideFromUtf8(reason).c_str());
+    }
+    WinDesignerUi ui(hwnd, session);
+    const bool mayEnd = session.mayEndSession(ui);
+    if (unsaved) ShutdownBlockReasonDestroy(hwnd);
+    return mayEnd ? TRUE : FALSE;
+}
+
+// A program file handed over by a second start of the designer.
+static bool acceptHandedOverFile(HWND hwnd, const COPYDATASTRUCT* data) {
+    if (!data || data->dwData != kHandOverFile || !data->lpData || data->cbData > kMaxHandedOverBytes) return false;
+    auto file = std::make_unique<std::string>(static_cast<const char*>(data->lpData), data->cbData);
+    if (!PostMessageW(hwnd, kOpenHandedOverFile, 0, reinterpret_cast<LPARAM>(file.get()))) return false;
+    file.release();
+    if (IsIconic(hwnd)) ShowWindow(hwnd, SW_RESTORE);
+    SetForegroundWindow(hwnd);
     return true;
 }
 
@@ -188,8 +221,8 @@ static void onCommand(HWND hwnd, DesignerSession& session, int id) {
         case IDM_DOWNLOAD_LOOKUP: session.transfer(ui, TransferCommand::DownloadLookup); break;
         case IDM_RECEIVE_DATA: session.transfer(ui, TransferCommand::ReceiveData); break;
         case IDM_COLLECTED_DATA: openCollectedDataWindow(hwnd, d.instance, d.collected); break;
-        case IDM_EXIT: SendMessageA(hwnd, WM_CLOSE, 0, 0); break;
-        case IDM_ABOUT: DialogBoxParamA(d.instance, "AboutBox", hwnd, aboutBoxProc, 0); break;
+        case IDM_EXIT: SendMessageW(hwnd, WM_CLOSE, 0, 0); break;
+        case IDM_ABOUT: DialogBoxParamW(d.instance, L"AboutBox", hwnd, aboutBoxProc, 0); break;
         default:
             if (id >= IDM_RECENT_FIRST && id <= IDM_RECENT_LAST) session.openRecent(ui, id - IDM_RECENT_FIRST);
             break;
@@ -198,11 +231,11 @@ static void onCommand(HWND hwnd, DesignerSession& session, int id) {
 
 LRESULT CALLBACK terminalWindowProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
     if (msg == WM_CREATE) {
-        const auto* create = reinterpret_cast<const CREATESTRUCTA*>(lParam);
+        const auto* create = reinterpret_cast<const CREATESTRUCTW*>(lParam);
         return onCreate(hwnd, create->hInstance, static_cast<const TerminalCreation*>(create->lpCreateParams)) ? 0 : -1;
     }
     DesignerSession* session = sessionOf(hwnd);
-    if (!session) return DefWindowProcA(hwnd, msg, wParam, lParam);
+    if (!session) return DefWindowProcW(hwnd, msg, wParam, lParam);
     switch (msg) {
         case WM_COMMAND:
             onCommand(hwnd, *session, LOWORD(wParam));
@@ -225,6 +258,16 @@ LRESULT CALLBACK terminalWindowProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM l
             if (session->mayClose(ui)) DestroyWindow(hwnd);
             return 0;
         }
+        case WM_QUERYENDSESSION: return onQueryEndSession(hwnd, *session);
+        case WM_COPYDATA:
+            return acceptHandedOverFile(hwnd, reinterpret_cast<const COPYDATASTRUCT*>(lParam)) ? TRUE : FALSE;
+        case kOpenHandedOverFile: {
+            // Posted to itself: the sender of WM_COPYDATA waits for no dialog.
+            std::unique_ptr<std::string> file(reinterpret_cast<std::string*>(lParam));
+            WinDesignerUi ui(hwnd, *session);
+            session->openFile(ui, *file);
+            return 0;
+        }
         case WM_DESTROY: {
             Designer& d = designer();
             if (d.popupRoot) {
@@ -232,11 +275,12 @@ LRESULT CALLBACK terminalWindowProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM l
                 d.popupRoot = d.popupMenu = nullptr;
             }
             d.recentEntries = 0;
+            if (!d.lockName.empty()) RemovePropW(hwnd, d.lockName.c_str());
             PostQuitMessage(0);
             return 0;
         }
         default:
-            return DefWindowProcA(hwnd, msg, wParam, lParam);
+            return DefWindowProcW(hwnd, msg, wParam, lParam);
     }
 }
 

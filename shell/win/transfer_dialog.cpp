@@ -10,6 +10,7 @@
 #include "shell/captions.h"
 #include "shell/win/designer.h"
 #include "shell/win/transfer_dialog_ids.h"
+#include "ui/win/dialog_support.h"
 
 namespace fw::win {
 
@@ -68,7 +69,7 @@ public:
 
 private:
     void notify(std::atomic<bool>& posted, UINT notice) {
-        if (!posted.exchange(true) && !PostMessageA(job_.dialog, notice, 0, 0)) posted = false;
+        if (!posted.exchange(true) && !PostMessageW(job_.dialog, notice, 0, 0)) posted = false;
     }
 
     TransferJob& job_;
@@ -79,17 +80,11 @@ DWORD WINAPI transferThread(void* parameter) {
     WinSerialSystem system;
     DialogNotices notices(*job);
     job->outcome = runPreparedTransfer(system, job->transfer, &notices, &job->cancel);
-    PostMessageA(job->dialog, kNoticeEnded, 0, 0);
+    PostMessageW(job->dialog, kNoticeEnded, 0, 0);
     return 0;
 }
 
-TransferJob* jobOf(HWND dlg) { return reinterpret_cast<TransferJob*>(GetWindowLongPtrA(dlg, DWLP_USER)); }
-
-std::string controlText(HWND dlg, int id) {
-    char buffer[128] = {};
-    GetDlgItemTextA(dlg, id, buffer, sizeof buffer);
-    return buffer;
-}
+TransferJob* jobOf(HWND dlg) { return reinterpret_cast<TransferJob*>(GetWindowLongPtrW(dlg, DWLP_USER)); }
 
 void setReceiveLayout(HWND dlg) {
     ShowWindow(GetDlgItem(dlg, IDC_PROGRESS_BAR), SW_HIDE);
@@ -97,19 +92,16 @@ void setReceiveLayout(HWND dlg) {
     GetWindowRect(dlg, &r);
     SetWindowPos(dlg, nullptr, 0, 0, r.right - r.left, (r.bottom - r.top) * 5 / 7,
                  SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
-    SetDlgItemTextA(dlg, IDC_PROGRESS_TEXT, receivedCountText(0).c_str());
+    setText(GetDlgItem(dlg, IDC_PROGRESS_TEXT), receivedCountText(0));
 }
 
 BOOL initDialog(HWND dlg, TransferJob& job) {
-    SetWindowLongPtrA(dlg, DWLP_USER, reinterpret_cast<LONG_PTR>(&job));
+    SetWindowLongPtrW(dlg, DWLP_USER, reinterpret_cast<LONG_PTR>(&job));
     job.dialog = dlg;
-    char title[128] = {};
-    GetWindowTextA(dlg, title, sizeof title);
-    SetWindowTextA(dlg, captionText(kTextProgressTitle, title).c_str());
-    SetDlgItemTextA(dlg, IDC_PROGRESS_TEXT,
-                    captionText(kTextDownloading, controlText(dlg, IDC_PROGRESS_TEXT)).c_str());
-    SendDlgItemMessageA(dlg, IDC_PROGRESS_BAR, PBM_SETRANGE, 0, MAKELPARAM(0, 100));
-    SendDlgItemMessageA(dlg, IDC_PROGRESS_BAR, PBM_SETPOS, 0, 0);
+    applyCaption(dlg, kTextProgressTitle);
+    applyCaption(GetDlgItem(dlg, IDC_PROGRESS_TEXT), kTextDownloading);
+    SendDlgItemMessageW(dlg, IDC_PROGRESS_BAR, PBM_SETRANGE, 0, MAKELPARAM(0, 100));
+    SendDlgItemMessageW(dlg, IDC_PROGRESS_BAR, PBM_SETPOS, 0, 0);
     if (job.transfer.kind == TransferKind::receive) setReceiveLayout(dlg);
     // Owned by the terminal window, so it stays in front of it (and of the
     // terminal kept "always on top"), not in front of every other program.
@@ -127,9 +119,9 @@ BOOL initDialog(HWND dlg, TransferJob& job) {
 }
 
 void showProgress(HWND dlg, TransferJob& job) {
-    SendDlgItemMessageA(dlg, IDC_PROGRESS_BAR, PBM_SETPOS, WPARAM(job.position.load()), 0);
+    SendDlgItemMessageW(dlg, IDC_PROGRESS_BAR, PBM_SETPOS, WPARAM(job.position.load()), 0);
     if (job.transfer.kind == TransferKind::receive)
-        SetDlgItemTextA(dlg, IDC_PROGRESS_TEXT, receivedCountText(job.records.load()).c_str());
+        setText(GetDlgItem(dlg, IDC_PROGRESS_TEXT), receivedCountText(job.records.load()));
     job.shownAt = GetTickCount();
 }
 
@@ -209,7 +201,7 @@ INT_PTR CALLBACK progressDialogProc(HWND dlg, UINT msg, WPARAM wParam, LPARAM lP
 
 TransferOutcome runTransferWithProgress(HWND owner, HINSTANCE instance, const PreparedTransfer& transfer) {
     TransferJob job(transfer);
-    const INT_PTR r = DialogBoxParamA(instance, "ProgressDlg", owner, progressDialogProc,
+    const INT_PTR r = DialogBoxParamW(instance, L"ProgressDlg", owner, progressDialogProc,
                                       reinterpret_cast<LPARAM>(&job));
     if (job.thread) {
         // The dialog went without the end notice (it cannot, short of

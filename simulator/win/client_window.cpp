@@ -82,7 +82,7 @@ void applyUpdate(HWND hwnd, const EngineUpdate& u) {
         face().pressedKey = 0;
         invalidateKey(hwnd, key);
         ReleaseCapture();
-        MessageBoxA(GetParent(hwnd), "Please define your program!", "No executable program", MB_OK | MB_ICONWARNING);
+        MessageBoxW(GetParent(hwnd), L"Please define your program!", L"No executable program", MB_OK | MB_ICONWARNING);
         if (face().context->noProgram) face().context->noProgram();
     }
 }
@@ -159,7 +159,7 @@ void drawAtDpi(HWND hwnd, int dpi) {
     InvalidateRect(hwnd, nullptr, FALSE);
 }
 
-void onCreate(HWND hwnd, const CREATESTRUCTA& create) {
+void onCreate(HWND hwnd, const CREATESTRUCTW& create) {
     FaceResources& f = face();
     f.context = static_cast<ClientContext*>(create.lpCreateParams);
     drawAtDpi(hwnd, windowDpi(hwnd));
@@ -220,7 +220,7 @@ void pressFaceKey(HWND hwnd, int key) {
 // (the menu key then opens the command menu, as a click on it does).
 bool onKeyDown(HWND hwnd, WPARAM vk) {
     if (opensCommandMenu(static_cast<int>(vk), GetKeyState(VK_SHIFT) < 0)) {
-        SendMessageA(hwnd, WM_CONTEXTMENU, reinterpret_cast<WPARAM>(hwnd), static_cast<LPARAM>(-1));
+        SendMessageW(hwnd, WM_CONTEXTMENU, reinterpret_cast<WPARAM>(hwnd), static_cast<LPARAM>(-1));
         return true;
     }
     const int key = faceKeyForVirtualKey(static_cast<int>(vk));
@@ -263,7 +263,7 @@ void onLeftButtonDown(HWND hwnd, int x, int y) {
     if (key == 0) {
         // Anywhere off the keys moves the whole terminal, as its caption would.
         ReleaseCapture();
-        SendMessageA(GetParent(hwnd), WM_NCLBUTTONDOWN, HTCAPTION, 0);
+        SendMessageW(GetParent(hwnd), WM_NCLBUTTONDOWN, HTCAPTION, 0);
         return;
     }
     SetFocus(hwnd);
@@ -290,7 +290,7 @@ int windowDpi(HWND hwnd) {
     // system's DPI is the only one there is.
     using DpiForWindow = UINT(WINAPI*)(HWND);
     static const auto dpiForWindow = reinterpret_cast<DpiForWindow>(
-        reinterpret_cast<void (*)()>(GetProcAddress(GetModuleHandleA("user32.dll"), "GetDpiForWindow")));
+        reinterpret_cast<void (*)()>(GetProcAddress(GetModuleHandleW(L"user32.dll"), "GetDpiForWindow")));
     if (dpiForWindow && hwnd) {
         if (UINT dpi = dpiForWindow(hwnd)) return static_cast<int>(dpi);
     }
@@ -308,7 +308,7 @@ void setClientDpi(HWND client, int dpi) {
 
 LRESULT CALLBACK clientWindowProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
     switch (msg) {
-        case WM_CREATE: onCreate(hwnd, *reinterpret_cast<const CREATESTRUCTA*>(lParam)); return 0;
+        case WM_CREATE: onCreate(hwnd, *reinterpret_cast<const CREATESTRUCTW*>(lParam)); return 0;
         case WM_DESTROY: onDestroy(hwnd); return 0;
         case WM_PAINT: paint(hwnd); return 0;
         case WM_ERASEBKGND: return 1;   // the body covers everything
@@ -316,11 +316,11 @@ LRESULT CALLBACK clientWindowProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lPa
         case WM_KEYDOWN:
         case WM_SYSKEYDOWN:
             if (onKeyDown(hwnd, wParam)) return 0;
-            return DefWindowProcA(hwnd, msg, wParam, lParam);
+            return DefWindowProcW(hwnd, msg, wParam, lParam);
         case WM_KEYUP:
         case WM_SYSKEYUP:
             if (onKeyUp(hwnd, wParam)) return 0;
-            return DefWindowProcA(hwnd, msg, wParam, lParam);
+            return DefWindowProcW(hwnd, msg, wParam, lParam);
         case WM_CHAR: onChar(hwnd, wParam); return 0;
         case WM_CONTEXTMENU:
             // From the keyboard the point is (-1, -1): the menu opens at the
@@ -341,7 +341,7 @@ LRESULT CALLBACK clientWindowProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lPa
             showPopupMenu(p.x, p.y);
             return 0;
         }
-        default: return DefWindowProcA(hwnd, msg, wParam, lParam);
+        default: return DefWindowProcW(hwnd, msg, wParam, lParam);
     }
 }
 

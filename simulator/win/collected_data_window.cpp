@@ -7,6 +7,7 @@
 
 #include "ui/win/binding.h"
 #include "ui/win/dialog_support.h"
+#include "ui/win/wide_text.h"
 #include "resources/resource_ids.h"
 #include "simulator/collected_data_view.h"
 
@@ -46,22 +47,23 @@ void refresh(HWND dlg, WindowState& s, bool force) {
     if (force || s.view.changed()) {
         const ListEntries lines = s.view.takeLines();
         HWND list = GetDlgItem(dlg, IDC_COLLECTED_LIST);
-        SendMessageA(list, WM_SETREDRAW, FALSE, 0);
-        SendMessageA(list, LB_RESETCONTENT, 0, 0);
+        SendMessageW(list, WM_SETREDRAW, FALSE, 0);
+        SendMessageW(list, LB_RESETCONTENT, 0, 0);
         int widest = 0;
         HDC dc = GetDC(list);
-        HGDIOBJ old = SelectObject(dc, reinterpret_cast<HFONT>(SendMessageA(list, WM_GETFONT, 0, 0)));
-        for (const std::string& line : lines) {
-            SendMessageA(list, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(line.c_str()));
+        HGDIOBJ old = SelectObject(dc, reinterpret_cast<HFONT>(SendMessageW(list, WM_GETFONT, 0, 0)));
+        for (const std::string& bytes : lines) {
+            const std::wstring line = wideFromText(bytes);
+            SendMessageW(list, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(line.c_str()));
             SIZE size{};
-            if (GetTextExtentPoint32A(dc, line.c_str(), static_cast<int>(line.size()), &size) && size.cx > widest)
+            if (GetTextExtentPoint32W(dc, line.c_str(), static_cast<int>(line.size()), &size) && size.cx > widest)
                 widest = size.cx;
         }
         SelectObject(dc, old);
         ReleaseDC(list, dc);
-        SendMessageA(list, LB_SETHORIZONTALEXTENT, static_cast<WPARAM>(widest + 8), 0);
-        if (!lines.empty()) SendMessageA(list, LB_SETTOPINDEX, lines.size() - 1, 0);
-        SendMessageA(list, WM_SETREDRAW, TRUE, 0);
+        SendMessageW(list, LB_SETHORIZONTALEXTENT, static_cast<WPARAM>(widest + 8), 0);
+        if (!lines.empty()) SendMessageW(list, LB_SETTOPINDEX, lines.size() - 1, 0);
+        SendMessageW(list, WM_SETREDRAW, TRUE, 0);
         InvalidateRect(list, nullptr, TRUE);
     }
     s.binding.show(dlg);
@@ -88,9 +90,9 @@ INT_PTR CALLBACK collectedDataProc(HWND dlg, UINT msg, WPARAM wParam, LPARAM lPa
             attachContext(dlg, s);
             context->window = dlg;
             const auto fixed = reinterpret_cast<WPARAM>(GetStockObject(ANSI_FIXED_FONT));
-            SendDlgItemMessageA(dlg, IDC_COLLECTED_LIST, WM_SETFONT, fixed, FALSE);
-            SendDlgItemMessageA(dlg, IDC_COLLECTED_HEADING, WM_SETFONT, fixed, FALSE);
-            SetDlgItemTextA(dlg, IDC_COLLECTED_HEADING, collectedDataHeading().c_str());
+            SendDlgItemMessageW(dlg, IDC_COLLECTED_LIST, WM_SETFONT, fixed, FALSE);
+            SendDlgItemMessageW(dlg, IDC_COLLECTED_HEADING, WM_SETFONT, fixed, FALSE);
+            SetDlgItemTextW(dlg, IDC_COLLECTED_HEADING, wideFromText(collectedDataHeading()).c_str());
             placeBeside(dlg, GetWindow(dlg, GW_OWNER));
             refresh(dlg, *s, true);
             SetTimer(dlg, kRefreshTimer, kRefreshMs, nullptr);
@@ -139,14 +141,14 @@ HWND openCollectedDataWindow(HWND owner, HINSTANCE instance, CollectedDataContex
         return context.window;
     }
     if (!context.engine) return nullptr;
-    HWND dlg = CreateDialogParamA(instance, "CollectedDataDlg", owner, collectedDataProc,
+    HWND dlg = CreateDialogParamW(instance, L"CollectedDataDlg", owner, collectedDataProc,
                                   reinterpret_cast<LPARAM>(&context));
     if (dlg) ShowWindow(dlg, SW_SHOW);
     return dlg;
 }
 
 bool collectedDataDialogMessage(const CollectedDataContext& context, MSG* msg) {
-    return context.window && IsDialogMessageA(context.window, msg);
+    return context.window && IsDialogMessageW(context.window, msg);
 }
 
 }  // namespace fw::win

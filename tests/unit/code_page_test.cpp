@@ -43,5 +43,32 @@ TEST(CodePage, MalformedUnicodeIsAFaultNotAnotherCharacter) {
               "C:\\Lager\\\u00DCbersicht \U0001F600.FWX");
 }
 
+TEST(CodePage, TypedTextKeepsWhatTheTerminalShowsAndNamesTheFirstRefusal) {
+    const TypedText size = acceptTyped(u"Gr\u00F6\u00DFe \u20AC");
+    EXPECT_EQ(size.bytes, "Gr\xF6\xDF" "e \x80");
+    EXPECT_TRUE(size.refusal.empty());
+
+    // Every character the terminal cannot show is left out, not just the
+    // first; the message names the first as the user reads it.
+    const TypedText mixed = acceptTyped(u"a\u03A9b\U0001F600c\u4E2D");
+    EXPECT_EQ(mixed.bytes, "abc");
+    EXPECT_NE(mixed.refusal.find("\u03A9 (U+03A9)"), std::string::npos) << mixed.refusal;
+
+    // A pasted NUL or a lone surrogate is refused too, never a byte.
+    EXPECT_EQ(acceptTyped(std::u16string(u"x\0y", 3)).bytes, "xy");
+    const TypedText broken = acceptTyped(u"x\xD800y");
+    EXPECT_EQ(broken.bytes, "xy");
+    EXPECT_FALSE(broken.refusal.empty());
+}
+
+TEST(CodePage, Utf8ValidityOfWholeTexts) {
+    EXPECT_TRUE(isValidUtf8(""));
+    EXPECT_TRUE(isValidUtf8("plain"));
+    EXPECT_TRUE(isValidUtf8("Gr\xC3\xB6\xC3\x9F" "e \xF0\x9F\x98\x80"));
+    EXPECT_FALSE(isValidUtf8("Gr\xF6\xDF" "e"));          // Windows-1252
+    EXPECT_FALSE(isValidUtf8("cut \xE2\x82"));             // a character cut short
+    EXPECT_FALSE(isValidUtf8("\xC0\xAF"));                 // an overlong form
+}
+
 }  // namespace
 }  // namespace fw

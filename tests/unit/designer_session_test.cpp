@@ -1,11 +1,13 @@
 #include <gtest/gtest.h>
 
+#include <cerrno>
 #include <cstring>
 #include <deque>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
 #include <memory>
+#include <system_error>
 
 #include "comm/program_image.h"
 #include "comm/transfer.h"
@@ -33,6 +35,7 @@ public:
     std::string lookupFile;                 // empty: the dialog is cancelled
     std::string receiveFile = "received.txt";
     bool viewAnswer = false;
+    std::deque<bool> yesNo;                 // answers to Yes/No questions; none left: No
 
     struct Transfer {
         TransferKind kind;
@@ -73,6 +76,12 @@ public:
     bool chooseSaveName(std::string& path) override { return take(saveNames, path); }
     void showMessage(unsigned caption, unsigned text) override { shown.push_back({caption, std::to_string(text)}); }
     void showText(unsigned caption, const std::string& text) override { shown.push_back({caption, text}); }
+    bool askYesNo(unsigned caption, const std::string& question) override {
+        shown.push_back({caption, question});
+        const bool yes = !yesNo.empty() && yesNo.front();
+        if (!yesNo.empty()) yesNo.pop_front();
+        return yes;
+    }
     void showInformation(unsigned caption, unsigned text) override {
         shown.push_back({caption, std::to_string(text)});
     }
@@ -308,10 +317,106 @@ TEST_F(Session, ARejectedCommandLineFileLeavesANewProgramNotTheLastOne) {
     EXPECT_EQ(model().forms[0].dataType[0], kTypeNil);
     EXPECT_EQ(doc().prefs.recentFiles.front(), last);
 
-    // A file that is not there: nothing to say, nothing changes.
+    // A file that is not there is named with the system's reason; nothing changes.
     session->openAtStartUp(ui, path("missing.FWX"));
-    EXPECT_EQ(ui.shown.size(), 1u);
+    ASSERT_EQ(ui.shown.size(), 2u);
+    EXPECT_EQ(ui.shown[1].first, kTextErrorCaption);
+    EXPECT_EQ(ui.shown[1].second, "Cannot open the file " + path("missing.FWX") + ":\n" +
+                                      std::generic_category().message(ENOENT) + ".");
     EXPECT_TRUE(doc().currentFile.empty());
+}
+
+TEST_F(Session, AFailedOpenLeavesTheProgramAndAGoneRecentFileIsOfferedForRemoval) {
+    const std::string kept = path("kept.FWX");
+    const std::string gone = path("gone.FWX");
+    ASSERT_TRUE(saveDocument(doc(), gone));
+    model().forms[1].dataType[0] = kTypeText;
+    ASSERT_TRUE(saveDocument(doc(), kept));
+    model().forms[1].dataType[1] = kTypeLetter;
+    model().modified = true;
+    fs::remove(gone);
+    ASSERT_EQ(doc().prefs.recentFiles[1], gone);
+
+    // Open of a file that went away: the program being edited stays whole.
+    ui.saveAnswers = {Answer::No};
+    ui.openNames = {gone};
+    session->open(ui);
+    ASSERT_EQ(ui.shown.size(), 1u);
+    EXPECT_NE(ui.shown[0].second.find(gone), std::string::npos);
+    EXPECT_EQ(doc().currentFile, kept);
+    EXPECT_EQ(model().forms[1].dataType[1], kTypeLetter);
+
+    // Its recent-file entry: asked about, kept on No, taken off on Yes; no editor.
+    ui.saveAnswers = {Answer::No, Answer::No};
+    ui.yesNo = {false, true};
+    session->openRecent(ui, 1);
+    EXPECT_EQ(doc().prefs.recentFiles.size(), 2u);
+    session->openRecent(ui, 1);
+    ASSERT_EQ(ui.shown.size(), 3u);
+    EXPECT_NE(ui.shown[2].second.find("Remove it from the list of recent files?"), std::string::npos);
+    EXPECT_EQ(doc().prefs.recentFiles, std::vector<std::string>{kept});
+    EXPECT_EQ(ui.editorRuns, 0);
+    EXPECT_EQ(doc().currentFile, kept);
+    // The list on disk too: the next start does not offer it again.
+    Preferences reread;
+    ASSERT_TRUE(readSettings(dir / "FWK400.ini", reread));
+    EXPECT_EQ(reread.recentFiles, std::vector<std::string>{kept});
+}
+
+TEST_F(Session, AnUnsavedProgramSurvivesAnUncleanEndAndGoesWhenSaved) {
+    const fs::path copy = dir / "FWK400 recovery.FWX";
+    const std::string file = savedAndChanged("work.FWX");
+    // Each editor OK with unsaved changes keeps a copy; Cancel adds nothing.
+    ui.editorOk = false;
+    session->edit(ui);
+    EXPECT_FALSE(fs::exists(copy));
+    ui.editorOk = true;
+    ui.editing = [](EditorSheet& sheet) { sheet.page<FormPage>().setDataType(0, kTypeLetter); };
+    session->edit(ui);
+    ASSERT_TRUE(fs::exists(copy));
+
+    // The designer dies here. The next one offers the copy before anything else.
+    ScriptedUi next;
+    next.yesNo = {true};
+    auto again = std::make_unique<DesignerSession>(*texts, Preferences{}, settingsAt(dir / "FWK400.ini"));
+    again->offerRecovery(next);
+    ASSERT_EQ(next.shown.size(), 1u);
+    EXPECT_NE(next.shown[0].second.find(file), std::string::npos);
+    EXPECT_EQ(again->model().forms[0].dataType[0], kTypeLetter);
+    EXPECT_EQ(again->model().forms[0].dataType[1], kTypeInteger);
+    EXPECT_TRUE(again->model().modified);
+    EXPECT_EQ(again->document().currentFile, file);
+
+    // Saved: nothing left to offer.
+    again->save(next);
+    EXPECT_FALSE(fs::exists(copy));
+    ScriptedUi third;
+    again->offerRecovery(third);
+    EXPECT_TRUE(third.shown.empty());
+}
+
+TEST_F(Session, EndingTheWindowsSessionKeepsACopyUntilTheChangesAreSettled) {
+    const fs::path copy = dir / "FWK400 recovery.FWX";
+    savedAndChanged("work.FWX");
+    // Cancel: the session goes on, and the copy stays in case Windows ends it anyway.
+    ui.saveAnswers = {Answer::Cancel};
+    EXPECT_FALSE(session->mayEndSession(ui));
+    EXPECT_TRUE(fs::exists(copy));
+    // No: the changes are given up, and so is the copy.
+    ui.saveAnswers = {Answer::No};
+    EXPECT_TRUE(session->mayEndSession(ui));
+    EXPECT_FALSE(fs::exists(copy));
+
+    // A copy declined at the next start is gone for good.
+    model().modified = true;
+    ui.saveAnswers = {Answer::Cancel};
+    EXPECT_FALSE(session->mayEndSession(ui));
+    ScriptedUi next;
+    next.yesNo = {false};
+    auto again = std::make_unique<DesignerSession>(*texts, Preferences{}, settingsAt(dir / "FWK400.ini"));
+    again->offerRecovery(next);
+    EXPECT_FALSE(again->model().modified);
+    EXPECT_FALSE(fs::exists(copy));
 }
 
 TEST_F(Session, AFileOpenedFromOutsideAsksBeforeReplacingUnsavedChanges) {
@@ -343,9 +448,14 @@ TEST_F(Session, OpenLoadsTheChosenFileAndRejectsAnotherKind) {
     session->open(ui);
     ASSERT_EQ(ui.shown.size(), 1u);
     EXPECT_EQ(ui.shown[0], (std::pair<unsigned, std::string>{kTextErrorCaption, "Format mismatch !!!"}));
-    EXPECT_TRUE(doc().currentFile.empty());   // a later Save cannot overwrite it
+    // The program being edited stays, changes and name alike: a later Save
+    // writes its own file, never the rejected one.
+    EXPECT_EQ(doc().currentFile, good);
+    EXPECT_EQ(model().forms[0].dataType[1], kTypeInteger);
+    EXPECT_TRUE(model().modified);
     EXPECT_EQ(ui.editorRuns, 0);
 
+    ui.saveAnswers = {Answer::No};
     ui.openNames = {good};
     session->open(ui);
     EXPECT_EQ(doc().currentFile, good);
@@ -606,11 +716,18 @@ TEST_F(Session, PreferencesOkStoresAndWritesTheChoicesAndCancelKeepsThem) {
     EXPECT_EQ(ui.languageChanges, 1);
     EXPECT_EQ(ui.placements.size(), placed + 1);
 
-    // No port at all: the box, and no dialog.
+    // No port at all: the dialog all the same, and the language can be chosen.
     ui.ports = 0;
     ui.shown.clear();
-    EXPECT_FALSE(session->editPreferences(ui));
-    EXPECT_EQ(ui.preferencesShown, 2);
+    ui.preferencesOk = true;
+    ui.choosing = [](PreferencesDialogState& state) { state.selectBaudRate(1); };
+    EXPECT_TRUE(session->editPreferences(ui));
+    EXPECT_EQ(ui.preferencesShown, 3);
+    EXPECT_TRUE(ui.shown.empty());
+    EXPECT_EQ(doc().prefs.baudRate, 1);
+    // A transfer has nothing to offer then: the box, no dialog.
+    session->transfer(ui, TransferCommand::DownloadProgram);
+    EXPECT_EQ(ui.preferencesShown, 3);
     ASSERT_EQ(ui.shown.size(), 1u);
     EXPECT_EQ(ui.shown[0].second, std::to_string(kNoComPortDevice));
 }

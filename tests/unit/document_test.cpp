@@ -86,6 +86,9 @@ TEST(ShellTextRules, RecentFileLabelsShortenLongPaths) {
     std::string longPath = "C:\\Programs\\Warehouse\\Inventory\\scanner.FWX";   // 43 characters
     ASSERT_EQ(longPath.size(), 43u);
     EXPECT_EQ(recentFileLabel(1, longPath), "&2:  C:\\Programs\\War...\\Inventory\\scanner.FWX");
+    // Characters, not bytes: a Greek or Chinese name is never cut inside a character.
+    const std::string greek = "C:\\\u0391\u03C0\u03BF\u03B8\u03AE\u03BA\u03B7\\\u5009\u5EAB\u5009\u5EAB\\\u0391\u03C0\u03BF\u03B8\u03AE\u03BA\u03B7 \u5009\u5EAB \u0391\u03C0\u03BF\u03B8\u03AE\u03BA\u03B7\\\u0391\u03C0\u03BF\u03B8\u03AE\u03BA\u03B7 \u5009\u5EAB \u0391\u03C0\u03BF\u03B8\u03AE.FWX";
+    EXPECT_EQ(recentFileLabel(0, greek), "&1:  C:\\\u0391\u03C0\u03BF\u03B8\u03AE\u03BA\u03B7\\\u5009\u5EAB\u5009\u5EAB...\u03B7\\\u0391\u03C0\u03BF\u03B8\u03AE\u03BA\u03B7 \u5009\u5EAB \u0391\u03C0\u03BF\u03B8\u03AE.FWX");
 }
 
 TEST(ShellTextRules, SheetCaption) {

@@ -110,6 +110,41 @@ TEST(LanguageFile, OnlyWholeLinesWithinTheCap) {
     EXPECT_STREQ(texts->text(7), "");   // not "cut in" or any part of it
 }
 
+TEST(LanguageFile, Utf8FilesBecomeTheProgramsCodePage) {
+    // Notepad's UTF-8, with and without a byte-order mark: "Größe" and "€"
+    // become their Windows-1252 bytes, name and texts alike.
+    for (const std::string bom : {"", "\xEF\xBB\xBF"}) {
+        const std::string file = bom + "Fran\xC3\xA7" "ais\r\n"
+                                       "1131=Gr\xC3\xB6\xC3\x9F" "e \xE2\x82\xAC\r\n";
+        EXPECT_TRUE(languageFileIsUtf8(file));
+        EXPECT_EQ(name(file), "Fran\xE7" "ais");
+        auto texts = emptyTexts();
+        EXPECT_EQ(parse(file, *texts), 1);
+        EXPECT_STREQ(texts->text(1131), "Gr\xF6\xDF" "e \x80");
+    }
+    // An older file in Windows-1252 reads as it always did: "\xE7a" is no UTF-8.
+    const std::string older = "Fran\xE7" "ais\r\n1131=Gr\xF6\xDF" "e\r\n";
+    EXPECT_FALSE(languageFileIsUtf8(older));
+    EXPECT_EQ(name(older), "Fran\xE7" "ais");
+    auto texts = emptyTexts();
+    EXPECT_EQ(parse(older, *texts), 1);
+    EXPECT_STREQ(texts->text(1131), "Gr\xF6\xDF" "e");
+    // Plain ASCII is the same either way.
+    EXPECT_TRUE(languageFileIsUtf8("English\r\n1131=Save ?\r\n"));
+}
+
+TEST(LanguageFile, AUtf8TextTheCodePageCannotHoldKeepsTheProgramsOwn) {
+    auto texts = emptyTexts();
+    texts->set(1131, "kept", 4);
+    // Greek omega and a Chinese character: no Windows-1252 byte stands for them.
+    EXPECT_EQ(parse("\xEF\xBB\xBFTest\r\n1131=\xCE\xA9mega\r\n1132=\xE4\xB8\xAD\r\n1133=ok\r\n", *texts), 1);
+    EXPECT_STREQ(texts->text(1131), "kept");
+    EXPECT_STREQ(texts->text(1133), "ok");
+    // A byte-order mark with broken UTF-8 after it: the broken line is not taken.
+    EXPECT_EQ(parse("\xEF\xBB\xBFTest\r\n1131=\xC3(\r\n", *texts), 0);
+    EXPECT_STREQ(texts->text(1131), "kept");
+}
+
 TEST(LanguageFile, NameIsTheFirstLineWithinItsFirst100Bytes) {
     EXPECT_EQ(name("Deutsch\r\n1131=x\r\n"), "Deutsch");
     EXPECT_EQ(name(std::string(60, 'N') + "\r\n"), std::string(40, 'N'));

@@ -88,6 +88,24 @@ TEST(LoaderCommandLine, PortNames) {
     EXPECT_EQ(portName(-1), "");
 }
 
+TEST(LoaderCommandLine, AnyComPortByItsName) {
+    // USB and Bluetooth adapters sit at COM9 and above: "COMnn" in place of the digit.
+    CommandLine c = parseCommandLine("\"C:\\P\\A.FWX\",1,COM12,3");
+    EXPECT_EQ(chosenPort(c.choices), "COM12");
+    EXPECT_EQ(c.choices.speed, 2);
+    c = parseCommandLine("A.FWX,2,com256,5");
+    EXPECT_EQ(chosenPort(c.choices), "COM256");
+    EXPECT_EQ(c.choices.link, kLinkCradleIr);
+    EXPECT_EQ(c.choices.speed, 4);
+    // The digit form stays as it was.
+    c = parseCommandLine("A.FWX,1,6,2");
+    EXPECT_EQ(chosenPort(c.choices), "COM6");
+    EXPECT_EQ(c.choices.speed, 1);
+    // No such port name: the first port, as for a digit out of range.
+    for (const char* bad : {"A.FWX,1,COM0,2", "A.FWX,1,COM257,2", "A.FWX,1,COMX,2", "A.FWX,1,LPT1,2"})
+        EXPECT_EQ(chosenPort(parseCommandLine(bad).choices), "COM1") << bad;
+}
+
 class LoaderLastFolder : public ::testing::Test {
 protected:
     void SetUp() override {
@@ -130,6 +148,29 @@ TEST_F(LoaderLastFolder, ToleratesALineEndAndNamesNoFolderWhenEmpty) {
     EXPECT_EQ(readLastFolder(ini_).value_or(""), "C:\\Data");
     put("");
     EXPECT_FALSE(readLastFolder(ini_).has_value());
+}
+
+TEST_F(LoaderLastFolder, RemembersPortAndSpeedBesideTheFolder) {
+    ASSERT_TRUE(writeLastFolder(ini_, "C:\\Data"));
+    LoaderMemory memory = readLoaderMemory(ini_);
+    memory.port = "COM12";
+    memory.speed = 3;
+    put(formatLoaderMemory(memory));
+    // A new folder keeps the port and the speed.
+    ASSERT_TRUE(writeLastFolder(ini_, "D:\\\u03A0\u03C1\u03CC\u03B3\u03C1\u03B1\u03BC\u03BC\u03B1"));
+    memory = readLoaderMemory(ini_);
+    EXPECT_EQ(memory.folder, "D:\\\u03A0\u03C1\u03CC\u03B3\u03C1\u03B1\u03BC\u03BC\u03B1");
+    EXPECT_EQ(memory.port, "COM12");
+    EXPECT_EQ(memory.speed, 3);
+    // A file of an older version: its folder in Windows-1252, nothing else.
+    put("C:\\D\xE9p\xF4t");
+    memory = readLoaderMemory(ini_);
+    EXPECT_EQ(memory.folder, "C:\\D\u00E9p\u00F4t");
+    EXPECT_TRUE(memory.port.empty());
+    EXPECT_EQ(memory.speed, -1);
+    // What is not a port or a speed is not taken.
+    EXPECT_EQ(parseLoaderMemory("C:\r\nport=COM999\r\nspeed=9").port, "");
+    EXPECT_EQ(parseLoaderMemory("C:\r\nport=COM999\r\nspeed=9").speed, -1);
 }
 
 TEST(LoaderFolderOf, CutsAtTheLastSeparator) {

@@ -74,6 +74,10 @@ TEST(PreferencesDialogState, StoredPortIndexWinsWhileItIsInsideTheList) {
     PreferencesDialogState none(prefs, {}, languages({}));
     EXPECT_FALSE(none.hasPorts());
     EXPECT_TRUE(none.portEntries().empty());
+    // The dialog opens all the same; only what needs a port is off.
+    EXPECT_FALSE(none.portListEnabled());
+    EXPECT_FALSE(none.detectCradleEnabled());
+    EXPECT_EQ(none.accepted().comPortIndex, prefs.comPortIndex);
 }
 
 TEST(PreferencesDialogState, DetectCradleFollowsBothLinkLists) {

@@ -51,6 +51,7 @@ protected:
     void SetUp() override {
         removeSettings();
         clearDialogActions();
+        wintest::forgetRecoveryCopy();
         terminal = createTerminalWindow(GetModuleHandleA(nullptr), session, WS_POPUP);
         ASSERT_TRUE(IsWindow(terminal));
         ShowWindow(terminal, SW_SHOWNORMAL);

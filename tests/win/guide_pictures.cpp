@@ -72,6 +72,7 @@ int main(int argc, char** argv) {
     // The window starts its session with a new program: the example is
     // opened into it after.
     DesignerSession session;
+    forgetRecoveryCopy();
     HWND terminal = win::createTerminalWindow(instance, session, WS_POPUP);
     if (!IsWindow(terminal)) return 1;
     const std::string program = argv[1];

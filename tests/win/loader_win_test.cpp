@@ -331,6 +331,12 @@ TEST_F(LoaderWin, EveryFailureBeforeTheTransferShowsItsMessage) {
     }
 }
 
+// Where the port list holds `port`; -1 when it does not.
+int portIndex(HWND list, const std::string& port) {
+    const std::wstring wide(port.begin(), port.end());
+    return int(SendMessageW(list, CB_FINDSTRINGEXACT, WPARAM(-1), reinterpret_cast<LPARAM>(wide.c_str())));
+}
+
 // The open dialog and Comm Properties, answered as a user would.
 TEST_F(LoaderWin, ThroughItsDialogs) {
     const std::string ini = std::filesystem::path(env("FW_LOADER_EXE")).parent_path().string() +
@@ -350,7 +356,8 @@ TEST_F(LoaderWin, ThroughItsDialogs) {
 
         HWND props = loader.waitFor("#32770", "Comm Properties (Download FWX: 1.10)");
         ASSERT_NE(props, nullptr);
-        // Three lists with their entries, all at the first.
+        // Three lists with their entries, all at the first; the ports are
+        // the system's (COM1..COM8 mapped here, and what Wine adds).
         const std::vector<std::vector<std::string>> lists = {
             {"RS232 or IrDA", "Cradle-IR"},
             {"COM1", "COM2", "COM3", "COM4", "COM5", "COM6", "COM7", "COM8"},
@@ -359,7 +366,7 @@ TEST_F(LoaderWin, ThroughItsDialogs) {
         std::vector<HWND> combos;
         while ((combo = FindWindowExA(props, combo, "ComboBox", nullptr)) != nullptr) combos.push_back(combo);
         ASSERT_EQ(combos.size(), 3u);
-        for (std::size_t i = 0; i < 3; ++i) {
+        for (std::size_t i = 0; i < 3; i += 2) {
             ASSERT_EQ(SendMessageA(combos[i], CB_GETCOUNT, 0, 0), LRESULT(lists[i].size())) << i;
             EXPECT_EQ(SendMessageA(combos[i], CB_GETCURSEL, 0, 0), 0) << i;
             for (std::size_t k = 0; k < lists[i].size(); ++k) {
@@ -373,7 +380,9 @@ TEST_F(LoaderWin, ThroughItsDialogs) {
         for (const char* label : {"&Download via :", "&COM port :", "&Baud rate :"}) {
             EXPECT_NE(FindWindowExA(props, nullptr, "Static", label), nullptr) << label;
         }
-        SendMessageA(combos[1], CB_SETCURSEL, 5, 0);   // COM6
+        for (const std::string& port : lists[1]) EXPECT_GE(portIndex(combos[1], port), 0) << port;
+        EXPECT_EQ(SendMessageA(combos[1], CB_GETCURSEL, 0, 0), portIndex(combos[1], "COM1"));
+        SendMessageA(combos[1], CB_SETCURSEL, WPARAM(portIndex(combos[1], "COM6")), 0);
         SendMessageA(combos[2], CB_SETCURSEL, 1, 0);   // 57600
         std::this_thread::sleep_for(200ms);
         saveWindowPicture(props, screenshotFolder() + "\\loader_properties.bmp");
@@ -383,13 +392,13 @@ TEST_F(LoaderWin, ThroughItsDialogs) {
         EXPECT_EQ(loader.exitCode(), 0);
         EXPECT_TRUE(imageWhenWritten(6) == expectedImage());
     }
-    // The chosen file's folder, no trailing backslash, no line end.
-    EXPECT_EQ(readFile(ini), *folder_);
+    // The chosen file's folder, no trailing backslash; then the port and speed.
+    EXPECT_EQ(readFile(ini), *folder_ + "\r\nport=COM6\r\nspeed=1");
 
     // The open dialog starts there: a name alone is found in that folder.
     // COM7 opens but refuses the line settings; COM8 does not open.
-    for (const auto& [index, message] : {std::pair<int, std::string>{6, "Failed to initialize the COM port!"},
-                                         std::pair<int, std::string>{7, "Can't open the COM port!"}}) {
+    for (const auto& [port, message] : {std::pair<std::string, std::string>{"COM7", "Failed to initialize the COM port!"},
+                                        std::pair<std::string, std::string>{"COM8", "Can't open the COM port!"}}) {
         Loader loader("");
         ASSERT_TRUE(loader.started()) << "CreateProcess: error " << loader.startError();
         HWND open = loader.waitFor("#32770", "Open");
@@ -400,7 +409,7 @@ TEST_F(LoaderWin, ThroughItsDialogs) {
         PostMessageA(open, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), 0);
         HWND props = loader.waitFor("#32770", "Comm Properties (Download FWX: 1.10)");
         ASSERT_NE(props, nullptr);
-        SendDlgItemMessageA(props, 1002, CB_SETCURSEL, WPARAM(index), 0);
+        SendDlgItemMessageA(props, 1002, CB_SETCURSEL, WPARAM(portIndex(GetDlgItem(props, 1002), port)), 0);
         PostMessageA(props, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), 0);
         EXPECT_EQ(loader.answerBox(IDOK), message);
         EXPECT_EQ(loader.exitCode(), 1);

@@ -40,6 +40,7 @@ protected:
 
     void SetUp() override {
         wintest::clearDialogActions();
+        wintest::forgetRecoveryCopy();
         terminal = createTerminalWindow(GetModuleHandleA(nullptr), session, WS_POPUP);
         ASSERT_TRUE(IsWindow(terminal));
         ShowWindow(terminal, SW_SHOWNORMAL);

@@ -190,6 +190,7 @@ protected:
         if (reportsFolder().empty()) GTEST_SKIP() << "run through transfers_win.sh";
         clearDialogActions();
         folder = makeTempFolder(::testing::UnitTest::GetInstance()->current_test_info()->name());
+        wintest::forgetRecoveryCopy();
         terminal = createTerminalWindow(GetModuleHandleA(nullptr), session, WS_POPUP);
         ASSERT_TRUE(IsWindow(terminal));
         ShowWindow(terminal, SW_SHOWNORMAL);

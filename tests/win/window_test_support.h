@@ -6,7 +6,12 @@
 #include <windows.h>
 
 #include <functional>
+#include <filesystem>
 #include <string>
+
+#include "model/settings_place.h"
+#include "shell/recovery.h"
+#include "shell/settings_file.h"
 
 namespace fw::wintest {
 
@@ -55,5 +60,15 @@ void picture(HWND hwnd, const char* name);
 
 // A fresh temporary folder whose name contains a space.
 std::string makeTempFolder(const std::string& tag);
+// Removes the recovery copy that an earlier case's unsaved program left
+// beside the settings, so that no start-up asks to restore it.
+// Inline: only the designer's tests link the shell.
+inline void forgetRecoveryCopy() {
+    wchar_t path[MAX_PATH] = {};
+    const DWORD n = GetModuleFileNameW(nullptr, path, MAX_PATH);
+    if (n == 0 || n >= MAX_PATH) return;
+    const std::filesystem::path folder = std::filesystem::path(std::wstring(path, n)).parent_path();
+    removeRecovery(recoveryFilesFor(locateSettings(folder, kSettingsFileName)));
+}
 
 }  // namespace fw::wintest

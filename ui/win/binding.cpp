@@ -2,49 +2,47 @@
 
 #include "resources/text_ids.h"
 #include "texts/texts.h"
+#include "ui/win/wide_text.h"
 
 namespace fw::win {
 
 void fillList(HWND dlg, int id, const ListEntries& entries) {
     HWND list = GetDlgItem(dlg, id);
-    SendMessageA(list, CB_RESETCONTENT, 0, 0);
-    for (const std::string& e : entries) SendMessageA(list, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(e.c_str()));
+    SendMessageW(list, CB_RESETCONTENT, 0, 0);
+    for (const std::string& e : entries)
+        SendMessageW(list, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(wideFromText(e).c_str()));
 }
 
 void selectEntry(HWND dlg, int id, int index) {
-    SendDlgItemMessageA(dlg, id, CB_SETCURSEL, static_cast<WPARAM>(index), 0);
+    SendDlgItemMessageW(dlg, id, CB_SETCURSEL, static_cast<WPARAM>(index), 0);
 }
 
-int selectedEntry(HWND dlg, int id) { return static_cast<int>(SendDlgItemMessageA(dlg, id, CB_GETCURSEL, 0, 0)); }
+int selectedEntry(HWND dlg, int id) { return static_cast<int>(SendDlgItemMessageW(dlg, id, CB_GETCURSEL, 0, 0)); }
 
 std::string itemText(HWND dlg, int id) {
-    HWND item = GetDlgItem(dlg, id);
-    const int n = GetWindowTextLengthA(item);
-    std::string text(static_cast<std::size_t>(n) + 1, '\0');
-    const int got = GetWindowTextA(item, text.data(), n + 1);
-    text.resize(static_cast<std::size_t>(got > 0 ? got : 0));
-    return text;
+    return acceptTyped(toUtf16(windowText(GetDlgItem(dlg, id)))).bytes;
 }
 
 void setItemText(HWND dlg, int id, const std::string& text) {
-    if (itemText(dlg, id) != text) SetDlgItemTextA(dlg, id, text.c_str());
+    const std::wstring wide = wideFromText(text);
+    if (windowText(GetDlgItem(dlg, id)) != wide) SetDlgItemTextW(dlg, id, wide.c_str());
 }
 
 void putBack(HWND dlg, int id, const std::string& text) {
-    SetDlgItemTextA(dlg, id, text.c_str());
+    SetDlgItemTextW(dlg, id, wideFromText(text).c_str());
     const auto end = static_cast<LPARAM>(text.size());
-    SendDlgItemMessageA(dlg, id, EM_SETSEL, static_cast<WPARAM>(end), end);
+    SendDlgItemMessageW(dlg, id, EM_SETSEL, static_cast<WPARAM>(end), end);
 }
 
 void limitText(HWND dlg, int id, int chars) {
-    SendDlgItemMessageA(dlg, id, EM_LIMITTEXT, static_cast<WPARAM>(chars), 0);
+    SendDlgItemMessageW(dlg, id, EM_LIMITTEXT, static_cast<WPARAM>(chars), 0);
 }
 
 void enableItem(HWND dlg, int id, bool enabled) {
     HWND item = GetDlgItem(dlg, id);
     // A control that loses its use also loses the focus, or the keyboard
     // would be stuck in it.
-    if (!enabled && GetFocus() == item) SendMessageA(dlg, WM_NEXTDLGCTL, 0, FALSE);
+    if (!enabled && GetFocus() == item) SendMessageW(dlg, WM_NEXTDLGCTL, 0, FALSE);
     if (IsWindowEnabled(item) != (enabled ? TRUE : FALSE)) EnableWindow(item, enabled);
 }
 
@@ -62,7 +60,12 @@ ControlInput readInput(HWND dlg, int id, ControlKind kind) {
     switch (kind) {
         case ControlKind::Check: in.checked = isChecked(dlg, id); break;
         case ControlKind::List: in.selection = selectedEntry(dlg, id); break;
-        case ControlKind::Box:
+        case ControlKind::Box: {
+            TypedText typed = acceptTyped(toUtf16(windowText(GetDlgItem(dlg, id))));
+            in.text = std::move(typed.bytes);
+            in.refusal = std::move(typed.refusal);
+            break;
+        }
         case ControlKind::Grid:
         case ControlKind::Label: in.text = itemText(dlg, id); break;
         case ControlKind::Button: break;
@@ -95,10 +98,12 @@ void applyControlState(HWND dlg, int id, ControlKind kind, const ControlState& s
 }
 
 bool showWarning(HWND owner, unsigned textId, bool okCancel) {
-    const std::string caption = loadText(kTextWarningCaption);
-    const std::string body = loadText(textId);
-    return MessageBoxA(owner, body.c_str(), caption.c_str(),
-                       MB_ICONEXCLAMATION | (okCancel ? MB_OKCANCEL : MB_OK)) == IDOK;
+    return textBox(owner, loadText(textId), loadText(kTextWarningCaption),
+                   MB_ICONEXCLAMATION | (okCancel ? MB_OKCANCEL : MB_OK)) == IDOK;
+}
+
+void showRefusal(HWND owner, const std::string& refusal) {
+    utf8Box(owner, refusal, utf8FromCodePage(loadText(kTextWarningCaption)), MB_OK | MB_ICONEXCLAMATION);
 }
 
 bool isEventOf(ControlKind kind, WORD notification) {

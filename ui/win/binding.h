@@ -65,6 +65,7 @@ void addRows(std::vector<Control<Core>>& table, Control<Core> proto, int count) 
 void fillList(HWND dlg, int id, const ListEntries& entries);
 void selectEntry(HWND dlg, int id, int index);
 int selectedEntry(HWND dlg, int id);
+// A control's text as the program's bytes (a character the code page lacks is left out).
 std::string itemText(HWND dlg, int id);
 // Sets a control's text only when it differs, so that no change is
 // reported for nothing.
@@ -85,6 +86,9 @@ void applyControlState(HWND dlg, int id, ControlKind kind, const ControlState& s
 // A "Warning" box of text `textId` owned by `owner`: OK, or OK and Cancel
 // when `okCancel`; true for OK.
 bool showWarning(HWND owner, unsigned textId, bool okCancel);
+
+// The message that a typed character was refused (UTF-8), owned by `owner`.
+void showRefusal(HWND owner, const std::string& refusal);
 
 // Whether a WM_COMMAND notification is the event of a control of `kind`.
 bool isEventOf(ControlKind kind, WORD notification);
@@ -131,7 +135,8 @@ public:
         if (HIWORD(wParam) == EN_KILLFOCUS) return leave(dlg, id);
         for (const Control<Core>& c : controls_) {
             if (c.id != id || !c.event || !isEventOf(c.kind, HIWORD(wParam))) continue;
-            const ControlReply reply = c.event(*core_, c.index, readInput(dlg, id, c.kind));
+            const ControlInput in = readTyped(dlg, id, c.kind);
+            const ControlReply reply = c.event(*core_, c.index, in);
             apply(dlg, id, reply);
             return true;
         }
@@ -143,7 +148,7 @@ public:
         bool handled = false;
         for (const Control<Core>& c : controls_) {
             if (!c.leave || (id != 0 && c.id != id)) continue;
-            apply(dlg, c.id, c.leave(*core_, c.index, readInput(dlg, c.id, c.kind)));
+            apply(dlg, c.id, c.leave(*core_, c.index, readTyped(dlg, c.id, c.kind)));
             handled = true;
         }
         return handled;
@@ -164,6 +169,19 @@ public:
     bool loading() const { return loading_; }
 
 private:
+    // The input of a control; a character the terminal cannot show is taken
+    // out of the box again, and the user told which, where it was typed.
+    ControlInput readTyped(HWND dlg, int id, ControlKind kind) {
+        ControlInput in = readInput(dlg, id, kind);
+        if (!in.refusal.empty()) {
+            loading_ = true;
+            putBack(dlg, id, in.text);
+            loading_ = false;
+            showRefusal(dlg, in.refusal);
+        }
+        return in;
+    }
+
     Core* core_;
     std::vector<Control<Core>> controls_;
     std::vector<ListEntries> shownEntries_;   // what each list holds now
@@ -175,11 +193,11 @@ private:
 // WM_INITDIALOG to WM_NCDESTROY.
 template <class Context>
 void attachContext(HWND dlg, Context* context) {
-    SetWindowLongPtrA(dlg, DWLP_USER, reinterpret_cast<LONG_PTR>(context));
+    SetWindowLongPtrW(dlg, DWLP_USER, reinterpret_cast<LONG_PTR>(context));
 }
 template <class Context>
 Context* contextOf(HWND dlg) {
-    return reinterpret_cast<Context*>(GetWindowLongPtrA(dlg, DWLP_USER));
+    return reinterpret_cast<Context*>(GetWindowLongPtrW(dlg, DWLP_USER));
 }
 
 }  // namespace fw::win

@@ -69,7 +69,7 @@ INT_PTR CALLBACK boundDialogProc(HWND dlg, UINT msg, WPARAM wParam, LPARAM lPara
 // IDCANCEL (also when the dialog could not be shown).
 template <class Core>
 INT_PTR runBoundDialog(HWND owner, HINSTANCE instance, const char* name, BoundDialog<Core>& d) {
-    const INT_PTR r = DialogBoxParamA(instance, name, owner, boundDialogProc<Core>, reinterpret_cast<LPARAM>(&d));
+    const INT_PTR r = DialogBoxParamW(instance, resourceName(name).c_str(), owner, boundDialogProc<Core>, reinterpret_cast<LPARAM>(&d));
     return r == IDOK ? IDOK : IDCANCEL;
 }
 

@@ -1,32 +1,47 @@
 #include "ui/win/dialog_support.h"
 
+#include <shlobj.h>
+
 #include "resources/text_ids.h"
 #include "texts/texts.h"
 #include "texts/language_texts.h"
+#include "ui/win/wide_text.h"
 
 namespace fw::win {
 
 HINSTANCE instanceOf(HWND window) {
     HINSTANCE instance =
-        window ? reinterpret_cast<HINSTANCE>(GetWindowLongPtrA(window, GWLP_HINSTANCE)) : nullptr;
-    return instance ? instance : GetModuleHandleA(nullptr);
+        window ? reinterpret_cast<HINSTANCE>(GetWindowLongPtrW(window, GWLP_HINSTANCE)) : nullptr;
+    return instance ? instance : GetModuleHandleW(nullptr);
+}
+
+void setText(HWND window, const std::string& text) {
+    if (window) SetWindowTextW(window, wideFromText(text).c_str());
+}
+
+void applyCaption(HWND window, unsigned textId) {
+    if (!window) return;
+    const std::string current = textFromWide(windowText(window)).bytes;
+    const std::string shown = captionText(textId, current);
+    if (shown != current) setText(window, shown);
 }
 
 void applyLanguage(HWND dlg, unsigned title, std::initializer_list<Caption> captions) {
     if (!languageActive()) return;
-    char current[256];
-    if (title != 0) {
-        GetWindowTextA(dlg, current, sizeof current);
-        SetWindowTextA(dlg, captionText(title, current).c_str());
-    }
-    for (const Caption& c : captions) {
-        GetDlgItemTextA(dlg, c.control, current, sizeof current);
-        SetDlgItemTextA(dlg, c.control, captionText(c.text, current).c_str());
-    }
-    GetDlgItemTextA(dlg, IDOK, current, sizeof current);
-    if (GetDlgItem(dlg, IDOK)) SetDlgItemTextA(dlg, IDOK, captionText(kTextOkButton, current).c_str());
-    GetDlgItemTextA(dlg, IDCANCEL, current, sizeof current);
-    if (GetDlgItem(dlg, IDCANCEL)) SetDlgItemTextA(dlg, IDCANCEL, captionText(kTextCancelButton, current).c_str());
+    if (title != 0) applyCaption(dlg, title);
+    for (const Caption& c : captions) applyCaption(GetDlgItem(dlg, c.control), c.text);
+    applyCaption(GetDlgItem(dlg, IDOK), kTextOkButton);
+    applyCaption(GetDlgItem(dlg, IDCANCEL), kTextCancelButton);
+}
+
+std::string documentsFolder() {
+    wchar_t folder[MAX_PATH] = {};
+    if (SHGetFolderPathW(nullptr, CSIDL_PERSONAL, nullptr, SHGFP_TYPE_CURRENT, folder) != S_OK) return {};
+    return utf8FromWide(folder);
+}
+
+std::wstring resourceName(const char* name) {
+    return name ? std::wstring(name, name + std::char_traits<char>::length(name)) : std::wstring();
 }
 
 void centreOnOwner(HWND dlg) {
@@ -45,17 +60,17 @@ static ScreenRect screenRect(const RECT& r) { return {r.left, r.top, r.right, r.
 ScreenRect workAreaOf(HWND hwnd) {
     MONITORINFO monitor{};
     monitor.cbSize = sizeof monitor;
-    if (GetMonitorInfoA(MonitorFromWindow(hwnd, MONITOR_DEFAULTTONEAREST), &monitor))
+    if (GetMonitorInfoW(MonitorFromWindow(hwnd, MONITOR_DEFAULTTONEAREST), &monitor))
         return screenRect(monitor.rcWork);
     RECT work{0, 0, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)};
-    SystemParametersInfoA(SPI_GETWORKAREA, 0, &work, 0);
+    SystemParametersInfoW(SPI_GETWORKAREA, 0, &work, 0);
     return screenRect(work);
 }
 
 static BOOL CALLBACK addWorkArea(HMONITOR monitor, HDC, LPRECT, LPARAM list) {
     MONITORINFO info{};
     info.cbSize = sizeof info;
-    if (GetMonitorInfoA(monitor, &info)) {
+    if (GetMonitorInfoW(monitor, &info)) {
         auto& areas = *reinterpret_cast<std::vector<ScreenRect>*>(list);
         // The main monitor first.
         if (info.dwFlags & MONITORINFOF_PRIMARY) areas.insert(areas.begin(), screenRect(info.rcWork));
@@ -71,20 +86,20 @@ std::vector<ScreenRect> monitorWorkAreas() {
 }
 
 namespace {
-const char kInputLookProperty[] = "FwInputLook";
+const wchar_t kInputLookProperty[] = L"FwInputLook";
 }
 
 void markInputLook(HWND box, bool on) {
     if (on) {
-        SetPropA(box, kInputLookProperty, reinterpret_cast<HANDLE>(1));
+        SetPropW(box, kInputLookProperty, reinterpret_cast<HANDLE>(1));
     } else {
-        RemovePropA(box, kInputLookProperty);
+        RemovePropW(box, kInputLookProperty);
     }
 }
 
 INT_PTR inputLookColours(WPARAM dc, LPARAM control) {
     HWND box = reinterpret_cast<HWND>(control);
-    if (!GetPropA(box, kInputLookProperty) || !IsWindowEnabled(box)) return 0;
+    if (!GetPropW(box, kInputLookProperty) || !IsWindowEnabled(box)) return 0;
     SetBkColor(reinterpret_cast<HDC>(dc), GetSysColor(COLOR_WINDOW));
     SetTextColor(reinterpret_cast<HDC>(dc), GetSysColor(COLOR_WINDOWTEXT));
     return reinterpret_cast<INT_PTR>(GetSysColorBrush(COLOR_WINDOW));

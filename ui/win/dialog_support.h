@@ -27,6 +27,14 @@ struct Caption {
     unsigned text;
 };
 void applyLanguage(HWND dlg, unsigned title, std::initializer_list<Caption> captions);
+// A window's text (a program text, Windows-1252) through the wide API.
+void setText(HWND window, const std::string& text);
+// Replaces a window's text by the active language's text `textId`, if any.
+void applyCaption(HWND window, unsigned textId);
+// The user's Documents folder (UTF-8); empty when the system names none.
+std::string documentsFolder();
+// A resource's name (a dialog template, an icon) for the wide API.
+std::wstring resourceName(const char* name);
 
 // Centres a modal dialog over its owner.
 void centreOnOwner(HWND dlg);
