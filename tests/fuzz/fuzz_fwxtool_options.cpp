@@ -40,7 +40,10 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, std::size_t size) {
         if (!problem.empty() || parsed.help) continue;
         check(parsed.spec == &spec);
         check(spec.arguments == fw::tool::kAnyArguments || parsed.arguments.size() == spec.arguments);
-        for (const std::string& a : parsed.arguments) check(!a.empty() && (a == "-" || a[0] != '-'));
+        // A row of any number of arguments takes --port values among them,
+        // and a port may be named anything after --port.
+        const bool anyNumber = spec.arguments == fw::tool::kAnyArguments;
+        for (const std::string& a : parsed.arguments) check(!a.empty() && (anyNumber || a == "-" || a[0] != '-'));
         for (const auto& [name, values] : parsed.options) {
             const fw::tool::OptionSpec* option = nullptr;
             for (const fw::tool::OptionSpec& o : spec.options) option = name == o.name ? &o : option;
