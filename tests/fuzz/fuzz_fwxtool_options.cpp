@@ -42,7 +42,10 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, std::size_t size) {
         if (!problem.empty() || parsed.help) continue;
         check(parsed.spec == &spec);
         check(parsed.arguments.size() == spec.arguments);
-        for (const std::string& a : parsed.arguments) check(!a.empty() && (a == "-" || a[0] != '-'));
+        // --port's values join the arguments, and a port may be named
+        // anything after --port.
+        const bool ports = parsed.has("--port");
+        for (const std::string& a : parsed.arguments) check(!a.empty() && (ports || a == "-" || a[0] != '-'));
         for (const auto& [name, values] : parsed.options) {
             const fw::tool::OptionSpec* option = nullptr;
             for (const fw::tool::OptionSpec& o : spec.options) option = name == o.name ? &o : option;
