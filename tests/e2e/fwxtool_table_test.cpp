@@ -28,14 +28,14 @@ std::string usageLines(const std::string& who, const std::string& message) {
 }
 
 // What `fwxtool NAME ...` says of a usage error.
-std::string said(const CommandSpec& c, const std::string& message) {
+std::string said(const CommandRow& c, const std::string& message) {
     const std::string who = c.printHelp ? std::string("fwxtool ") + c.name : "fwxtool";
     return usageLines(who, message);
 }
 
 ParsedCommand read(const std::string& command, const std::vector<std::string>& words, std::string* problem = nullptr) {
     ParsedCommand parsed;
-    for (const CommandSpec& c : commandTable()) {
+    for (const CommandRow& c : commandTable()) {
         if (command != c.name) continue;
         const std::string p = readCommandLine(c, words, knownOptions(), parsed);
         if (problem) *problem = p;
@@ -45,7 +45,7 @@ ParsedCommand read(const std::string& command, const std::vector<std::string>& w
 }
 
 TEST(CommandTable, EveryCommandRefusesAWrongCountAnEmptyNameAndAnUnknownOption) {
-    for (const CommandSpec& c : commandTable()) {
+    for (const CommandRow& c : commandTable()) {
         SCOPED_TRACE(c.name);
         std::vector<std::string> words = {c.name};
         if (c.arguments != kAnyArguments) {
@@ -120,7 +120,7 @@ TEST(CommandTable, HelpIsTheCommandsOwnPageOrTheWholeUsage) {
     EXPECT_EQ(info.status, kExitOk);
     EXPECT_EQ(info.out, fwxtool({"--help"}).out);
     // Every command is in the usage text.
-    for (const CommandSpec& c : commandTable())
+    for (const CommandRow& c : commandTable())
         EXPECT_NE(info.out.find(std::string("\n  ") + c.name + " "), std::string::npos) << c.name;
 }
 

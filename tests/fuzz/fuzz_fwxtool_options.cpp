@@ -33,22 +33,22 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, std::size_t size) {
             words.back() += char(data[i]);
         }
     }
-    for (const fw::tool::CommandSpec& spec : fw::tool::commandTable()) {
+    for (const fw::tool::CommandRow& row : fw::tool::commandTable()) {
         // A row of any number of arguments (the station's ports) takes its
         // --port values among them, under rules of its own: not read here.
-        if (spec.arguments == fw::tool::kAnyArguments) continue;
+        if (row.arguments == fw::tool::kAnyArguments) continue;
         fw::tool::ParsedCommand parsed;
-        const std::string problem = fw::tool::readCommandLine(spec, words, fw::tool::knownOptions(), parsed);
+        const std::string problem = fw::tool::readCommandLine(row, words, fw::tool::knownOptions(), parsed);
         if (!problem.empty() || parsed.help) continue;
-        check(parsed.spec == &spec);
-        check(parsed.arguments.size() == spec.arguments);
+        check(parsed.row == &row);
+        check(parsed.arguments.size() == row.arguments);
         // --port's values join the arguments, and a port may be named
         // anything after --port.
         const bool ports = parsed.has("--port");
         for (const std::string& a : parsed.arguments) check(!a.empty() && (ports || a == "-" || a[0] != '-'));
         for (const auto& [name, values] : parsed.options) {
-            const fw::tool::OptionSpec* option = nullptr;
-            for (const fw::tool::OptionSpec& o : spec.options) option = name == o.name ? &o : option;
+            const fw::tool::OptionRow* option = nullptr;
+            for (const fw::tool::OptionRow& o : row.options) option = name == o.name ? &o : option;
             check(option != nullptr);
             if (option->kind != fw::tool::OptionKind::list) check(values.size() == 1 || option->kind == fw::tool::OptionKind::flag);
             for (const std::string& v : values) {

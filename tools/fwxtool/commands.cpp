@@ -15,14 +15,14 @@ namespace fw::tool {
 namespace {
 
 // The options that several commands share.
-const OptionSpec kLink{kLinkOption, OptionKind::value, nullptr, "a value", false, checkTransferLink};
-const OptionSpec kLoaderLink{kLinkOption, OptionKind::value, nullptr, "a value", false, checkLoaderLink};
-const OptionSpec kBaud{kBaudOption, OptionKind::value, nullptr, "a value", false, checkSpeed};
-const OptionSpec kPort{kPortOption, OptionKind::list, nullptr, "a value", true, nullptr, true};
-const OptionSpec kJson{kJsonOption};
+const OptionRow kLink{kLinkOption, OptionKind::value, nullptr, "a value", false, checkTransferLink};
+const OptionRow kLoaderLink{kLinkOption, OptionKind::value, nullptr, "a value", false, checkLoaderLink};
+const OptionRow kBaud{kBaudOption, OptionKind::value, nullptr, "a value", false, checkSpeed};
+const OptionRow kPort{kPortOption, OptionKind::list, nullptr, "a value", true, nullptr, true};
+const OptionRow kJson{kJsonOption};
 
-OptionSpec kFileValue(const char* name, const char* shortName = nullptr) {
-    return OptionSpec{name, OptionKind::value, shortName, "a file name", true};
+OptionRow kFileValue(const char* name, const char* shortName = nullptr) {
+    return OptionRow{name, OptionKind::value, shortName, "a file name", true};
 }
 
 }  // namespace
@@ -30,8 +30,8 @@ OptionSpec kFileValue(const char* name, const char* shortName = nullptr) {
 // The commands. A new command is one row here and its handler in a file of
 // its own (a handler gets the parsed words, never argv); the help lines of a
 // row are its part of fwxtool's usage text.
-const std::vector<CommandSpec>& commandTable() {
-    static const std::vector<CommandSpec> kTable = {
+const std::vector<CommandRow>& commandTable() {
+    static const std::vector<CommandRow> kTable = {
         {"new", "new FILE.FWX",
          "  new FILE.FWX           create a new program with the default texts\n",
          1, {}, handleNew},
@@ -57,7 +57,7 @@ const std::vector<CommandSpec>& commandTable() {
          "                         of a new program; a bad document writes nothing. A\n"
          "                         value the editor does not offer is kept with a\n"
          "                         warning; --strict refuses it\n",
-         2, {OptionSpec{"--strict"}}, handleImport},
+         2, {OptionRow{"--strict"}}, handleImport},
         {"diff", "diff [--json] A B",
          "  diff [--json] A B      list the fields in which two programs differ, one line\n"
          "                         each (A and B: program files or JSON documents);\n"
@@ -95,8 +95,8 @@ const std::vector<CommandSpec>& commandTable() {
          "  simulate PROGRAM       run a program on the simulated terminal from a key\n"
          "                         script (see 'fwxtool simulate --help')\n",
          1,
-         {OptionSpec{"--keys", OptionKind::value}, kFileValue("--keys-file"), kFileValue("--records"),
-          OptionSpec{"--time", OptionKind::value}, OptionSpec{"--trace"}},
+         {OptionRow{"--keys", OptionKind::value}, kFileValue("--keys-file"), kFileValue("--records"),
+          OptionRow{"--time", OptionKind::value}, OptionRow{"--trace"}},
          handleSimulate, printSimulateUsage},
         {"ports", "ports [--json]",
          "  ports                  list this machine's serial ports (device, kind,\n"
@@ -113,9 +113,9 @@ const std::vector<CommandSpec>& commandTable() {
          "                         --log FILE, --name NAME (the station's, default the\n"
          "                         machine's); --service: as a Windows service\n",
          kAnyArguments,
-         {kFileValue("--db"), OptionSpec{"--all-ports"}, kLink, kBaud, kPort, kFileValue("--program"),
-          OptionSpec{"--skip-repeated"}, kFileValue("--log"), OptionSpec{"--name", OptionKind::value},
-          OptionSpec{"--service"}},
+         {kFileValue("--db"), OptionRow{"--all-ports"}, kLink, kBaud, kPort, kFileValue("--program"),
+          OptionRow{"--skip-repeated"}, kFileValue("--log"), OptionRow{"--name", OptionKind::value},
+          OptionRow{"--service"}},
          handleStation},
         {"records", "records --db FILE [--since TIME] [--port PORT] [--csv|--json] [--mark-exported]",
          "  records --db FILE      export the station's records: as a received-data file\n"
@@ -123,18 +123,18 @@ const std::vector<CommandSpec>& commandTable() {
          "                         PORT; --mark-exported: only those no earlier\n"
          "                         --mark-exported took, marking them\n",
          0,
-         {kFileValue("--db"), OptionSpec{"--since", OptionKind::value, nullptr, "a time", true, checkSince},
-          OptionSpec{kPortOption, OptionKind::value}, OptionSpec{"--csv"}, kJson, OptionSpec{"--mark-exported"}},
+         {kFileValue("--db"), OptionRow{"--since", OptionKind::value, nullptr, "a time", true, checkSince},
+          OptionRow{kPortOption, OptionKind::value}, OptionRow{"--csv"}, kJson, OptionRow{"--mark-exported"}},
          handleRecords},
     };
     return kTable;
 }
 
-const std::vector<const OptionSpec*>& knownOptions() {
-    static const std::vector<const OptionSpec*> kKnown = [] {
-        std::vector<const OptionSpec*> all;
-        for (const CommandSpec& c : commandTable()) {
-            for (const OptionSpec& o : c.options) all.push_back(&o);
+const std::vector<const OptionRow*>& knownOptions() {
+    static const std::vector<const OptionRow*> kKnown = [] {
+        std::vector<const OptionRow*> all;
+        for (const CommandRow& c : commandTable()) {
+            for (const OptionRow& o : c.options) all.push_back(&o);
         }
         return all;
     }();
@@ -145,7 +145,7 @@ void printUsage(std::ostream& os) {
     os << "Usage: fwxtool COMMAND ARGUMENTS\n"
           "\n"
           "Commands:\n";
-    for (const CommandSpec& c : commandTable()) os << c.help;
+    for (const CommandRow& c : commandTable()) os << c.help;
     os << "\n"
           "Several terminals at once: download, lookup, receive and load take a comma\n"
           "list in place of PORT, or --port PORT repeated. The program or file is\n"
@@ -193,19 +193,19 @@ int run(const std::vector<std::string>& args, std::ostream& out, std::ostream& e
         out << kProgramName << " " << FW_VERSION_TEXT << "\n";
         return kExitOk;
     }
-    for (const CommandSpec& spec : commandTable()) {
-        if (name != spec.name) continue;
+    for (const CommandRow& row : commandTable()) {
+        if (name != row.name) continue;
         ParsedCommand parsed;
         const std::string problem =
-            readCommandLine(spec, {args.begin() + 1, args.end()}, knownOptions(), parsed);
-        if (!problem.empty()) return usageError(err, &spec, problem);
+            readCommandLine(row, {args.begin() + 1, args.end()}, knownOptions(), parsed);
+        if (!problem.empty()) return usageError(err, &row, problem);
         if (parsed.help) {
-            if (spec.printHelp != nullptr) spec.printHelp(out);
+            if (row.printHelp != nullptr) row.printHelp(out);
             else printUsage(out);
             return kExitOk;
         }
         CommandContext context{out, err, options.progressBar};
-        return spec.handler(parsed, context);
+        return row.handler(parsed, context);
     }
     if (!name.empty() && name[0] == '-') return usageError(err, nullptr, "unknown option '" + name + "'");
     return usageError(err, nullptr, "unknown command '" + name + "'");

@@ -24,10 +24,10 @@ int run(const std::vector<std::string>& args, std::ostream& out, std::ostream& e
 void printUsage(std::ostream& os);
 
 // Every command of fwxtool, in the order of its usage text.
-const std::vector<CommandSpec>& commandTable();
+const std::vector<CommandRow>& commandTable();
 
 // Every option of every command (an option of another command is named as
 // such in a usage error).
-const std::vector<const OptionSpec*>& knownOptions();
+const std::vector<const OptionRow*>& knownOptions();
 
 }  // namespace fw::tool

@@ -6,8 +6,8 @@ namespace fw::tool {
 
 namespace {
 
-const OptionSpec* findOption(const std::vector<OptionSpec>& options, const std::string& name) {
-    for (const OptionSpec& o : options) {
+const OptionRow* findOption(const std::vector<OptionRow>& options, const std::string& name) {
+    for (const OptionRow& o : options) {
         if (name == o.name || (o.shortName != nullptr && name == o.shortName)) return &o;
     }
     return nullptr;
@@ -28,10 +28,10 @@ const std::vector<std::string>& ParsedCommand::values(const std::string& name) c
     return found == options.end() ? kNone : found->second;
 }
 
-std::string readCommandLine(const CommandSpec& spec, const std::vector<std::string>& words,
-                            const std::vector<const OptionSpec*>& known, ParsedCommand& parsed) {
+std::string readCommandLine(const CommandRow& row, const std::vector<std::string>& words,
+                            const std::vector<const OptionRow*>& known, ParsedCommand& parsed) {
     parsed = ParsedCommand{};
-    parsed.spec = &spec;
+    parsed.row = &row;
     for (std::size_t i = 0; i < words.size(); ++i) {
         const std::string& word = words[i];
         if (!isOptionWord(word)) {
@@ -45,11 +45,11 @@ std::string readCommandLine(const CommandSpec& spec, const std::vector<std::stri
         // "--name=value" for the long names; "-o" only with its value apart.
         const std::size_t equals = word.rfind("--", 0) == 0 ? word.find('=') : std::string::npos;
         const std::string name = word.substr(0, equals);
-        const OptionSpec* option = findOption(spec.options, name);
+        const OptionRow* option = findOption(row.options, name);
         if (option == nullptr || (equals != std::string::npos && option->kind == OptionKind::flag)) {
-            for (const OptionSpec* other : known) {
+            for (const OptionRow* other : known) {
                 if (option == nullptr && name == other->name)
-                    return "option '" + name + "' does not go with '" + spec.name + "'";
+                    return "option '" + name + "' does not go with '" + row.name + "'";
             }
             return "unknown option '" + word + "'";
         }
@@ -75,23 +75,23 @@ std::string readCommandLine(const CommandSpec& spec, const std::vector<std::stri
         values.push_back(value);
     }
     if (parsed.help) return {};
-    for (const OptionSpec& o : spec.options) {
+    for (const OptionRow& o : row.options) {
         if (!o.fillsFirstArgument || !parsed.has(o.name)) continue;
         std::string joined;
         for (const std::string& v : parsed.values(o.name)) joined += (joined.empty() ? "" : ",") + v;
         parsed.arguments.insert(parsed.arguments.begin(), joined);
     }
-    if (spec.arguments != kAnyArguments && parsed.arguments.size() != spec.arguments)
-        return std::string("usage: ") + kProgramName + " " + spec.synopsis;
+    if (row.arguments != kAnyArguments && parsed.arguments.size() != row.arguments)
+        return std::string("usage: ") + kProgramName + " " + row.synopsis;
     for (const std::string& a : parsed.arguments) {
         if (a.empty()) return "empty file name";
     }
     return {};
 }
 
-int usageError(std::ostream& err, const CommandSpec* spec, const std::string& message) {
-    const std::string who = spec != nullptr && spec->printHelp != nullptr
-                                ? std::string(kProgramName) + " " + spec->name
+int usageError(std::ostream& err, const CommandRow* row, const std::string& message) {
+    const std::string who = row != nullptr && row->printHelp != nullptr
+                                ? std::string(kProgramName) + " " + row->name
                                 : std::string(kProgramName);
     err << who << ": " << message << "\n";
     err << "Try '" << who << " --help'.\n";

@@ -24,7 +24,7 @@ enum class OptionKind {
     list,    // "--port P" repeated: the values in order
 };
 
-struct OptionSpec {
+struct OptionRow {
     const char* name;                 // "--link"
     OptionKind kind = OptionKind::flag;
     const char* shortName = nullptr;  // "-o": only as "-o X"
@@ -54,12 +54,12 @@ struct CommandContext {
 
 using CommandHandler = int (*)(const ParsedCommand& command, CommandContext& context);
 
-struct CommandSpec {
+struct CommandRow {
     const char* name;       // "download"
     const char* synopsis;   // "download [--link L] ... PORT FILE.FWX", after "usage: fwxtool "
     const char* help;       // its lines in fwxtool's usage text
     std::size_t arguments;  // exactly this many (kAnyArguments: any number)
-    std::vector<OptionSpec> options;
+    std::vector<OptionRow> options;
     CommandHandler handler;
     // A command with a help page of its own (`fwxtool simulate --help`):
     // its usage errors point there.
@@ -68,7 +68,7 @@ struct CommandSpec {
 
 // The words of a command line as its row reads them.
 struct ParsedCommand {
-    const CommandSpec* spec = nullptr;
+    const CommandRow* row = nullptr;
     std::vector<std::string> arguments;
     std::map<std::string, std::vector<std::string>> options;   // by name, in order given
     bool help = false;                                          // -h or --help
@@ -79,16 +79,16 @@ struct ParsedCommand {
     const std::vector<std::string>& values(const std::string& name) const;
 };
 
-// Reads `words` (those after the command's name) by `spec`. `known` holds
+// Reads `words` (those after the command's name) by `row`. `known` holds
 // every option of fwxtool, so that one of another command is named as such.
 // Returns an empty string, or what is wrong. In order: an option's value, an
 // option that is unknown or of another command, the number of arguments, an
 // empty argument.
-std::string readCommandLine(const CommandSpec& spec, const std::vector<std::string>& words,
-                            const std::vector<const OptionSpec*>& known, ParsedCommand& parsed);
+std::string readCommandLine(const CommandRow& row, const std::vector<std::string>& words,
+                            const std::vector<const OptionRow*>& known, ParsedCommand& parsed);
 
 // "fwxtool: MESSAGE" and where help is, on `err`; kExitUsage. A command
 // with a help page of its own names itself ("fwxtool simulate: ...").
-int usageError(std::ostream& err, const CommandSpec* spec, const std::string& message);
+int usageError(std::ostream& err, const CommandRow* row, const std::string& message);
 
 }  // namespace fw::tool

@@ -80,7 +80,7 @@ int handleSimulate(const ParsedCommand& c, CommandContext& x) {
     std::ostream& out = x.out;
     std::ostream& err = x.err;
     if (c.has("--keys") && c.has("--keys-file"))
-        return usageError(err, c.spec, "give the keys with --keys or --keys-file, not both");
+        return usageError(err, c.row, "give the keys with --keys or --keys-file, not both");
     const std::string program = c.arguments[0];
     const std::string time = c.value("--time");
     const std::string keysFile = c.value("--keys-file");
@@ -88,7 +88,7 @@ int handleSimulate(const ParsedCommand& c, CommandContext& x) {
 
     LocalTime start = systemLocalTime();
     if (!time.empty() && !parseLocalTime(time, start)) {
-        return usageError(err, c.spec, "bad time '" + time + "': expected YYYY-MM-DDTHH:MM:SS");
+        return usageError(err, c.row, "bad time '" + time + "': expected YYYY-MM-DDTHH:MM:SS");
     }
 
     std::string scriptText = c.value("--keys");

@@ -137,7 +137,7 @@ int commandStation(const StationRequest& request, std::ostream& out, std::ostrea
 int handleStation(const ParsedCommand& command, CommandContext& context) {
     StationRequest request;
     request.database = command.value("--db");
-    if (request.database.empty()) return usageError(context.err, command.spec, "option '--db' is missing");
+    if (request.database.empty()) return usageError(context.err, command.row, "option '--db' is missing");
     request.linkType = linkTypeOf(command.value("--link", "serial"));
     request.speedChoice = speedChoiceOf(command.value("--baud", "115200"));
     request.program = command.value("--program");
@@ -155,9 +155,9 @@ int handleStation(const ParsedCommand& command, CommandContext& context) {
             return kExitFailure;
         }
     }
-    if (named.empty()) return usageError(context.err, command.spec, "no port given (PORT... or --all-ports)");
+    if (named.empty()) return usageError(context.err, command.row, "no port given (PORT... or --all-ports)");
     const std::string problem = splitPortList(named, request.ports);
-    if (!problem.empty()) return usageError(context.err, command.spec, problem);
+    if (!problem.empty()) return usageError(context.err, command.row, problem);
     if (!request.service) {
         std::atomic<bool> stop{false};
         InterruptWatch interrupts(stop);
@@ -299,9 +299,9 @@ int commandRecords(const RecordsRequest& request, std::ostream& out, std::ostrea
 int handleRecords(const ParsedCommand& command, CommandContext& context) {
     RecordsRequest request;
     request.database = command.value("--db");
-    if (request.database.empty()) return usageError(context.err, command.spec, "option '--db' is missing");
+    if (request.database.empty()) return usageError(context.err, command.row, "option '--db' is missing");
     if (command.has("--csv") && command.has("--json")) {
-        return usageError(context.err, command.spec, "options '--csv' and '--json' do not go together");
+        return usageError(context.err, command.row, "options '--csv' and '--json' do not go together");
     }
     request.since = command.value("--since");
     request.port = command.value("--port");

@@ -9,7 +9,7 @@ namespace fw::tool {
 namespace {
 
 int unavailable(const ParsedCommand& c, CommandContext& x) {
-    x.err << kProgramName << ": " << c.spec->name
+    x.err << kProgramName << ": " << c.row->name
           << ": the collection station is not part of this build (it was built without SQLite)\n";
     return kExitFailure;
 }

@@ -641,7 +641,7 @@ int runPorts(const PortRequest& request, CommandContext& x) {
 int handle(PortCommand command, const ParsedCommand& c, CommandContext& x) {
     PortRequest request;
     const std::string problem = makeRequest(command, c, request);
-    if (!problem.empty()) return usageError(x.err, c.spec, problem);
+    if (!problem.empty()) return usageError(x.err, c.row, problem);
     return runPorts(request, x);
 }
 
