@@ -231,6 +231,7 @@ TEST(Installer, InstallsSilentlyForTheCurrentUser) {
     for (const char* name : kShortcuts) EXPECT_TRUE(fs::exists(menuFolder() / name)) << name;
     expectVersion(installFolder() / "fwk400.exe");
     expectVersion(installFolder() / "fwx_load.exe");
+    expectVersion(installFolder() / "fwxtool.exe");
     // fwxtool's console has the install folder on its own PATH; the user's
     // PATH is left alone.
     EXPECT_NE(shortcutArguments(menuFolder() / "Formwright command prompt.lnk")
