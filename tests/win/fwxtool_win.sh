@@ -236,7 +236,9 @@ expect 0 "records of the station" &&
 
 # --- the station as a service ---------------------------------------------------------
 # Wine's sc registers and starts it; the service control manager's stop ends it
-# cleanly, as the log's last line says.
+# cleanly, as the log's last line says. A name of this run's own: a deletion
+# the prefix's registry did not keep leaves the old name marked for deletion,
+# and it cannot be created again.
 sc() {
     local rc=0
     "$FW_WINE" sc "$@" >>"$work/sc.log" 2>&1 </dev/null || rc=$?
@@ -244,14 +246,14 @@ sc() {
     return "$rc"
 }
 service_state() {
-    "$FW_WINE" sc query FormwrightStation 2>/dev/null </dev/null | sed -n 's/^ *STATE *: *[0-9]* *\([A-Z_]*\).*/\1/p'
+    "$FW_WINE" sc query "$service" 2>/dev/null </dev/null | sed -n 's/^ *STATE *: *[0-9]* *\([A-Z_]*\).*/\1/p'
 }
+service=FormwrightStation$$
 windows_files=$(fw_windows_path "$files")
-sc delete FormwrightStation || true
-if sc create FormwrightStation binpath= "\"$(fw_windows_path "$tool")\" station COM19 --db \"$windows_files\\service.db\" --log \"$windows_files\\service.log\" --service" &&
-   sc start FormwrightStation; then
+if sc create "$service" binpath= "\"$(fw_windows_path "$tool")\" station COM19 --db \"$windows_files\\service.db\" --log \"$windows_files\\service.log\" --service" &&
+   sc start "$service"; then
     finished 19 || fail "the service took no batch: $(cat "$files/service.log" 2>/dev/null)"
-    sc stop FormwrightStation || fail "sc stop: $(tail -n 5 "$work/sc.log")"
+    sc stop "$service" || fail "sc stop: $(tail -n 5 "$work/sc.log")"
     state=''
     for _ in $(seq 50); do
         state=$(service_state)
@@ -266,9 +268,9 @@ if sc create FormwrightStation binpath= "\"$(fw_windows_path "$tool")\" station 
             fail "the service's records: $(cat "$files/out.txt")"
         fi
 else
-    fail "the service did not start: $(tail -n 5 "$work/sc.log")"
+    fail "the service did not start: $(cat "$work/sc.log")"
 fi
-sc delete FormwrightStation || true
+sc delete "$service" || true
 
 # --- a network port: ser2net with the COM-port option on the loopback -----------------
 net_port=$(python3 -c 'import socket; s = socket.socket(); s.bind(("127.0.0.1", 0)); print(s.getsockname()[1])')
