@@ -297,6 +297,7 @@ TEST(Installer, InstallsSilentlyForTheCurrentUser) {
     for (const char* name : kShortcuts) EXPECT_TRUE(fs::exists(menuFolder() / name)) << name;
     expectVersion(installFolder() / "fwk400.exe");
     expectVersion(installFolder() / "fwx_load.exe");
+    expectVersion(installFolder() / "fwxtool.exe");
     // The older package was made with a certificate: the programs and the
     // uninstaller (signed before it was packed) carry its signature.
     for (const char* name : kInstalledPrograms) EXPECT_TRUE(hasSignature(installFolder() / name)) << name;
