@@ -1,7 +1,9 @@
 #include "shell/designer_session.h"
 
+#include <cerrno>
 #include <memory>
 
+#include "check/report.h"
 #include "comm/transfer.h"
 #include "model/file_replace.h"
 #include "model/program_defaults.h"
@@ -226,9 +228,10 @@ void DesignerSession::saveFailed(DesignerUi& ui) {
     ui.showMessage(kTextErrorCaption, static_cast<unsigned>(kFileCreateFailed));
 }
 
-void DesignerSession::edit(DesignerUi& ui) {
+void DesignerSession::edit(DesignerUi& ui, SheetStart start) {
     {
         EditorSheet sheet(doc_.model, doc_.defaults);
+        sheet.openAt(start);
         if (ui.runEditor(sheet, editorCaption(doc_.currentFile))) {
             sheet.commit();
             keepRecoveryCopy();
@@ -255,6 +258,7 @@ void DesignerSession::transfer(DesignerUi& ui, TransferCommand command) {
     if (transferNeedsPortChoice(doc_.prefs.comPortIndex, static_cast<int>(ports.size()))) {
         if (!editPreferences(ui)) return;
     }
+    if (command == TransferCommand::DownloadProgram && !downloadDespiteErrors(ui)) return;
     const bool receive = command == TransferCommand::ReceiveData;
     const int linkType = transferLinkType(receive ? doc_.prefs.receiveVia : doc_.prefs.downloadVia);
     if (linkType < 0) return;
@@ -265,6 +269,37 @@ void DesignerSession::transfer(DesignerUi& ui, TransferCommand command) {
     }
     if (downloadWithRetry(ui, link, command == TransferCommand::DownloadLookup) == kTransferDone)
         ui.showInformation(kTextDownloadCaption, kTextDownloadedCompletely);
+}
+
+bool DesignerSession::downloadDespiteErrors(DesignerUi& ui) {
+    const int errors = errorCount(checkProgram(doc_.model));
+    return errors == 0 || ui.askYesNo(kTextDownloadCaption, downloadAnywayQuestion(errors));
+}
+
+void DesignerSession::check(DesignerUi& ui) {
+    const std::vector<Finding> findings = checkProgram(doc_.model);
+    const int chosen = ui.showFindings(findings);
+    if (chosen < 0 || chosen >= static_cast<int>(findings.size())) return;
+    edit(ui, editorStartFor(findings[static_cast<std::size_t>(chosen)]));
+}
+
+bool DesignerSession::report(DesignerUi& ui) {
+    const bool named = !doc_.currentFile.empty() && doc_.currentFile != kUnknownFile;
+    std::string path;
+    if (named) {
+        path = reportPathFor(doc_.currentFile);
+    } else if (!ui.chooseReportFile(path)) {
+        return false;
+    }
+    // The program as the user sees it now, saved or not.
+    const std::string page = buildReport(doc_.model, doc_.defaults, named ? fileNameOf(doc_.currentFile) : "New file");
+    errno = 0;
+    if (!writeFileReplacing(path, page.data(), page.size())) {
+        ui.showText(kTextErrorCaption, cannotWriteMessage(path, errno != 0 ? errno : EIO));
+        return false;
+    }
+    ui.openInBrowser(path);
+    return true;
 }
 
 int DesignerSession::downloadOnce(DesignerUi& ui, const LinkChoice& link, bool lookupFile) {

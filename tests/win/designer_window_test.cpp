@@ -251,9 +251,9 @@ TEST_F(DesignerWindow, ClickBetweenKeysDragsTheWindow) {
 
 TEST_F(DesignerWindow, PopupMenuListsTheRecentFiles) {
     const int plain = GetMenuItemCount(terminalPopupMenu(terminal));
-    EXPECT_EQ(plain, 15);
-    EXPECT_EQ(menuText(11), "&Collected data...");
-    EXPECT_EQ(menuText(13), "A&bout...");
+    EXPECT_EQ(plain, 18);
+    EXPECT_EQ(menuText(14), "&Collected data...");
+    EXPECT_EQ(menuText(16), "A&bout...");
 
     std::string first = folder + "\\first.FWX";
     std::string second = folder + "\\second.FWX";
@@ -265,11 +265,11 @@ TEST_F(DesignerWindow, PopupMenuListsTheRecentFiles) {
     ASSERT_TRUE(fs::exists(second));
 
     EXPECT_EQ(GetMenuItemCount(terminalPopupMenu(terminal)), plain + 3);
-    EXPECT_EQ(menuText(13), recentFileLabel(0, second));
-    EXPECT_EQ(menuText(14), recentFileLabel(1, first));
-    EXPECT_EQ(GetMenuState(terminalPopupMenu(terminal), 15, MF_BYPOSITION) & MF_SEPARATOR, static_cast<UINT>(MF_SEPARATOR));
-    EXPECT_EQ(menuText(16), "A&bout...");
-    EXPECT_EQ(GetMenuItemID(terminalPopupMenu(terminal), 13), static_cast<UINT>(IDM_RECENT_FIRST));
+    EXPECT_EQ(menuText(16), recentFileLabel(0, second));
+    EXPECT_EQ(menuText(17), recentFileLabel(1, first));
+    EXPECT_EQ(GetMenuState(terminalPopupMenu(terminal), 18, MF_BYPOSITION) & MF_SEPARATOR, static_cast<UINT>(MF_SEPARATOR));
+    EXPECT_EQ(menuText(19), "A&bout...");
+    EXPECT_EQ(GetMenuItemID(terminalPopupMenu(terminal), 16), static_cast<UINT>(IDM_RECENT_FIRST));
 
     // The recent-file command loads without asking and opens the editor.
     session.document().model.forms[0].dataType[0] = kTypeText;
@@ -278,7 +278,7 @@ TEST_F(DesignerWindow, PopupMenuListsTheRecentFiles) {
     EXPECT_EQ(pendingDialogActions(), 0);
     EXPECT_EQ(session.document().currentFile, first);
     EXPECT_EQ(session.document().model.forms[0].dataType[0], kTypeNil);
-    EXPECT_EQ(menuText(13), recentFileLabel(0, first));
+    EXPECT_EQ(menuText(16), recentFileLabel(0, first));
 }
 
 TEST_F(DesignerWindow, CloseQuestionCancelKeepsTheProgram) {
