@@ -258,10 +258,12 @@ void DesignerSession::transfer(DesignerUi& ui, TransferCommand command) {
     if (transferNeedsPortChoice(doc_.prefs.comPortIndex, static_cast<int>(ports.size()))) {
         if (!editPreferences(ui)) return;
     }
-    if (command == TransferCommand::DownloadProgram && !downloadDespiteErrors(ui)) return;
     const bool receive = command == TransferCommand::ReceiveData;
     const int linkType = transferLinkType(receive ? doc_.prefs.receiveVia : doc_.prefs.downloadVia);
     if (linkType < 0) return;
+    // Asked once the port and the link are settled, just before anything
+    // is sent: the answer is about this download.
+    if (command == TransferCommand::DownloadProgram && !downloadDespiteErrors(ui)) return;
     const LinkChoice link{linkType, doc_.prefs.comPortIndex, doc_.prefs.baudRate};
     if (receive) {
         receiveData(ui, link);

@@ -856,6 +856,14 @@ TEST_F(Session, CollectedDataSavesTheUploadBytesAndClearResetsTheCounter) {
 // The program's errors are counted before it is sent: No sends nothing, a
 // sound program goes without a question.
 TEST_F(Session, DownloadOfAProgramWithErrorsAsksFirst) {
+    // Asked once there is a port to send to, not before the user chose one.
+    doc().prefs.comPortIndex = 3;
+    ui.preferencesOk = false;
+    session->transfer(ui, TransferCommand::DownloadProgram);
+    EXPECT_EQ(ui.preferencesShown, 1);
+    EXPECT_TRUE(ui.downloadQuestions.empty());
+    doc().prefs.comPortIndex = 0;
+
     ui.downloadAnyway = false;
     session->transfer(ui, TransferCommand::DownloadProgram);   // a new program cannot start
     ASSERT_EQ(ui.downloadQuestions.size(), 1u);
