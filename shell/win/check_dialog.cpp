@@ -147,16 +147,27 @@ int runCheckDialog(HWND owner, HINSTANCE instance, const std::vector<Finding>& f
 }
 
 // The page goes to whatever program the user has made the default for web
-// pages; the designer does not wait for it.
+// pages; the designer does not wait for it. Where no program is set for
+// ".html" (a bare Wine prefix, say), the system's own class of HTML
+// documents opens it.
 void showInBrowser(HWND owner, const std::string& path) {
     const std::wstring file = wideFromUtf8(path);
-    const auto started = reinterpret_cast<INT_PTR>(
-        ShellExecuteW(owner, L"open", file.c_str(), nullptr, nullptr, SW_SHOWNORMAL));
-    // Values up to 32 are the system's errors (no program for the type, say):
-    // the page is written all the same, and the user is told where.
-    if (started <= 32)
-        utf8Box(owner, "The report is written to " + path + ", but no program could open it.", "Report",
-                MB_OK | MB_ICONINFORMATION);
+    const auto started =
+        reinterpret_cast<INT_PTR>(ShellExecuteW(owner, L"open", file.c_str(), nullptr, nullptr, SW_SHOWNORMAL));
+    // Values up to 32 are the system's errors.
+    if (started > 32) return;
+    SHELLEXECUTEINFOW byClass{};
+    byClass.cbSize = sizeof byClass;
+    byClass.fMask = SEE_MASK_CLASSNAME | SEE_MASK_FLAG_NO_UI;
+    byClass.hwnd = owner;
+    byClass.lpVerb = L"open";
+    byClass.lpFile = file.c_str();
+    byClass.lpClass = L"htmlfile";
+    byClass.nShow = SW_SHOWNORMAL;
+    if (ShellExecuteExW(&byClass)) return;
+    // The page is written all the same: the user is told where.
+    utf8Box(owner, "The report is written to " + path + ", but no program could open it.", "Report",
+            MB_OK | MB_ICONINFORMATION);
 }
 
 }  // namespace fw::win
