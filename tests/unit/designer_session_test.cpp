@@ -927,9 +927,11 @@ TEST_F(Session, ReportIsWrittenBesideTheProgramAndOpened) {
     const std::string file = savedAndChanged("SHOP.FWX");
     ASSERT_TRUE(session->report(ui));
     const std::string page = path("SHOP.html");
-    std::ifstream in(page, std::ios::binary);
-    const std::string html((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-    EXPECT_NE(html.find("SHOP.FWX"), std::string::npos);
+    {
+        std::ifstream in(page, std::ios::binary);
+        const std::string html((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+        EXPECT_NE(html.find("SHOP.FWX"), std::string::npos);
+    }
     EXPECT_EQ(ui.browsed.back(), page);
 
     // A page that cannot be written is named with the system's reason, and
