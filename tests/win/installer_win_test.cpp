@@ -271,6 +271,18 @@ bool saveSampleProgram(const fs::path& path) {
     return fw::saveProgram(*model, path.string());
 }
 
+// A folder the user cannot write to (here one on a file system that takes no
+// new files: Wine's user may write anywhere else) is refused before
+// anything is installed. A folder that needs administrator rights is
+// refused the same way on Windows.
+TEST(Installer, RefusesAFolderItCannotWriteTo) {
+    const std::string installer = environment("FW_INSTALLER");
+    ASSERT_FALSE(installer.empty()) << "FW_INSTALLER names the installer";
+    EXPECT_EQ(runAndWait("\"" + installer + "\" /S /D=Z:\\proc\\Formwright", 60), 2);
+    EXPECT_EQ(userValue(kUninstallKey, "DisplayName"), "(none)");
+    EXPECT_FALSE(fs::exists(menuFolder()));
+}
+
 // The older version first: the newer one is installed over it below.
 TEST(Installer, InstallsSilentlyForTheCurrentUser) {
     const std::string installer = environment("FW_OLDER_INSTALLER");
