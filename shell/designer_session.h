@@ -14,6 +14,7 @@
 #include "shell/preferences_dialog_state.h"
 #include "shell/document.h"
 #include "simulator/simulation_engine.h"
+#include "texts/code_page.h"
 
 namespace fw {
 
@@ -94,6 +95,11 @@ public:
     // The save dialog of a data text file (as a data receive asks for one),
     // starting at `path`; the chosen name comes back.
     virtual bool chooseDataFileName(std::string& path) = 0;
+
+    // ---- names an older designer stored ----
+    // Reads a name stored in the system's ANSI code page (see
+    // utf8FromStoredName); nullptr reads it as Windows-1252.
+    virtual SystemCodePageReader systemCodePage() const { return nullptr; }
 };
 
 class DesignerSession {

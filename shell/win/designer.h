@@ -159,6 +159,7 @@ public:
     bool askViewReceivedData(int records) override;
     void viewReceivedData(const std::string& path) override;
     bool chooseDataFileName(std::string& path) override;
+    SystemCodePageReader systemCodePage() const override;
 
 private:
     HWND owner_;

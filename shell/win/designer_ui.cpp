@@ -88,6 +88,8 @@ bool WinDesignerUi::chooseDataFileName(std::string& path) {
     return chooseSaveFile(owner_, kTextFile, path);
 }
 
+SystemCodePageReader WinDesignerUi::systemCodePage() const { return &utf8FromSystemCodePage; }
+
 Answer WinDesignerUi::askRetry() {
     return answerOf(messageBoxById(owner_, kTextErrorCaption, kTextRetryQuestion, MB_YESNO | MB_ICONWARNING));
 }
