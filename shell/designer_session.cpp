@@ -39,7 +39,7 @@ void DesignerSession::startUp(DesignerUi& ui, const std::filesystem::path& progr
                               const std::string& commandLineFile) {
     SettingsFiles settings = locateSettings(programFolder, kSettingsFileName);
     Preferences prefs;
-    readSettings(settings.readFrom, prefs);
+    readSettings(settings.readFrom, prefs, ui.systemCodePage());
     findLanguages(programFolder);
     loadLanguage(prefs.language);
     auto defaults = std::make_unique<DefaultTexts>();
@@ -136,7 +136,7 @@ void DesignerSession::open(DesignerUi& ui) {
     const std::string previous = doc_.currentFile;
     // The settings file may have been changed by another copy of the
     // designer; a file that cannot be read keeps the preferences we have.
-    rereadSettings(doc_.settings, doc_.prefs);
+    rereadSettings(doc_.settings, doc_.prefs, ui.systemCodePage());
     ui.recentFilesChanged();
     ui.placeWindow(terminalPlacement());
     // The dialog starts at the file the settings would preload, else at the
@@ -348,7 +348,7 @@ bool DesignerSession::editPreferences(DesignerUi& ui) {
 
 bool DesignerSession::choosePreferences(DesignerUi& ui) {
     // A file that cannot be read again keeps what we have.
-    rereadSettings(doc_.settings, doc_.prefs);
+    rereadSettings(doc_.settings, doc_.prefs, ui.systemCodePage());
     ui.recentFilesChanged();
     // Without a serial port the dialog still opens: the language and
     // "always on top" are set there too; its port list is off.

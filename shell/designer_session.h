@@ -15,6 +15,7 @@
 #include "shell/preferences_dialog_state.h"
 #include "shell/document.h"
 #include "simulator/simulation_engine.h"
+#include "texts/code_page.h"
 
 namespace fw {
 
@@ -105,6 +106,11 @@ public:
     virtual bool chooseReportFile(std::string& path) = 0;
     // The page in the user's default browser, not waited for.
     virtual void openInBrowser(const std::string& path) = 0;
+
+    // ---- names an older designer stored ----
+    // Reads a name stored in the system's ANSI code page (see
+    // utf8FromStoredName); nullptr reads it as Windows-1252.
+    virtual SystemCodePageReader systemCodePage() const { return nullptr; }
 };
 
 class DesignerSession {

@@ -168,6 +168,7 @@ public:
     int showFindings(const std::vector<Finding>& findings) override;
     bool chooseReportFile(std::string& path) override;
     void openInBrowser(const std::string& path) override;
+    SystemCodePageReader systemCodePage() const override;
 
 private:
     HWND owner_;

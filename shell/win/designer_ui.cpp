@@ -99,6 +99,7 @@ bool WinDesignerUi::chooseReportFile(std::string& path) {
 }
 
 void WinDesignerUi::openInBrowser(const std::string& path) { showInBrowser(owner_, path); }
+SystemCodePageReader WinDesignerUi::systemCodePage() const { return &utf8FromSystemCodePage; }
 
 Answer WinDesignerUi::askRetry() {
     return answerOf(messageBoxById(owner_, kTextErrorCaption, kTextRetryQuestion, MB_YESNO | MB_ICONWARNING));
