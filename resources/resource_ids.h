@@ -9,6 +9,8 @@
 #define IDM_EXIT 1090
 #define IDM_EDIT 2000
 #define IDM_PREFERENCES 2100
+#define IDM_CHECK_PROGRAM 2200
+#define IDM_REPORT 2210
 #define IDM_DOWNLOAD_APP 3020
 #define IDM_RECEIVE_DATA 3030
 #define IDM_DOWNLOAD_LOOKUP 3040
@@ -23,6 +25,8 @@
 // About box.
 #define IDC_ABOUT_ICON 101
 #define IDC_ABOUT_TEXT 102
+#define IDC_ABOUT_KEYS_LABEL 103
+#define IDC_ABOUT_KEYS 104
 
 // Bitmaps of the terminal face.
 #define IDB_BODY 500
@@ -55,3 +59,9 @@
 #define IDC_COLLECTED_LIST 303
 #define IDC_COLLECTED_SAVEAS 304
 #define IDC_COLLECTED_CLEAR 305
+
+// "Check program..." dialog "CheckProgramDlg".
+#define IDC_CHECK_SUMMARY 321
+#define IDC_CHECK_LIST_LABEL 322
+#define IDC_CHECK_LIST 323
+#define IDC_CHECK_DETAIL 324
