@@ -128,6 +128,15 @@ LRESULT CALLBACK mainProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam)
         closeProgressWindow();
         PostQuitMessage(0);
         return 0;
+    case WM_CLOSE:
+        // Asked to end (by an installer, the task manager) while a transfer
+        // runs: the window must live on to hear that the transfer ended, or
+        // the run never ends. The close cancels the transfer instead.
+        if (auto* cancel = reinterpret_cast<ExchangeCancel*>(GetWindowLongPtrW(hwnd, GWLP_USERDATA))) {
+            cancel->request();
+            return 0;
+        }
+        return DefWindowProcW(hwnd, message, wParam, lParam);
     default:
         return DefWindowProcW(hwnd, message, wParam, lParam);
     }
@@ -227,6 +236,10 @@ HWND createMainWindow(HINSTANCE instance) {
     return CreateWindowExW(0, className.c_str(), wideFromText(caption()).c_str(), WS_OVERLAPPEDWINDOW,
                            CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, nullptr,
                            nullptr, instance, nullptr);
+}
+
+void cancelOnClose(HWND main, ExchangeCancel& cancel) {
+    SetWindowLongPtrW(main, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(&cancel));
 }
 
 namespace {

@@ -19,6 +19,10 @@ namespace fw::loader::win {
 // thread.
 HWND createMainWindow(HINSTANCE instance);
 
+// From now on a WM_CLOSE of the main window asks `cancel` to end the
+// transfer, whose end then ends the program.
+void cancelOnClose(HWND main, ExchangeCancel& cancel);
+
 // The message a finished transfer thread posts to the main window; it ends
 // the message loop.
 constexpr UINT kTransferEnded = WM_APP + 2;

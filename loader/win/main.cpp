@@ -58,6 +58,7 @@ int runLoader(HINSTANCE instance, const std::string& commandLine) {
     program.prepare();
     bool downloaded = false;
     fw::ExchangeCancel cancel;
+    win::cancelOnClose(main, cancel);
     std::thread transfer([&] {
         fw::WinSerialPort port;
         win::MarshalledUi ui(main, cancel);

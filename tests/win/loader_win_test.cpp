@@ -293,6 +293,18 @@ TEST_F(LoaderWin, CancelEndsTheTransferWithoutAWord) {
     EXPECT_LT(SendMessageA(bar, PBM_GETPOS, 0, 0), 100);
 }
 
+// Asked to close (as an installer asks a running program) during a
+// transfer, fwx_load cancels it and ends instead of hanging on unseen.
+TEST_F(LoaderWin, ClosingItsWindowCancelsTheTransferAndEndsIt) {
+    Loader loader(silent(1, 1, 2));
+    ASSERT_TRUE(loader.started()) << "CreateProcess: error " << loader.startError();
+    ASSERT_NE(loader.waitFor("#32770", "Progress (Download FWX: 1.01)"), nullptr);
+    HWND main = FindWindowA("fwx_load", nullptr);   // hidden, so not find()'s
+    ASSERT_NE(main, nullptr);
+    PostMessageW(main, WM_CLOSE, 0, 0);
+    EXPECT_EQ(loader.exitCode(5s), 1);
+}
+
 // A port beyond COM9, named on the command line as "COMn".
 TEST_F(LoaderWin, TheCommandLineNamesAnyPortByItsName) {
     Loader loader("\"" + *program_ + "\",1,COM12,2");
