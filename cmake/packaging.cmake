@@ -45,6 +45,13 @@ set(CPACK_NSIS_COMPRESSOR lzma)
 set(CPACK_STRIP_FILES ON)
 set(CPACK_NSIS_MUI_ICON ${PROJECT_SOURCE_DIR}/resources/icons/fwk400.ico)
 set(CPACK_NSIS_MUI_UNIICON ${PROJECT_SOURCE_DIR}/resources/icons/fwk400.ico)
+# Signing with a code-signing certificate when the environment names one
+# (scripts/lib/sign-windows-file says how): the programs once they are staged
+# and stripped, before they go into the installer and the zip; the
+# uninstaller before it is packed into the installer, and the installer
+# itself (both in the installer script).
+set(CPACK_FW_SIGN_SCRIPT ${PROJECT_SOURCE_DIR}/scripts/lib/sign-windows-file)
+set(CPACK_PRE_BUILD_SCRIPTS ${PROJECT_SOURCE_DIR}/cmake/packaging/sign_programs.cmake)
 # Our own installer script (cmake/packaging/NSIS.template.in): per user,
 # without administrator rights, with the .FWX file type and the Start menu.
 list(PREPEND CMAKE_MODULE_PATH ${PROJECT_SOURCE_DIR}/cmake/packaging)

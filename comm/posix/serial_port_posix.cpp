@@ -114,26 +114,18 @@ PortOpen PosixSerialPort::open(const std::string& name) {
         return PortOpen::deviceFailed;
     }
 
-    int pipeFds[2];
-    if (::pipe(pipeFds) != 0) {
+    if (!wake_.open()) {
         ::close(fd);
         return PortOpen::eventFailed;
     }
-    for (int p : pipeFds) {
-        ::fcntl(p, F_SETFL, ::fcntl(p, F_GETFL) | O_NONBLOCK);
-        ::fcntl(p, F_SETFD, FD_CLOEXEC);
-    }
     fd_ = fd;
-    wakeRead_ = pipeFds[0];
-    wakeWrite_ = pipeFds[1];
     asked_ = LineSettings{baudOfCode(::cfgetospeed(&t)), true, true};
     return PortOpen::opened;
 }
 
 void PosixSerialPort::close() {
     closeFd(fd_);
-    closeFd(wakeRead_);
-    closeFd(wakeWrite_);
+    wake_.close();
 }
 
 bool PosixSerialPort::setQueueSizes(std::size_t, std::size_t) {
@@ -222,7 +214,7 @@ PortWait PosixSerialPort::waitReadable(int timeoutMs) {
     for (;;) {
         int wait = -1;
         if (deadline >= 0) wait = int(std::max<int64_t>(0, deadline - nowMs()));
-        pollfd p[2] = {{fd_, POLLIN, 0}, {wakeRead_, POLLIN, 0}};
+        pollfd p[2] = {{fd_, POLLIN, 0}, {wake_.readFd(), POLLIN, 0}};
         int r = ::poll(p, 2, wait);
         if (r < 0) {
             if (errno == EINTR) continue;
@@ -230,9 +222,7 @@ PortWait PosixSerialPort::waitReadable(int timeoutMs) {
         }
         if (r == 0) return PortWait::timedOut;
         if (p[1].revents & POLLIN) {
-            uint8_t drain[16];
-            while (::read(wakeRead_, drain, sizeof drain) > 0) {
-            }
+            wake_.drain();
             return PortWait::woken;
         }
         if ((p[0].revents & POLLHUP) && (p[0].revents & POLLIN)) {
@@ -249,12 +239,7 @@ PortWait PosixSerialPort::waitReadable(int timeoutMs) {
     }
 }
 
-void PosixSerialPort::wakeWaiter() {
-    if (wakeWrite_ < 0) return;
-    uint8_t b = 1;
-    // A full pipe already wakes the waiter.
-    [[maybe_unused]] ssize_t n = ::write(wakeWrite_, &b, 1);
-}
+void PosixSerialPort::wakeWaiter() { wake_.wake(); }
 
 void PosixSerialPort::purgeInput() {
     if (isOpen()) ::tcflush(fd_, TCIFLUSH);

@@ -5,6 +5,7 @@
 #include <memory>
 #include <vector>
 
+#include "comm/posix/wake_pipe.h"
 #include "comm/serial_port.h"
 
 namespace fw {
@@ -36,8 +37,7 @@ public:
 
 private:
     int fd_ = -1;
-    int wakeRead_ = -1;    // a pipe whose readable end ends a poll()
-    int wakeWrite_ = -1;
+    WakePipe wake_;
     SerialTimeouts timeouts_{};
     // What was last asked of DTR and RTS, for ports (a pty) that neither
     // take nor report the modem lines.

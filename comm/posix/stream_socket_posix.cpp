@@ -62,19 +62,9 @@ void quickAck(int fd) {
 
 }  // namespace
 
-PosixStreamSocket::PosixStreamSocket() {
-    int fds[2];
-    if (::pipe2(fds, O_NONBLOCK | O_CLOEXEC) == 0) {
-        wakeRead_ = fds[0];
-        wakeWrite_ = fds[1];
-    }
-}
+PosixStreamSocket::PosixStreamSocket() { wake_.open(); }
 
-PosixStreamSocket::~PosixStreamSocket() {
-    close();
-    if (wakeRead_ >= 0) ::close(wakeRead_);
-    if (wakeWrite_ >= 0) ::close(wakeWrite_);
-}
+PosixStreamSocket::~PosixStreamSocket() { close(); }
 
 bool PosixStreamSocket::connect(const std::string& host, uint16_t port, int timeoutMs) {
     close();
@@ -125,7 +115,7 @@ PortWait PosixStreamSocket::waitReadable(int timeoutMs) {
     if (fd_ < 0) return PortWait::failed;
     const int64_t deadline = timeoutMs < 0 ? -1 : clockMs() + timeoutMs;
     for (;;) {
-        pollfd p[2] = {{fd_, POLLIN, 0}, {wakeRead_, POLLIN, 0}};
+        pollfd p[2] = {{fd_, POLLIN, 0}, {wake_.readFd(), POLLIN, 0}};
         const int r = ::poll(p, 2, deadline < 0 ? -1 : remaining(deadline));
         if (r < 0) {
             if (errno == EINTR) continue;
@@ -133,9 +123,7 @@ PortWait PosixStreamSocket::waitReadable(int timeoutMs) {
         }
         if (r == 0) return PortWait::timedOut;
         if (p[1].revents & POLLIN) {
-            uint8_t drain[16];
-            while (::read(wakeRead_, drain, sizeof drain) > 0) {
-            }
+            wake_.drain();
             return PortWait::woken;
         }
         // A closed or broken connection is "readable": the read says which.
@@ -143,11 +131,7 @@ PortWait PosixStreamSocket::waitReadable(int timeoutMs) {
     }
 }
 
-void PosixStreamSocket::wakeWaiter() {
-    if (wakeWrite_ < 0) return;
-    const uint8_t b = 1;
-    [[maybe_unused]] const ssize_t n = ::write(wakeWrite_, &b, 1);
-}
+void PosixStreamSocket::wakeWaiter() { wake_.wake(); }
 
 void PosixStreamSocket::close() {
     if (fd_ >= 0) ::close(fd_);

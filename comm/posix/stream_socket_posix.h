@@ -2,6 +2,7 @@
 #pragma once
 
 #include "comm/network_port.h"
+#include "comm/posix/wake_pipe.h"
 
 namespace fw {
 
@@ -21,8 +22,7 @@ public:
 
 private:
     int fd_ = -1;
-    int wakeRead_ = -1;  // a pipe whose readable end ends a poll()
-    int wakeWrite_ = -1;
+    WakePipe wake_;
 };
 
 }  // namespace fw

@@ -12,8 +12,10 @@ export DEBIAN_FRONTEND=noninteractive
 # in a test; clang is for the fuzz target; xvfb, xauth, imagemagick (import)
 # and x11-utils (xwininfo) are for the Windows programs in a virtual display
 # and their screenshots; nsis (makensis) and cmark-gfm (the user guide as
-# HTML) are for the packages; mingw-w64-common holds the licence notices of
-# the runtime linked into the Windows programs; libsqlite3-dev is the
+# HTML) are for the packages, osslsigncode signs them when given a
+# certificate (openssl makes the test's own); mingw-w64-common and
+# gcc-mingw-w64-base hold the licence notices of the runtime linked into the
+# Windows programs; libsqlite3-dev is the
 # collection station's database (the Windows build takes SQLite's
 # amalgamation instead, see fw_fetch_sqlite); libpq-dev is its PostgreSQL
 # client and postgresql the server its tests start; ser2net is the serial device
@@ -25,8 +27,8 @@ FW_PACKAGES=(
     wine wine64
     nlohmann-json3-dev python3-jsonschema
     xvfb xauth imagemagick x11-utils
-    mingw-w64-common
-    nsis cmark-gfm
+    mingw-w64-common gcc-mingw-w64-base
+    nsis cmark-gfm osslsigncode openssl
     libsqlite3-dev libpq-dev postgresql
     ser2net
     chromium chromium-driver python3-selenium

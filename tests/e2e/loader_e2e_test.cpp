@@ -44,18 +44,13 @@ protected:
     // A program whose normalisation differs between the designer and the
     // downloader: a large-font form with six lines, a shown menu caption.
     std::string programFile() const {
-        auto defaults = std::make_unique<DefaultTexts>();
-        loadDefaultTexts(*defaults);
-        auto m = std::make_unique<ProgramModel>();
-        newProgram(*m, *defaults);
-        m->menus[0].captionOn = 1;
-        setFieldText(m->menus[0].caption, "Stock");
-        m->forms[0].font = 1;
-        for (int i = 0; i < 6; ++i) m->forms[0].dataType[i] = kTypeText;
-        m->legacyBlock[0] = 4;
-        const std::string file = path("prog.FWX");
-        EXPECT_TRUE(saveProgram(*m, file));
-        return file;
+        return saveNewProgram([](ProgramModel& m) {
+            m.menus[0].captionOn = 1;
+            setFieldText(m.menus[0].caption, "Stock");
+            m.forms[0].font = 1;
+            for (int i = 0; i < 6; ++i) m.forms[0].dataType[i] = kTypeText;
+            m.legacyBlock[0] = 4;
+        });
     }
 
     static std::vector<uint8_t> expectedImage(const std::string& file) {

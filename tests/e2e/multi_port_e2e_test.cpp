@@ -55,31 +55,14 @@ using Clock = std::chrono::steady_clock;
 
 class MultiPort : public test::ScratchFolderTest {
 protected:
-    std::string readFile(const std::string& file) const {
-        std::ifstream in(file, std::ios::binary);
-        return std::string(std::istreambuf_iterator<char>(in), {});
-    }
-
     static Ran fwxtool(const std::vector<std::string>& args) { return test::runFwxtool(args); }
 
     std::string programFile() const {
-        auto defaults = std::make_unique<DefaultTexts>();
-        loadDefaultTexts(*defaults);
-        auto m = std::make_unique<ProgramModel>();
-        newProgram(*m, *defaults);
-        setFieldText(m->menus[1].caption, "Goods in");
-        m->menus[1].captionOn = 1;
-        setFieldText(m->menus[1].itemName[0], "Pallet");
-        const std::string file = path("prog.FWX");
-        EXPECT_TRUE(saveProgram(*m, file));
-        return file;
-    }
-
-    std::vector<uint8_t> expectedImage(const std::string& file) const {
-        Ran ran = fwxtool({"image", file, path("expected.bin")});
-        EXPECT_EQ(ran.status, 0) << ran.err;
-        const std::string bytes = readFile(path("expected.bin"));
-        return std::vector<uint8_t>(bytes.begin(), bytes.end());
+        return saveNewProgram([](ProgramModel& m) {
+            setFieldText(m.menus[1].caption, "Goods in");
+            m.menus[1].captionOn = 1;
+            setFieldText(m.menus[1].itemName[0], "Pallet");
+        });
     }
 
     static std::vector<std::unique_ptr<FakeTerminal>> terminals(const std::vector<TerminalScript>& scripts) {

@@ -34,23 +34,9 @@ protected:
     static Ran fwxtool(const std::vector<std::string>& args) { return test::runFwxtool(args); }
 
     std::string programFile() const {
-        auto defaults = std::make_unique<DefaultTexts>();
-        loadDefaultTexts(*defaults);
-        auto m = std::make_unique<ProgramModel>();
-        newProgram(*m, *defaults);
-        m->forms[0].dataType[0] = 1;
-        const std::string file = path("prog.FWX");
-        EXPECT_TRUE(saveProgram(*m, file));
-        return file;
-    }
-    std::vector<uint8_t> expectedImage(const std::string& file) const {
-        EXPECT_EQ(fwxtool({"image", file, path("expected.bin")}).status, 0);
-        std::ifstream in(path("expected.bin"), std::ios::binary);
-        return std::vector<uint8_t>(std::istreambuf_iterator<char>(in), {});
-    }
-    std::string readFile(const std::string& name) const {
-        std::ifstream in(path(name), std::ios::binary);
-        return std::string(std::istreambuf_iterator<char>(in), {});
+        return saveNewProgram([](ProgramModel& m) {
+            m.forms[0].dataType[0] = 1;
+        });
     }
 };
 

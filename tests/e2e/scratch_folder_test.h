@@ -5,11 +5,19 @@
 #include <gtest/gtest.h>
 
 #include <chrono>
+#include <cstdint>
 #include <filesystem>
+#include <fstream>
+#include <functional>
+#include <iterator>
+#include <memory>
 #include <sstream>
 #include <string>
 #include <vector>
 
+#include "model/default_texts.h"
+#include "model/program_defaults.h"
+#include "model/program_file.h"
 #include "tools/fwxtool/commands.h"
 
 namespace fw::test {
@@ -26,6 +34,28 @@ protected:
     void TearDown() override { std::filesystem::remove_all(dir_); }
 
     std::string path(const std::string& name) const { return (dir_ / name).string(); }
+
+    // The bytes of a file in the folder (or anywhere, given a full path).
+    std::string readFile(const std::string& name) const {
+        std::ifstream in(dir_ / name, std::ios::binary);
+        return std::string(std::istreambuf_iterator<char>(in), {});
+    }
+
+    // A new program with the test's own changes, saved in the folder.
+    std::string saveNewProgram(const std::function<void(ProgramModel&)>& change,
+                               const std::string& name = "prog.FWX") const {
+        auto defaults = std::make_unique<DefaultTexts>();
+        loadDefaultTexts(*defaults);
+        auto m = std::make_unique<ProgramModel>();
+        newProgram(*m, *defaults);
+        change(*m);
+        const std::string file = path(name);
+        EXPECT_TRUE(saveProgram(*m, file));
+        return file;
+    }
+
+    // The image a download of `file` must deliver: as `fwxtool image` writes it.
+    std::vector<uint8_t> expectedImage(const std::string& file) const;
 
     std::filesystem::path dir_;
 };
@@ -47,6 +77,13 @@ inline Ran runFwxtool(const std::vector<std::string>& args) {
     ran.out = out.str();
     ran.err = err.str();
     return ran;
+}
+
+inline std::vector<uint8_t> ScratchFolderTest::expectedImage(const std::string& file) const {
+    const Ran ran = runFwxtool({"image", file, path("expected.bin")});
+    EXPECT_EQ(ran.status, 0) << ran.err;
+    const std::string bytes = readFile("expected.bin");
+    return std::vector<uint8_t>(bytes.begin(), bytes.end());
 }
 
 }  // namespace fw::test

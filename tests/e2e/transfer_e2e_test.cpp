@@ -44,35 +44,18 @@ protected:
     void writeFile(const std::string& name, const std::string& bytes) const {
         std::ofstream(path(name), std::ios::binary) << bytes;
     }
-    std::string readFile(const std::string& name) const {
-        std::ifstream in(path(name), std::ios::binary);
-        return std::string(std::istreambuf_iterator<char>(in), {});
-    }
 
     // fwxtool's command line, in this process.
     static Ran fwxtool(const std::vector<std::string>& args) { return test::runFwxtool(args); }
 
     // A program with something of its own in it, saved as a file.
     std::string programFile() const {
-        auto defaults = std::make_unique<DefaultTexts>();
-        loadDefaultTexts(*defaults);
-        auto m = std::make_unique<ProgramModel>();
-        newProgram(*m, *defaults);
-        setFieldText(m->menus[2].caption, "Stock");
-        m->menus[2].captionOn = 1;
-        setFieldText(m->menus[2].itemName[0], "Count");
-        m->forms[0].dataType[0] = 1;
-        const std::string file = path("prog.FWX");
-        EXPECT_TRUE(saveProgram(*m, file));
-        return file;
-    }
-
-    // The image a download of `file` must deliver: as `fwxtool image` writes it.
-    std::vector<uint8_t> expectedImage(const std::string& file) const {
-        Ran ran = fwxtool({"image", file, path("expected.bin")});
-        EXPECT_EQ(ran.status, 0) << ran.err;
-        std::string bytes = readFile("expected.bin");
-        return std::vector<uint8_t>(bytes.begin(), bytes.end());
+        return saveNewProgram([](ProgramModel& m) {
+            setFieldText(m.menus[2].caption, "Stock");
+            m.menus[2].captionOn = 1;
+            setFieldText(m.menus[2].itemName[0], "Count");
+            m.forms[0].dataType[0] = 1;
+        });
     }
 
     // The pty can be opened again: the transfer let go of it.

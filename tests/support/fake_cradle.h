@@ -13,6 +13,7 @@
 #include <vector>
 
 #include "tests/support/cradle_model.h"
+#include "tests/support/raw_pty.h"
 
 namespace fw::test {
 
@@ -26,8 +27,8 @@ public:
     FakeCradle& operator=(const FakeCradle&) = delete;
 
     // Whether the pty and the thread are up; path() is empty otherwise.
-    bool ok() const { return master_ >= 0; }
-    const std::string& path() const { return path_; }
+    bool ok() const { return pty_.master >= 0; }
+    const std::string& path() const { return pty_.path; }
 
     uint32_t baud() const;            // the cradle's speed now
     uint32_t lineBaud() const;        // the speed set on the slave now
@@ -41,18 +42,11 @@ public:
 private:
     void run();
 
-    int master_ = -1;
-    int slave_ = -1;      // kept open so that the master never sees a hang-up
-    int stopRead_ = -1;
-    int stopWrite_ = -1;
+    RawPty pty_;
     int answerDelayMs_;
-    std::string path_;
     mutable std::mutex mutex_;
     CradleModel model_;
     std::thread thread_;
 };
-
-// The speed of a termios speed code; 0 for one not in the cradle's range.
-uint32_t baudOfTermiosSpeed(unsigned code);
 
 }  // namespace fw::test

@@ -1,10 +1,7 @@
 #include "tests/support/fake_terminal.h"
 
-#include <fcntl.h>
 #include <poll.h>
-#include <pty.h>
 #include <sys/prctl.h>
-#include <termios.h>
 #include <unistd.h>
 
 #include <algorithm>
@@ -22,25 +19,6 @@ constexpr std::size_t kImageSize = 20000;
 
 uint8_t noCr(uint8_t b) {
     return b == 0x0D ? uint8_t(0x0E) : b;
-}
-
-void closeFd(int& fd) {
-    if (fd >= 0) ::close(fd);
-    fd = -1;
-}
-
-// The speed the program set on its side of the pty, as the master sees it.
-uint32_t lineBaudOf(int master) {
-    termios t{};
-    if (master < 0 || ::tcgetattr(master, &t) != 0) return 0;
-    switch (::cfgetospeed(&t)) {
-    case B9600: return 9600;
-    case B19200: return 19200;
-    case B38400: return 38400;
-    case B57600: return 57600;
-    case B115200: return 115200;
-    default: return 0;
-    }
 }
 
 // Noise around a reply: high bytes the PC must drop and letters it must
@@ -80,28 +58,7 @@ FakeTerminal::FakeTerminal(TerminalScript script) : script_(std::move(script)) {
         report_.cradleBaud = script_.cradleBaud;
     }
 
-    char name[128] = {};
-    int master = -1;
-    int slave = -1;
-    if (::openpty(&master, &slave, name, nullptr, nullptr) != 0) return;
-    int stop[2];
-    if (::pipe(stop) != 0) {
-        ::close(master);
-        ::close(slave);
-        return;
-    }
-    ::fcntl(master, F_SETFL, ::fcntl(master, F_GETFL) | O_NONBLOCK);
-    // Raw from the start: the program's first bytes must not be cooked.
-    termios t{};
-    if (::tcgetattr(slave, &t) == 0) {
-        ::cfmakeraw(&t);
-        ::tcsetattr(slave, TCSANOW, &t);
-    }
-    master_ = master;
-    slave_ = slave;
-    stopRead_ = stop[0];
-    stopWrite_ = stop[1];
-    path_ = name;
+    if (!pty_.open()) return;
     up_ = true;
     thread_ = std::thread([this] { run(); });
 }
@@ -112,14 +69,10 @@ FakeTerminal::~FakeTerminal() {
 
 void FakeTerminal::stop() {
     if (thread_.joinable()) {
-        uint8_t b = 1;
-        [[maybe_unused]] ssize_t n = ::write(stopWrite_, &b, 1);
+        pty_.stop.wake();
         thread_.join();
     }
-    closeFd(master_);
-    closeFd(slave_);
-    closeFd(stopRead_);
-    closeFd(stopWrite_);
+    pty_.hangUp();
 }
 
 TerminalReport FakeTerminal::report() const {
@@ -138,14 +91,14 @@ void FakeTerminal::run() {
     // timer slack lets it: the figures measured against it are the host's.
     if (byteSeconds_ > 0) ::prctl(PR_SET_TIMERSLACK, 1UL, 0UL, 0UL, 0UL);
     uint8_t buffer[4096];
-    while (master_ >= 0) {
-        pollfd p[2] = {{master_, POLLIN, 0}, {stopRead_, POLLIN, 0}};
+    while (pty_.master >= 0) {
+        pollfd p[2] = {{pty_.master, POLLIN, 0}, {pty_.stop.readFd(), POLLIN, 0}};
         int r = ::poll(p, 2, -1);
         if (r < 0 && errno == EINTR) continue;
         if (r < 0 || (p[1].revents & POLLIN)) return;
         if (p[0].revents & (POLLERR | POLLNVAL)) return;
         if (!(p[0].revents & POLLIN)) continue;
-        ssize_t n = ::read(master_, buffer, sizeof buffer);
+        ssize_t n = ::read(pty_.master, buffer, sizeof buffer);
         if (n > 0) handle(buffer, std::size_t(n));
     }
 }
@@ -159,7 +112,7 @@ void FakeTerminal::handle(const uint8_t* bytes, std::size_t n) {
             std::chrono::duration<double>(byteSeconds_ * double(n)));
         std::this_thread::sleep_until(rxFreeAt_);
     }
-    for (std::size_t i = 0; i < n && master_ >= 0 && !done_; ++i) {
+    for (std::size_t i = 0; i < n && pty_.master >= 0 && !done_; ++i) {
         const uint8_t b = bytes[i];
         if (cradle_ && !throughCradle(b)) continue;
         if (!opened_) {
@@ -204,7 +157,7 @@ void FakeTerminal::handleOpening(uint8_t b) {
 }
 
 bool FakeTerminal::throughCradle(uint8_t b) {
-    const uint32_t line = lineBaudOf(master_);
+    const uint32_t line = pty_.lineBaud();
     if (cradleSwitched_) return line == cradle_->baud();
     // Setting up: every byte is the cradle's.
     std::vector<uint8_t> answer = cradle_->receive(b, line);
@@ -430,23 +383,21 @@ void FakeTerminal::send(const std::string& out) {
     }
     std::size_t done = 0;
     const auto deadline = Clock::now() + std::chrono::seconds(2);
-    while (done < out.size() && master_ >= 0 && Clock::now() < deadline) {
-        ssize_t n = ::write(master_, out.data() + done, out.size() - done);
+    while (done < out.size() && pty_.master >= 0 && Clock::now() < deadline) {
+        ssize_t n = ::write(pty_.master, out.data() + done, out.size() - done);
         if (n > 0) {
             done += std::size_t(n);
         } else if (n < 0 && errno != EAGAIN && errno != EINTR) {
             return;
         } else {
-            pollfd p{master_, POLLOUT, 0};
+            pollfd p{pty_.master, POLLOUT, 0};
             ::poll(&p, 1, 20);
         }
     }
 }
 
 void FakeTerminal::closeLine() {
-    // Hangs up the PC's side: its reads and writes fail from now on.
-    closeFd(master_);
-    closeFd(slave_);
+    pty_.hangUp();
     std::lock_guard<std::mutex> lock(mutex_);
     report_.lineClosed = true;
     changed_.notify_all();

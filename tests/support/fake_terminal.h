@@ -14,6 +14,7 @@
 #include <vector>
 
 #include "tests/support/cradle_model.h"
+#include "tests/support/raw_pty.h"
 
 namespace fw::test {
 
@@ -112,7 +113,7 @@ public:
     FakeTerminal& operator=(const FakeTerminal&) = delete;
 
     bool ok() const { return up_; }
-    const std::string& path() const { return path_; }
+    const std::string& path() const { return pty_.path; }
 
     TerminalReport report() const;
     // Waits until the exchange ran to its end (or the line was closed by the
@@ -138,11 +139,7 @@ private:
 
     TerminalScript script_;
     bool up_ = false;
-    int master_ = -1;
-    int slave_ = -1;      // kept open so that the master never sees a hang-up
-    int stopRead_ = -1;
-    int stopWrite_ = -1;
-    std::string path_;
+    RawPty pty_;
     std::thread thread_;
 
     // The terminal's own state, on its thread.

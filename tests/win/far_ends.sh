@@ -39,10 +39,12 @@ fw_far_end_program() {
         return 0
     fi
     local support=$FW_FAR_END_ROOT/tests/support
-    local sources=("$support/fake_$kind.cpp" "$support/fake_${kind}_main.cpp")
+    # The far end and what it sits on: the raw pty and its wake pipe.
+    local wake=$FW_FAR_END_ROOT/comm/posix/wake_pipe
+    local sources=("$support/fake_$kind.cpp" "$support/fake_${kind}_main.cpp" "$support/raw_pty.cpp" "$wake.cpp")
     local out=$work/fake_${kind}_main stale='' file
     [[ -x $out ]] || stale=1
-    for file in "${sources[@]}" "$support/fake_$kind.h"; do
+    for file in "${sources[@]}" "$support/fake_$kind.h" "$support/raw_pty.h" "$wake.h"; do
         [[ -f $file && $out -ot $file ]] && stale=1
     done
     if [[ -n $stale ]]; then

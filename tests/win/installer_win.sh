@@ -5,6 +5,11 @@
 # with FW_INSTALLER naming the installer. When the installer is missing or
 # older than the programs it holds, it is made first with CPack in BUILD_DIR
 # (as scripts/package does), so that it never tests stale programs.
+#
+# It also makes the same packages with a lower version number, signed with a
+# self-signed certificate made here (as a site signs its own build), and
+# checks their signatures; FW_OLDER_INSTALLER and FW_OLDER_VERSION name that
+# installer for the test, which installs the newer one over it.
 set -euo pipefail
 
 if (($# < 4)); then
@@ -31,6 +36,55 @@ if ((stale)); then
     }
 fi
 
+# The older packages: the same programs under a lower version number (one
+# major version down), signed. zlib instead of lzma: a few seconds instead of
+# half a minute, and nothing the test looks at changes.
+version=$(basename "$installer" | sed -n 's/^Formwright-\([0-9]*\)\.\([0-9]*\.[0-9]*\)-win64\.exe$/\1 \2/p')
+read -r major rest <<<"$version"
+if [[ -z $major ]] || ((major == 0)); then
+    echo "installer_win: cannot make a lower version than $(basename "$installer")" >&2
+    exit 1
+fi
+older_version=$((major - 1)).$rest
+older=$work/older
+older_installer=$older/Formwright-$older_version-win64.exe
+# Makes the older packages and checks their signatures and the zip's
+# notices; meanwhile (in the background) Wine makes the prefix.
+make_older() {
+    rm -rf "$older"
+    mkdir -p "$older"
+    openssl req -x509 -newkey rsa:2048 -nodes -days 2 -subj "/CN=Formwright test signing" \
+        -addext "extendedKeyUsage=codeSigning" -keyout "$older/key.pem" -out "$older/cert.pem" >/dev/null 2>&1
+    echo "installer_win: making Formwright-$older_version-win64 (signed)"
+    (cd "$build" && FW_SIGN_CERT=$older/cert.pem FW_SIGN_KEY=$older/key.pem \
+        cpack -G "NSIS;ZIP" -B "$older" -D CPACK_PACKAGE_VERSION="$older_version" \
+        -D CPACK_PACKAGE_FILE_NAME="Formwright-$older_version-win64" -D CPACK_NSIS_COMPRESSOR=zlib \
+        >"$work/cpack-older.log" 2>&1) || {
+        echo "installer_win: cpack of the older packages failed:" >&2
+        cat "$work/cpack-older.log" >&2
+        exit 1
+    }
+    # The signature is there and covers every byte: one byte changed after
+    # signing fails the check.
+    signature_ok() { osslsigncode verify -CAfile "$older/cert.pem" -in "$1" >/dev/null 2>&1; }
+    unzipped=$older/unzipped
+    python3 -c 'import sys, zipfile; zipfile.ZipFile(sys.argv[1]).extractall(sys.argv[2])' \
+        "$older/Formwright-$older_version-win64.zip" "$unzipped"
+    bad=0
+    for file in "$older_installer" "$unzipped"/*/fwk400.exe "$unzipped"/*/fwx_load.exe "$unzipped"/*/fwxtool.exe; do
+        signature_ok "$file" || { echo "installer_win: no valid signature: $file" >&2; bad=1; }
+    done
+    cp "$unzipped"/*/fwk400.exe "$older/changed.exe"
+    printf 'x' | dd of="$older/changed.exe" bs=1 seek=4096 conv=notrunc 2>/dev/null
+    signature_ok "$older/changed.exe" && { echo "installer_win: a changed program still verifies" >&2; bad=1; }
+    for notice in "THIRD-PARTY-NOTICES.txt" "MinGW-w64 runtime licences.txt" "GCC runtime licences.txt"; do
+        [[ -s $(echo "$unzipped"/*)/$notice ]] || { echo "installer_win: the zip lacks $notice" >&2; bad=1; }
+    done
+    return "$bad"
+}
+make_older >"$work/older.log" 2>&1 &
+older_pid=$!
+
 # shellcheck source=scripts/lib/wine.sh
 source "$root/scripts/lib/wine.sh"
 export WINEPREFIX=$work/prefix
@@ -51,12 +105,17 @@ rm -rf "$WINEPREFIX" "$WINEPREFIX.lock" "$WINEPREFIX.boot.log"
 fw_wine_init_prefix
 server=1
 fw_wine_restart_server "$work"
+if ! wait "$older_pid"; then
+    cat "$work/older.log" >&2
+    exit 1
+fi
 
 mkdir -p "$work/bin"
 exe=$work/bin/$(basename "$1")
 cp -f "$1" "$exe"
-export FW_INSTALLER
+export FW_INSTALLER FW_OLDER_INSTALLER FW_OLDER_VERSION=$older_version
 FW_INSTALLER=$(fw_windows_path "$(cd "$(dirname "$installer")" && pwd)/$(basename "$installer")")
+FW_OLDER_INSTALLER=$(fw_windows_path "$older_installer")
 rc=0
 "$FW_WINE" "$exe" --gtest_color=no >"$work/test.out" 2>"$work/test.err" </dev/null || rc=$?
 cat "$work/test.out"

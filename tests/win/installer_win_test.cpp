@@ -1,7 +1,9 @@
-// The Windows installer in a fresh Wine prefix (installer_win.sh makes it):
-// a silent install for the current user, the installed designer starting,
-// a .FWX file opened through its file type, and the uninstaller removing
-// what was installed while the user's own files stay.
+// The Windows installer in a fresh Wine prefix (installer_win.sh makes it,
+// and an older version of it, signed): a silent install of the older version
+// for the current user, the installed designer starting, the newer version
+// installed over it while the designer runs (closing it, keeping the user's
+// settings), a .FWX file opened through its file type, and the uninstaller
+// removing what was installed while the user's own files stay.
 //
 // The cases run in the order written and build on each other: each one
 // starts from what the one before left installed.
@@ -12,10 +14,13 @@
 #include <gtest/gtest.h>
 
 #include <chrono>
+#include <cstdint>
 #include <cstdlib>
+#include <cstring>
 #include <filesystem>
 #include <fstream>
 #include <functional>
+#include <iterator>
 #include <memory>
 #include <string>
 #include <thread>
@@ -34,7 +39,11 @@ namespace fs = std::filesystem;
 using fw::wintest::saveWindowPicture;
 using fw::wintest::screenshotFolder;
 
-const char* const kInstalledFiles[] = {"fwk400.exe", "fwx_load.exe", "fwxtool.exe", "user-guide.html"};
+const char* const kInstalledFiles[] = {"fwk400.exe",      "fwx_load.exe", "fwxtool.exe", "user-guide.html",
+                                       "THIRD-PARTY-NOTICES.txt", "MinGW-w64 runtime licences.txt",
+                                       "GCC runtime licences.txt"};
+const char* const kInstalledPrograms[] = {"fwk400.exe", "fwx_load.exe", "fwxtool.exe", "Uninstall.exe"};
+const char* const kUninstallKey = "Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\Formwright";
 const char* const kShortcuts[] = {"Formwright.lnk", "Formwright Downloader.lnk", "Formwright User Guide.lnk",
                                   "Formwright command prompt.lnk", "Uninstall Formwright.lnk"};
 
@@ -154,6 +163,50 @@ struct RunningDesigner {
     }
 };
 
+// Whether a program carries an Authenticode signature: the size of its
+// certificate table (the security entry of the PE optional header's data
+// directories) is not zero. installer_win.sh checks what the signature
+// covers; here it tells the older package's files from the newer's.
+bool hasSignature(const fs::path& program) {
+    std::ifstream in(program, std::ios::binary);
+    std::vector<char> bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    auto dword = [&](std::size_t at) -> std::uint32_t {
+        if (at + 4 > bytes.size()) return 0;
+        std::uint32_t v = 0;
+        std::memcpy(&v, bytes.data() + at, 4);
+        return v;
+    };
+    const std::uint32_t pe = dword(0x3C);
+    if (dword(pe) != 0x00004550) return false;   // "PE\0\0"
+    const std::size_t optional = std::size_t(pe) + 24;
+    if (optional + 2 > bytes.size()) return false;
+    // PE32+ (the 64-bit programs): the data directories start at 112, eight
+    // bytes each; the certificate table is the fifth.
+    if (std::uint8_t(bytes[optional]) != 0x0B || std::uint8_t(bytes[optional + 1]) != 0x02) return false;
+    return dword(optional + 112 + 4 * 8 + 4) != 0;
+}
+
+std::string environment(const char* name) {
+    const char* value = std::getenv(name);
+    return value ? value : "";
+}
+
+// Starts the installed designer (no file); its process, or null.
+HANDLE startInstalledDesigner() {
+    STARTUPINFOA si{};
+    si.cb = sizeof si;
+    PROCESS_INFORMATION pi{};
+    std::string line = "\"" + (installFolder() / "fwk400.exe").string() + "\"";
+    if (!CreateProcessA(nullptr, line.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si, &pi)) return nullptr;
+    CloseHandle(pi.hThread);
+    return pi.hProcess;
+}
+
+std::string fileBytes(const fs::path& path) {
+    std::ifstream in(path, std::ios::binary);
+    return std::string((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+}
+
 // "040904E4" strings and the fixed version of an installed program.
 void expectVersion(const fs::path& program) {
     const std::string path = program.string();
@@ -218,12 +271,25 @@ bool saveSampleProgram(const fs::path& path) {
     return fw::saveProgram(*model, path.string());
 }
 
+// A folder the user cannot write to (here one on a file system that takes no
+// new files: Wine's user may write anywhere else) is refused before
+// anything is installed. A folder that needs administrator rights is
+// refused the same way on Windows.
+TEST(Installer, RefusesAFolderItCannotWriteTo) {
+    const std::string installer = environment("FW_INSTALLER");
+    ASSERT_FALSE(installer.empty()) << "FW_INSTALLER names the installer";
+    EXPECT_EQ(runAndWait("\"" + installer + "\" /S /D=Z:\\proc\\Formwright", 60), 2);
+    EXPECT_EQ(userValue(kUninstallKey, "DisplayName"), "(none)");
+    EXPECT_FALSE(fs::exists(menuFolder()));
+}
+
+// The older version first: the newer one is installed over it below.
 TEST(Installer, InstallsSilentlyForTheCurrentUser) {
-    const char* installer = std::getenv("FW_INSTALLER");
-    ASSERT_TRUE(installer && *installer) << "FW_INSTALLER names the installer";
+    const std::string installer = environment("FW_OLDER_INSTALLER");
+    ASSERT_FALSE(installer.empty()) << "FW_OLDER_INSTALLER names the older installer";
     ASSERT_FALSE(fs::exists(installFolder())) << "the prefix must be fresh";
 
-    EXPECT_EQ(runAndWait("\"" + std::string(installer) + "\" /S", 120), 0);
+    EXPECT_EQ(runAndWait("\"" + installer + "\" /S", 120), 0);
 
     for (const char* name : kInstalledFiles) EXPECT_TRUE(fs::exists(installFolder() / name)) << name;
     EXPECT_TRUE(fs::exists(installFolder() / "Uninstall.exe"));
@@ -231,6 +297,10 @@ TEST(Installer, InstallsSilentlyForTheCurrentUser) {
     for (const char* name : kShortcuts) EXPECT_TRUE(fs::exists(menuFolder() / name)) << name;
     expectVersion(installFolder() / "fwk400.exe");
     expectVersion(installFolder() / "fwx_load.exe");
+    expectVersion(installFolder() / "fwxtool.exe");
+    // The older package was made with a certificate: the programs and the
+    // uninstaller (signed before it was packed) carry its signature.
+    for (const char* name : kInstalledPrograms) EXPECT_TRUE(hasSignature(installFolder() / name)) << name;
     // fwxtool's console has the install folder on its own PATH; the user's
     // PATH is left alone.
     EXPECT_NE(shortcutArguments(menuFolder() / "Formwright command prompt.lnk")
@@ -242,19 +312,14 @@ TEST(Installer, InstallsSilentlyForTheCurrentUser) {
     EXPECT_EQ(userValue("Software\\Classes\\.FWX"), "Formwright.Program");
     EXPECT_EQ(userValue("Software\\Classes\\Formwright.Program\\shell\\open\\command"),
               "\"" + (installFolder() / "fwk400.exe").string() + "\" \"%1\"");
-    EXPECT_EQ(userValue("Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\Formwright", "DisplayVersion"),
-              FW_VERSION_TEXT);
+    EXPECT_EQ(userValue(kUninstallKey, "DisplayVersion"), environment("FW_OLDER_VERSION"));
 }
 
 TEST(Installer, TheInstalledDesignerStartsAndShowsItsWindow) {
     REQUIRE_INSTALLED();
-    STARTUPINFOA si{};
-    si.cb = sizeof si;
-    PROCESS_INFORMATION pi{};
-    std::string line = "\"" + (installFolder() / "fwk400.exe").string() + "\"";
-    ASSERT_TRUE(CreateProcessA(nullptr, line.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si, &pi));
-    CloseHandle(pi.hThread);
-    RunningDesigner designer{pi.hProcess, pi.dwProcessId};
+    HANDLE process = startInstalledDesigner();
+    ASSERT_NE(process, nullptr);
+    RunningDesigner designer{process, GetProcessId(process)};
 
     ASSERT_TRUE(designer.waitForWindow());
     RECT r;
@@ -264,6 +329,70 @@ TEST(Installer, TheInstalledDesignerStartsAndShowsItsWindow) {
     Sleep(500);   // its first paint
     saveWindowPicture(designer.terminal, screenshotFolder() + "\\installed_designer.bmp");
     EXPECT_TRUE(designer.close());
+}
+
+// The settings the user chose, in the designer's settings file (beside it in
+// a folder it can write): the link, the port, 38400 bit/s, German.
+const std::string kUserSettings = "Unknow\r0\r0\r1\r3\r0\r0\rDeutsch\r1\r";
+const std::string kUserLanguage = "Deutsch\r\n1131=Programm speichern ?\r\n";
+
+// A designer busy in a dialog is not interrupted: the installer leaves it,
+// and without anyone to answer (silent) it stops with nothing replaced.
+TEST(Installer, ADesignerBusyInADialogStopsTheNewerVersionWithNothingReplaced) {
+    REQUIRE_INSTALLED();
+    const std::string installer = environment("FW_INSTALLER");
+    ASSERT_FALSE(installer.empty()) << "FW_INSTALLER names the installer";
+    HANDLE process = startInstalledDesigner();
+    ASSERT_NE(process, nullptr);
+    RunningDesigner designer{process, GetProcessId(process)};
+    ASSERT_TRUE(designer.waitForWindow());
+    PostMessageA(designer.terminal, WM_COMMAND, IDM_ABOUT, 0);
+    HWND about = nullptr;
+    ASSERT_TRUE(waitFor([&] { return (about = findWindowOf(designer.pid, "#32770", "")) != nullptr; }, 30))
+        << "no About box";
+    ASSERT_FALSE(IsWindowEnabled(designer.terminal));
+
+    // NSIS's exit code for an installation its script stopped.
+    EXPECT_EQ(runAndWait("\"" + installer + "\" /S", 120), 2);
+    EXPECT_EQ(WaitForSingleObject(designer.process, 0), static_cast<DWORD>(WAIT_TIMEOUT)) << "the designer ended";
+    EXPECT_TRUE(hasSignature(installFolder() / "fwk400.exe")) << "replaced";
+    EXPECT_EQ(userValue(kUninstallKey, "DisplayVersion"), environment("FW_OLDER_VERSION"));
+
+    PostMessageA(about, WM_COMMAND, IDOK, 0);
+    EXPECT_TRUE(waitFor([&] { return IsWindowEnabled(designer.terminal) != FALSE; }, 30));
+    EXPECT_TRUE(designer.close());
+}
+
+TEST(Installer, TheNewerVersionClosesTheRunningDesignerAndKeepsTheSettings) {
+    REQUIRE_INSTALLED();
+    const std::string installer = environment("FW_INSTALLER");
+    ASSERT_FALSE(installer.empty()) << "FW_INSTALLER names the installer";
+    std::ofstream(installFolder() / "FWK400.ini", std::ios::binary) << kUserSettings;
+    std::ofstream(installFolder() / "Deutsch.lng", std::ios::binary) << kUserLanguage;
+    HANDLE process = startInstalledDesigner();
+    ASSERT_NE(process, nullptr);
+    RunningDesigner designer{process, GetProcessId(process)};
+    ASSERT_TRUE(designer.waitForWindow());
+
+    EXPECT_EQ(runAndWait("\"" + installer + "\" /S", 120), 0);
+    // Asked to close (nothing unsaved, so nothing asked), it ended before
+    // its files were replaced.
+    EXPECT_EQ(WaitForSingleObject(designer.process, 0), static_cast<DWORD>(WAIT_OBJECT_0)) << "still running";
+    CloseHandle(designer.process);
+    designer.process = nullptr;
+
+    // The newer package's files, unsigned, in place of the older's.
+    for (const char* name : kInstalledPrograms) EXPECT_FALSE(hasSignature(installFolder() / name)) << name;
+    for (const char* name : kInstalledFiles) EXPECT_TRUE(fs::exists(installFolder() / name)) << name;
+    EXPECT_EQ(userValue(kUninstallKey, "DisplayVersion"), FW_VERSION_TEXT);
+    EXPECT_EQ(userValue("Software\\Classes\\.FWX"), "Formwright.Program");
+    for (const char* name : kShortcuts) EXPECT_TRUE(fs::exists(menuFolder() / name)) << name;
+
+    // The designer may have written its settings back as it closed (with
+    // its window's place at the end): what the user chose is still there.
+    EXPECT_EQ(fileBytes(installFolder() / "FWK400.ini").substr(0, kUserSettings.size() - 2),
+              kUserSettings.substr(0, kUserSettings.size() - 2));
+    EXPECT_EQ(fileBytes(installFolder() / "Deutsch.lng"), kUserLanguage);
 }
 
 TEST(Installer, AProgramFileOpensInTheDesignerThroughItsFileType) {
@@ -300,8 +429,8 @@ TEST(Installer, UninstallingRemovesWhatWasInstalledAndKeepsTheUsersFiles) {
     const fs::path userProgram = installFolder() / "my program.FWX";
     ASSERT_TRUE(saveSampleProgram(userProgram));
     if (!fs::exists(installFolder() / "FWK400.ini"))
-        std::ofstream(installFolder() / "FWK400.ini", std::ios::binary) << "Unknow\r0\r0\r1\r0\r0\r0\r0\r0\r";
-    std::ofstream(installFolder() / "Deutsch.lng", std::ios::binary) << "Deutsch\r\n1131=Programm speichern ?\r\n";
+        std::ofstream(installFolder() / "FWK400.ini", std::ios::binary) << kUserSettings;
+    std::ofstream(installFolder() / "Deutsch.lng", std::ios::binary) << kUserLanguage;
 
     // The uninstaller runs a copy of itself from the temp folder and returns
     // at once: wait for its work to show. Its last step is the removal of
@@ -311,8 +440,7 @@ TEST(Installer, UninstallingRemovesWhatWasInstalledAndKeepsTheUsersFiles) {
     EXPECT_TRUE(waitFor(
         [] {
             return !fs::exists(installFolder() / "Uninstall.exe") &&
-                   userValue("Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\Formwright",
-                             "DisplayName") == "(none)";
+                   userValue(kUninstallKey, "DisplayName") == "(none)";
         },
         60));
 
@@ -321,8 +449,7 @@ TEST(Installer, UninstallingRemovesWhatWasInstalledAndKeepsTheUsersFiles) {
     EXPECT_FALSE(fs::exists(menuFolder()));
     EXPECT_EQ(userValue("Software\\Classes\\.FWX"), "(none)");
     EXPECT_EQ(userValue("Software\\Classes\\Formwright.Program"), "(none)");
-    EXPECT_EQ(userValue("Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\Formwright", "DisplayName"),
-              "(none)");
+    EXPECT_EQ(userValue(kUninstallKey, "DisplayName"), "(none)");
 
     EXPECT_EQ(fs::file_size(userProgram), 18942u);
     EXPECT_TRUE(fs::exists(installFolder() / "FWK400.ini"));
