@@ -58,6 +58,11 @@ std::string CharacterGrid::cellText(int column, int row) const {
     return mode_ == GridMode::MultiCode ? KeyCodeNames[code] : AsciiNames[code];
 }
 
+std::string CharacterGrid::selectedName() const {
+    if (selected_ == kNoCode) return {};
+    return cellText(selected_ / 16 + 1, selected_ % 16 + 1);
+}
+
 // Multi-code values end at their first 0, so 0 cannot be picked; neither
 // can LF, Enter or the nameless 0x1D..0x1F. Single-character mode refuses DEL.
 bool CharacterGrid::available(int code) const {
@@ -76,18 +81,76 @@ GridClick CharacterGrid::click(int x, int y, int width, int height) {
     const int w = width / columns();
     const int h = height / kRows;
     if (x < 0 || y < 0 || w <= 0 || h <= 0) return GridClick::Ignored;
-    const int code = codeAt(x / w, y / h);
-    if (code == kNoCode || !available(code)) return GridClick::Ignored;
+    return choose(codeAt(x / w, y / h));
+}
+
+void CharacterGrid::select(int code) {
     selected_ = code;
-    if (mode_ == GridMode::SingleCharacter) {
-        chosen_ = static_cast<uint8_t>(code);
-        return GridClick::Selected;
-    }
+    if (mode_ == GridMode::SingleCharacter) chosen_ = static_cast<uint8_t>(code);
+}
+
+GridClick CharacterGrid::choose(int code) {
+    if (code == kNoCode || !available(code)) return GridClick::Ignored;
+    select(code);
+    if (mode_ == GridMode::SingleCharacter) return GridClick::Selected;
     if (count_ >= capacity_) return GridClick::TooMany;
     codes_[count_++] = static_cast<uint8_t>(code);
     result_ += ' ';
     result_ += KeyCodeNames[code];
     return GridClick::Appended;
+}
+
+bool CharacterGrid::moveSelection(GridMove move) {
+    // Codes run down the columns: a row step is one code, a column step 16.
+    int from = selected_;
+    if (from == kNoCode) {
+        // Nothing selected (a stored code the grid has no cell for): the
+        // first key lands on the first available code.
+        for (int code = 0; code <= lastCode(); ++code) {
+            if (available(code)) {
+                select(code);
+                return true;
+            }
+        }
+        return false;
+    }
+    const int column = from / 16, row = from % 16;
+    int step = 0, start = from;
+    switch (move) {
+        case GridMove::Left: step = -16; break;
+        case GridMove::Right: step = 16; break;
+        case GridMove::Up: step = -1; break;
+        case GridMove::Down: step = 1; break;
+        // The ends are searched from the far side back towards the selection.
+        case GridMove::RowStart: start = row - 16; step = 16; break;
+        case GridMove::RowEnd: start = 16 * codeColumns() + row; step = -16; break;
+        case GridMove::ColumnTop: start = 16 * column - 1; step = 1; break;
+        case GridMove::ColumnBottom: start = 16 * column + 16; step = -1; break;
+    }
+    const bool alongColumn = step == 1 || step == -1;
+    for (int code = start + step;; code += step) {
+        const bool inside = alongColumn ? code / 16 == column && code >= 0 : code >= 0 && code <= lastCode();
+        if (!inside || code == from) return false;
+        if (available(code)) {
+            select(code);
+            return true;
+        }
+    }
+}
+
+GridClick CharacterGrid::type(uint8_t character) {
+    constexpr uint8_t kBackspace = 0x08;
+    if (character == ' ') return choose(selected_);
+    if (character == kBackspace && mode_ == GridMode::MultiCode && count_ > 0) {
+        codes_[--count_] = 0;
+        result_ = multiCodeText(codes_, sizeof codes_, capacity_);
+        return GridClick::Removed;
+    }
+    if (character < 0x20 || character == 0x7F) return GridClick::Ignored;
+    // From 0x80 on the multi-code cells hold the code's number, not the
+    // character: the code is what reaches the terminal all the same.
+    if (character > lastCode()) return GridClick::Ignored;
+    return choose(character);
 }
 
 void CharacterGrid::clear() {

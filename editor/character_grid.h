@@ -90,11 +90,16 @@ enum class GridClick {
     Selected,   // the selection moved (single-character mode)
     Appended,   // the selection moved and the code was added
     TooMany,    // the selection moved, the value is full: warn
+    Removed,    // the last code was taken back
 };
 
 struct CellRect {
     int left, top, right, bottom;
 };
+
+// Where a key moves the grid's selection: a cell to a side, or to the end
+// of its row (Home/End) or its column (PgUp/PgDn).
+enum class GridMove { Left, Right, Up, Down, RowStart, RowEnd, ColumnTop, ColumnBottom };
 
 class CharacterGrid {
 public:
@@ -124,11 +129,23 @@ public:
     // The selected code (its cell is painted blue); kNoCode when it lies
     // outside the grid.
     int selectedCode() const { return selected_; }
+    // The selected code's name as its cell shows it; empty for none.
+    std::string selectedName() const;
 
     // A click at (x, y) in a grid area of width x height pixels.
     GridClick click(int x, int y, int width, int height);
     // Multi-code "Clear": no codes picked; the selection stays.
     void clear();
+
+    // The keyboard. The selection steps over unavailable codes and stays
+    // where it is when no available code lies that way; in single-character
+    // mode the selected code is the chosen one. Returns whether it moved.
+    bool moveSelection(GridMove move);
+    // A typed character (a Windows-1252 byte): the space picks the
+    // selected cell as a click on it does; a character the grid has a cell
+    // for picks that cell; Backspace takes the last picked code back
+    // (multi-code). Other control characters do nothing.
+    GridClick type(uint8_t character);
 
     // Multi-code result.
     const uint8_t* codes() const { return codes_; }
@@ -142,6 +159,10 @@ public:
     uint8_t originalCode() const { return originalCode_; }
 
 private:
+    void select(int code);
+    GridClick choose(int code);
+    int lastCode() const { return 16 * codeColumns() - 1; }
+
     GridMode mode_;
     int capacity_ = 1;
     uint8_t codes_[kMultiCodeCapacity] = {};

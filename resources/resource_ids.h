@@ -23,6 +23,8 @@
 // About box.
 #define IDC_ABOUT_ICON 101
 #define IDC_ABOUT_TEXT 102
+#define IDC_ABOUT_KEYS_LABEL 103
+#define IDC_ABOUT_KEYS 104
 
 // Bitmaps of the terminal face.
 #define IDB_BODY 500

@@ -29,4 +29,17 @@ DisplayPicture composeDisplay(const SimulationEngine& e, const std::string& cloc
     return p;
 }
 
+std::string displayText(const SimulationEngine& e) {
+    std::string all;
+    for (int i = 0; i < kDisplayLineCount; ++i) {
+        const std::string_view line = e.line(i);
+        const std::size_t end = line.find_last_not_of(' ');
+        if (end == std::string_view::npos) continue;
+        if (!all.empty()) all += '\n';
+        if (e.highlight() == i + 1) all += "> ";
+        all += line.substr(0, end + 1);
+    }
+    return all;
+}
+
 }  // namespace fw

@@ -33,4 +33,10 @@ struct DisplayPicture {
 // drawn only while the engine shows the start screen.
 DisplayPicture composeDisplay(const SimulationEngine& engine, const std::string& clock);
 
+// The display's text as a screen reader reads it (Windows-1252 bytes): the
+// lines that show something, without their trailing blanks, one a line; a
+// letter being chosen is in its place; the highlighted line is marked with
+// "> " in front, as the bar shows it.
+std::string displayText(const SimulationEngine& engine);
+
 }  // namespace fw

@@ -6,7 +6,9 @@
 # of its own under WORK_DIR): to one terminal, then to eight at once. Prints
 # each download's wall time against the wire time (the bytes of the
 # exchange at 10 bits each) and the CPU time of the Wine process, from the
-# host. Not a test: run it by hand on a quiet machine.
+# host, and that CPU time less what a process that does nothing
+# (`fwxtool.exe --version`) costs to start and end under Wine: the share of
+# the transfer itself. Not a test: run it by hand on a quiet machine.
 set -euo pipefail
 
 if (($# < 2)); then
@@ -34,6 +36,15 @@ cd "$work"
 
 # The opening (7 bytes), 200 blocks of 103 and 201 replies of 4.
 wire=$(echo "scale=3; (7 + 200 * 103 + 201 * 4) * 10 / 115200" | bc)
+# cpu_of COMMAND...: the user and system time of COMMAND, in seconds.
+cpu_of() {
+    local times
+    times=$( { TIMEFORMAT="%U %S"; time "$@" >/dev/null 2>>"$work/wine.log" </dev/null; } 2>&1 )
+    echo "$times" | awk '{print $1 + $2}'
+}
+# Wine's own start and end of a process, the least of three.
+start_cpu=$(for _ in 1 2 3; do cpu_of "$FW_WINE" "$tool" --version; done | sort -n | head -n 1)
+printf 'a process that does nothing: CPU %.2f s (Wine starting and ending it)\n' "$start_cpu"
 measure() {
     local label=$1 out=$2
     shift 2
@@ -50,6 +61,8 @@ measure() {
     transfer=$(python3 -c 'import json,sys; print(max(p["seconds"] for p in json.load(open(sys.argv[1]))["ports"]))' "$out")
     printf '%-20s transfer %5.2f s = %4.2f x wire (%.2f s); process %5.2f s wall, CPU %.2f s = %4.1f %% of a core\n' \
         "$label" "$transfer" "$(echo "$transfer / $wire" | bc -l)" "$wire" "$wall" "$cpu" "$(echo "100 * $cpu / $wall" | bc -l)"
+    printf '%-20s without Wine'"'"'s start: CPU %.2f s = %4.1f %% of a core over the transfer\n' \
+        "" "$(echo "$cpu - $start_cpu" | bc -l)" "$(echo "100 * ($cpu - $start_cpu) / $transfer" | bc -l)"
     LAST=$transfer
 }
 measure "one port (COM1)" one.txt download --json COM1 bench.FWX

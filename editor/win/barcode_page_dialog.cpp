@@ -11,7 +11,10 @@
 #include "resources/text_ids.h"
 #include "editor/win/barcode_dialog_ids.h"
 #include "editor/win/barcode_dialogs.h"
+#include "editor/barcode_dialogs.h"
+#include "ui/win/accessible_name.h"
 #include "ui/win/binding.h"
+#include "ui/win/wide_text.h"
 #include "ui/win/dialog_support.h"
 #include "editor/win/sheet_context.h"
 #include "texts/texts.h"
@@ -48,6 +51,13 @@ void applyCaptions(HWND dlg, PageWindow<BarcodePage>&) {
                    {IDC_BARCODE_REDUNDANCY_LABEL, kRedundancy}, {IDC_BARCODE_TIMEOUT_LABEL, kTimeout},
                    {IDC_BARCODE_SECONDS, kSeconds}, {IDC_BARCODE_PARAMS_GROUP, kParameters},
                    {IDC_BARCODE_CODE_ID, kCodeId}});
+    // The "more..." buttons are named for a screen reader by the dialog
+    // each one opens ("Code 39 Parameters").
+    for (int d = 0; d < kSymbologyDialogCount; ++d) {
+        const SymbologyDialogLayout& layout = symbologyDialogLayout(static_cast<SymbologyDialogId>(d));
+        const std::string title = captionText(symbologyCaptionId(layout, SymbologyPart::Title), layout.title);
+        setAccessibleName(GetDlgItem(dlg, IDC_BARCODE_MORE + d), wideFromText(title));
+    }
     if (!languageActive()) return;
     for (int k = 0; k < kBarcodeCheckCount; ++k) {
         const std::string text = captionText(kFirstCheck + k, kBarcodeChecks[k].text);

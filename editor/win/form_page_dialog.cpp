@@ -4,10 +4,13 @@
 #include <commctrl.h>
 
 #include <memory>
+#include <string>
 
 #include "editor/form_lists.h"
 #include "resources/text_ids.h"
+#include "ui/win/accessible_name.h"
 #include "ui/win/dialog_support.h"
+#include "ui/win/wide_text.h"
 #include "editor/win/form_dialog_ids.h"
 #include "editor/win/form_dialogs.h"
 #include "editor/win/sheet_context.h"
@@ -155,6 +158,11 @@ void applyCaptions(HWND dlg, PageWindow<FormPage>&) {
         const std::string more = captionText(kMore, "more...");
         for (int i = 0; i < kLinesPerForm; ++i) setText(GetDlgItem(dlg, IDC_FORM_MORE + i), more);
     }
+    // Eight buttons captioned alike: a screen reader hears which line's
+    // properties each one opens.
+    const std::string properties = captionText(kProperties, "Properties");
+    for (int i = 0; i < kLinesPerForm; ++i)
+        setAccessibleName(GetDlgItem(dlg, IDC_FORM_MORE + i), wideFromText(properties + " #" + std::to_string(i + 1)));
 }
 
 // The page's buttons open dialogs modal over the sheet, the page's parent;

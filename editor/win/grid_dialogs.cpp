@@ -1,6 +1,8 @@
 #include "editor/win/grid_dialogs.h"
 
 #include "resources/text_ids.h"
+#include "texts/code_page.h"
+#include "ui/win/accessible_name.h"
 #include "ui/win/dialog_support.h"
 #include "ui/win/wide_text.h"
 #include "editor/win/form_dialog_ids.h"
@@ -16,8 +18,12 @@ const COLORREF kBlack = RGB(0, 0, 0);
 const COLORREF kSelection = RGB(0, 0, 255);
 const COLORREF kResultText = RGB(128, 128, 128);
 
-// Sent by the grid area to its dialog: a click at the point in lParam.
+// Sent by the grid area to its dialog: a click at the point in lParam; a
+// key that moves the selection (wParam, a GridMove); a typed character
+// (wParam, a Windows-1252 byte).
 constexpr UINT kGridClicked = WM_APP + 0x40;
+constexpr UINT kGridMoved = WM_APP + 0x41;
+constexpr UINT kGridTyped = WM_APP + 0x42;
 
 const wchar_t kBoxProperty[] = L"FwGridBox";
 const wchar_t kBoxProcProperty[] = L"FwGridBoxProc";
@@ -117,6 +123,11 @@ void paintGrid(HWND area, HDC target) {
                     FillRect(dc, &inner, blue);
                     DeleteObject(blue);
                 }
+                if (selected && GetFocus() == area) {
+                    RECT focus{rc.left + 2, rc.top + 2, rc.right - 1, rc.bottom - 1};
+                    SetTextColor(dc, kBlack);
+                    DrawFocusRect(dc, &focus);
+                }
                 const bool unavailable = code != CharacterGrid::kNoCode && !grid->available(code);
                 SetTextColor(dc, selected ? kWhite : unavailable ? kGridLine : kBlack);
                 const std::wstring shown = wideFromText(text);
@@ -134,6 +145,21 @@ void paintGrid(HWND area, HDC target) {
     DeleteDC(dc);
 }
 
+// The GridMove of a navigation key, or -1.
+int gridMoveForKey(WPARAM vk) {
+    switch (vk) {
+        case VK_LEFT: return static_cast<int>(GridMove::Left);
+        case VK_RIGHT: return static_cast<int>(GridMove::Right);
+        case VK_UP: return static_cast<int>(GridMove::Up);
+        case VK_DOWN: return static_cast<int>(GridMove::Down);
+        case VK_HOME: return static_cast<int>(GridMove::RowStart);
+        case VK_END: return static_cast<int>(GridMove::RowEnd);
+        case VK_PRIOR: return static_cast<int>(GridMove::ColumnTop);
+        case VK_NEXT: return static_cast<int>(GridMove::ColumnBottom);
+        default: return -1;
+    }
+}
+
 LRESULT CALLBACK gridAreaProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
     switch (msg) {
         case WM_PAINT: {
@@ -147,8 +173,35 @@ LRESULT CALLBACK gridAreaProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam)
             return 1;
         case WM_LBUTTONDOWN:
             // The dialog owns the grid's state: it decides what the click does.
+            SetFocus(hwnd);
             SendMessageW(GetParent(hwnd), kGridClicked, 0, lParam);
             return 0;
+        case WM_GETDLGCODE:
+            // The arrows move the selection and characters pick cells; Tab,
+            // Enter and Esc stay the dialog's.
+            return DLGC_WANTARROWS | DLGC_WANTCHARS;
+        case WM_KEYDOWN: {
+            const int move = gridMoveForKey(wParam);
+            if (move >= 0) SendMessageW(GetParent(hwnd), kGridMoved, static_cast<WPARAM>(move), 0);
+            return 0;
+        }
+        case WM_CHAR: {
+            const int byte = codePageByteOf(static_cast<char32_t>(wParam));
+            if (byte >= 0) SendMessageW(GetParent(hwnd), kGridTyped, static_cast<WPARAM>(byte), 0);
+            return 0;
+        }
+        case WM_SETFOCUS:
+        case WM_KILLFOCUS:
+            InvalidateRect(hwnd, nullptr, FALSE);
+            return 0;
+        case WM_GETOBJECT:
+            if (const CharacterGrid* grid = gridOf(hwnd)) {
+                // Named after its dialog; its value is the selected code's
+                // name, as the blue cell shows it.
+                const AccessibleText text{windowText(GetParent(hwnd)), wideFromText(grid->selectedName())};
+                if (LRESULT answer = answerAccessibleObject(hwnd, wParam, lParam, text)) return answer;
+            }
+            return DefWindowProcW(hwnd, msg, wParam, lParam);
         default:
             return DefWindowProcW(hwnd, msg, wParam, lParam);
     }
@@ -194,19 +247,25 @@ void registerGridClasses(HINSTANCE instance) {
     registered = true;
 }
 
-void gridClicked(HWND dlg, CharacterGrid& grid, LPARAM point) {
-    HWND area = GetDlgItem(dlg, IDC_GRID_AREA);
-    RECT client;
-    GetClientRect(area, &client);
-    const GridClick result =
-        grid.click(static_cast<short>(LOWORD(point)), static_cast<short>(HIWORD(point)), client.right, client.bottom);
+// The grid and the result box shown again after a click, a key or a typed
+// character did `result`; a full value is warned about.
+void showGridChange(HWND dlg, GridClick result) {
     if (result == GridClick::Ignored) return;
+    HWND area = GetDlgItem(dlg, IDC_GRID_AREA);
     InvalidateRect(area, nullptr, FALSE);
+    NotifyWinEvent(EVENT_OBJECT_VALUECHANGE, area, OBJID_CLIENT, CHILDID_SELF);
     if (HWND box = GetDlgItem(dlg, IDC_GRID_RESULT)) InvalidateRect(box, nullptr, FALSE);
     if (result == GridClick::TooMany) {
         UpdateWindow(area);
         textBox(dlg, kTooManyCharacters, kTooManyCharactersCaption, MB_OK | MB_ICONEXCLAMATION);
     }
+}
+
+void gridClicked(HWND dlg, CharacterGrid& grid, LPARAM point) {
+    RECT client;
+    GetClientRect(GetDlgItem(dlg, IDC_GRID_AREA), &client);
+    showGridChange(dlg, grid.click(static_cast<short>(LOWORD(point)), static_cast<short>(HIWORD(point)), client.right,
+                                   client.bottom));
 }
 
 LRESULT CALLBACK gridBoxProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
@@ -220,6 +279,23 @@ LRESULT CALLBACK gridBoxProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) 
                 runCharacterGrid(GetParent(hwnd), hwnd, *box);
                 return 0;
             }
+            break;
+        case WM_KEYDOWN:
+            // As a drop-down list opens: F4, or Space on a box that takes
+            // no typing.
+            if (box && (wParam == VK_F4 || wParam == VK_SPACE)) {
+                runCharacterGrid(GetParent(hwnd), hwnd, *box);
+                return 0;
+            }
+            break;
+        case WM_SYSKEYDOWN:
+            if (box && (wParam == VK_DOWN || wParam == VK_UP)) {   // Alt+Down, Alt+Up
+                runCharacterGrid(GetParent(hwnd), hwnd, *box);
+                return 0;
+            }
+            break;
+        case WM_CHAR:
+            if (box && wParam == ' ') return 0;   // the Space that opened the grid
             break;
         case WM_PAINT:
             if (box && box->editing()) {
@@ -330,6 +406,12 @@ INT_PTR CALLBACK characterGridProc(HWND dlg, UINT msg, WPARAM wParam, LPARAM lPa
         }
         case kGridClicked:
             if (grid) gridClicked(dlg, *grid, lParam);
+            return TRUE;
+        case kGridMoved:
+            if (grid && grid->moveSelection(static_cast<GridMove>(wParam))) showGridChange(dlg, GridClick::Selected);
+            return TRUE;
+        case kGridTyped:
+            if (grid) showGridChange(dlg, grid->type(static_cast<uint8_t>(wParam)));
             return TRUE;
         case WM_COMMAND:
             if (!grid) return FALSE;

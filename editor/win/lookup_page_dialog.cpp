@@ -3,12 +3,15 @@
 #include <windows.h>
 #include <commctrl.h>
 
+#include <string>
 #include <vector>
 
 #include "editor/editor_sheet.h"
 #include "editor/lookup_page.h"
 #include "resources/text_ids.h"
+#include "ui/win/accessible_name.h"
 #include "ui/win/dialog_support.h"
+#include "ui/win/wide_text.h"
 #include "editor/win/lookup_dialog_ids.h"
 #include "editor/win/sheet_context.h"
 #include "texts/texts.h"
@@ -101,6 +104,11 @@ void applyLookupLanguage(HWND dlg, PageWindow<LookupPage>&) {
                    {IDC_LOOKUP_NO_MATCH_LABEL, kNoMatch},  {IDC_LOOKUP_BAD_FORMAT_LABEL, kBadFormat},
                    {IDC_LOOKUP_HEAD_FIELD, kField},        {IDC_LOOKUP_HEAD_OFFSET, kOffset},
                    {IDC_LOOKUP_HEAD_KEY, kKeyField},       {IDC_LOOKUP_RESET, kReset}});
+    // The key-field radios have no caption of their own: a screen reader
+    // hears the column's heading and the field's number.
+    const std::string keyField = captionText(kKeyField, "Key field");
+    for (int k = 0; k < kFieldsPerLookup; ++k)
+        setAccessibleName(GetDlgItem(dlg, IDC_LOOKUP_KEY + k), wideFromText(keyField + " #" + std::to_string(k + 1)));
 }
 
 const PageProcedure<LookupPage> kLookupPage{lookupControls, applyLookupLanguage, nullptr, nullptr};

@@ -1,5 +1,6 @@
 // fwk400.exe: the designer.
 #include <windows.h>
+#include <objbase.h>
 
 #include <memory>
 
@@ -73,7 +74,11 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, LPWSTR commandLine, int showC
     // for as long as the designer runs (on the heap: the program model is
     // large for a stack).
     auto session = std::make_unique<fw::DesignerSession>();
+    // A screen reader's questions (WM_GETOBJECT) are answered with objects
+    // marshalled through COM.
+    const HRESULT com = CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
     const int result = fw::win::runDesigner(instance, showCommand, *session, file);
+    if (SUCCEEDED(com)) CoUninitialize();
     if (mutex) CloseHandle(mutex);
     return result;
 }

@@ -5,6 +5,7 @@
 #include "shell/captions.h"
 #include "texts/texts.h"
 #include "shell/win/designer.h"
+#include "simulator/key_map.h"
 #include "ui/win/dialog_support.h"
 #include "ui/win/wide_text.h"
 
@@ -32,7 +33,18 @@ INT_PTR CALLBACK aboutBoxProc(HWND dlg, UINT msg, WPARAM wParam, LPARAM) {
     switch (msg) {
         case WM_INITDIALOG: {
             applyCaption(GetDlgItem(dlg, IDOK), kTextOkButton);
-            return TRUE;
+            // The simulator's own key table, a key and what it does a line.
+            std::string keys;
+            for (const KeyboardHelpLine& line : keyboardHelp()) {
+                if (!keys.empty()) keys += "\r\n";
+                keys += std::string(line.pcKey) + "\t" + line.terminalKey;
+            }
+            HWND box = GetDlgItem(dlg, IDC_ABOUT_KEYS);
+            int tabStop = 100;   // dialog units: past the longest PC key
+            SendMessageW(box, EM_SETTABSTOPS, 1, reinterpret_cast<LPARAM>(&tabStop));
+            setText(box, keys);
+            SetFocus(GetDlgItem(dlg, IDOK));
+            return FALSE;
         }
         case WM_COMMAND:
             if (LOWORD(wParam) == IDOK) {

@@ -13,6 +13,8 @@
 #include "simulator/face_artwork.h"
 #include "simulator/face_geometry.h"
 #include "simulator/key_map.h"
+#include "ui/win/accessible_name.h"
+#include "ui/win/wide_text.h"
 
 namespace fw::win {
 
@@ -66,6 +68,8 @@ void invalidateKey(HWND hwnd, int key) {
 }
 
 void applyUpdate(HWND hwnd, const EngineUpdate& u) {
+    // A screen reader reads the display as the window's value.
+    if (u.repaint != Repaint::None) NotifyWinEvent(EVENT_OBJECT_VALUECHANGE, hwnd, OBJID_CLIENT, CHILDID_SELF);
     switch (u.repaint) {
         case Repaint::None: break;
         case Repaint::FormLine: invalidate(hwnd, smallLineRect(u.line)); break;
@@ -322,6 +326,13 @@ LRESULT CALLBACK clientWindowProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lPa
             if (onKeyUp(hwnd, wParam)) return 0;
             return DefWindowProcW(hwnd, msg, wParam, lParam);
         case WM_CHAR: onChar(hwnd, wParam); return 0;
+        case WM_GETOBJECT: {
+            const ClientContext* c = face().context;
+            AccessibleText text{L"Terminal", {}};
+            if (c && c->engine) text.value = wideFromText(displayText(*c->engine));
+            if (LRESULT answer = answerAccessibleObject(hwnd, wParam, lParam, text)) return answer;
+            return DefWindowProcW(hwnd, msg, wParam, lParam);
+        }
         case WM_CONTEXTMENU:
             // From the keyboard the point is (-1, -1): the menu opens at the
             // menu key.

@@ -143,5 +143,78 @@ TEST(CharacterGridTest, SingleCharacterMode) {
     EXPECT_EQ(box.text(), "ETB");
 }
 
+// The keyboard moves the selection over available codes only and never
+// picks a code by moving; Home/End and PgUp/PgDn go to the row's and the
+// column's last available code.
+TEST(CharacterGridTest, KeysMoveTheSelectionOverAvailableCodes) {
+    const uint8_t none[1] = {0};
+    CharacterGrid grid(none, 1, kMultiCodeCapacity);
+    EXPECT_FALSE(grid.moveSelection(GridMove::Up));   // SP heads its column
+    EXPECT_EQ(grid.selectedCode(), 0x20);
+    EXPECT_TRUE(grid.moveSelection(GridMove::Left));
+    EXPECT_EQ(grid.selectedCode(), 0x10);
+    EXPECT_FALSE(grid.moveSelection(GridMove::Left));   // 0x00 cannot be picked
+    EXPECT_EQ(grid.selectedCode(), 0x10);
+    EXPECT_TRUE(grid.moveSelection(GridMove::ColumnBottom));
+    EXPECT_EQ(grid.selectedCode(), 0x1C);               // 0x1D to 0x1F are skipped
+    EXPECT_FALSE(grid.moveSelection(GridMove::Down));
+    EXPECT_TRUE(grid.moveSelection(GridMove::RowStart));
+    EXPECT_EQ(grid.selectedCode(), 0x0C);
+    EXPECT_TRUE(grid.moveSelection(GridMove::Down));
+    EXPECT_EQ(grid.selectedCode(), 0x0E);               // over "Enter"
+    EXPECT_EQ(grid.selectedName(), "PgDn");
+    EXPECT_TRUE(grid.moveSelection(GridMove::RowEnd));
+    EXPECT_EQ(grid.selectedCode(), 0xFE);
+    EXPECT_FALSE(grid.moveSelection(GridMove::Right));
+    EXPECT_TRUE(grid.moveSelection(GridMove::ColumnTop));
+    EXPECT_EQ(grid.selectedCode(), 0xF0);
+    EXPECT_EQ(grid.count(), 0);
+
+    // Single-character mode: the selected code is the chosen one; DEL and
+    // the codes from 0x80 on are out of reach.
+    CharacterGrid ascii(static_cast<uint8_t>(0x7E));
+    EXPECT_FALSE(ascii.moveSelection(GridMove::Down));
+    EXPECT_FALSE(ascii.moveSelection(GridMove::Right));
+    EXPECT_TRUE(ascii.moveSelection(GridMove::Left));
+    EXPECT_EQ(ascii.chosenCode(), 0x6E);
+    EXPECT_TRUE(ascii.moveSelection(GridMove::RowEnd));
+    EXPECT_EQ(ascii.chosenCode(), 0x7E);
+    // A stored code the grid has no cell for: the first key starts at NUL.
+    CharacterGrid high(static_cast<uint8_t>(0xC8));
+    EXPECT_EQ(high.selectedCode(), CharacterGrid::kNoCode);
+    EXPECT_TRUE(high.moveSelection(GridMove::Right));
+    EXPECT_EQ(high.chosenCode(), 0x00);
+}
+
+// A typed character picks its cell as a click would, the space picks the
+// selected cell, Backspace takes the last code back.
+TEST(CharacterGridTest, TypingPicksCodes) {
+    const uint8_t none[2] = {0, 0};
+    CharacterGrid grid(none, sizeof none, kCodeIdCapacity);
+    EXPECT_EQ(grid.type(' '), GridClick::Appended);   // SP is selected on opening
+    EXPECT_EQ(grid.type('a'), GridClick::Appended);
+    EXPECT_EQ(grid.selectedCode(), 'a');
+    EXPECT_EQ(grid.resultText(), " SP a");
+    EXPECT_EQ(grid.type('#'), GridClick::TooMany);
+    EXPECT_EQ(grid.selectedCode(), '#');
+    EXPECT_EQ(grid.type(0x08), GridClick::Removed);
+    EXPECT_EQ(grid.resultText(), " SP");
+    EXPECT_EQ(grid.type(0xE9), GridClick::Appended);   // the byte's cell shows its number
+    EXPECT_EQ(grid.resultText(), " SP 233");
+    EXPECT_EQ(grid.codes()[1], 0xE9);
+    EXPECT_EQ(grid.type(0x08), GridClick::Removed);
+    EXPECT_EQ(grid.type(0x08), GridClick::Removed);
+    EXPECT_EQ(grid.type(0x08), GridClick::Ignored);
+    EXPECT_EQ(grid.codes()[0], 0);
+    for (uint8_t control : {0x01, 0x0D, 0x1B, 0x7F}) EXPECT_EQ(grid.type(control), GridClick::Ignored) << +control;
+    EXPECT_EQ(grid.count(), 0);
+
+    CharacterGrid ascii(static_cast<uint8_t>(0x02));
+    EXPECT_EQ(ascii.type('Z'), GridClick::Selected);
+    EXPECT_EQ(ascii.type(0xE9), GridClick::Ignored);
+    EXPECT_EQ(ascii.type(0x08), GridClick::Ignored);
+    EXPECT_EQ(ascii.chosenCode(), 'Z');
+}
+
 }  // namespace
 }  // namespace fw

@@ -93,6 +93,17 @@ TEST_F(Engine, StartScreenAndItsKeys) {
     EXPECT_EQ(e.highlight(), 2);
 }
 
+// What a screen reader is given of the display: the lines that show
+// something, trimmed, the highlighted one marked.
+TEST_F(Engine, DisplayTextForAScreenReader) {
+    const std::string text = displayText(engine());
+    EXPECT_EQ(text.rfind("> 1.Collect\n", 0), 0u) << text;
+    EXPECT_NE(text.find("\n3.Utilities"), std::string::npos) << text;
+    EXPECT_EQ(text.find(" \n"), std::string::npos) << text;
+    EXPECT_EQ(text.find("\n\n"), std::string::npos) << text;
+    EXPECT_NE(text.back(), ' ');
+}
+
 TEST_F(Engine, UtilitiesAndSettingsMenus) {
     SimulationEngine& e = engine();
     EngineUpdate u = e.pressKey(kKeyShowUtilities);

@@ -152,6 +152,10 @@ TEST_F(BarcodePageWindow, EveryMoreButtonOpensItsDialog) {
                 picture(dlg, file.c_str());
                 clickButton(dlg, IDCANCEL);
             });
+            // Captioned alike, named apart for a screen reader.
+            HWND more = GetDlgItem(page, IDC_BARCODE_MORE + d);
+            EXPECT_EQ(windowText(more), "more...");
+            EXPECT_EQ(accessibleName(more), layout.title);
             press(page, IDC_BARCODE_MORE + d);
             EXPECT_EQ(pendingDialogActions(), 0) << layout.title;
         }

@@ -184,6 +184,13 @@ TEST_F(FormPageWindow, FieldPropertiesAndThePrefixGrid) {
             });
             clickBox(dlg, IDC_PROP_SUFFIX_BOX);
             EXPECT_EQ(textOf(dlg, IDC_PROP_SUFFIX_BOX), "");
+            // F4 opens the box as it opens a drop-down list.
+            onDialog("The Grid Control", [](HWND grid) {
+                SendMessageW(GetDlgItem(grid, IDC_GRID_AREA), WM_CHAR, L'Z', 0);
+                clickButton(grid, IDOK);
+            });
+            SendMessageW(GetDlgItem(dlg, IDC_PROP_SUFFIX_BOX), WM_KEYDOWN, VK_F4, 0);
+            EXPECT_EQ(textOf(dlg, IDC_PROP_SUFFIX_BOX), " Z");
             picture(dlg, "field_properties.bmp");
             clickButton(dlg, IDOK);
         });
@@ -202,7 +209,8 @@ TEST_F(FormPageWindow, FieldPropertiesAndThePrefixGrid) {
     EXPECT_EQ(f.prefixCode[0][1], 0x1B);
     EXPECT_EQ(f.prefixCode[0][2], 0);
     EXPECT_EQ(f.suffixOn[0], 1);
-    EXPECT_EQ(f.suffixCode[0][0], 0);
+    EXPECT_EQ(f.suffixCode[0][0], 'Z');   // from the grid F4 opened, not the cancelled one
+    EXPECT_EQ(f.suffixCode[0][1], 0);
     EXPECT_EQ(f.partialStart[0], 1);
 }
 
@@ -298,6 +306,31 @@ TEST_F(FormPageWindow, CodeIdentifierGridRefusesAThirdCode) {
     });
     EXPECT_EQ(runCharacterGrid(terminal, nullptr, box), IDCANCEL);
     EXPECT_EQ(box.text(), " x y");
+}
+
+// The grid from the keyboard: it has the focus when it opens, keeps the
+// arrows and characters from the dialog, and answers a screen reader with
+// the selected cell.
+TEST_F(FormPageWindow, GridByKeyboard) {
+    const uint8_t none[10] = {};
+    GridBox box = GridBox::multiCode(none, sizeof none, kMultiCodeCapacity);
+    onDialog("The Grid Control", [](HWND grid) {
+        HWND area = GetDlgItem(grid, IDC_GRID_AREA);
+        EXPECT_EQ(GetFocus(), area);
+        const LRESULT wants = SendMessageW(area, WM_GETDLGCODE, 0, 0);
+        EXPECT_EQ(wants & (DLGC_WANTARROWS | DLGC_WANTCHARS), DLGC_WANTARROWS | DLGC_WANTCHARS);
+        EXPECT_EQ(accessibleName(area), "The Grid Control");
+        EXPECT_EQ(accessibleValue(area), "SP");
+        SendMessageW(area, WM_KEYDOWN, VK_DOWN, 0);
+        EXPECT_EQ(accessibleValue(area), "!");
+        SendMessageW(area, WM_CHAR, L' ', 0);
+        SendMessageW(area, WM_CHAR, L'\u00e9', 0);   // é, code 233
+        SendMessageW(area, WM_CHAR, L'\u03a9', 0);   // Ω: no code, no cell
+        picture(grid, "grid_keyboard.bmp");
+        clickButton(grid, IDOK);
+    });
+    EXPECT_EQ(runCharacterGrid(terminal, nullptr, box), IDOK);
+    EXPECT_EQ(box.text(), " ! 233");
 }
 
 TEST_F(FormPageWindow, SingleCharacterGrid) {

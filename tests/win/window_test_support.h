@@ -55,6 +55,12 @@ bool enabled(HWND dlg, int id);
 bool checked(HWND dlg, int id);
 int selection(HWND dlg, int id);
 
+// What a screen reader is told of a window: the name and the value of its
+// client object (AccessibleObjectFromWindow), UTF-8; "(none)" when the
+// window gives no object.
+std::string accessibleName(HWND hwnd);
+std::string accessibleValue(HWND hwnd);
+
 // Repaints `hwnd` and keeps a picture of it as `name` in screenshotFolder().
 void picture(HWND hwnd, const char* name);
 

@@ -8,6 +8,7 @@
 
 #include <atomic>
 #include <functional>
+#include <mutex>
 #include <string>
 
 #include "texts/code_page.h"
@@ -22,12 +23,23 @@ struct ServiceRun {
     const std::function<int(std::atomic<bool>&)>* body = nullptr;
     std::atomic<bool> stop{false};
     SERVICE_STATUS_HANDLE handle = nullptr;
+    // The control handler (on the dispatcher's thread) and the service's
+    // thread both report: one at a time, and a stop reported first is not
+    // hidden by the service's own "running" that comes after it.
+    std::mutex statusMutex;
     SERVICE_STATUS status{};
+    bool ran = false;   // the station ran; else nothing was done
     int exitCode = 0;
 };
 ServiceRun* gRun = nullptr;
 
 void report(DWORD state, DWORD waitHintMs = 0) {
+    std::lock_guard<std::mutex> lock(gRun->statusMutex);
+    // A stop that is already under way is not undone by a late report.
+    if (gRun->status.dwCurrentState == SERVICE_STOPPED ||
+        (gRun->status.dwCurrentState == SERVICE_STOP_PENDING && state != SERVICE_STOPPED)) {
+        return;
+    }
     gRun->status.dwServiceType = SERVICE_WIN32_OWN_PROCESS;
     gRun->status.dwCurrentState = state;
     gRun->status.dwControlsAccepted =
@@ -39,7 +51,9 @@ void report(DWORD state, DWORD waitHintMs = 0) {
         gRun->status.dwWin32ExitCode = ERROR_SERVICE_SPECIFIC_ERROR;
         gRun->status.dwServiceSpecificExitCode = DWORD(gRun->exitCode);
     }
-    ++gRun->status.dwCheckPoint;
+    // The check point counts progress through a pending state only.
+    const bool pending = state == SERVICE_START_PENDING || state == SERVICE_STOP_PENDING;
+    gRun->status.dwCheckPoint = pending ? gRun->status.dwCheckPoint + 1 : 0;
     SetServiceStatus(gRun->handle, &gRun->status);
 }
 
@@ -63,6 +77,7 @@ void WINAPI serviceMain(DWORD, LPWSTR* argv) {
     if (gRun->handle == nullptr) return;
     report(SERVICE_START_PENDING, 5000);
     report(SERVICE_RUNNING);
+    gRun->ran = true;
     gRun->exitCode = (*gRun->body)(gRun->stop);
     report(SERVICE_STOPPED);
 }
@@ -92,6 +107,10 @@ bool runAsService(const std::function<int(std::atomic<bool>& stop)>& body, int& 
                       ? "'--service' is for the service control manager (sc create ... "
                         "binPath= \"fwxtool.exe station ... --service\"); run without it at a console"
                       : "the service control manager refused the service";
+        return false;
+    }
+    if (!run.ran) {
+        problem = "the service control manager did not take the service's control handler";
         return false;
     }
     exitCode = run.exitCode;
