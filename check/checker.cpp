@@ -494,9 +494,31 @@ int errorCount(const std::vector<Finding>& findings) {
 
 const char* severityName(Severity severity) { return severity == Severity::Error ? "error" : "warning"; }
 
+const char* severityLabel(Severity severity) { return severity == Severity::Error ? "Error" : "Warning"; }
+
 std::string findingLine(const Finding& finding) {
-    return std::string(finding.severity == Severity::Error ? "Error: " : "Warning: ") + finding.text + " (" +
-           finding.place() + ")";
+    return std::string(severityLabel(finding.severity)) + ": " + finding.text + " (" + finding.place() + ")";
+}
+
+std::string findingCounts(int errors, int warnings) {
+    return std::to_string(errors) + (errors == 1 ? " error, " : " errors, ") + std::to_string(warnings) +
+           (warnings == 1 ? " warning" : " warnings");
+}
+
+std::string findingsSummary(const std::vector<Finding>& findings) {
+    if (findings.empty()) return kNoFindingsLine;
+    const int errors = errorCount(findings);
+    return findingCounts(errors, static_cast<int>(findings.size()) - errors) +
+           ". Double-click a finding to mend it in the editor.";
+}
+
+SheetStart editorStartFor(const Finding& finding) {
+    SheetStart start;
+    start.page = finding.page;
+    // The Barcode and Settings pages show one record; the Startup page's
+    // screens are the message tables, in their order.
+    if (finding.page != FindingPage::Barcode && finding.page != FindingPage::Settings) start.item = finding.index;
+    return start;
 }
 
 std::string downloadAnywayQuestion(int errors) {

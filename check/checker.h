@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "editor/editor_sheet.h"
 #include "model/program_model.h"
 
 namespace fw {
@@ -18,7 +19,7 @@ enum class Severity {
 };
 
 // The editor page a finding belongs to, so that a list can open it there.
-enum class FindingPage { Form, Menu, Lookup, Barcode, Settings, Startup };
+using FindingPage = SheetPageId;
 
 struct Finding {
     Severity severity = Severity::Warning;
@@ -38,6 +39,19 @@ int errorCount(const std::vector<Finding>& findings);
 
 // "error" or "warning".
 const char* severityName(Severity severity);
+// "Error" or "Warning", as a list shows it.
+const char* severityLabel(Severity severity);
+
+// "2 errors, 1 warning".
+std::string findingCounts(int errors, int warnings);
+// The line over the designer's list of findings: how many of each, or that
+// there are none.
+std::string findingsSummary(const std::vector<Finding>& findings);
+
+// Where the editor opens to mend a finding: its page, with the form, menu,
+// lookup file or screen of its place shown (the page's first when the
+// finding is about the page as a whole).
+SheetStart editorStartFor(const Finding& finding);
 
 // A finding as one line of a list: "Error: Form 3, line #2 is ... (forms[2].lines[1])".
 std::string findingLine(const Finding& finding);

@@ -64,4 +64,10 @@ std::vector<DescribedPort> mergePortDevices(const std::vector<SerialPortInfo>& p
     return list;
 }
 
+std::string portListText(const DescribedPort& port) {
+    // A device may call itself by its port and nothing else.
+    if (port.description.empty() || upper(port.description) == upper(port.info.portName)) return port.info.portName;
+    return port.info.portName + " - " + port.description;
+}
+
 }  // namespace fw

@@ -31,4 +31,8 @@ struct DescribedPort {
 std::vector<DescribedPort> mergePortDevices(const std::vector<SerialPortInfo>& ports,
                                             const std::vector<PortDevice>& devices);
 
+// The port as a list a user picks from shows it: "COM3 - USB Serial Port
+// (FTDI)", or the port's name alone when nothing describes it.
+std::string portListText(const DescribedPort& port);
+
 }  // namespace fw

@@ -3,6 +3,9 @@
 #include <cstring>
 
 #include "editor/form_page.h"
+#include "editor/lookup_page.h"
+#include "editor/menu_page.h"
+#include "editor/startup_page.h"
 #include "model/fixed_text.h"
 #include "model/message_tables.h"
 
@@ -35,6 +38,20 @@ EditorSheet::EditorSheet(ProgramModel& model, DefaultTexts& defaults)
     : model_(model), target_(defaults), defaults_(defaults), largeFont_(model.settings.largeFont != 0) {}
 
 EditorSheet::~EditorSheet() = default;
+
+void EditorSheet::openAt(SheetStart start) {
+    startPage_ = start.page;
+    if (start.item < 0) return;
+    // The pages check the index as they do a choice from their lists.
+    switch (start.page) {
+        case SheetPageId::Form: page<FormPage>().chooseForm(start.item); break;
+        case SheetPageId::Menu: page<MenuPage>().chooseMenu(start.item); break;
+        case SheetPageId::Lookup: page<LookupPage>().chooseLookup(start.item); break;
+        case SheetPageId::Startup: page<StartupPage>().chooseScreen(start.item); break;
+        case SheetPageId::Barcode:
+        case SheetPageId::Settings: break;
+    }
+}
 
 std::span<FormDef, kFormCount> EditorSheet::workingForms() { return page<FormPage>().forms(); }
 

@@ -29,6 +29,14 @@ class EditorSheet;
 enum class SheetPageId { Form, Menu, Lookup, Barcode, Settings, Startup };
 constexpr int kSheetPageCount = 6;
 
+// Where the sheet opens: a page and, on the Form, Menu, Lookup and Startup
+// pages, the form, menu, lookup file or screen it shows first (-1: the
+// page's own first).
+struct SheetStart {
+    SheetPageId page = SheetPageId::Form;
+    int item = -1;
+};
+
 // A page's core object. A page type declares
 //     static constexpr SheetPageId kSheetPage = SheetPageId::...;
 //     explicit Page(EditorSheet& sheet);   // loads its working copy
@@ -95,6 +103,12 @@ public:
     }
     bool isMade(SheetPageId id) const { return pages_[static_cast<int>(id)] != nullptr; }
 
+    // The sheet is to open at `start`. A page with an item to show is made
+    // now, showing it; an item the page does not have leaves its first.
+    void openAt(SheetStart start);
+    // The page the sheet opens on.
+    SheetPageId startPage() const { return startPage_; }
+
     // The Form page's working copy of the forms (the page is made now when
     // it does not exist yet): the Menu page's file-name dialog edits it.
     std::span<FormDef, kFormCount> workingForms();
@@ -150,6 +164,7 @@ private:
     DefaultTexts& target_;      // the default texts the sheet was opened on
     DefaultTexts defaults_;     // their working copy
     std::array<std::unique_ptr<SheetPage>, kSheetPageCount> pages_;
+    SheetPageId startPage_ = SheetPageId::Form;
     std::optional<uint8_t> bluetooth_;
     bool largeFont_;
     std::unique_ptr<ScreenTexts> screens_;

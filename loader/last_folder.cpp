@@ -34,7 +34,7 @@ LoaderMemory parseLoaderMemory(std::string_view content) {
         std::string_view line = content.substr(at, end - at);
         while (!line.empty() && (line.back() == '\r' || line.back() == '\n')) line.remove_suffix(1);
         if (first) {
-            memory.folder = isValidUtf8(line) ? std::string(line) : utf8FromCodePage(line);
+            memory.folder = utf8FromStoredName(line);
             first = false;
         } else if (line.rfind("port=", 0) == 0) {
             memory.port = comPortName(line.substr(5));

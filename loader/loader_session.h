@@ -34,12 +34,13 @@ public:
     virtual void closeProgress() = 0;
 };
 
-// Where the progress bar sits in the progress window's client area.
+// Where the progress bar sits in the progress window's client area, given
+// the height of the part above its Cancel button.
 struct BarPlace {
     int x, y, width, height;
 };
-constexpr BarPlace progressBarPlace(int clientWidth, int clientHeight) {
-    return BarPlace{14, clientHeight / 2, clientWidth - 28, 20};
+constexpr BarPlace progressBarPlace(int clientWidth, int heightAboveButton) {
+    return BarPlace{14, heightAboveButton / 2, clientWidth - 28, 20};
 }
 
 // Carries out the exchange on an open, set-up port: writes what it sends,

@@ -17,8 +17,8 @@ namespace fw {
 
 // The eleven commands of the popup menu that a language file names, by
 // their position (separators count) and the language's text for each.
-// "Collected data..." (position 11) has no text in a language file and
-// keeps its own.
+// "Check program...", "Report..." (positions 8, 9) and "Collected data..."
+// (position 14) have no text in a language file and keep their own.
 struct MenuCommandText {
     unsigned position;
     unsigned textId;
@@ -30,11 +30,11 @@ inline constexpr MenuCommandText kPopupMenuTexts[] = {
     {3, menucommandtext::kSaveAs},
     {5, menucommandtext::kEdit},
     {6, menucommandtext::kPreferences},
-    {8, menucommandtext::kDownloadApplication},
-    {9, menucommandtext::kDownloadLookupFile},
-    {10, menucommandtext::kReceiveData},
-    {13, menucommandtext::kAbout},
-    {14, menucommandtext::kExit},
+    {11, menucommandtext::kDownloadApplication},
+    {12, menucommandtext::kDownloadLookupFile},
+    {13, menucommandtext::kReceiveData},
+    {16, menucommandtext::kAbout},
+    {17, menucommandtext::kExit},
 };
 
 // The editor sheet's caption for `currentFile` in the active language:

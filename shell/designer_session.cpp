@@ -1,7 +1,9 @@
 #include "shell/designer_session.h"
 
+#include <cerrno>
 #include <memory>
 
+#include "check/report.h"
 #include "comm/transfer.h"
 #include "model/file_replace.h"
 #include "model/program_defaults.h"
@@ -37,7 +39,7 @@ void DesignerSession::startUp(DesignerUi& ui, const std::filesystem::path& progr
                               const std::string& commandLineFile) {
     SettingsFiles settings = locateSettings(programFolder, kSettingsFileName);
     Preferences prefs;
-    readSettings(settings.readFrom, prefs);
+    readSettings(settings.readFrom, prefs, ui.systemCodePage());
     findLanguages(programFolder);
     loadLanguage(prefs.language);
     auto defaults = std::make_unique<DefaultTexts>();
@@ -134,7 +136,7 @@ void DesignerSession::open(DesignerUi& ui) {
     const std::string previous = doc_.currentFile;
     // The settings file may have been changed by another copy of the
     // designer; a file that cannot be read keeps the preferences we have.
-    rereadSettings(doc_.settings, doc_.prefs);
+    rereadSettings(doc_.settings, doc_.prefs, ui.systemCodePage());
     ui.recentFilesChanged();
     ui.placeWindow(terminalPlacement());
     // The dialog starts at the file the settings would preload, else at the
@@ -226,9 +228,10 @@ void DesignerSession::saveFailed(DesignerUi& ui) {
     ui.showMessage(kTextErrorCaption, static_cast<unsigned>(kFileCreateFailed));
 }
 
-void DesignerSession::edit(DesignerUi& ui) {
+void DesignerSession::edit(DesignerUi& ui, SheetStart start) {
     {
         EditorSheet sheet(doc_.model, doc_.defaults);
+        sheet.openAt(start);
         if (ui.runEditor(sheet, editorCaption(doc_.currentFile))) {
             sheet.commit();
             keepRecoveryCopy();
@@ -258,6 +261,9 @@ void DesignerSession::transfer(DesignerUi& ui, TransferCommand command) {
     const bool receive = command == TransferCommand::ReceiveData;
     const int linkType = transferLinkType(receive ? doc_.prefs.receiveVia : doc_.prefs.downloadVia);
     if (linkType < 0) return;
+    // Asked once the port and the link are settled, just before anything
+    // is sent: the answer is about this download.
+    if (command == TransferCommand::DownloadProgram && !downloadDespiteErrors(ui)) return;
     const LinkChoice link{linkType, doc_.prefs.comPortIndex, doc_.prefs.baudRate};
     if (receive) {
         receiveData(ui, link);
@@ -265,6 +271,37 @@ void DesignerSession::transfer(DesignerUi& ui, TransferCommand command) {
     }
     if (downloadWithRetry(ui, link, command == TransferCommand::DownloadLookup) == kTransferDone)
         ui.showInformation(kTextDownloadCaption, kTextDownloadedCompletely);
+}
+
+bool DesignerSession::downloadDespiteErrors(DesignerUi& ui) {
+    const int errors = errorCount(checkProgram(doc_.model));
+    return errors == 0 || ui.askYesNo(kTextDownloadCaption, downloadAnywayQuestion(errors));
+}
+
+void DesignerSession::check(DesignerUi& ui) {
+    const std::vector<Finding> findings = checkProgram(doc_.model);
+    const int chosen = ui.showFindings(findings);
+    if (chosen < 0 || chosen >= static_cast<int>(findings.size())) return;
+    edit(ui, editorStartFor(findings[static_cast<std::size_t>(chosen)]));
+}
+
+bool DesignerSession::report(DesignerUi& ui) {
+    const bool named = !doc_.currentFile.empty() && doc_.currentFile != kUnknownFile;
+    std::string path;
+    if (named) {
+        path = reportPathFor(doc_.currentFile);
+    } else if (!ui.chooseReportFile(path)) {
+        return false;
+    }
+    // The program as the user sees it now, saved or not.
+    const std::string page = buildReport(doc_.model, doc_.defaults, named ? fileNameOf(doc_.currentFile) : "New file");
+    errno = 0;
+    if (!writeFileReplacing(path, page.data(), page.size())) {
+        ui.showText(kTextErrorCaption, cannotWriteMessage(path, errno != 0 ? errno : EIO));
+        return false;
+    }
+    ui.openInBrowser(path);
+    return true;
 }
 
 int DesignerSession::downloadOnce(DesignerUi& ui, const LinkChoice& link, bool lookupFile) {
@@ -311,7 +348,7 @@ bool DesignerSession::editPreferences(DesignerUi& ui) {
 
 bool DesignerSession::choosePreferences(DesignerUi& ui) {
     // A file that cannot be read again keeps what we have.
-    rereadSettings(doc_.settings, doc_.prefs);
+    rereadSettings(doc_.settings, doc_.prefs, ui.systemCodePage());
     ui.recentFilesChanged();
     // Without a serial port the dialog still opens: the language and
     // "always on top" are set there too; its port list is off.

@@ -9,11 +9,13 @@
 #include <string>
 #include <vector>
 
+#include "check/checker.h"
 #include "comm/transfer_session.h"
 #include "editor/editor_sheet.h"
 #include "shell/preferences_dialog_state.h"
 #include "shell/document.h"
 #include "simulator/simulation_engine.h"
+#include "texts/code_page.h"
 
 namespace fw {
 
@@ -94,6 +96,21 @@ public:
     // The save dialog of a data text file (as a data receive asks for one),
     // starting at `path`; the chosen name comes back.
     virtual bool chooseDataFileName(std::string& path) = 0;
+
+    // ---- check and report ----
+    // The checker's findings in a list; returns the index of the finding
+    // the user chose to mend, or -1 when the list was closed.
+    virtual int showFindings(const std::vector<Finding>& findings) = 0;
+    // The Save As dialog of a report page, starting at `path`; the chosen
+    // name comes back.
+    virtual bool chooseReportFile(std::string& path) = 0;
+    // The page in the user's default browser, not waited for.
+    virtual void openInBrowser(const std::string& path) = 0;
+
+    // ---- names an older designer stored ----
+    // Reads a name stored in the system's ANSI code page (see
+    // utf8FromStoredName); nullptr reads it as Windows-1252.
+    virtual SystemCodePageReader systemCodePage() const { return nullptr; }
 };
 
 class DesignerSession {
@@ -152,7 +169,8 @@ public:
     // "File open/create failed!" and leaves `modified` set.
     bool save(DesignerUi& ui);
     bool saveAs(DesignerUi& ui);
-    void edit(DesignerUi& ui);
+    // The editor sheet, opening at `start`.
+    void edit(DesignerUi& ui, SheetStart start = {});
     // The window's close request: true when it may close.
     bool mayClose(DesignerUi& ui);
     // Windows asks whether the user's session may end (a restart, a log-off):
@@ -163,7 +181,17 @@ public:
     // Start-up: a recovery copy left by an unclean end is offered back; on
     // Yes it becomes the program, unsaved, under the name it had.
     void offerRecovery(DesignerUi& ui);
+    // A program download whose program has errors asks first whether to
+    // send it anyway.
     void transfer(DesignerUi& ui, TransferCommand command);
+    // "Check program...": the findings in a list; the one the user chooses
+    // opens the editor where it can be mended.
+    void check(DesignerUi& ui);
+    // "Report...": the report page written beside the program file (an
+    // unsaved program: where the user chooses) and opened in the browser.
+    // A page that cannot be written is reported with the file's name and
+    // the system's reason. True when the page was written.
+    bool report(DesignerUi& ui);
     // The Preferences command: the settings read again (another copy of the
     // designer may have written them), the dialog over the system's ports
     // ("Don't have any COM port device!" without one), and on OK the
@@ -189,6 +217,8 @@ private:
     // A save that could not write its file: the user is told so.
     void saveFailed(DesignerUi& ui);
     bool choosePreferences(DesignerUi& ui);
+    // No errors, or the user wants the program sent with them.
+    bool downloadDespiteErrors(DesignerUi& ui);
     int downloadWithRetry(DesignerUi& ui, const LinkChoice& link, bool lookupFile);
     int downloadOnce(DesignerUi& ui, const LinkChoice& link, bool lookupFile);
     void receiveData(DesignerUi& ui, const LinkChoice& link);

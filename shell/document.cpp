@@ -78,9 +78,16 @@ std::string recentFileLabel(int k, const std::string& path) {
     return number + path.substr(0, characterStart(path, 15)) + "..." + path.substr(characterStart(path, count - 22));
 }
 
+static std::string reasonOf(int error) {
+    return error != 0 ? std::generic_category().message(error) : "Unknown error";
+}
+
 std::string cannotOpenMessage(const std::string& path, int error) {
-    std::string reason = error != 0 ? std::generic_category().message(error) : "Unknown error";
-    return "Cannot open the file " + path + ":\n" + reason + ".";
+    return "Cannot open the file " + path + ":\n" + reasonOf(error) + ".";
+}
+
+std::string cannotWriteMessage(const std::string& path, int error) {
+    return "Cannot write the file " + path + ":\n" + reasonOf(error) + ".";
 }
 
 bool fileIsGone(int error) { return error == ENOENT || error == ENOTDIR; }

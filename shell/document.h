@@ -53,6 +53,8 @@ std::string recentFileLabel(int k, const std::string& path);
 // What a user is told of a program file that cannot be opened: its name and
 // the system's reason (`error`, an errno value), in UTF-8.
 std::string cannotOpenMessage(const std::string& path, int error);
+// The same for a file that cannot be written.
+std::string cannotWriteMessage(const std::string& path, int error);
 // The same for a recent-file entry whose file is gone, asking whether to
 // take it off the list.
 std::string goneRecentFileQuestion(const std::string& path, int error);

@@ -13,8 +13,8 @@ constexpr int kMaxRecentFiles = 4;
 constexpr char kUnknownFile[] = "Unknow";   // lastFile before anything was opened
 constexpr char kBuiltInLanguage[] = "0";    // language: the string table's texts
 
-// Longest file name kept in lastFile and recentFiles (the system's path
-// limit) and longest language name.
+// Longest file name kept in lastFile and recentFiles, in characters as the
+// system counts them (the system's path limit), and longest language name.
 constexpr std::size_t kMaxPathChars = 260;
 constexpr std::size_t kMaxLanguageNameChars = 40;
 

@@ -8,6 +8,7 @@
 #include <cstdio>
 #include <cstring>
 #include <fstream>
+#include <optional>
 #include <string_view>
 #include <vector>
 
@@ -86,10 +87,24 @@ bool writableText(const std::string& text, std::size_t maxChars) {
            text.find(kFieldEnd) == std::string::npos && text.find('\0') == std::string::npos;
 }
 
+// A file name, its length counted in characters: a UTF-8 name of 260
+// characters takes up to 780 bytes, and is still a name the system opens.
+bool writablePath(const std::string& path) {
+    return writableText(path, path.size()) && pathUnits(path) <= kMaxPathChars;
+}
+
 // A recent file must also not start with a digit: the reader would take it
 // for the port index field and stop reading the list there.
 bool writableRecentFile(const std::string& path) {
-    return writableText(path, kMaxPathChars) && !isDigit(path[0]);
+    return writablePath(path) && !isDigit(path[0]);
+}
+
+// A file name field as UTF-8; nothing when it is longer than any path the
+// system opens (cutting it would name another file).
+std::optional<std::string> pathField(std::string_view field, SystemCodePageReader systemCodePage) {
+    std::string path = utf8FromStoredName(field, systemCodePage);
+    if (pathUnits(path) > kMaxPathChars) return std::nullopt;
+    return path;
 }
 
 }  // namespace
@@ -98,7 +113,7 @@ std::string settingsPath(const std::string& programFolder) {
     return programFolder + kSettingsFileName;
 }
 
-void parseSettings(const char* data, std::size_t size, Preferences& prefs) {
+void parseSettings(const char* data, std::size_t size, Preferences& prefs, SystemCodePageReader systemCodePage) {
     prefs = Preferences{};
     if (!data) return;
 
@@ -139,9 +154,7 @@ void parseSettings(const char* data, std::size_t size, Preferences& prefs) {
         ++position;
         switch (position) {
         case 1:
-            // A longer name is no file that could be opened; cutting it would
-            // name another one.
-            if (field.size() <= kMaxPathChars) prefs.lastFile = std::string(field);
+            if (auto path = pathField(field, systemCodePage)) prefs.lastFile = std::move(*path);
             break;
         case 2:
             if (field[0] >= '0' && field[0] <= '2') prefs.downloadVia = field[0] - '0';
@@ -169,7 +182,7 @@ void parseSettings(const char* data, std::size_t size, Preferences& prefs) {
         default:
             if (!isDigit(field[0])) {
                 if (++recent > kMaxRecentFiles) return;
-                if (field.size() <= kMaxPathChars) prefs.recentFiles.emplace_back(field);
+                if (auto path = pathField(field, systemCodePage)) prefs.recentFiles.push_back(std::move(*path));
                 break;
             }
             // The first field that starts with a digit is the port index;
@@ -187,8 +200,7 @@ void parseSettings(const char* data, std::size_t size, Preferences& prefs) {
 std::string formatSettings(const Preferences& prefs) {
     // An empty field would be skipped by the reader and shift every field
     // after it, so each text written is one the reader takes back whole.
-    const std::string& lastFile = writableText(prefs.lastFile, kMaxPathChars) ? prefs.lastFile
-                                                                               : std::string(kUnknownFile);
+    const std::string& lastFile = writablePath(prefs.lastFile) ? prefs.lastFile : std::string(kUnknownFile);
     std::string language = prefs.language.substr(0, kMaxLanguageNameChars);
     if (!writableText(language, kMaxLanguageNameChars)) language = kBuiltInLanguage;
 
@@ -220,7 +232,7 @@ std::string formatSettings(const Preferences& prefs) {
     return out;
 }
 
-bool readSettings(const std::filesystem::path& path, Preferences& prefs) {
+bool readSettings(const std::filesystem::path& path, Preferences& prefs, SystemCodePageReader systemCodePage) {
     prefs = Preferences{};
     if (path.empty()) return false;
     // A stream opened by path takes the system's wide name on Windows.
@@ -232,7 +244,7 @@ bool readSettings(const std::filesystem::path& path, Preferences& prefs) {
     in.read(buffer, sizeof buffer);
     const std::size_t n = static_cast<std::size_t>(in.gcount());
     if (in.bad() || n == 0) return false;
-    parseSettings(buffer, n, prefs);
+    parseSettings(buffer, n, prefs, systemCodePage);
     return true;
 }
 
@@ -247,9 +259,9 @@ bool storeSettings(SettingsFiles& files, const Preferences& prefs) {
     return writeSettingsFile(files, formatSettings(prefs));
 }
 
-bool rereadSettings(const SettingsFiles& files, Preferences& prefs) {
+bool rereadSettings(const SettingsFiles& files, Preferences& prefs, SystemCodePageReader systemCodePage) {
     Preferences read;
-    if (!readSettings(files.readFrom, read)) return false;
+    if (!readSettings(files.readFrom, read, systemCodePage)) return false;
     prefs = std::move(read);
     return true;
 }

@@ -16,6 +16,7 @@
 
 #include "model/settings_place.h"
 #include "shell/preferences.h"
+#include "texts/code_page.h"
 
 namespace fw {
 
@@ -30,8 +31,11 @@ std::string settingsPath(const std::string& programFolder);
 // field. Never reads past `size`; a NUL byte ends the text. Only the first
 // kSettingsFileCap bytes count: when there are more, the field that runs
 // over the cap is dropped rather than taken in part (a cut path would name
-// another file).
-void parseSettings(const char* data, std::size_t size, Preferences& prefs);
+// another file). File names come back as UTF-8 (utf8FromStoredName: an
+// older designer's are read through `systemCodePage`), and a name longer
+// than kMaxPathChars characters is dropped.
+void parseSettings(const char* data, std::size_t size, Preferences& prefs,
+                   SystemCodePageReader systemCodePage = nullptr);
 
 // The file's bytes for `prefs`, in the format above. Whatever it writes reads
 // back as written: texts the reader could not take back are left out (a
@@ -45,7 +49,8 @@ std::string formatSettings(const Preferences& prefs);
 // Resets `prefs` to the defaults and reads the file at `path` into it.
 // Returns whether anything was read; a missing, unreadable or empty file
 // leaves the defaults.
-bool readSettings(const std::filesystem::path& path, Preferences& prefs);
+bool readSettings(const std::filesystem::path& path, Preferences& prefs,
+                  SystemCodePageReader systemCodePage = nullptr);
 
 // Writes `prefs` to `path`. The bytes go to a new file beside it, reach the
 // disk, and only then replace the old file, so a failed write leaves the
@@ -59,7 +64,8 @@ bool storeSettings(SettingsFiles& files, const Preferences& prefs);
 // Reads the settings again (another copy of the designer may have changed
 // them) into `prefs` only when the file could be read: a missing or
 // unreadable file never turns the preferences in memory into defaults.
-bool rereadSettings(const SettingsFiles& files, Preferences& prefs);
+bool rereadSettings(const SettingsFiles& files, Preferences& prefs,
+                    SystemCodePageReader systemCodePage = nullptr);
 
 // The file that start-up loads: lastFile when autoPreload is on and a file
 // was ever opened or saved; empty otherwise.

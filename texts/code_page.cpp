@@ -137,6 +137,13 @@ std::u16string utf16FromCodePage(std::string_view bytes) {
     return s;
 }
 
+std::string utf8FromStoredName(std::string_view bytes, SystemCodePageReader systemCodePage) {
+    if (isValidUtf8(bytes)) return std::string(bytes);
+    return systemCodePage ? systemCodePage(bytes) : utf8FromCodePage(bytes);
+}
+
+std::size_t pathUnits(std::string_view utf8) { return utf16FromUtf8(utf8).size(); }
+
 std::string CodePageText::refusedName() const {
     std::string name;
     if (refused >= 0x20) appendUtf8(name, refused), name += ' ';

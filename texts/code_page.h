@@ -50,6 +50,19 @@ CodePageText codePageFromUtf16(std::u16string_view utf16);
 // Whether `bytes` are well-formed UTF-8 throughout (plain ASCII is).
 bool isValidUtf8(std::string_view bytes);
 
+// A name (a path, a folder) read back from a settings file. This version
+// writes names as UTF-8; older versions wrote the bytes of the system's ANSI
+// code page, which are rarely valid UTF-8 once they hold anything beyond
+// ASCII. So valid UTF-8 is kept as it is and anything else is an old name:
+// `systemCodePage` converts it (the Windows side gives the system's code
+// page); without one it is read as Windows-1252.
+using SystemCodePageReader = std::string (*)(std::string_view bytes);
+std::string utf8FromStoredName(std::string_view bytes, SystemCodePageReader systemCodePage = nullptr);
+
+// The length of a UTF-8 name as the system counts a path's characters:
+// UTF-16 units.
+std::size_t pathUnits(std::string_view utf8);
+
 // What a user typed into a box, as the terminal's bytes: every character the
 // code page has, in order; a character it lacks is left out, never turned
 // into another byte. `refusal` (UTF-8, empty when nothing was left out) is

@@ -110,6 +110,10 @@ int main() {
     pumpMessages();
     SetWindowsHookExA(WH_CBT, onActivate, nullptr, GetCurrentThreadId());
     session->preferences().downloadVia = kLinkOther;
+    // A program that can run: the download goes without the question
+    // whether to send a program with errors.
+    session->model().forms[0].dataType[0] = kTypeText;
+    session->model().forms[0].maxLength[0] = 13;
     session->preferences().baudRate = 0;   // 115200 bps
 
     // The designer with nothing to do: the start screen's clock runs.

@@ -3,11 +3,14 @@
 #include <commctrl.h>
 #include <commdlg.h>
 
+#include <algorithm>
 #include <cstring>
 #include <string_view>
 #include <vector>
 
+#include "comm/port_devices.h"
 #include "comm/serial_link.h"
+#include "comm/win/port_devices_win.h"
 #include "comm/win/serial_port_win.h"
 #include "loader/last_folder.h"
 #include "model/settings_place.h"
@@ -33,6 +36,7 @@ struct UiRequest {
     Message message = Message::downloadedCompletely;
     int position = 0;
     bool answer = false;
+    ExchangeCancel* cancel = nullptr;   // openProgress: what its Cancel asks
 };
 
 const std::string& caption() {
@@ -44,19 +48,40 @@ const std::string& caption() {
 HWND progressWindow = nullptr;
 HWND progressBar = nullptr;
 
-INT_PTR CALLBACK progressProc(HWND, UINT message, WPARAM, LPARAM) {
-    return message == WM_INITDIALOG ? TRUE : FALSE;
+// Cancel asks the transfer to stop; the transfer thread, woken in the port,
+// ends the exchange where it stands (nothing more is sent, no message, no
+// retry question) and its end closes the window. The button is taken once.
+INT_PTR CALLBACK progressProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam) {
+    switch (message) {
+    case WM_INITDIALOG:
+        SetWindowLongPtrW(dialog, DWLP_USER, lParam);
+        return TRUE;
+    case WM_COMMAND:
+        if (LOWORD(wParam) != IDCANCEL) return FALSE;
+        if (auto* cancel = reinterpret_cast<ExchangeCancel*>(GetWindowLongPtrW(dialog, DWLP_USER))) {
+            EnableWindow(GetDlgItem(dialog, IDCANCEL), FALSE);
+            cancel->request();
+        }
+        return TRUE;
+    default:
+        return FALSE;
+    }
 }
 
-void openProgressWindow() {
+void openProgressWindow(ExchangeCancel* cancel) {
     if (progressWindow) return;
     HINSTANCE instance = GetModuleHandleW(nullptr);
     // Without an owner: the main window is never shown.
-    progressWindow = CreateDialogParamW(instance, L"ProgressDlg", nullptr, progressProc, 0);
+    progressWindow = CreateDialogParamW(instance, L"ProgressDlg", nullptr, progressProc,
+                                        reinterpret_cast<LPARAM>(cancel));
     if (!progressWindow) return;
     RECT client{};
     GetClientRect(progressWindow, &client);
-    const BarPlace place = progressBarPlace(client.right - client.left, client.bottom - client.top);
+    // The bar sits half-way down the part above the Cancel button.
+    RECT button{};
+    GetWindowRect(GetDlgItem(progressWindow, IDCANCEL), &button);
+    MapWindowPoints(nullptr, progressWindow, reinterpret_cast<POINT*>(&button), 2);
+    const BarPlace place = progressBarPlace(client.right - client.left, button.top);
     const std::wstring barText = wideFromText(kProgressBarText);
     progressBar = CreateWindowExW(0, PROGRESS_CLASSW, barText.c_str(), WS_CHILD | WS_VISIBLE,
                                   place.x, place.y, place.width, place.height, progressWindow,
@@ -83,7 +108,7 @@ void carryOut(HWND main, UiRequest& r) {
         r.answer = askRetry(main);
         break;
     case UiRequest::Kind::openProgress:
-        openProgressWindow();
+        openProgressWindow(r.cancel);
         break;
     case UiRequest::Kind::progress:
         if (progressBar) SendMessageW(progressBar, PBM_SETPOS, WPARAM(r.position), 0);
@@ -125,8 +150,28 @@ int selection(HWND dialog, int id, int keep) {
 // The dialog's choices and the ports it lists.
 struct PortChoice {
     Choices* choices;
-    std::vector<std::string_view> ports;
+    std::vector<DescribedPort> ports;
 };
+
+// The port list: each port with what describes it; its drop-down as wide as
+// its longest entry, since a device's name is longer than the box.
+void fillPortList(HWND dialog, const std::vector<DescribedPort>& ports, int selected) {
+    HWND list = GetDlgItem(dialog, IDC_COM_PORT);
+    HDC dc = GetDC(list);
+    HGDIOBJ oldFont = SelectObject(dc, reinterpret_cast<HFONT>(SendMessageW(list, WM_GETFONT, 0, 0)));
+    LONG widest = 0;
+    for (const DescribedPort& port : ports) {
+        const std::wstring text = wideFromUtf8(portListText(port));
+        SendMessageW(list, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(text.c_str()));
+        SIZE size{};
+        if (GetTextExtentPoint32W(dc, text.c_str(), int(text.size()), &size)) widest = std::max(widest, size.cx);
+    }
+    SelectObject(dc, oldFont);
+    ReleaseDC(list, dc);
+    const int margins = 2 * GetSystemMetrics(SM_CXEDGE) + GetSystemMetrics(SM_CXVSCROLL) + 8;
+    SendMessageW(list, CB_SETDROPPEDWIDTH, WPARAM(widest + margins), 0);
+    SendMessageW(list, CB_SETCURSEL, WPARAM(selected), 0);
+}
 
 INT_PTR CALLBACK propertiesProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam) {
     switch (message) {
@@ -138,8 +183,8 @@ INT_PTR CALLBACK propertiesProc(HWND dialog, UINT message, WPARAM wParam, LPARAM
         const std::string port = chosenPort(c);
         int shown = 0;
         for (std::size_t i = 0; i < p.ports.size(); ++i)
-            if (p.ports[i] == port) shown = int(i);
-        fillList(dialog, IDC_COM_PORT, p.ports.data(), p.ports.size(), shown);
+            if (p.ports[i].info.portName == port) shown = int(i);
+        fillPortList(dialog, p.ports, shown);
         fillList(dialog, IDC_BAUD_RATE, kSpeedNames.data(), kSpeedNames.size(), c.speed);
         return TRUE;
     }
@@ -149,7 +194,7 @@ INT_PTR CALLBACK propertiesProc(HWND dialog, UINT message, WPARAM wParam, LPARAM
             Choices& c = *p.choices;
             c.link = selection(dialog, IDC_DOWNLOAD_VIA, c.link);
             const int port = selection(dialog, IDC_COM_PORT, -1);
-            if (port >= 0 && port < int(p.ports.size())) c.portName = std::string(p.ports[std::size_t(port)]);
+            if (port >= 0 && port < int(p.ports.size())) c.portName = p.ports[std::size_t(port)].info.portName;
             c.speed = selection(dialog, IDC_BAUD_RATE, c.speed);
             EndDialog(dialog, IDOK);
             return TRUE;
@@ -260,14 +305,14 @@ bool runPropertiesDialog(HINSTANCE instance, HWND owner, Choices& choices) {
     if (!memory.port.empty()) choices.portName = memory.port;
     if (memory.speed >= 0) choices.speed = memory.speed;
 
-    // The system's serial ports, as the designer lists them; the old fixed
-    // list when the system names none.
-    std::vector<std::string> names;
+    // The system's serial ports, as the designer lists them, with their
+    // devices' names; the old fixed list when the system names none.
     fw::WinSerialSystem system;
-    for (const SerialPortInfo& port : listSerialPorts(system)) names.push_back(port.portName);
-    PortChoice p{&choices, {}};
-    for (const std::string& name : names) p.ports.push_back(name);
-    if (p.ports.empty()) p.ports.assign(kPortNames.begin(), kPortNames.end());
+    PortChoice p{&choices, mergePortDevices(listSerialPorts(system), portDevices())};
+    if (p.ports.empty()) {
+        for (std::string_view name : kPortNames)
+            p.ports.push_back(DescribedPort{SerialPortInfo{std::string(name), std::string(name), kPortSerial}, {}});
+    }
 
     if (DialogBoxParamW(instance, L"ComPropertiesDlg", owner, propertiesProc, reinterpret_cast<LPARAM>(&p)) != IDOK)
         return false;
@@ -290,8 +335,13 @@ bool MarshalledUi::askRetry() {
     return r.answer;
 }
 
+bool progressWindowMessage(MSG& message) {
+    return progressWindow && IsDialogMessageW(progressWindow, &message);
+}
+
 void MarshalledUi::openProgress() {
     UiRequest r{UiRequest::Kind::openProgress};
+    r.cancel = &cancel_;
     send(main_, r);
 }
 

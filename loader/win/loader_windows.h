@@ -33,16 +33,22 @@ bool askRetry(HWND owner);
 bool chooseProgramFile(HWND owner, std::string& path);
 
 // "ComPropertiesDlg", preset to `choices` and to the port and speed last
-// used; its port list is the system's serial ports. OK stores the three
+// used; its port list is the system's serial ports, each with what the
+// device manager calls it (nothing under Wine). OK stores the three
 // choices, and the port and speed in "fwx_load.ini". False on Cancel.
 bool runPropertiesDialog(HINSTANCE instance, HWND owner, Choices& choices);
 
+// The message loop's share for the progress window: its Cancel button
+// answers Enter, Esc and Space. True when the message was the window's.
+bool progressWindowMessage(MSG& message);
+
 // The LoaderUi of the transfer thread: every call is sent to the main
 // window and carried out on its thread, which meanwhile keeps the progress
-// window painted. Returns once the user has seen to it.
+// window painted. Returns once the user has seen to it. The progress
+// window's Cancel asks `cancel` to end the transfer.
 class MarshalledUi final : public LoaderUi {
 public:
-    explicit MarshalledUi(HWND mainWindow) : main_(mainWindow) {}
+    MarshalledUi(HWND mainWindow, ExchangeCancel& cancel) : main_(mainWindow), cancel_(cancel) {}
     void showMessage(Message message) override;
     bool askRetry() override;
     void openProgress() override;
@@ -51,6 +57,7 @@ public:
 
 private:
     HWND main_;
+    ExchangeCancel& cancel_;
 };
 
 }  // namespace fw::loader::win

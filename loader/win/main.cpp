@@ -57,15 +57,18 @@ int runLoader(HINSTANCE instance, const std::string& commandLine) {
     LoaderProgram program(std::move(bytes));
     program.prepare();
     bool downloaded = false;
+    fw::ExchangeCancel cancel;
     std::thread transfer([&] {
         fw::WinSerialPort port;
-        win::MarshalledUi ui(main);
-        downloaded = runDownload(port, chosenPort(choices), choices, program.image(), ui);
+        win::MarshalledUi ui(main, cancel);
+        downloaded = runDownload(port, chosenPort(choices), choices, program.image(), ui,
+                                 fw::systemLinkClock(), &cancel);
         PostMessageW(main, win::kTransferEnded, 0, 0);
     });
 
     MSG msg;
     while (GetMessageW(&msg, nullptr, 0, 0) > 0) {
+        if (win::progressWindowMessage(msg)) continue;
         TranslateMessage(&msg);
         DispatchMessageW(&msg);
     }

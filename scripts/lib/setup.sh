@@ -33,6 +33,10 @@ FW_PACKAGES=(
     ser2net
     chromium chromium-driver python3-selenium
 )
+# npm fetches SQLite's amalgamation for the Windows build's station
+# (fw_fetch_sqlite). Any npm on the PATH does: one that came with a Node.js
+# from elsewhere must not be replaced by Debian's, whose nodejs conflicts.
+command -v npm >/dev/null || FW_PACKAGES+=(npm)
 
 fw_log() { printf '\n==> %s\n' "$*"; }
 

@@ -114,7 +114,7 @@ bool runEditorSheet(HWND owner, HINSTANCE instance, EditorSheet& sheet, const st
 // none) and the chosen name comes back in it. A Save As dialog is for a
 // program or a text file, and starts in `folder` when one is given. Names
 // are UTF-8.
-enum FileKind { kProgramFile = 0, kTextFile = 1, kMessageImportFile = 2 };
+enum FileKind { kProgramFile = 0, kTextFile = 1, kMessageImportFile = 2, kReportFile = 3 };
 bool chooseOpenFile(HWND owner, int kind, std::string& path);
 bool chooseSaveFile(HWND owner, int kind, std::string& path, const std::string& folder = {});
 
@@ -132,6 +132,12 @@ bool runPreferencesDialog(HWND owner, HINSTANCE instance, PreferencesDialogState
 bool chooseReceiveFile(HWND owner, std::string& path);
 bool askViewReceivedData(HWND owner, int records);
 void showInNotepad(const std::string& path);
+
+// "Check program...": the findings in a modal list over `owner`; the index
+// of the finding the user chose to open, or -1 when the list was closed.
+int runCheckDialog(HWND owner, HINSTANCE instance, const std::vector<Finding>& findings);
+// A page in the default browser, not waited for.
+void showInBrowser(HWND owner, const std::string& path);
 
 // The session's questions and dialogs, shown over `owner`. The menus it
 // rebuilds list the recent files of `session`.
@@ -159,6 +165,10 @@ public:
     bool askViewReceivedData(int records) override;
     void viewReceivedData(const std::string& path) override;
     bool chooseDataFileName(std::string& path) override;
+    int showFindings(const std::vector<Finding>& findings) override;
+    bool chooseReportFile(std::string& path) override;
+    void openInBrowser(const std::string& path) override;
+    SystemCodePageReader systemCodePage() const override;
 
 private:
     HWND owner_;

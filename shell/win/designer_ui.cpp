@@ -7,6 +7,7 @@
 #include "shell/win/designer.h"
 #include "shell/win/transfer_dialog.h"
 #include "texts/texts.h"
+#include "ui/win/dialog_support.h"
 #include "ui/win/wide_text.h"
 
 namespace fw::win {
@@ -87,6 +88,18 @@ bool WinDesignerUi::chooseDataFileName(std::string& path) {
     // The same kind of file as a data receive writes.
     return chooseSaveFile(owner_, kTextFile, path);
 }
+
+int WinDesignerUi::showFindings(const std::vector<Finding>& findings) {
+    return runCheckDialog(owner_, designer().instance, findings);
+}
+
+bool WinDesignerUi::chooseReportFile(std::string& path) {
+    // An unsaved program has no folder of its own: the user's Documents.
+    return chooseSaveFile(owner_, kReportFile, path, documentsFolder());
+}
+
+void WinDesignerUi::openInBrowser(const std::string& path) { showInBrowser(owner_, path); }
+SystemCodePageReader WinDesignerUi::systemCodePage() const { return &utf8FromSystemCodePage; }
 
 Answer WinDesignerUi::askRetry() {
     return answerOf(messageBoxById(owner_, kTextErrorCaption, kTextRetryQuestion, MB_YESNO | MB_ICONWARNING));

@@ -25,6 +25,7 @@ const FileDialogKind kOpenKinds[] = {
     {L"Formwright Files (*.FWX)\0*.FWX\0All files (*.*)\0*.*\0", L"FWX"},
 };
 const FileDialogKind kSaveProgramKind{L"Formwright (*.FWX)\0*.FWX\0", L"FWX"};
+const FileDialogKind kSaveReportKind{L"Web page (*.html)\0*.html;*.htm\0All files (*.*)\0*.*\0", L"html"};
 
 // The longest path the wide API takes, and its end.
 constexpr std::size_t kPathCapacity = 32768;
@@ -65,8 +66,10 @@ bool chooseOpenFile(HWND owner, int kind, std::string& path) {
 }
 
 bool chooseSaveFile(HWND owner, int kind, std::string& path, const std::string& folder) {
-    if (kind != kProgramFile && kind != kTextFile) return false;
-    const FileDialogKind& k = kind == kProgramFile ? kSaveProgramKind : kOpenKinds[kTextFile];
+    if (kind != kProgramFile && kind != kTextFile && kind != kReportFile) return false;
+    const FileDialogKind& k = kind == kProgramFile  ? kSaveProgramKind
+                              : kind == kReportFile ? kSaveReportKind
+                                                    : kOpenKinds[kTextFile];
     return runFileDialog(owner, k, path, folder, true);
 }
 

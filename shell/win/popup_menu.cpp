@@ -9,7 +9,7 @@
 namespace fw::win {
 
 // Recent files go in before "A&bout...", followed by one separator.
-constexpr UINT kRecentPosition = 13;
+constexpr UINT kRecentPosition = 16;
 
 void refreshRecentFiles(const DesignerSession& session) {
     Designer& d = designer();

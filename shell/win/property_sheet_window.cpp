@@ -67,7 +67,7 @@ bool runEditorSheet(HWND owner, HINSTANCE instance, EditorSheet& sheet, const st
     header.pszIcon = L"FWPRG";
     header.pszCaption = shownCaption.c_str();
     header.nPages = kSheetPageCount;
-    header.nStartPage = 0;
+    header.nStartPage = static_cast<UINT>(sheet.startPage());
     header.ppsp = pages;
     PropertySheetW(&header);
     return context.confirmed;

@@ -217,6 +217,8 @@ static void onCommand(HWND hwnd, DesignerSession& session, int id) {
         case IDM_SAVEAS: session.saveAs(ui); break;
         case IDM_EDIT: session.edit(ui); break;
         case IDM_PREFERENCES: session.editPreferences(ui); break;
+        case IDM_CHECK_PROGRAM: session.check(ui); break;
+        case IDM_REPORT: session.report(ui); break;
         case IDM_DOWNLOAD_APP: session.transfer(ui, TransferCommand::DownloadProgram); break;
         case IDM_DOWNLOAD_LOOKUP: session.transfer(ui, TransferCommand::DownloadLookup); break;
         case IDM_RECEIVE_DATA: session.transfer(ui, TransferCommand::ReceiveData); break;

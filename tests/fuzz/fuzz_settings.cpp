@@ -12,7 +12,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, std::size_t size) {
     fw::Preferences first;
     fw::parseSettings(reinterpret_cast<const char*>(data), size, first);
     if (first.recentFiles.size() > static_cast<std::size_t>(fw::kMaxRecentFiles) ||
-        first.lastFile.size() > fw::kMaxPathChars || first.language.size() > fw::kMaxLanguageNameChars ||
+        fw::pathUnits(first.lastFile) > fw::kMaxPathChars || first.language.size() > fw::kMaxLanguageNameChars ||
         first.comPortIndex < -1 || first.comPortIndex > 126)
         std::abort();
 

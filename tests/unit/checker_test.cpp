@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <functional>
 
 #include "model/fixed_text.h"
@@ -207,9 +208,54 @@ TEST_F(CheckerTest, NewProgramHasOnlyTheStartError) {
     EXPECT_EQ(all[0].place(), "settings.startFrom");
 }
 
-TEST_F(CheckerTest, DownloadQuestionCountsErrors) {
+TEST_F(CheckerTest, DownloadQuestionAndSummaryCountErrors) {
     EXPECT_EQ(downloadAnywayQuestion(2), "The program has 2 errors. Download anyway?");
     EXPECT_EQ(downloadAnywayQuestion(1), "The program has 1 error. Download anyway?");
+    EXPECT_EQ(findingsSummary({}), kNoFindingsLine);
+    Finding error;
+    error.severity = Severity::Error;
+    EXPECT_EQ(findingsSummary({error, Finding{}, Finding{}}).rfind("1 error, 2 warnings.", 0), 0u);
+}
+
+// A finding opens the editor on the page and the form, menu, lookup file or
+// screen of its place.
+TEST_F(CheckerTest, EachFindingOpensTheEditorWhereItCanBeMended) {
+    soundProgram(*model);
+    model->forms[2].dataType[4] = kTypeExtension;                       // forms[2].lines[4]
+    model->menus[0].itemNext[1] = targetForm(3);
+    setFieldText(model->menus[0].itemName[1], "A far too long item");   // menus[0].items[1]
+    model->lookups[1].memberLength = 8;                                  // lookups[1]
+    model->lookups[1].fieldCount = 2;
+    model->lookups[1].delimiter = ',';
+    model->lookups[1].keyField = 2;
+    setFieldText(messageLine(*model, kMsgUtilities, 1), 21, "2.Browse the data", 20);
+    struct Expected {
+        const char* place;
+        SheetPageId page;
+        int item;
+    } expected[] = {
+        {"forms[2].lines[4]", SheetPageId::Form, 2},
+        {"menus[0].items[1]", SheetPageId::Menu, 0},
+        {"lookups[1]", SheetPageId::Lookup, 1},
+        {"msgUtilities[1]", SheetPageId::Startup, kMsgUtilities},
+    };
+    const auto all = checkProgram(*model);
+    for (const Expected& e : expected) {
+        const auto f = std::find_if(all.begin(), all.end(), [&](const Finding& x) { return x.place() == e.place; });
+        ASSERT_NE(f, all.end()) << e.place << "\n" << listed(all);
+        const SheetStart start = editorStartFor(*f);
+        EXPECT_EQ(start.page, e.page) << e.place;
+        EXPECT_EQ(start.item, e.item) << e.place;
+    }
+    // The start is set on the Startup page, which opens on its first screen.
+    model->settings.startFrom = 1;
+    setFieldText(model->menus[0].itemName[0], "  ");
+    setFieldText(model->menus[0].itemName[1], "  ");
+    const auto start = checkProgram(*model);
+    ASSERT_FALSE(start.empty());
+    EXPECT_EQ(start[0].place(), "settings.startFrom");
+    EXPECT_EQ(editorStartFor(start[0]).page, SheetPageId::Startup);
+    EXPECT_EQ(editorStartFor(start[0]).item, -1);
 }
 
 // Bytes no editor writes never overrun the checker: every field at 0xFF.

@@ -12,6 +12,8 @@
 #include "comm/program_image.h"
 #include "comm/transfer.h"
 #include "editor/form_page.h"
+#include "editor/menu_page.h"
+#include "model/fixed_text.h"
 #include "resources/text_ids.h"
 #include "shell/designer_session.h"
 #include "shell/settings_file.h"
@@ -77,6 +79,12 @@ public:
     void showMessage(unsigned caption, unsigned text) override { shown.push_back({caption, std::to_string(text)}); }
     void showText(unsigned caption, const std::string& text) override { shown.push_back({caption, text}); }
     bool askYesNo(unsigned caption, const std::string& question) override {
+        // The question before a program with errors is sent: the cases send
+        // it unless told otherwise.
+        if (caption == kTextDownloadCaption) {
+            downloadQuestions.push_back(question);
+            return downloadAnyway;
+        }
         shown.push_back({caption, question});
         const bool yes = !yesNo.empty() && yesNo.front();
         if (!yesNo.empty()) yesNo.pop_front();
@@ -87,6 +95,7 @@ public:
     }
     bool runEditor(EditorSheet& sheet, const std::string&) override {
         ++editorRuns;
+        editorStarts.push_back(sheet.startPage());
         if (editing) editing(sheet);
         return editorOk;
     }
@@ -153,6 +162,20 @@ public:
     }
     std::deque<std::string> dataNames;
     std::vector<std::string> dataDialogStart;
+
+    int showFindings(const std::vector<Finding>& findings) override {
+        listed.push_back(findings);
+        return chosenFinding;
+    }
+    bool chooseReportFile(std::string& path) override { return take(reportNames, path); }
+    void openInBrowser(const std::string& path) override { browsed.push_back(path); }
+    bool downloadAnyway = true;
+    std::vector<std::string> downloadQuestions;
+    std::vector<SheetPageId> editorStarts;
+    std::vector<std::vector<Finding>> listed;
+    int chosenFinding = -1;
+    std::deque<std::string> reportNames;
+    std::vector<std::string> browsed;
 
 private:
     static bool take(std::deque<std::string>& names, std::string& path) {
@@ -828,6 +851,99 @@ TEST_F(Session, CollectedDataSavesTheUploadBytesAndClearResetsTheCounter) {
     const std::size_t dialogs = ui.dataDialogStart.size();
     EXPECT_FALSE(session->saveCollectedData(ui));
     EXPECT_EQ(ui.dataDialogStart.size(), dialogs);
+}
+
+// The program's errors are counted before it is sent: No sends nothing, a
+// sound program goes without a question.
+TEST_F(Session, DownloadOfAProgramWithErrorsAsksFirst) {
+    // Asked once there is a port to send to, not before the user chose one.
+    doc().prefs.comPortIndex = 3;
+    ui.preferencesOk = false;
+    session->transfer(ui, TransferCommand::DownloadProgram);
+    EXPECT_EQ(ui.preferencesShown, 1);
+    EXPECT_TRUE(ui.downloadQuestions.empty());
+    doc().prefs.comPortIndex = 0;
+
+    ui.downloadAnyway = false;
+    session->transfer(ui, TransferCommand::DownloadProgram);   // a new program cannot start
+    ASSERT_EQ(ui.downloadQuestions.size(), 1u);
+    EXPECT_EQ(ui.downloadQuestions[0], "The program has 1 error. Download anyway?");
+    EXPECT_EQ(ui.downloads, 0);
+    EXPECT_TRUE(ui.shown.empty());
+
+    ui.downloadAnyway = true;
+    session->transfer(ui, TransferCommand::DownloadProgram);
+    EXPECT_EQ(ui.downloads, 1);
+
+    // Lookup files and receives are no program: no question.
+    ui.lookupFile = path("codes.txt");
+    std::ofstream(ui.lookupFile) << "A1\r\n";
+    session->transfer(ui, TransferCommand::DownloadLookup);
+    EXPECT_EQ(ui.downloadQuestions.size(), 2u);
+
+    model().settings.startFrom = 0;
+    model().forms[0].dataType[0] = kTypeText;
+    model().forms[0].maxLength[0] = 8;
+    ASSERT_EQ(errorCount(checkProgram(model())), 0);
+    session->transfer(ui, TransferCommand::DownloadProgram);
+    EXPECT_EQ(ui.downloadQuestions.size(), 2u);
+    EXPECT_EQ(ui.downloads, 3);
+}
+
+TEST_F(Session, CheckListOpensTheEditorAtTheChosenFinding) {
+    model().settings.startFrom = 1;
+    setFieldText(model().menus[0].itemName[0], "Count");
+    model().menus[0].itemNext[0] = targetForm(3);   // form 3 has no input lines
+    session->check(ui);   // closed: nothing opens
+    ASSERT_EQ(ui.listed.size(), 1u);
+    EXPECT_EQ(ui.editorRuns, 0);
+    const auto& findings = ui.listed[0];
+    ASSERT_FALSE(findings.empty());
+    EXPECT_EQ(findings[0].place(), "menus[0].items[0]");
+
+    ui.chosenFinding = 0;
+    int menuShown = -1;
+    ui.editing = [&](EditorSheet& sheet) { menuShown = sheet.page<MenuPage>().currentMenu(); };
+    session->check(ui);
+    ASSERT_EQ(ui.editorStarts.size(), 1u);
+    EXPECT_EQ(ui.editorStarts[0], SheetPageId::Menu);
+    EXPECT_EQ(menuShown, 0);
+
+    ui.chosenFinding = 99;   // no such finding
+    session->check(ui);
+    EXPECT_EQ(ui.editorRuns, 1);
+}
+
+TEST_F(Session, ReportIsWrittenBesideTheProgramAndOpened) {
+    // Unsaved: the user names the page; cancelled, nothing is written.
+    EXPECT_FALSE(session->report(ui));
+    const std::string chosen = path("new program.html");
+    ui.reportNames = {chosen};
+    ASSERT_TRUE(session->report(ui));
+    EXPECT_TRUE(fs::exists(chosen));
+    ASSERT_EQ(ui.browsed.size(), 1u);
+    EXPECT_EQ(ui.browsed[0], chosen);
+
+    const std::string file = savedAndChanged("SHOP.FWX");
+    ASSERT_TRUE(session->report(ui));
+    const std::string page = path("SHOP.html");
+    {
+        std::ifstream in(page, std::ios::binary);
+        const std::string html((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+        EXPECT_NE(html.find("SHOP.FWX"), std::string::npos);
+    }
+    EXPECT_EQ(ui.browsed.back(), page);
+
+    // A page that cannot be written is named with the system's reason, and
+    // no browser opens.
+    fs::remove(page);
+    fs::create_directory(page);   // a folder where the page would go
+    EXPECT_FALSE(session->report(ui));
+    EXPECT_EQ(ui.browsed.size(), 2u);
+    ASSERT_EQ(ui.shown.size(), 1u);
+    EXPECT_EQ(ui.shown[0].first, static_cast<unsigned>(kTextErrorCaption));
+    EXPECT_EQ(ui.shown[0].second.rfind("Cannot write the file " + page + ":\n", 0), 0u) << ui.shown[0].second;
+    EXPECT_GT(ui.shown[0].second.size(), ("Cannot write the file " + page + ":\n.").size());
 }
 
 }  // namespace

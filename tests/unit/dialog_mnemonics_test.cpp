@@ -73,7 +73,7 @@ TEST(DialogMnemonics, EveryLabelOfABoxOrListHasOneAndNoDialogHasTwoAlike) {
     int dialogsSeen = 0, labelsSeen = 0;
     for (const char* file : {"editor_pages.rc", "form_dialogs.rc", "menu_dialogs.rc", "barcode_dialogs.rc",
                              "settings_dialogs.rc", "preferences.rc", "collected_data.rc", "transfer_dialogs.rc",
-                             "fwk400.rc"}) {
+                             "check_dialog.rc", "fwk400.rc"}) {
         for (const DialogTemplate& d : readTemplates(file)) {
             ++dialogsSeen;
             std::map<char, std::string> taken;

@@ -6,6 +6,7 @@
 
 #include "editor/editor_sheet.h"
 #include "editor/form_page.h"
+#include "editor/lookup_page.h"
 #include "model/program_defaults.h"
 #include "tests/support/new_program_test.h"
 
@@ -79,6 +80,33 @@ TEST_F(Sheet, BluetoothFlagsComeFromThePortsOnce) {
     EXPECT_EQ(sheet.bluetoothFlags(), kBluetoothUpload | kBluetoothDownload);
     model->settings.uploadPort = 0;   // taken once, kept while the sheet is open
     EXPECT_EQ(sheet.bluetoothFlags(), kBluetoothUpload | kBluetoothDownload);
+}
+
+TEST_F(Sheet, OpensAtTheStartPageShowingItsItem) {
+    {
+        EditorSheet sheet(*model, *texts);
+        EXPECT_EQ(sheet.startPage(), SheetPageId::Form);
+        sheet.openAt({SheetPageId::Form, 2});
+        EXPECT_EQ(sheet.startPage(), SheetPageId::Form);
+        EXPECT_EQ(sheet.page<FormPage>().currentForm(), 2);
+    }
+    {
+        EditorSheet sheet(*model, *texts);
+        sheet.openAt({SheetPageId::Lookup, 1});
+        EXPECT_EQ(sheet.startPage(), SheetPageId::Lookup);
+        EXPECT_EQ(sheet.page<LookupPage>().currentLookup(), 1);
+        EXPECT_FALSE(sheet.isMade(SheetPageId::Form));   // pages not shown stay unmade
+    }
+    {
+        // An item the page does not have: the page opens on its first.
+        EditorSheet sheet(*model, *texts);
+        sheet.openAt({SheetPageId::Form, kFormCount});
+        EXPECT_EQ(sheet.page<FormPage>().currentForm(), 0);
+        sheet.openAt({SheetPageId::Settings, 4});
+        EXPECT_EQ(sheet.startPage(), SheetPageId::Settings);
+    }
+    // Opening somewhere is not an edit.
+    EXPECT_FALSE(model->modified);
 }
 
 }  // namespace

@@ -491,6 +491,30 @@ TEST_F(LoaderRun, TheRetrysWindowShowsItsOwnProgress) {
     EXPECT_EQ(ui.bar.back(), 100);
 }
 
+// The progress window's Cancel, from the window's thread while the transfer
+// runs: the run ends where it stands, with nothing more sent, no message and
+// no retry question, and the port closed.
+TEST_F(LoaderRun, ACancelEndsTheRunWithoutAWordAndClosesThePort) {
+    ExchangeCancel cancel;
+    terminal.onBlock = [&cancel](int k, int) -> std::string {
+        if (k == 20) cancel.request();
+        return "ACK\r";
+    };
+    EXPECT_FALSE(runDownload(port, "COM12", Choices{}, program.image(), ui, clock, &cancel));
+    EXPECT_EQ(port.events("block 21"), std::vector<std::string>{});
+    EXPECT_EQ(ui.seen, (std::vector<std::string>{"progress window"}));
+    EXPECT_FALSE(port.isOpen());
+    EXPECT_EQ(port.events("open"), (std::vector<std::string>{"t=0 open COM12"}));
+
+    // Before the port is opened: it never is.
+    FakeClock clock2;
+    FakePort port2(clock2, terminal);
+    RecordingUi ui2(clock2);
+    EXPECT_FALSE(runDownload(port2, "COM12", Choices{}, program.image(), ui2, clock2, &cancel));
+    EXPECT_TRUE(port2.log.empty());
+    EXPECT_TRUE(ui2.seen.empty());
+}
+
 TEST_F(LoaderRun, EachSetUpFailureShowsItsMessageAndEnds) {
     port.openFails = true;
     EXPECT_FALSE(download());

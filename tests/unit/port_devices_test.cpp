@@ -43,5 +43,12 @@ TEST(PortDevices, WithoutDevicesTheRegistryListStandsAlone) {
     EXPECT_EQ(mergePortDevices({port("COM4")}, {{"COM4", "COM4", "", ""}})[0].description, "COM4");
 }
 
+TEST(PortDevices, AListShowsThePortThenWhatDescribesIt) {
+    EXPECT_EQ(portListText({port("COM3"), "USB Serial Port (FTDI)"}), "COM3 - USB Serial Port (FTDI)");
+    EXPECT_EQ(portListText({port("COM12"), ""}), "COM12");
+    // A device named after its port alone says nothing new.
+    EXPECT_EQ(portListText({port("COM4"), "com4"}), "COM4");
+}
+
 }  // namespace
 }  // namespace fw

@@ -223,6 +223,52 @@ TEST(SettingsFormat, LongRecentPathsNeverPushThePortIndexPastTheCap) {
     EXPECT_EQ(back.recentFiles[2], p.recentFiles[2]);
 }
 
+// Names are UTF-8 now; an older designer wrote them in the system's ANSI
+// code page. Such a name is read through that code page (Windows-1252 when
+// none is given), a UTF-8 one never is, and the length limit counts
+// characters, not bytes.
+TEST(SettingsFormat, OldAnsiNamesAreConvertedAndLimitsCountCharacters) {
+    const std::string greek = "C:\\\xCE\x91\xCF\x80\xCE\xBF\xCE\xB8\xCE\xAE\xCE\xBA\xCE\xB7 \xE5\x80\x89\xE5\xBA\xAB.FWX";
+    const std::string head = "C:\\M\xFCller.FWX\r0\r0\r1\r0\r1\r0\r0\r";
+    const std::string bytes = head + greek + "\rC:\\\xC0\xC1.FWX\r3\r";
+    Preferences p = parse(bytes);
+    EXPECT_EQ(p.lastFile, "C:\\M\xC3\xBCller.FWX");
+    EXPECT_EQ(p.recentFiles, (std::vector<std::string>{greek, "C:\\\xC3\x80\xC3\x81.FWX"}));
+    EXPECT_EQ(p.comPortIndex, 2);
+
+    // A Cyrillic system: C0 C1 are "АБ" there.
+    SystemCodePageReader cyrillic = [](std::string_view old) {
+        std::string out;
+        for (char c : old) {
+            const auto b = static_cast<unsigned char>(c);
+            if (b < 0x80) out += c;
+            else if (b == 0xC0 || b == 0xC1) out += {char(0xD0), char(0x90 + (b - 0xC0))};
+            else out += '?';
+        }
+        return out;
+    };
+    Preferences q;
+    parseSettings(bytes.data(), bytes.size(), q, cyrillic);
+    EXPECT_EQ(q.recentFiles, (std::vector<std::string>{greek, "C:\\\xD0\x90\xD0\x91.FWX"}));
+    // Written back as UTF-8, it reads as the same names.
+    Preferences back = parse(formatSettings(q));
+    EXPECT_EQ(back.recentFiles, q.recentFiles);
+    EXPECT_EQ(q.lastFile, "C:\\M?ller.FWX");
+    EXPECT_EQ(back.lastFile, q.lastFile);
+
+    // 260 characters of three bytes each are a name; 261 are none.
+    std::string name = "C:\\";
+    while (pathUnits(name) < kMaxPathChars) name += "\xE5\x80\x89";
+    ASSERT_EQ(name.size(), 3u + 3 * 257);
+    Preferences wide;
+    wide.lastFile = name;
+    EXPECT_EQ(parse(formatSettings(wide)).lastFile, name);
+    wide.lastFile = "C:\\a.FWX";
+    wide.recentFiles = {name, name + "\xE5\x80\x89"};
+    EXPECT_EQ(parse(formatSettings(wide)).recentFiles, std::vector<std::string>{name});
+    EXPECT_EQ(parse("C:\\" + std::string(name.substr(3)) + "\xE5\x80\x89\r").lastFile, "Unknow");
+}
+
 class SettingsFileTest : public ::testing::Test {
 protected:
     void SetUp() override {

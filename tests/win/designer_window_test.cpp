@@ -4,13 +4,21 @@
 #include <commctrl.h>
 #include <gtest/gtest.h>
 
+#include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
+#include <memory>
 #include <string>
 #include <vector>
 
+#include "model/program_defaults.h"
+#include "model/program_file.h"
+#include "model/settings_place.h"
 #include "resources/resource_ids.h"
+#include "shell/instance_lock.h"
+#include "shell/recovery.h"
+#include "shell/settings_file.h"
 #include "shell/win/designer.h"
 #include "simulator/collected_data_view.h"
 #include "simulator/face_geometry.h"
@@ -267,9 +275,9 @@ TEST_F(DesignerWindow, ClickBetweenKeysDragsTheWindow) {
 
 TEST_F(DesignerWindow, PopupMenuListsTheRecentFiles) {
     const int plain = GetMenuItemCount(terminalPopupMenu(terminal));
-    EXPECT_EQ(plain, 15);
-    EXPECT_EQ(menuText(11), "&Collected data...");
-    EXPECT_EQ(menuText(13), "A&bout...");
+    EXPECT_EQ(plain, 18);
+    EXPECT_EQ(menuText(14), "&Collected data...");
+    EXPECT_EQ(menuText(16), "A&bout...");
 
     std::string first = folder + "\\first.FWX";
     std::string second = folder + "\\second.FWX";
@@ -281,11 +289,11 @@ TEST_F(DesignerWindow, PopupMenuListsTheRecentFiles) {
     ASSERT_TRUE(fs::exists(second));
 
     EXPECT_EQ(GetMenuItemCount(terminalPopupMenu(terminal)), plain + 3);
-    EXPECT_EQ(menuText(13), recentFileLabel(0, second));
-    EXPECT_EQ(menuText(14), recentFileLabel(1, first));
-    EXPECT_EQ(GetMenuState(terminalPopupMenu(terminal), 15, MF_BYPOSITION) & MF_SEPARATOR, static_cast<UINT>(MF_SEPARATOR));
-    EXPECT_EQ(menuText(16), "A&bout...");
-    EXPECT_EQ(GetMenuItemID(terminalPopupMenu(terminal), 13), static_cast<UINT>(IDM_RECENT_FIRST));
+    EXPECT_EQ(menuText(16), recentFileLabel(0, second));
+    EXPECT_EQ(menuText(17), recentFileLabel(1, first));
+    EXPECT_EQ(GetMenuState(terminalPopupMenu(terminal), 18, MF_BYPOSITION) & MF_SEPARATOR, static_cast<UINT>(MF_SEPARATOR));
+    EXPECT_EQ(menuText(19), "A&bout...");
+    EXPECT_EQ(GetMenuItemID(terminalPopupMenu(terminal), 16), static_cast<UINT>(IDM_RECENT_FIRST));
 
     // The recent-file command loads without asking and opens the editor.
     session.document().model.forms[0].dataType[0] = kTypeText;
@@ -294,7 +302,7 @@ TEST_F(DesignerWindow, PopupMenuListsTheRecentFiles) {
     EXPECT_EQ(pendingDialogActions(), 0);
     EXPECT_EQ(session.document().currentFile, first);
     EXPECT_EQ(session.document().model.forms[0].dataType[0], kTypeNil);
-    EXPECT_EQ(menuText(13), recentFileLabel(0, first));
+    EXPECT_EQ(menuText(16), recentFileLabel(0, first));
 }
 
 TEST_F(DesignerWindow, CloseQuestionCancelKeepsTheProgram) {
@@ -318,9 +326,11 @@ TEST_F(DesignerWindow, CloseQuestionYesThenCancelledSaveAsKeepsTheWork) {
     EXPECT_TRUE(session.document().model.modified);
 }
 
+// The name has characters of no ANSI code page: it goes through the wide
+// dialogs, the wide file calls and the sheet's caption unchanged.
 TEST_F(DesignerWindow, NewOpenAndSaveThroughTheCommonDialogs) {
     // Save without a name goes through Save As, which adds the extension.
-    std::string chosen = folder + "\\my program";
+    std::string chosen = folder + "\\\u0391\u03C0\u03BF\u03B8\u03AE\u03BA\u03B7 \u5009\u5EAB";
     onDialog("", [chosen](HWND saveAs) { chooseFileInDialog(saveAs, chosen); });
     session.document().model.forms[2].dataType[1] = kTypeInteger;
     session.document().model.modified = true;
@@ -328,9 +338,9 @@ TEST_F(DesignerWindow, NewOpenAndSaveThroughTheCommonDialogs) {
     EXPECT_EQ(pendingDialogActions(), 0);
     // The dialog itself may add the default extension in either case.
     const std::string saved = session.document().currentFile;
-    EXPECT_EQ(lstrcmpiA(saved.c_str(), (chosen + ".FWX").c_str()), 0) << saved;
-    ASSERT_TRUE(fs::exists(saved));
-    EXPECT_EQ(fs::file_size(saved), 18942u);
+    EXPECT_TRUE(saved == chosen + ".FWX" || saved == chosen + ".fwx") << saved;
+    ASSERT_TRUE(fs::exists(pathOf(saved)));
+    EXPECT_EQ(fs::file_size(pathOf(saved)), 18942u);
     EXPECT_FALSE(session.document().model.modified);
 
     // New clears the name and shows the editor for a new file.
@@ -347,7 +357,7 @@ TEST_F(DesignerWindow, NewOpenAndSaveThroughTheCommonDialogs) {
     // Open loads the chosen file, then shows the editor with its name.
     onDialog("", [saved](HWND open) { chooseFileInDialog(open, saved); });
     onDialog("", [&sheetCaption](HWND sheet) {
-        sheetCaption = windowText(sheet);
+        sheetCaption = utf8WindowText(sheet);
         clickButton(sheet, IDCANCEL);
     });
     command(IDM_OPEN);
@@ -355,6 +365,84 @@ TEST_F(DesignerWindow, NewOpenAndSaveThroughTheCommonDialogs) {
     EXPECT_EQ(sheetCaption, "Formwright - [ " + saved + " ]");
     EXPECT_EQ(session.document().currentFile, saved);
     EXPECT_EQ(session.document().model.forms[2].dataType[1], kTypeInteger);
+}
+
+// Windows ends the session with unsaved changes: the recovery copy is
+// written before the question, so it is there even when Windows does not
+// wait for the answer; Cancel keeps the designer running.
+TEST_F(DesignerWindow, EndOfSessionWithUnsavedChangesKeepsARecoveryCopy) {
+    session.document().model.forms[1].dataType[2] = kTypeInteger;
+    session.document().model.modified = true;
+    const RecoveryFiles recovery = recoveryFilesFor(session.document().settings);
+    removeRecovery(recovery);
+    onDialog("Velmora's K400 Formwright", [](HWND box) { clickButton(box, IDCANCEL); });
+    EXPECT_EQ(SendMessageW(terminal, WM_QUERYENDSESSION, 0, ENDSESSION_LOGOFF), FALSE);
+    EXPECT_EQ(pendingDialogActions(), 0);
+    ASSERT_TRUE(recoveryExists(recovery));
+    auto copy = std::make_unique<ProgramModel>();
+    std::string name = "stale";
+    ASSERT_TRUE(readRecovery(recovery, *copy, session.document().defaults, name));
+    EXPECT_EQ(copy->forms[1].dataType[2], kTypeInteger);
+    EXPECT_EQ(name, "");
+    EXPECT_TRUE(IsWindow(terminal));
+    removeRecovery(recovery);
+}
+
+// A second start of the designer (its own process, the file named on its
+// command line) finds this one by the lock of their settings folder, hands
+// the file over and ends; this designer opens it.
+TEST_F(DesignerWindow, ASecondStartHandsItsFileToTheRunningDesigner) {
+    const std::string unixExe = std::getenv("FW_DESIGNER_EXE") ? std::getenv("FW_DESIGNER_EXE") : "";
+    ASSERT_FALSE(unixExe.empty()) << "FW_DESIGNER_EXE names fwk400.exe";
+    // Wine's Z: drive is the root of the Unix file system.
+    std::wstring exe = L"Z:" + pathOf(unixExe).wstring();
+    for (wchar_t& c : exe) c = c == L'/' ? L'\\' : c;
+    const SettingsFiles settings = locateSettings(fs::path(exe).parent_path(), kSettingsFileName);
+    const std::wstring lock = pathOf(designerLockName(settings.writeTo)).wstring();
+
+    // This process becomes the designer that holds the lock, as a start does.
+    HANDLE mutex = CreateMutexW(nullptr, FALSE, lock.c_str());
+    ASSERT_NE(mutex, nullptr);
+    DestroyWindow(terminal);
+    designer().lockName = lock;
+    terminal = createTerminalWindow(GetModuleHandleW(nullptr), session, WS_POPUP);
+    ASSERT_TRUE(IsWindow(terminal));
+
+    const std::string file = folder + "\\\u0391\u03C0\u03BF\u03B8\u03AE\u03BA\u03B7 \u5009\u5EAB.FWX";
+    {
+        auto program = std::make_unique<ProgramModel>();
+        newProgram(*program, session.document().defaults);
+        program->forms[3].dataType[0] = kTypeText;
+        ASSERT_TRUE(saveProgram(*program, file));
+    }
+    std::wstring commandLine = L"\"" + exe + L"\" \"" + pathOf(file).wstring() + L"\"";
+    STARTUPINFOW si{};
+    si.cb = sizeof si;
+    PROCESS_INFORMATION pi{};
+    ASSERT_TRUE(CreateProcessW(nullptr, commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si, &pi))
+        << GetLastError();
+    // The hand-over is a message to this thread: keep taking messages until
+    // the second start has ended.
+    DWORD waited = WAIT_TIMEOUT;
+    for (int i = 0; i < 600 && waited != WAIT_OBJECT_0; ++i) {
+        waited = MsgWaitForMultipleObjects(1, &pi.hProcess, FALSE, 50, QS_ALLINPUT);
+        pumpMessages();
+    }
+    DWORD code = 99;
+    if (waited != WAIT_OBJECT_0) TerminateProcess(pi.hProcess, 99);
+    GetExitCodeProcess(pi.hProcess, &code);
+    CloseHandle(pi.hThread);
+    CloseHandle(pi.hProcess);
+    pumpMessages();
+    EXPECT_EQ(waited, WAIT_OBJECT_0) << "the second start did not end";
+    EXPECT_EQ(code, 0u);
+    EXPECT_EQ(session.document().currentFile, file);
+    EXPECT_EQ(session.document().model.forms[3].dataType[0], kTypeText);
+
+    session.document().model.modified = false;
+    DestroyWindow(terminal);
+    designer().lockName.clear();
+    CloseHandle(mutex);
 }
 
 TEST_F(DesignerWindow, RejectedOpenLeavesNoFileToSaveOver) {

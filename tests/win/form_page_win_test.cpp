@@ -86,6 +86,30 @@ TEST_F(FormPageWindow, DesignedFormRunsOnTheDisplayAfterOk) {
     EXPECT_EQ(engine.line(3).substr(0, 4), "Code");
 }
 
+// Typed text reaches the program as the terminal's bytes, whatever the
+// system's code page; a character the terminal lacks is named and left out.
+TEST_F(FormPageWindow, TypedTextIsStoredAsTheTerminalsBytesOrRefusedByName) {
+    std::string refusal;
+    std::string leftInBox;
+    edit([&](HWND sheet, HWND page) {
+        choose(page, IDC_FORM_TYPE + 0, kTypeText);
+        typeWide(page, IDC_FORM_PROMPT + 0, L"Gr\u00F6\u00DFe");
+        choose(page, IDC_FORM_TYPE + 1, kTypeText);
+        onDialog("Warning", [&refusal](HWND box) {
+            refusal = messageBoxText(box);
+            clickButton(box, IDOK);
+        });
+        typeWide(page, IDC_FORM_PROMPT + 1, L"A\u03A9");
+        EXPECT_EQ(pendingDialogActions(), 0);
+        leftInBox = utf8WindowText(GetDlgItem(page, IDC_FORM_PROMPT + 1));
+        clickButton(sheet, IDOK);
+    });
+    EXPECT_EQ(refusal, "The terminal cannot show the character \u03A9 (U+03A9). It was not taken.");
+    EXPECT_EQ(leftInBox, "A");
+    EXPECT_EQ(fieldText(form(1).prompt[0]), "Gr\xF6\xDF" "e");
+    EXPECT_EQ(fieldText(form(1).prompt[1]), "A");
+}
+
 TEST_F(FormPageWindow, LargeFontDisablesRowsFiveToEight) {
     form(1).dataType[5] = kTypeText;
     setFieldText(form(1).prompt[5], "Sixth line");

@@ -271,6 +271,16 @@ else
     fail "the service did not start: $(cat "$work/sc.log")"
 fi
 sc delete "$service" || true
+# A service whose database cannot be opened stops, and its log says why.
+sc create "$service" binpath= "\"$(fw_windows_path "$tool")\" station COM19 --db \"$windows_files\\missing\\service.db\" --log \"$windows_files\\failed.log\" --service" &&
+    sc start "$service" || true
+for _ in $(seq 50); do
+    [[ $(service_state) == STOPPED ]] && break
+    sleep 0.2
+done
+grep -q "missing.service\.db" "$files/failed.log" 2>/dev/null && pass ||
+    fail "the failed service's log does not say why: $(cat "$files/failed.log" 2>/dev/null)"
+sc delete "$service" || true
 
 # --- a network port: ser2net with the COM-port option on the loopback -----------------
 net_port=$(python3 -c 'import socket; s = socket.socket(); s.bind(("127.0.0.1", 0)); print(s.getsockname()[1])')

@@ -51,12 +51,12 @@ start_far_end 2 "$terminal" "$reports/com2" loader --nak 42:4
 start_far_end 3 "$terminal" "$reports/com3" loader --ignore-openings -1
 start_far_end 4 "$terminal" "$reports/com4" loader --cradle 9600
 start_far_end 5 "$cradle" "$reports/com5/report.txt" none
-start_far_end 6 "$terminal" "$reports/com6" loader
+start_far_end 12 "$terminal" "$reports/com12" loader
 
 fw_wine_init_prefix
 
 ports=()
-for com in 1 2 3 4 5 6; do
+for com in 1 2 3 4 5 12; do
     ports+=("COM$com=${ptys[com]}")
 done
 # COM7 opens but takes no line settings (a plain file); COM8 does not open

@@ -6,10 +6,10 @@
 //   COM3  the fake terminal, never answering
 //   COM4  the fake terminal behind an infrared cradle at 9600 bps
 //   COM5  the fake cradle's port with nothing behind it
-//   COM6  the fake terminal
+//   COM12 the fake terminal (a port beyond the old fixed list)
 // COM7 and COM8 are not there. The script names, in FW_LOADER_EXE, the copy
 // of fwx_load.exe (its folder gets "fwx_load.ini"), and in FW_LOADER_REPORTS
-// the folder whose subfolders com1..com6 hold each far end's report.txt
+// the folder whose subfolders com1..com5 and com12 hold each far end's report.txt
 // and, once a download has run to its end, image.bin.
 
 #include <windows.h>
@@ -250,12 +250,18 @@ TEST_F(LoaderWin, SilentDownloadShowsTheOwnerlessProgressWindowAndSucceeds) {
     ASSERT_NE(bar, nullptr);
     EXPECT_EQ(windowText(bar), "Downloading");
     EXPECT_NE(FindWindowExA(progress, nullptr, "Static", "Downloading..."), nullptr);
-    RECT client{}, place{};
+    HWND cancel = GetDlgItem(progress, IDCANCEL);
+    ASSERT_NE(cancel, nullptr);
+    EXPECT_EQ(windowText(cancel), "Cancel");
+    RECT client{}, place{}, button{};
     GetClientRect(progress, &client);
     GetWindowRect(bar, &place);
     MapWindowPoints(nullptr, progress, reinterpret_cast<POINT*>(&place), 2);
+    GetWindowRect(cancel, &button);
+    MapWindowPoints(nullptr, progress, reinterpret_cast<POINT*>(&button), 2);
     EXPECT_EQ(place.left, 14);
-    EXPECT_EQ(place.top, client.bottom / 2);
+    EXPECT_EQ(place.top, button.top / 2);
+    EXPECT_LT(place.bottom, button.top);
     EXPECT_EQ(place.right - place.left, client.right - 28);
     EXPECT_EQ(place.bottom - place.top, 20);
     EXPECT_EQ(SendMessageA(bar, PBM_GETRANGE, FALSE, 0), 100);
@@ -269,6 +275,31 @@ TEST_F(LoaderWin, SilentDownloadShowsTheOwnerlessProgressWindowAndSucceeds) {
     EXPECT_EQ(report(1)["frames"], "200");
     EXPECT_EQ(report(1)["bad_frames"], "0");
     EXPECT_TRUE(imageWhenWritten(1) == expectedImage());
+}
+
+// Cancel in the progress window ends the transfer where it stands: no
+// message, no retry question, the program ends as not downloaded.
+TEST_F(LoaderWin, CancelEndsTheTransferWithoutAWord) {
+    Loader loader(silent(1, 1, 2));
+    ASSERT_TRUE(loader.started()) << "CreateProcess: error " << loader.startError();
+    HWND progress = loader.waitFor("#32770", "Progress (Download FWX: 1.01)");
+    ASSERT_NE(progress, nullptr);
+    HWND bar = FindWindowExA(progress, nullptr, PROGRESS_CLASSA, nullptr);
+    for (int i = 0; i < 200 && SendMessageA(bar, PBM_GETPOS, 0, 0) < 20; ++i) std::this_thread::sleep_for(20ms);
+    saveWindowPicture(progress, screenshotFolder() + "\\loader_progress_cancel.bmp");
+    SendMessageW(GetDlgItem(progress, IDCANCEL), BM_CLICK, 0, 0);
+    EXPECT_EQ(loader.exitCode(5s), 1);
+    EXPECT_EQ(loader.find("#32770", kCaption), nullptr);
+    EXPECT_LT(SendMessageA(bar, PBM_GETPOS, 0, 0), 100);
+}
+
+// A port beyond COM9, named on the command line as "COMn".
+TEST_F(LoaderWin, TheCommandLineNamesAnyPortByItsName) {
+    Loader loader("\"" + *program_ + "\",1,COM12,2");
+    ASSERT_TRUE(loader.started()) << "CreateProcess: error " << loader.startError();
+    EXPECT_EQ(loader.answerBox(IDOK), "Downloaded completely!");
+    EXPECT_EQ(loader.exitCode(), 0);
+    EXPECT_TRUE(imageWhenWritten(12) == expectedImage());
 }
 
 TEST_F(LoaderWin, ARefusedBlockAsksToRetryAndYesDownloadsAgain) {
@@ -360,7 +391,7 @@ TEST_F(LoaderWin, ThroughItsDialogs) {
         // the system's (COM1..COM8 mapped here, and what Wine adds).
         const std::vector<std::vector<std::string>> lists = {
             {"RS232 or IrDA", "Cradle-IR"},
-            {"COM1", "COM2", "COM3", "COM4", "COM5", "COM6", "COM7", "COM8"},
+            {"COM1", "COM2", "COM3", "COM4", "COM5", "COM7", "COM8", "COM12"},
             {"115200", "57600", "38400", "19200", "9600"}};
         HWND combo = nullptr;
         std::vector<HWND> combos;
@@ -382,7 +413,7 @@ TEST_F(LoaderWin, ThroughItsDialogs) {
         }
         for (const std::string& port : lists[1]) EXPECT_GE(portIndex(combos[1], port), 0) << port;
         EXPECT_EQ(SendMessageA(combos[1], CB_GETCURSEL, 0, 0), portIndex(combos[1], "COM1"));
-        SendMessageA(combos[1], CB_SETCURSEL, WPARAM(portIndex(combos[1], "COM6")), 0);
+        SendMessageA(combos[1], CB_SETCURSEL, WPARAM(portIndex(combos[1], "COM12")), 0);
         SendMessageA(combos[2], CB_SETCURSEL, 1, 0);   // 57600
         std::this_thread::sleep_for(200ms);
         saveWindowPicture(props, screenshotFolder() + "\\loader_properties.bmp");
@@ -390,10 +421,10 @@ TEST_F(LoaderWin, ThroughItsDialogs) {
 
         EXPECT_EQ(loader.answerBox(IDOK), "Downloaded completely!");
         EXPECT_EQ(loader.exitCode(), 0);
-        EXPECT_TRUE(imageWhenWritten(6) == expectedImage());
+        EXPECT_TRUE(imageWhenWritten(12) == expectedImage());
     }
     // The chosen file's folder, no trailing backslash; then the port and speed.
-    EXPECT_EQ(readFile(ini), *folder_ + "\r\nport=COM6\r\nspeed=1");
+    EXPECT_EQ(readFile(ini), *folder_ + "\r\nport=COM12\r\nspeed=1");
 
     // The open dialog starts there: a name alone is found in that folder.
     // COM7 opens but refuses the line settings; COM8 does not open.

@@ -444,7 +444,7 @@ TEST_F(PreferencesWin, SettingsSurviveARestartByteForByte) {
     EXPECT_EQ(session.document().currentFile, program);
     EXPECT_EQ(session.document().model.forms[1].dataType[2], kTypeInteger);
     EXPECT_TRUE(GetWindowLongA(terminal, GWL_EXSTYLE) & WS_EX_TOPMOST);
-    EXPECT_EQ(menuText(13), recentFileLabel(0, program));
+    EXPECT_EQ(menuText(16), recentFileLabel(0, program));
 
     // The dialog shows what was stored, and OK writes the same bytes again.
     std::vector<int> shown;
@@ -564,9 +564,9 @@ TEST_F(PreferencesWin, LanguageFileReplacesTheTextsItNames) {
     EXPECT_EQ(menuText(1), "&Open...\tCtrl+O");
     EXPECT_EQ(menuText(3), "Speichern &unter...");
     EXPECT_EQ(menuText(6), "&Einstellungen...");
-    EXPECT_EQ(menuText(14), "&Beenden\tAlt+F4");
+    EXPECT_EQ(menuText(17), "&Beenden\tAlt+F4");
     EXPECT_EQ(GetMenuItemID(terminalPopupMenu(terminal), 0), static_cast<UINT>(IDM_NEW));
-    EXPECT_EQ(GetMenuItemID(terminalPopupMenu(terminal), 14), static_cast<UINT>(IDM_EXIT));
+    EXPECT_EQ(GetMenuItemID(terminalPopupMenu(terminal), 17), static_cast<UINT>(IDM_EXIT));
 
     // The dialog's captions, a restart later (the choice was stored).
     restart();
@@ -639,7 +639,7 @@ TEST_F(PreferencesWin, LanguageFileReplacesTheTextsItNames) {
     EXPECT_FALSE(languageActive());
     EXPECT_EQ(session.document().prefs.language, "0");
     EXPECT_EQ(menuText(0), "&New\tCtrl+N");
-    EXPECT_EQ(menuText(14), "E&xit\tAlt+F4");
+    EXPECT_EQ(menuText(17), "E&xit\tAlt+F4");
 }
 
 }  // namespace

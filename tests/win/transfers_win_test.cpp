@@ -32,6 +32,7 @@
 #include <sstream>
 #include <string>
 
+#include "check/checker.h"
 #include "comm/program_image.h"
 #include "comm/win/serial_port_win.h"
 #include "resources/resource_ids.h"
@@ -196,6 +197,12 @@ protected:
         ShowWindow(terminal, SW_SHOWNORMAL);
         UpdateWindow(terminal);
         pumpMessages();
+        // A program that can run (form 1 asks for something): a program
+        // with errors stops at the question whether to send it anyway.
+        ProgramModel& model = session.document().model;
+        model.forms[0].dataType[0] = kTypeText;
+        model.forms[0].maxLength[0] = 13;
+        model.modified = false;
         Preferences& prefs = session.preferences();
         prefs.downloadVia = kLinkOther;
         prefs.receiveVia = kLinkOther;
@@ -222,7 +229,15 @@ protected:
         session.document().prefs.comPortIndex = index;
     }
 
-    void command(int id) { SendMessageA(terminal, WM_COMMAND, id, 0); }
+    void command(int id) {
+        // The cases send programs that can run; one with errors would wait
+        // for an answer to the question whether to send it anyway.
+        if (id == IDM_DOWNLOAD_APP && errorCount(checkProgram(session.model())) > 0) {
+            ADD_FAILURE() << "the program to send has errors";
+            return;
+        }
+        SendMessageA(terminal, WM_COMMAND, id, 0);
+    }
 
     DesignerSession session;   // what the terminal window's commands work on
     HWND terminal = nullptr;

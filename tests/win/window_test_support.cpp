@@ -6,6 +6,8 @@
 #include <filesystem>
 #include <vector>
 
+#include "ui/win/wide_text.h"
+
 namespace fw::wintest {
 
 namespace {
@@ -78,7 +80,7 @@ void chooseFileInDialog(HWND dialog, const std::string& path) {
     const int fileEdit = 0x480;    // edt1
     HWND box = GetDlgItem(dialog, fileCombo);
     if (!box) box = GetDlgItem(dialog, fileEdit);
-    SetWindowTextA(box, path.c_str());
+    SetWindowTextW(box, win::wideFromUtf8(path).c_str());
     clickButton(dialog, IDOK);
 }
 
@@ -87,6 +89,19 @@ std::string windowText(HWND hwnd) {
     GetWindowTextA(hwnd, buffer, sizeof buffer);
     return buffer;
 }
+
+std::string utf8WindowText(HWND hwnd) { return win::utf8FromWide(win::windowText(hwnd)); }
+
+std::string messageBoxText(HWND box) {
+    HWND child = nullptr;
+    while ((child = FindWindowExW(box, child, L"Static", nullptr)) != nullptr) {
+        std::string text = utf8WindowText(child);
+        if (!text.empty()) return text;
+    }
+    return {};
+}
+
+std::filesystem::path pathOf(const std::string& utf8) { return std::filesystem::path(win::wideFromUtf8(utf8)); }
 
 bool saveWindowPicture(HWND hwnd, const std::string& path) {
     RECT r;
@@ -152,6 +167,12 @@ void type(HWND dlg, int id, const char* text) {
     HWND box = GetDlgItem(dlg, id);
     SendMessageA(box, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text));
     SendMessageA(dlg, WM_COMMAND, MAKEWPARAM(id, EN_CHANGE), reinterpret_cast<LPARAM>(box));
+}
+
+void typeWide(HWND dlg, int id, const wchar_t* text) {
+    HWND box = GetDlgItem(dlg, id);
+    SendMessageW(box, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text));
+    SendMessageW(dlg, WM_COMMAND, MAKEWPARAM(id, EN_CHANGE), reinterpret_cast<LPARAM>(box));
 }
 
 void press(HWND dlg, int id) { SendMessageA(GetDlgItem(dlg, id), BM_CLICK, 0, 0); }

@@ -32,10 +32,17 @@ void clearDialogActions();
 // Clicks a button of a dialog or message box by its id.
 void clickButton(HWND dialog, int id);
 
-// Types a full path into a common file dialog and confirms it.
+// Types a full path (UTF-8, any characters) into a common file dialog and
+// confirms it.
 void chooseFileInDialog(HWND dialog, const std::string& path);
 
 std::string windowText(HWND hwnd);
+// A window's text read through the wide API, as UTF-8.
+std::string utf8WindowText(HWND hwnd);
+// The text of a message box (UTF-8): its static control that has one.
+std::string messageBoxText(HWND box);
+// A UTF-8 name as the system's path.
+std::filesystem::path pathOf(const std::string& utf8);
 
 // Saves what the screen shows of `hwnd` as a 24-bit BMP file.
 bool saveWindowPicture(HWND hwnd, const std::string& path);
@@ -48,6 +55,7 @@ std::string screenshotFolder();
 // them: the control changes and its owner gets the notification.
 void choose(HWND dlg, int id, int index);          // CB_SETCURSEL + CBN_SELCHANGE
 void type(HWND dlg, int id, const char* text);     // WM_SETTEXT + EN_CHANGE
+void typeWide(HWND dlg, int id, const wchar_t* text);
 void press(HWND dlg, int id);                      // BM_CLICK
 void clickBox(HWND dlg, int id);                   // a click on a read-only box
 std::string textOf(HWND dlg, int id);

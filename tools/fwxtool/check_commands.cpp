@@ -31,8 +31,7 @@ int commandCheck(const std::string& program, bool asJson, std::ostream& out, std
         out << nlohmann::json{{"errors", errors}, {"warnings", warnings}, {"findings", list}}.dump(2) << '\n';
     } else {
         for (const Finding& f : findings) out << severityName(f.severity) << ' ' << f.place() << ": " << f.text << '\n';
-        out << errors << (errors == 1 ? " error, " : " errors, ") << warnings
-            << (warnings == 1 ? " warning\n" : " warnings\n");
+        out << findingCounts(errors, warnings) << '\n';
     }
     return errors > 0 ? 1 : 0;
 }

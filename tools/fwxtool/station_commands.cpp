@@ -163,11 +163,19 @@ int handleStation(const ParsedCommand& command, CommandContext& context) {
         InterruptWatch interrupts(stop);
         return commandStation(request, context.out, context.err, context.console, stop);
     }
-    // A service has no console: what it does goes to its --log.
+    // A service has no console: what it does, and why it could not start
+    // (a database that does not open), go to its --log.
+    StationRequest asService = request;
+    std::ofstream serviceLog;
+    if (!request.logFile.empty()) {
+        serviceLog.open(request.logFile, std::ios::app | std::ios::binary);
+        if (serviceLog) asService.logFile.clear();   // else the station says it cannot open it
+    }
+    std::ostream& serviceErr = serviceLog.is_open() ? serviceLog : context.err;
     int exitCode = kExitFailure;
     std::string refused;
     const bool ran = runAsService(
-        [&](std::atomic<bool>& stop) { return commandStation(request, context.out, context.err, false, stop); },
+        [&](std::atomic<bool>& stop) { return commandStation(asService, context.out, serviceErr, false, stop); },
         exitCode, refused);
     if (!ran) {
         context.err << kTool << ": " << refused << '\n';

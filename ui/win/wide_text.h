@@ -29,6 +29,21 @@ inline CodePageText textFromWide(std::wstring_view typed) { return codePageFromU
 inline std::wstring wideFromUtf8(std::string_view utf8) { return toWide(utf16FromUtf8(utf8)); }
 inline std::string utf8FromWide(std::wstring_view wide) { return utf8FromUtf16(toUtf16(wide)); }
 
+// A name an older version stored in the system's ANSI code page, as UTF-8:
+// the one place that reads that code page (for utf8FromStoredName). Bytes
+// the code page does not take are read as Windows-1252.
+inline std::string utf8FromSystemCodePage(std::string_view bytes) {
+    if (bytes.empty()) return {};
+    const UINT codePage = GetACP();
+    const int size = static_cast<int>(bytes.size());
+    const int n = MultiByteToWideChar(codePage, MB_ERR_INVALID_CHARS, bytes.data(), size, nullptr, 0);
+    if (n <= 0) return utf8FromCodePage(bytes);
+    std::wstring wide(static_cast<std::size_t>(n), L'\0');
+    if (MultiByteToWideChar(codePage, MB_ERR_INVALID_CHARS, bytes.data(), size, wide.data(), n) != n)
+        return utf8FromCodePage(bytes);
+    return utf8FromWide(wide);
+}
+
 // A window's whole text.
 inline std::wstring windowText(HWND window) {
     const int n = GetWindowTextLengthW(window);
