@@ -29,11 +29,27 @@ for program in "$build/shell/win/fwk400.exe" "$build/loader/fwx_load.exe" "$buil
 done
 if ((stale)); then
     echo "installer_win: making $(basename "$installer")"
-    (cd "$build" && cpack -G NSIS >"$work/cpack.log" 2>&1) || {
+    (cd "$build" && env -u FW_SIGN_PKCS12 -u FW_SIGN_CERT -u FW_SIGN_KEY \
+        cpack -G NSIS >"$work/cpack.log" 2>&1) || {
         echo "installer_win: cpack failed (is makensis installed? Debian package nsis):" >&2
         cat "$work/cpack.log" >&2
         exit 1
     }
+fi
+# The test tells the older version's files from the newer's by the older's
+# signature: for a newer installer signed by scripts/package, an unsigned
+# one is made here (the signed one stays as it is).
+rm -f "$work/signature"
+if osslsigncode extract-signature -in "$installer" -out "$work/signature" >/dev/null 2>&1; then
+    echo "installer_win: $(basename "$installer") is signed: making an unsigned one"
+    rm -rf "$work/newer"
+    (cd "$build" && env -u FW_SIGN_PKCS12 -u FW_SIGN_CERT -u FW_SIGN_KEY \
+        cpack -G NSIS -B "$work/newer" >"$work/cpack.log" 2>&1) || {
+        echo "installer_win: cpack failed:" >&2
+        cat "$work/cpack.log" >&2
+        exit 1
+    }
+    installer=$work/newer/$(basename "$installer")
 fi
 
 # The older packages: the same programs under a lower version number (one
