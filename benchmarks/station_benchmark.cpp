@@ -5,10 +5,13 @@
 //   2. Eight terminals paced at 115,200 bps at once against one alone: the
 //      wall time of the batch, and their ratio.
 //   3. A station on eight ports with no terminal for 10 s: its CPU share.
+//   4. With --postgres: 2. into a PostgreSQL server of its own (Debian's,
+//      fsync on, its folder under /tmp) instead of the SQLite file.
 // The station runs as its own process, so its CPU time is its own.
 //
 //   station_benchmark [FOLDER]   (the database goes there; default: the
 //                                 current folder, so that it is on a disk)
+//   station_benchmark --postgres
 
 #include <signal.h>
 #include <spawn.h>
@@ -27,6 +30,7 @@
 #include <vector>
 
 #include "tests/support/fake_terminal.h"
+#include "tests/support/postgres_server.h"
 
 extern char** environ;
 
@@ -105,9 +109,8 @@ double untilAllDone(std::vector<std::unique_ptr<FakeTerminal>>& terminals, const
     return std::chrono::duration<double>(Clock::now() - s.start).count();
 }
 
-double batch(const fs::path& folder, const std::string& name, int ports, int records, uint32_t baud) {
-    const std::string db = (folder / (name + ".db")).string();
-    fs::remove(db);
+// Seconds for `ports` terminals of `records` each into the database `db`.
+double batchInto(const std::string& db, int ports, int records, uint32_t baud) {
     std::vector<std::unique_ptr<FakeTerminal>> terminals;
     std::vector<std::string> paths;
     for (int i = 0; i < ports; ++i) {
@@ -120,9 +123,29 @@ double batch(const fs::path& folder, const std::string& name, int ports, int rec
     return seconds;
 }
 
+double batch(const fs::path& folder, const std::string& name, int ports, int records, uint32_t baud) {
+    const std::string db = (folder / (name + ".db")).string();
+    fs::remove(db);
+    return batchInto(db, ports, records, baud);
+}
+
+int postgres() {
+    fw::test::PostgresServer server(true);
+    if (!server.ready()) {
+        std::fprintf(stderr, "station_benchmark: %s\n", server.why().c_str());
+        return 1;
+    }
+    const double one = batchInto(server.createDatabase("paced1"), 1, 1000, 115200);
+    const double eight = batchInto(server.createDatabase("paced8"), 8, 1000, 115200);
+    std::printf("PostgreSQL (fsync on), 1,000 records at 115,200 bps: one port %.2f s, eight ports at once "
+                "%.2f s, ratio %.2f\n", one, eight, eight / one);
+    return 0;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
+    if (argc > 1 && std::string(argv[1]) == "--postgres") return postgres();
     const fs::path folder = argc > 1 ? fs::path(argv[1]) : fs::current_path();
 
     const double instant = batch(folder, "instant", 1, 10000, 0);

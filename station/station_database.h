@@ -1,11 +1,13 @@
 // The station's database: every record received, one row each, and a row
-// per batch, in an SQLite file (docs/station-schema.md describes it for the
-// programs that read it).
+// per batch, in an SQLite file or a PostgreSQL database shared by several
+// stations (docs/station-schema.md describes it for the programs that read
+// it). The --db value chooses: a postgresql:// or postgres:// URL, or else a
+// file name.
 //
 // A record is committed, in a transaction of its own, before the terminal
-// gets its acknowledgement: the write-ahead log with synchronous=FULL
-// makes each commit survive a power cut. Readers never block the station.
-// One object may be used from several threads (it serialises its calls).
+// gets its acknowledgement, durably (SQLite: the write-ahead log with
+// synchronous=FULL; PostgreSQL: synchronous_commit). Readers never block
+// the station. One object may be used from several threads.
 #pragma once
 
 #include <cstdint>
@@ -16,8 +18,7 @@
 #include <vector>
 
 #include "station/repeat_rule.h"
-
-struct sqlite3;
+#include "station/sql_session.h"
 
 namespace fw {
 
@@ -72,15 +73,19 @@ struct RecordQuery {
 
 class StationDatabase {
 public:
-    // Opens (creating when missing, unless `mustExist`) and prepares the
-    // file. nullptr and `error` when it cannot be used.
-    static std::unique_ptr<StationDatabase> open(const std::string& path, bool mustExist,
+    // Opens (creating its tables when missing, unless `mustExist`) the file
+    // or the database of `where`. nullptr and `error` when it cannot be used.
+    static std::unique_ptr<StationDatabase> open(const std::string& where, bool mustExist,
                                                  std::string& error);
-    ~StationDatabase();
-    StationDatabase(const StationDatabase&) = delete;
-    StationDatabase& operator=(const StationDatabase&) = delete;
+    explicit StationDatabase(std::unique_ptr<SqlSessions> sessions) : sessions_(std::move(sessions)) {}
 
-    // Batches of `station` left receiving by a station that died: marked
+    // This process is the station named `station`; false (see lastError)
+    // when another living station writes under that name to the same
+    // database: their ports' previous batches would be mixed up.
+    bool claim(const std::string& station);
+
+    // Batches of `station` left receiving by a station that died (call it
+    // after claim(), so that they are not a living one's): marked
     // interrupted, the repeats they held settled. How many there were.
     int recover(const std::string& station, const std::string& now);
 
@@ -109,18 +114,21 @@ public:
     std::string lastError() const;
 
 private:
-    explicit StationDatabase(sqlite3* db) : db_(db) {}
-    bool exec(const char* sql);
-    bool prepareSchema(std::string& error);
-    std::vector<StationRecord> selectRecords(const RecordQuery& query);
-    PreviousBatch previousBatchBefore(const std::string& station, const std::string& port,
-                                      int64_t before);
-    bool settleLocked(int64_t batch, const RepeatSettlement& settlement);
+    // A session of the database for one call.
+    class Lease;
+    bool failed(SqlSession& session);
+    std::vector<StationRecord> recordsFrom(SqlSession& session, std::vector<SqlRow> rows);
+    PreviousBatch previousBatchBefore(SqlSession& session, const std::string& station,
+                                      const std::string& port, int64_t before);
+    bool settleIn(SqlSession& session, int64_t batch, const RepeatSettlement& settlement);
 
-    mutable std::mutex mutex_;
-    sqlite3* db_ = nullptr;
+    std::unique_ptr<SqlSessions> sessions_;
+    mutable std::mutex errorMutex_;
     std::string error_;
 };
+
+// A --db value as it may be shown and logged: a URL's password hidden.
+std::string shownDatabaseName(const std::string& where);
 
 // A moment as the database keeps it: UTC, milliseconds, ISO 8601.
 std::string stationTimestamp(int64_t unixMs);

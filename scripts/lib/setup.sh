@@ -17,7 +17,8 @@ export DEBIAN_FRONTEND=noninteractive
 # gcc-mingw-w64-base hold the licence notices of the runtime linked into the
 # Windows programs; libsqlite3-dev is the
 # collection station's database (the Windows build takes SQLite's
-# amalgamation instead, see fw_fetch_sqlite); ser2net is the serial device
+# amalgamation instead, see fw_fetch_sqlite); libpq-dev is its PostgreSQL
+# client and postgresql the server its tests start; ser2net is the serial device
 # server the network ports are tested through; chromium, chromium-driver and
 # python3-selenium open the program report in a real browser in a test.
 FW_PACKAGES=(
@@ -28,7 +29,7 @@ FW_PACKAGES=(
     xvfb xauth imagemagick x11-utils
     mingw-w64-common gcc-mingw-w64-base
     nsis cmark-gfm osslsigncode openssl
-    libsqlite3-dev
+    libsqlite3-dev libpq-dev postgresql
     ser2net
     chromium chromium-driver python3-selenium
 )

@@ -1,7 +1,9 @@
 // The collection station against fake terminals on pseudo-terminals, in
 // real time: several ports at once with a silent and a failing one, and a
 // station killed in the middle of a batch and started again, which must
-// neither lose an acknowledged record nor store one twice.
+// neither lose an acknowledged record nor store one twice; the same with
+// two stations writing to one PostgreSQL database; and a station that
+// reaches its terminal through ser2net getting it back after a cut.
 #include <gtest/gtest.h>
 
 #include <fcntl.h>
@@ -9,6 +11,7 @@
 #include <spawn.h>
 #include <sys/wait.h>
 
+#include <algorithm>
 #include <atomic>
 #include <chrono>
 #include <cstdio>
@@ -24,6 +27,9 @@
 #include "station/station_port.h"
 #include "tests/e2e/scratch_folder_test.h"
 #include "tests/support/fake_terminal.h"
+#include "tests/support/postgres_server.h"
+#include "tests/support/ser2net_server.h"
+#include "tools/fwxtool/platform.h"
 #include "tools/fwxtool/station_commands.h"
 
 extern char** environ;
@@ -65,9 +71,12 @@ bool waitFor(F done, int timeoutMs) {
 
 class Station : public test::ScratchFolderTest {
 protected:
+    // The --db of the stations: the test's SQLite file unless set.
+    std::string database() const { return database_.empty() ? path("station.db") : database_; }
+
     std::unique_ptr<StationDatabase> openDb() {
         std::string error;
-        auto db = StationDatabase::open(path("station.db"), false, error);
+        auto db = StationDatabase::open(database(), false, error);
         EXPECT_TRUE(db) << error;
         return db;
     }
@@ -80,9 +89,10 @@ protected:
         return texts;
     }
 
-    pid_t spawnStation(const std::vector<std::string>& extra, const std::string& log) {
-        std::vector<std::string> args = {FWXTOOL_PATH, "station", "--db", path("station.db"), "--log",
-                                         path("station.log"), "--name", "test"};
+    pid_t spawnStation(const std::vector<std::string>& extra, const std::string& log,
+                       const std::string& name = "test") {
+        std::vector<std::string> args = {FWXTOOL_PATH, "station", "--db", database(), "--log",
+                                         path(name + ".log"), "--name", name};
         args.insert(args.end(), extra.begin(), extra.end());
         std::vector<char*> argv;
         for (const std::string& a : args) argv.push_back(const_cast<char*>(a.c_str()));
@@ -94,14 +104,22 @@ protected:
         pid_t pid = 0;
         EXPECT_EQ(posix_spawn(&pid, FWXTOOL_PATH, &actions, nullptr, argv.data(), environ), 0);
         posix_spawn_file_actions_destroy(&actions);
+        running_.push_back(pid);
         return pid;
     }
 
-    static int endWith(pid_t pid, int signal) {
+    int endWith(pid_t pid, int signal) {
         ::kill(pid, signal);
         int status = 0;
         ::waitpid(pid, &status, 0);
+        running_.erase(std::remove(running_.begin(), running_.end(), pid), running_.end());
         return status;
+    }
+
+    // Stations a failed test left running.
+    void TearDown() override {
+        for (const pid_t pid : std::vector<pid_t>(running_)) endWith(pid, SIGKILL);
+        ScratchFolderTest::TearDown();
     }
 
     std::string readFile(const std::string& name) {
@@ -148,8 +166,11 @@ protected:
         } else {
             EXPECT_LE(batches[1].skipped, 1);
         }
-        EXPECT_NE(readFile("station.log").find("closed as interrupted"), std::string::npos);
+        EXPECT_NE(readFile("test.log").find("closed as interrupted"), std::string::npos);
     }
+
+    std::string database_;
+    std::vector<pid_t> running_;
 };
 
 TEST_F(Station, ServesEveryPortAtOnceWhileOneIsSilentAndOneFails) {
@@ -255,6 +276,181 @@ TEST_F(Station, RecordsExportAsTheReceivedFileOrJsonAndOnceWhenMarked) {
     EXPECT_EQ(test::runFwxtool({"records", "--db", path("missing.db")}).status, 1);
     EXPECT_EQ(tool::sinceTimestamp("2026-12-08T14:05:30Z"), "2026-12-08T14:05:30.000Z");
     EXPECT_EQ(tool::sinceTimestamp("2026-13-01"), "");
+}
+
+// The stations on a PostgreSQL server of their own (left out of the
+// ThreadSanitizer run: their threads are the ones tested above, and libpq is
+// not instrumented).
+class StationOnPostgres : public Station {};
+
+// Two stations of three terminals each write to one PostgreSQL database; one
+// is killed in the middle of its batches and started again. Every record of
+// every terminal is there once, and the other station went on meanwhile.
+TEST_F(StationOnPostgres, TwoStationsFeedOneDatabaseWithoutLosingOrDoublingARecord) {
+    test::PostgresServer server;
+    ASSERT_TRUE(server.ready()) << server.why();
+    database_ = server.createDatabase("site");
+    ASSERT_FALSE(database_.empty());
+
+    const TerminalScript::Reopening reopenings[] = {TerminalScript::Reopening::resume,
+                                                    TerminalScript::Reopening::wholeBatch,
+                                                    TerminalScript::Reopening::resume};
+    std::vector<TerminalScript> scripts;
+    std::vector<std::unique_ptr<FakeTerminal>> terminals;
+    std::vector<std::string> north, south;
+    for (int i = 0; i < 6; ++i) {
+        TerminalScript script = receiving(items(std::string(1, char('A' + i)), 40));
+        script.paceBaud = 19200;
+        script.reopening = reopenings[i % 3];
+        scripts.push_back(script);
+        terminals.push_back(std::make_unique<FakeTerminal>(script));
+        ASSERT_TRUE(terminals.back()->ok());
+        (i < 3 ? north : south).push_back(terminals.back()->path());
+    }
+    const pid_t first = spawnStation(north, "north-first", "north");
+    const pid_t other = spawnStation(south, "south", "south");
+    ASSERT_TRUE(waitFor([&] { return terminals[0]->report().framesAcked >= 12; }, 15000)) << readFile("north-first.err");
+    EXPECT_TRUE(WIFSIGNALED(endWith(first, SIGKILL)));
+    const pid_t again = spawnStation(north, "north-again", "north");
+
+    ASSERT_TRUE(waitFor([&] {
+        for (const auto& t : terminals) {
+            if (t->report().uploads < 1) return false;
+        }
+        return true;
+    }, 30000)) << readFile("north-again.err") << readFile("south.err");
+    auto db = openDb();
+    ASSERT_TRUE(db);
+    ASSERT_TRUE(waitFor([&] {
+        for (const StationBatch& b : db->batches()) {
+            if (b.outcome == kBatchReceiving) return false;
+        }
+        return true;
+    }, 5000));
+    EXPECT_TRUE(WIFEXITED(endWith(again, SIGTERM)));
+    EXPECT_TRUE(WIFEXITED(endWith(other, SIGTERM)));
+
+    for (int i = 0; i < 6; ++i) EXPECT_EQ(stored(*db, terminals[i]->path()), scripts[i].records) << i;
+    EXPECT_EQ(db->records({}).size(), 240u);
+    int interrupted = 0;
+    for (const StationBatch& b : db->batches()) {
+        if (b.outcome == kBatchInterrupted) {
+            ++interrupted;
+            EXPECT_EQ(b.station, "north");
+        }
+    }
+    EXPECT_GE(interrupted, 1);
+    EXPECT_NE(readFile("north.log").find("closed as interrupted"), std::string::npos);
+    EXPECT_EQ(readFile("south.log").find("interrupted"), std::string::npos);
+}
+
+// fwxtool records reads PostgreSQL as it reads the file; downstream jobs
+// that mark at the same moment share the records out, none taken twice; a
+// second living station of the same name, and a database that is some other
+// program's, are refused.
+TEST_F(StationOnPostgres, RecordsComeOutOnceAndTheDatabaseIsGuarded) {
+    test::PostgresServer server;
+    ASSERT_TRUE(server.ready()) << server.why();
+    database_ = server.createDatabase("site");
+    ASSERT_FALSE(database_.empty());
+    auto db = openDb();
+    ASSERT_TRUE(db);
+    const int64_t b = *db->beginBatch("north", "/dev/ttyUSB0", "2026-12-08T07:00:00.000Z");
+    ASSERT_TRUE(db->storeRecord(b, 1, 0, "2026-12-08T07:00:01.000Z", std::string("A1,\xE9\0", 5), {"A1", "\xC3\xA9"}))
+        << db->lastError();
+    const int64_t c = *db->beginBatch("south", "/dev/ttyUSB0", "2026-12-08T09:00:00.000Z");
+    for (int i = 2; i <= 60; ++i) {
+        ASSERT_TRUE(db->storeRecord(c, i, i % 10, "2026-12-08T09:00:01.000Z", "B" + std::to_string(i), {}));
+    }
+
+    auto records = [&](std::vector<std::string> args) {
+        args.insert(args.begin(), {"records", "--db", database_});
+        return test::runFwxtool(args);
+    };
+    const test::Ran csv = records({"--since", "2026-12-08T08:00Z"});
+    ASSERT_EQ(csv.status, 0) << csv.err;
+    EXPECT_EQ(csv.out.rfind("B2\r\nB3\r\n", 0), 0u);
+    const test::Ran json = records({"--json"});
+    ASSERT_EQ(json.status, 0) << json.err;
+    const auto j = nlohmann::json::parse(json.out);
+    ASSERT_EQ(j.size(), 60u);
+    EXPECT_EQ(j[0]["text"], std::string("A1,\xC3\xA9\0", 6));   // the bytes exactly, NUL and all
+    EXPECT_EQ(j[0]["fields"][1], "\xC3\xA9");
+    EXPECT_EQ(j[0]["station"], "north");
+
+    // Four jobs at once: every record taken, and by one job only.
+    std::vector<test::Ran> taken(4);
+    std::vector<std::thread> jobs;
+    for (test::Ran& t : taken) jobs.emplace_back([&] { t = records({"--mark-exported"}); });
+    for (std::thread& t : jobs) t.join();
+    std::size_t lines = 0;
+    for (const test::Ran& t : taken) {
+        EXPECT_EQ(t.status, 0) << t.err;
+        lines += std::size_t(std::count(t.out.begin(), t.out.end(), '\n'));
+    }
+    EXPECT_EQ(lines, 60u);
+    EXPECT_EQ(records({"--mark-exported"}).out, "");
+
+    // The same name twice at once mixes up the ports' previous batches.
+    ASSERT_TRUE(db->claim("north"));
+    auto second = openDb();
+    EXPECT_FALSE(second->claim("north"));
+    EXPECT_NE(second->lastError().find("already writing"), std::string::npos) << second->lastError();
+    EXPECT_TRUE(second->claim("south"));
+
+    const std::string stock = server.createDatabase("stock");
+    server.query("stock", "CREATE TABLE records (item TEXT)");
+    std::string error;
+    EXPECT_FALSE(StationDatabase::open(stock, false, error));
+    EXPECT_NE(error.find("not a station database"), std::string::npos) << error;
+    const std::string empty = server.createDatabase("empty");
+    EXPECT_EQ(test::runFwxtool({"records", "--db", empty}).status, 1);
+}
+
+// A terminal behind ser2net: the server dies in the middle of a batch and
+// comes back; the station opens the port again after its short wait and
+// takes the rest, every record once.
+TEST_F(Station, GetsItsTerminalBackThroughSer2netAfterTheConnectionDrops) {
+    TerminalScript script = receiving(items("N", 60));
+    script.paceBaud = 9600;
+    script.reopening = TerminalScript::Reopening::resume;
+    FakeTerminal terminal(script);
+    ASSERT_TRUE(terminal.ok());
+    test::Ser2net server(path(""), terminal.path(), true);
+    ASSERT_TRUE(server.ready());
+    const std::string port = server.name();
+
+    auto db = openDb();
+    StationOptions options;
+    options.station = "test";
+    options.timing = {300, 300, 900};
+    std::atomic<bool> stop{false};
+    std::thread station([&] {
+        runOnPorts(
+            {port},
+            [&](const std::string& name, PortReporter& reporter, ExchangeCancel& cancel) {
+                std::unique_ptr<SerialSystem> system = tool::serialSystemOf(name);
+                return runStationPort(*system, name, *db, options, reporter, cancel);
+            },
+            nullptr, &stop, 50);
+    });
+    EXPECT_TRUE(waitFor([&] { return terminal.report().framesAcked >= 10; }, 10000));
+    server.stop();
+    std::this_thread::sleep_for(std::chrono::milliseconds(700));   // two retries find nobody
+    server.start();
+    ASSERT_TRUE(server.ready());
+    EXPECT_TRUE(waitFor([&] { return terminal.report().uploads >= 1; }, 15000));
+    EXPECT_TRUE(waitFor([&] {
+        const auto b = db->batches();
+        return !b.empty() && b.back().outcome == kBatchCompleted;
+    }, 3000));
+    stop = true;
+    station.join();
+
+    EXPECT_EQ(stored(*db, port), script.records);
+    const auto batches = db->batches();
+    ASSERT_GE(batches.size(), 2u);
+    EXPECT_EQ(batches.front().outcome, kBatchFailed);
 }
 
 }  // namespace

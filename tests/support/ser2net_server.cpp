@@ -12,28 +12,12 @@
 #include <thread>
 
 #include "comm/posix/stream_socket_posix.h"
+#include "tests/support/loopback_port.h"
 
 namespace fw::test {
 
-namespace {
-
-// A TCP port nobody listens on now.
-uint16_t freePort() {
-    const int fd = ::socket(AF_INET, SOCK_STREAM, 0);
-    sockaddr_in a{};
-    a.sin_family = AF_INET;
-    a.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-    ::bind(fd, reinterpret_cast<sockaddr*>(&a), sizeof a);
-    socklen_t size = sizeof a;
-    ::getsockname(fd, reinterpret_cast<sockaddr*>(&a), &size);
-    ::close(fd);
-    return ntohs(a.sin_port);
-}
-
-}  // namespace
-
 Ser2net::Ser2net(const std::string& folder, const std::string& device, bool comPortOption)
-    : port_(freePort()) {
+    : folder_(folder), port_(freeLoopbackPort()) {
     // chardelay off: by default ser2net holds bytes from the line a little
     // in the hope of more, which slows every short reply of the exchanges.
     const std::string config = folder + "/ser2net.yaml";
@@ -42,12 +26,19 @@ Ser2net::Ser2net(const std::string& folder, const std::string& device, bool comP
                           << "127.0.0.1," << port_ << "\n"
                           << "  connector: serialdev," << device << ",9600n81,local\n"
                           << "  options:\n    kickolduser: true\n    chardelay: false\n";
-    const std::string log = folder + "/ser2net.log";
-    const std::string pidFile = folder + "/ser2net.pid";
+    start();
+}
+
+void Ser2net::start() {
+    if (pid_ > 0) return;
+    ready_ = false;
+    const std::string config = folder_ + "/ser2net.yaml";
+    const std::string log = folder_ + "/ser2net.log";
+    const std::string pidFile = folder_ + "/ser2net.pid";
     std::fflush(nullptr);  // or the child's freopen writes our buffers out again
     pid_ = ::fork();
     if (pid_ == 0) {
-        if (!std::freopen(log.c_str(), "w", stdout) || !std::freopen(log.c_str(), "a", stderr)) ::_exit(126);
+        if (!std::freopen(log.c_str(), "a", stdout) || !std::freopen(log.c_str(), "a", stderr)) ::_exit(126);
         ::execlp("ser2net", "ser2net", "-n", "-u", "-c", config.c_str(), "-P", pidFile.c_str(),
                  static_cast<char*>(nullptr));
         ::_exit(127);

@@ -20,12 +20,15 @@ public:
 
     // Kills it at once, as a pulled network cable or a crashed server would.
     void stop();
+    // Starts it again after a stop(), on the same port.
+    void start();
     // It accepts connections.
     bool ready() const { return ready_; }
     // "rfc2217://127.0.0.1:PORT", or with another scheme ("tcp").
     std::string name(const char* scheme = "rfc2217") const;
 
 private:
+    std::string folder_;
     uint16_t port_;
     pid_t pid_ = -1;
     bool ready_ = false;

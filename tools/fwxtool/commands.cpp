@@ -20,6 +20,8 @@ const OptionRow kLoaderLink{kLinkOption, OptionKind::value, nullptr, "a value", 
 const OptionRow kBaud{kBaudOption, OptionKind::value, nullptr, "a value", false, checkSpeed};
 const OptionRow kPort{kPortOption, OptionKind::list, nullptr, "a value", true, nullptr, true};
 const OptionRow kJson{kJsonOption};
+// The station's database: an SQLite file, or a PostgreSQL URL on Linux.
+const OptionRow kDatabase{"--db", OptionKind::value, nullptr, "a file name or a postgresql:// URL", true};
 
 OptionRow kFileValue(const char* name, const char* shortName = nullptr) {
     return OptionRow{name, OptionKind::value, shortName, "a file name", true};
@@ -103,27 +105,28 @@ const std::vector<CommandRow>& commandTable() {
          "                         description)\n",
          0, {kJson}, handlePorts},
         {"station",
-         "station PORT... --db FILE [--all-ports] [--link L] [--baud B] [--program FILE] "
+         "station PORT... --db FILE|URL [--all-ports] [--link L] [--baud B] [--program FILE] "
          "[--skip-repeated] [--log FILE] [--name NAME] [--service]",
-         "  station PORT... --db FILE\n"
+         "  station PORT... --db FILE|URL\n"
          "                         collect the records of every terminal docked on the\n"
-         "                         ports into an SQLite database, each stored before it\n"
-         "                         is acknowledged, until Ctrl+C; --all-ports, --program\n"
+         "                         ports into an SQLite file or a PostgreSQL database\n"
+         "                         (postgresql://...), each stored before it is\n"
+         "                         acknowledged, until Ctrl+C; --all-ports, --program\n"
          "                         FILE (fields split at its delimiters), --skip-repeated,\n"
          "                         --log FILE, --name NAME (the station's, default the\n"
          "                         machine's); --service: as a Windows service\n",
          kAnyArguments,
-         {kFileValue("--db"), OptionRow{"--all-ports"}, kLink, kBaud, kPort, kFileValue("--program"),
+         {kDatabase, OptionRow{"--all-ports"}, kLink, kBaud, kPort, kFileValue("--program"),
           OptionRow{"--skip-repeated"}, kFileValue("--log"), OptionRow{"--name", OptionKind::value},
           OptionRow{"--service"}},
          handleStation},
-        {"records", "records --db FILE [--since TIME] [--port PORT] [--csv|--json] [--mark-exported]",
-         "  records --db FILE      export the station's records: as a received-data file\n"
+        {"records", "records --db FILE|URL [--since TIME] [--port PORT] [--csv|--json] [--mark-exported]",
+         "  records --db FILE|URL  export the station's records: as a received-data file\n"
          "                         (--csv, the default) or --json; --since TIME, --port\n"
          "                         PORT; --mark-exported: only those no earlier\n"
          "                         --mark-exported took, marking them\n",
          0,
-         {kFileValue("--db"), OptionRow{"--since", OptionKind::value, nullptr, "a time", true, checkSince},
+         {kDatabase, OptionRow{"--since", OptionKind::value, nullptr, "a time", true, checkSince},
           OptionRow{kPortOption, OptionKind::value}, OptionRow{"--csv"}, kJson, OptionRow{"--mark-exported"}},
          handleRecords},
     };

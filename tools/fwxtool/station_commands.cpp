@@ -196,7 +196,11 @@ int commandStation(const StationRequest& request, std::ostream& out, std::ostrea
     std::string problem;
     std::unique_ptr<StationDatabase> db = StationDatabase::open(request.database, false, problem);
     if (!db) {
-        err << kTool << ": '" << request.database << "': " << problem << '\n';
+        err << kTool << ": '" << shownDatabaseName(request.database) << "': " << problem << '\n';
+        return kExitFailure;
+    }
+    if (!db->claim(options.station)) {
+        err << kTool << ": '" << shownDatabaseName(request.database) << "': " << db->lastError() << '\n';
         return kExitFailure;
     }
     std::ofstream logFile;
@@ -217,7 +221,7 @@ int commandStation(const StationRequest& request, std::ostream& out, std::ostrea
                           " left open by a station that ended abruptly, closed as interrupted");
     }
     log.event("", "station " + options.station + " started on " + std::to_string(request.ports.size()) +
-                      (request.ports.size() == 1 ? " port" : " ports") + ", database " + request.database);
+                      (request.ports.size() == 1 ? " port" : " ports") + ", database " + shownDatabaseName(request.database));
 
     std::vector<PortStatus> rows;
     {
@@ -324,7 +328,7 @@ int commandRecords(const RecordsRequest& request, std::ostream& out, std::ostrea
     std::string problem;
     std::unique_ptr<StationDatabase> db = StationDatabase::open(request.database, true, problem);
     if (!db) {
-        err << kTool << ": '" << request.database << "': " << problem << '\n';
+        err << kTool << ": '" << shownDatabaseName(request.database) << "': " << problem << '\n';
         return kExitFailure;
     }
     RecordQuery query;
@@ -334,7 +338,7 @@ int commandRecords(const RecordsRequest& request, std::ostream& out, std::ostrea
     if (request.markExported) {
         auto taken = db->takeRecords(query, stationTimestampNow());
         if (!taken) {
-            err << kTool << ": '" << request.database << "': " << db->lastError() << '\n';
+            err << kTool << ": '" << shownDatabaseName(request.database) << "': " << db->lastError() << '\n';
             return kExitFailure;
         }
         records = std::move(*taken);
