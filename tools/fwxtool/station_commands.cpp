@@ -19,6 +19,7 @@
 #include "station/station_database.h"
 #include "station/station_port.h"
 #include "texts/code_page.h"
+#include "tools/fwxtool/live_lines.h"
 #include "tools/fwxtool/platform.h"
 
 namespace fw::tool {
@@ -48,37 +49,6 @@ private:
     std::mutex mutex_;
     std::ostream* file_;
     std::ostream* plain_;
-};
-
-class LivePortLines {
-public:
-    explicit LivePortLines(std::ostream& err) : err_(err) {
-        consoleSize(width_, height_);
-        if (width_ <= 20) width_ = 80;
-    }
-    bool fits(std::size_t rows) const { return rows < height_; }
-    void draw(const std::vector<PortStatus>& rows) {
-        std::size_t w = 4;
-        for (const PortStatus& r : rows) w = std::max(w, r.port.size());
-        w = std::min(w, width_ / 2);
-        if (drawn_ > 0) err_ << "\x1b[" << drawn_ << "A";
-        for (const PortStatus& r : rows) {
-            std::string port = r.port.size() > w ? "..." + r.port.substr(r.port.size() - (w - 3)) : r.port;
-            std::ostringstream line;
-            line << std::left << std::setw(int(w)) << port << "  " << r.note;
-            std::string text = line.str();
-            if (text.size() >= width_) text.resize(width_ - 1);
-            err_ << '\r' << text << "\x1b[K\n";
-        }
-        err_ << std::flush;
-        drawn_ = rows.size();
-    }
-
-private:
-    std::ostream& err_;
-    std::size_t width_ = 80;
-    std::size_t height_ = 24;
-    std::size_t drawn_ = 0;
 };
 
 // The program's two delimiters, as they stand between the fields of a record.
@@ -211,7 +181,7 @@ int commandStation(const StationRequest& request, std::ostream& out, std::ostrea
             return kExitFailure;
         }
     }
-    LivePortLines live(err);
+    LiveLines live(err, 2, [](const PortStatus& r) { return "  " + r.note; });
     liveLines = liveLines && live.fits(request.ports.size());
     Log log(logFile.is_open() ? &logFile : nullptr, liveLines ? nullptr : &err);
 

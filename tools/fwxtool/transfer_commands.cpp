@@ -22,6 +22,7 @@
 #include "resources/text_ids.h"
 #include "texts/texts.h"
 #include "tools/fwxtool/file_commands.h"
+#include "tools/fwxtool/live_lines.h"
 #include "tools/fwxtool/platform.h"
 
 namespace fw::tool {
@@ -465,49 +466,6 @@ std::size_t portWidth(const std::vector<PortStatus>& rows) {
     return w;
 }
 
-// One line per port, redrawn in place: port, bar, count, state.
-class LiveLines {
-public:
-    LiveLines(std::ostream& err, PortCommand command) : err_(err), command_(command) {
-        consoleSize(width_, height_);
-    }
-    // Lines redrawn in place must all be on the screen: the cursor cannot
-    // go up past its top.
-    bool fits(std::size_t rows) const { return rows < height_; }
-    void draw(const std::vector<PortStatus>& rows) {
-        const std::size_t w = std::min<std::size_t>(portWidth(rows), width_ / 3);
-        if (drawn_ > 0) err_ << "\x1b[" << drawn_ << "A";
-        for (const PortStatus& r : rows) {
-            std::ostringstream line;
-            std::string port = r.port.size() > w ? "..." + r.port.substr(r.port.size() - (w - 3)) : r.port;
-            line << std::left << std::setw(int(w)) << port << ' ';
-            if (command_ != PortCommand::receive) {
-                constexpr int kBar = 20;
-                const int filled = std::clamp(r.position, 0, 100) * kBar / 100;
-                line << '[' << std::string(std::size_t(filled), '#')
-                     << std::string(std::size_t(kBar - filled), ' ') << "] ";
-            }
-            line << r.count;
-            if (command_ == PortCommand::download || command_ == PortCommand::load) line << "/200";
-            line << ' ' << unitOf(command_) << "  ";
-            line << (ended(r.state) ? r.outcome.message : stateName(r.state));
-            std::string text = line.str();
-            if (text.size() >= width_) text.resize(width_ - 1);
-            // Clear the rest of the line: the text before may have been longer.
-            err_ << '\r' << text << "\x1b[K\n";
-        }
-        err_ << std::flush;
-        drawn_ = rows.size();
-    }
-
-private:
-    std::ostream& err_;
-    PortCommand command_;
-    std::size_t width_ = 80;
-    std::size_t height_ = 24;
-    std::size_t drawn_ = 0;
-};
-
 // For a log: a line as each port starts and as it ends.
 class PlainLines {
 public:
@@ -608,7 +566,23 @@ int runPorts(const PortRequest& request, CommandContext& x) {
 
     ProgressPrinter printer(x.err, x.console);
     JobEcho echo{request.summary ? nullptr : &printer, &x.out, &x.err};
-    LiveLines live(x.err, request.command);
+    // Port, bar, count, state.
+    const PortCommand command = request.command;
+    LiveLines live(x.err, 3, [command](const PortStatus& r) {
+        std::ostringstream line;
+        line << ' ';
+        if (command != PortCommand::receive) {
+            constexpr int kBar = 20;
+            const int filled = std::clamp(r.position, 0, 100) * kBar / 100;
+            line << '[' << std::string(std::size_t(filled), '#') << std::string(std::size_t(kBar - filled), ' ')
+                 << "] ";
+        }
+        line << r.count;
+        if (command == PortCommand::download || command == PortCommand::load) line << "/200";
+        line << ' ' << unitOf(command) << "  ";
+        line << (ended(r.state) ? r.outcome.message : stateName(r.state));
+        return line.str();
+    });
     PlainLines plain(x.err);
     const bool liveLines = x.console && live.fits(request.ports.size());
     PortWatch watch = [&](const std::vector<PortStatus>& rows) {
