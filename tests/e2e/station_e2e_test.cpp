@@ -116,6 +116,22 @@ protected:
         return status;
     }
 
+    // A station in this process on `port`, with short waits, until `stop`.
+    static std::thread stationThread(const std::string& port, StationDatabase& db, std::atomic<bool>& stop) {
+        return std::thread([port, &db, &stop] {
+            StationOptions options;
+            options.station = "test";
+            options.timing = {300, 300, 900};
+            runOnPorts(
+                {port},
+                [&](const std::string& name, PortReporter& reporter, ExchangeCancel& cancel) {
+                    std::unique_ptr<SerialSystem> system = tool::serialSystemOf(name);
+                    return runStationPort(*system, name, db, options, reporter, cancel);
+                },
+                nullptr, &stop, 50);
+        });
+    }
+
     // Stations a failed test left running.
     void TearDown() override {
         for (const pid_t pid : std::vector<pid_t>(running_)) endWith(pid, SIGKILL);
@@ -359,19 +375,8 @@ TEST_F(StationOnPostgres, GoesOnWhenTheServerComesBackAfterACrash) {
     ASSERT_TRUE(terminal.ok());
     auto db = openDb();
     ASSERT_TRUE(db);
-    StationOptions options;
-    options.station = "test";
-    options.timing = {300, 300, 900};
     std::atomic<bool> stop{false};
-    std::thread station([&] {
-        runOnPorts(
-            {terminal.path()},
-            [&](const std::string& name, PortReporter& reporter, ExchangeCancel& cancel) {
-                std::unique_ptr<SerialSystem> system = tool::serialSystemOf(name);
-                return runStationPort(*system, name, *db, options, reporter, cancel);
-            },
-            nullptr, &stop, 50);
-    });
+    std::thread station = stationThread(terminal.path(), *db, stop);
     EXPECT_TRUE(waitFor([&] { return terminal.report().framesAcked >= 15; }, 10000));
     ASSERT_TRUE(server.restart()) << server.why();
     EXPECT_TRUE(waitFor([&] { return terminal.report().uploads >= 1; }, 20000));
@@ -465,19 +470,8 @@ TEST_F(Station, GetsItsTerminalBackThroughSer2netAfterTheConnectionDrops) {
     const std::string port = server.name();
 
     auto db = openDb();
-    StationOptions options;
-    options.station = "test";
-    options.timing = {300, 300, 900};
     std::atomic<bool> stop{false};
-    std::thread station([&] {
-        runOnPorts(
-            {port},
-            [&](const std::string& name, PortReporter& reporter, ExchangeCancel& cancel) {
-                std::unique_ptr<SerialSystem> system = tool::serialSystemOf(name);
-                return runStationPort(*system, name, *db, options, reporter, cancel);
-            },
-            nullptr, &stop, 50);
-    });
+    std::thread station = stationThread(port, *db, stop);
     EXPECT_TRUE(waitFor([&] { return terminal.report().framesAcked >= 10; }, 10000));
     server.stop();
     std::this_thread::sleep_for(std::chrono::milliseconds(700));   // two retries find nobody
