@@ -64,6 +64,26 @@ std::string subtitleOf(const ProgramModel& m, int target) {
     return utf8FromCodePage(fieldText(menu.caption));
 }
 
+// Where a label may stand: its rough extent at the diagram's 11 px
+// DejaVu Sans (wide letters, so a little generous), from its baseline point.
+struct LabelBox {
+    int x0, y0, x1, y1;
+    bool meets(const LabelBox& o) const { return x0 < o.x1 && o.x0 < x1 && y0 < o.y1 && o.y0 < y1; }
+};
+
+LabelBox labelBox(int x, int y, const char* anchor, const std::string& text) {
+    int letters = 0;
+    for (unsigned char c : text) letters += (c & 0xC0) != 0x80;
+    const int width = letters * 7 + 2;
+    const int left = anchor[0] == 's' ? x : anchor[0] == 'e' ? x - width : x - width / 2;
+    return {left - 1, y - 10, left + width + 1, y + 3};
+}
+
+struct LabelSpot {
+    int x, y;
+    const char* anchor;
+};
+
 std::string titleOf(int target) {
     if (target == kTargetMain) return "Main menu";
     if (target <= kFormCount) return "Form " + std::to_string(target);
@@ -186,40 +206,64 @@ std::string flowSvg(const FlowDiagram& d) {
         boxesLeft = std::min(boxesLeft, b.x);
         boxesRight = std::max(boxesRight, b.x + kFlowBoxWidth);
     }
+    for (const FlowBox& b : d.boxes) {
+        const bool menu = b.target > kFormCount;
+        s << "<g class=\"box\" data-target=\"" << b.target << "\"><rect x=\"" << b.x << "\" y=\"" << b.y
+          << "\" width=\"" << kFlowBoxWidth << "\" height=\"" << kFlowBoxHeight << "\" rx=\"" << (menu ? 10 : 2)
+          << "\" fill=\"" << (b.target == kTargetMain ? "#e8e8e8" : menu ? "#e4eefb" : "#eef6e6") << "\" stroke=\""
+          << (b.reached ? "#333" : "#c00") << "\"" << (b.reached ? "" : " stroke-dasharray=\"4 2\"") << "/>"
+          << "<text x=\"" << b.x + kFlowBoxWidth / 2 << "\" y=\"" << b.y + 18
+          << "\" text-anchor=\"middle\" font-weight=\"bold\">" << htmlEscape(b.title) << "</text>";
+        if (!b.subtitle.empty())
+            s << "<text x=\"" << b.x + kFlowBoxWidth / 2 << "\" y=\"" << b.y + 35 << "\" text-anchor=\"middle\">"
+              << htmlEscape(b.subtitle) << "</text>";
+        s << "</g>\n";
+    }
+    // Boxes first, then the arrows' lines, then their labels on top with a
+    // white edge, each where it meets no box and no label already placed.
+    std::vector<LabelBox> taken;
+    for (const FlowBox& b : d.boxes) taken.push_back({b.x - 2, b.y - 2, b.x + kFlowBoxWidth + 2, b.y + kFlowBoxHeight + 2});
+    std::ostringstream labels;
     for (const FlowArrow& a : d.arrows) {
         const FlowBox* from = d.box(a.from);
         const FlowBox* to = d.box(a.to);
         if (!from || !to) continue;
         s << "<g class=\"arrow\" data-from=\"" << a.from << "\" data-to=\"" << a.to << "\">";
-        int lx, ly;
-        const char* anchor = "start";
+        std::vector<LabelSpot> spots;   // the best first
         bool dashed = false;
         if (a.from == a.to) {
             // A loop on the right side of the box.
             const int x = from->x + kFlowBoxWidth, y = from->y;
             s << "<path d=\"M" << x << ',' << y + 12 << " C" << x + 40 << ',' << y - 6 << ' ' << x + 40 << ','
               << y + kFlowBoxHeight + 6 << ' ' << x << ',' << y + kFlowBoxHeight - 12 << "\"";
-            lx = x + 34;
-            ly = y + kFlowBoxHeight / 2 + 4;
+            // Right of the loop; where a box stands close, over or under it.
+            for (int dy : {0, -16, 16}) spots.push_back({x + 34, y + kFlowBoxHeight / 2 + 4 + dy, "start"});
+            spots.push_back({x + 22, y - 4, "middle"});
+            spots.push_back({x + 22, y + kFlowBoxHeight + 13, "middle"});
         } else if (to->layer == from->layer) {
-            // Along a row: straight across, above the middle.
+            // Along a row: straight across, above the middle; the label over
+            // the gap, or above or below the boxes where the gap is too small.
             const bool right = to->x > from->x;
             const int x1 = right ? from->x + kFlowBoxWidth : from->x, x2 = right ? to->x : to->x + kFlowBoxWidth;
             const int y = from->y + 10;
             s << "<path d=\"M" << x1 << ',' << y << " L" << x2 << ',' << y << "\"";
-            lx = (x1 + x2) / 2;
-            ly = y - 3;
-            anchor = "middle";
+            for (int ly : {y - 3, from->y - 5, from->y - 19, from->y + kFlowBoxHeight + 13})
+                spots.push_back({(x1 + x2) / 2, ly, "middle"});
         } else if (to->layer > from->layer) {
             const int x1 = from->x + kFlowBoxWidth / 2, y1 = from->y + kFlowBoxHeight;
             const int x2 = to->x + kFlowBoxWidth / 2, y2 = to->y;
             const int ym = (y1 + y2) / 2;
             s << "<path d=\"M" << x1 << ',' << y1 << " C" << x1 << ',' << ym << ' ' << x2 << ',' << ym << ' ' << x2
               << ',' << y2 << "\"";
-            // The label near the end of the arrow, where arrows from one box
-            // have spread apart.
-            lx = (5 * x1 + 27 * x2) / 32 + 4;
-            ly = (y1 + 18 * ym + 13 * y2) / 32 + 4;
+            // Near the end of the arrow, where arrows from one box have
+            // spread apart; failing that, further up the curve, either side.
+            for (const double t : {0.8, 0.65, 0.9, 0.5}) {
+                const double u = 1 - t;
+                const int px = int(u * u * u * x1 + 3 * u * u * t * x1 + 3 * u * t * t * x2 + t * t * t * x2);
+                const int py = int(u * u * u * y1 + 3 * u * u * t * ym + 3 * u * t * t * ym + t * t * t * y2);
+                spots.push_back({px + 4, py + 4, "start"});
+                spots.push_back({px - 4, py + 4, "end"});
+            }
         } else {
             // Back up: out of the top of the box into the gap above its row,
             // along a lane outside every box, and into the bottom of the
@@ -240,28 +284,39 @@ std::string flowSvg(const FlowDiagram& d) {
             const int lane = left ? boxesLeft - 14 - kLane * k : boxesRight + 14 + kLane * k;
             s << "<path d=\"M" << x1 << ',' << y1 << " L" << x1 << ',' << above << " L" << lane << ',' << above << " L"
               << lane << ',' << below << " L" << x2 << ',' << below << " L" << x2 << ',' << y2 << "\"";
-            lx = lane + (left ? -3 : 3);
-            ly = (above + below) / 2 + 4;
-            anchor = left ? "end" : "start";
+            // Beside the lane, up or down it from its middle; else over one of
+            // the two stretches across; else inside the lane.
+            const int middle = (above + below) / 2 + 4;
+            const int x = lane + (left ? -3 : 3);
+            const char* outside = left ? "end" : "start";
+            spots.push_back({x, middle, outside});
+            for (int step = 14; step <= (above - below) / 2; step += 14) {
+                spots.push_back({x, middle + step, outside});
+                spots.push_back({x, middle - step, outside});
+            }
+            for (int dy : {-3, 12}) {
+                spots.push_back({(lane + x2) / 2, below + dy, "middle"});
+                spots.push_back({(lane + x1) / 2, above + dy, "middle"});
+            }
+            spots.push_back({lane + (left ? 3 : -3), middle, left ? "start" : "end"});
             dashed = true;
         }
         s << (dashed ? " stroke-dasharray=\"5 3\"" : "") << " fill=\"none\" stroke=\"#444\" marker-end=\"url(#arrow)\"/>"
-          << "<text x=\"" << lx << "\" y=\"" << ly << "\" text-anchor=\"" << anchor << "\">" << htmlEscape(a.label)
-          << "</text></g>\n";
+          << "</g>\n";
+        LabelSpot chosen = spots.front();
+        for (const LabelSpot& spot : spots) {
+            const LabelBox box = labelBox(spot.x, spot.y, spot.anchor, a.label);
+            if (std::none_of(taken.begin(), taken.end(), [&](const LabelBox& t) { return t.meets(box); })) {
+                chosen = spot;
+                break;
+            }
+        }
+        taken.push_back(labelBox(chosen.x, chosen.y, chosen.anchor, a.label));
+        labels << "<text class=\"label\" data-from=\"" << a.from << "\" data-to=\"" << a.to << "\" x=\"" << chosen.x
+               << "\" y=\"" << chosen.y << "\" text-anchor=\"" << chosen.anchor
+               << "\" stroke=\"#fff\" stroke-width=\"3\" paint-order=\"stroke\">" << htmlEscape(a.label) << "</text>\n";
     }
-    for (const FlowBox& b : d.boxes) {
-        const bool menu = b.target > kFormCount;
-        s << "<g class=\"box\" data-target=\"" << b.target << "\"><rect x=\"" << b.x << "\" y=\"" << b.y
-          << "\" width=\"" << kFlowBoxWidth << "\" height=\"" << kFlowBoxHeight << "\" rx=\"" << (menu ? 10 : 2)
-          << "\" fill=\"" << (b.target == kTargetMain ? "#e8e8e8" : menu ? "#e4eefb" : "#eef6e6") << "\" stroke=\""
-          << (b.reached ? "#333" : "#c00") << "\"" << (b.reached ? "" : " stroke-dasharray=\"4 2\"") << "/>"
-          << "<text x=\"" << b.x + kFlowBoxWidth / 2 << "\" y=\"" << b.y + 18
-          << "\" text-anchor=\"middle\" font-weight=\"bold\">" << htmlEscape(b.title) << "</text>";
-        if (!b.subtitle.empty())
-            s << "<text x=\"" << b.x + kFlowBoxWidth / 2 << "\" y=\"" << b.y + 35 << "\" text-anchor=\"middle\">"
-              << htmlEscape(b.subtitle) << "</text>";
-        s << "</g>\n";
-    }
+    s << labels.str();
     s << "</svg>\n";
     return s.str();
 }

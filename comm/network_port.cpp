@@ -206,7 +206,11 @@ void NetworkSerialPort::purgeInput() {
 }
 
 void NetworkSerialPort::purgeOutput() {
-    if (open_ && comPortOption_) sendCommand(ComPortCommand::purgeData, kPurgeTransmit);
+    // The exchanges purge before every write. Once all that was sent has
+    // left the line the server holds nothing to purge: asking would cost
+    // it, and the turnaround, a message per block.
+    if (open_ && comPortOption_ && wire_.idleAtMs() > clock_.nowMs())
+        sendCommand(ComPortCommand::purgeData, kPurgeTransmit);
 }
 
 // ---------------------------------------------------------------------------

@@ -78,6 +78,8 @@ public:
     void wakeWaiter() override { socket_->wakeWaiter(); }
 
     void purgeInput() override;
+    // Asks the server to purge only while something sent may still be on
+    // its way out.
     void purgeOutput() override;
 
     // How long a connection and a speed's answer may take.

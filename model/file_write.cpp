@@ -50,8 +50,10 @@ bool writeFileReplacing(const std::filesystem::path& path, const void* data, std
     ok = std::fclose(f) == 0 && ok;
     ok = ok && replaceFile(temp, path);
     if (!ok) {
+        const int why = errno;   // for the message; the clean-up must not change it
         std::error_code ec;
         std::filesystem::remove(temp, ec);
+        errno = why;
     }
     return ok;
 }

@@ -8,6 +8,7 @@
 
 #include <chrono>
 #include <condition_variable>
+#include <map>
 #include <mutex>
 #include <thread>
 
@@ -66,6 +67,18 @@ CREATE TABLE repeats (
     settled      INTEGER NOT NULL DEFAULT 0,
     PRIMARY KEY (batch_id, number)
 );
+)sql";
+
+// Version 2: the batch row counts its records, and keeps its last one's
+// time, as they are stored, so that storing a record is one statement.
+constexpr const char* kPostgresCounting = R"sql(
+CREATE FUNCTION station_record_counted() RETURNS trigger LANGUAGE plpgsql AS $$
+BEGIN
+    UPDATE batches SET records = records + 1, ended_at = NEW.received_at WHERE id = NEW.batch_id;
+    RETURN NULL;
+END $$;
+CREATE TRIGGER records_counted AFTER INSERT ON records FOR EACH ROW EXECUTE FUNCTION station_record_counted();
+UPDATE station_schema SET version = 2;
 )sql";
 
 constexpr unsigned kInt8 = 20;
@@ -142,9 +155,10 @@ public:
             formats.push_back(v.kind == SqlValue::Kind::bytes ? 1 : 0);
         }
         for (const std::string& t : texts) values.push_back(t.c_str());
-        const std::string statement(sql);
-        PGresult* res = PQexecParams(conn_, statement.c_str(), int(params.size()), types.data(), values.data(),
-                                     lengths.data(), formats.data(), 0);
+        const std::string* name = prepared(sql, types);
+        if (!name) return false;
+        PGresult* res = PQexecPrepared(conn_, name->c_str(), int(params.size()), values.data(), lengths.data(),
+                                       formats.data(), 0);
         const ExecStatusType status = res ? PQresultStatus(res) : PGRES_FATAL_ERROR;
         const bool ok = status == PGRES_COMMAND_OK || status == PGRES_TUPLES_OK;
         if (!ok) {
@@ -168,6 +182,11 @@ public:
     }
     bool commit() override { return exec("COMMIT"); }
     void rollback() override { exec("ROLLBACK"); }
+    // Outside a transaction a statement commits on its own: one round trip.
+    bool runCommitted(std::string_view sql, const std::vector<SqlValue>& params,
+                      std::vector<SqlRow>* rows) override {
+        return run(sql, params, rows);
+    }
     std::string error() const override { return error_; }
 
     // Statements without parameters, several at once.
@@ -182,7 +201,30 @@ public:
     bool prepareSchema(bool mustExist, std::string& error);
 
 private:
+    // The station runs the same few statements again and again: each is
+    // parsed and planned once per connection (by its text and its
+    // parameters' types), and named "s1", "s2", ...
+    const std::string* prepared(std::string_view sql, const std::vector<unsigned>& types) {
+        std::string key(sql);
+        for (unsigned t : types) key += "\n" + std::to_string(t);
+        const auto found = prepared_.find(key);
+        if (found != prepared_.end()) return &found->second;
+        std::string name = "s" + std::to_string(prepared_.size() + 1);
+        const std::string statement(sql);
+        PGresult* res = PQprepare(conn_, name.c_str(), statement.c_str(), int(types.size()), types.data());
+        const bool ok = res && PQresultStatus(res) == PGRES_COMMAND_OK;
+        if (!ok) {
+            error_ = res ? PQresultErrorMessage(res) : messageOf(conn_);
+            while (!error_.empty() && error_.back() == '\n') error_.pop_back();
+            if (error_.empty()) error_ = messageOf(conn_);
+        }
+        PQclear(res);
+        if (!ok) return nullptr;
+        return &prepared_.emplace(std::move(key), std::move(name)).first->second;
+    }
+
     void settle() {
+        prepared_.clear();   // a new connection has none
         if (!up()) {
             error_ = messageOf(conn_);
             return;
@@ -205,6 +247,7 @@ private:
     }
 
     PGconn* conn_;
+    std::map<std::string, std::string, std::less<>> prepared_;
     std::string error_;
 };
 
@@ -231,12 +274,14 @@ bool PostgresSession::prepareSchema(bool mustExist, std::string& error) {
             problem = error_;
         } else if (const int64_t v = sqlInteger(version[0][0]); v > kStationSchemaVersion) {
             problem = "the database is of a later version (" + std::to_string(v) + ") than this program reads";
+        } else if (v < 2 && !exec(kPostgresCounting)) {
+            problem = error_;
         }
     } else if (found[0][1] == "t") {
         problem = "not a station database (it has tables named like the station's but no station_schema)";
     } else if (mustExist) {
         problem = "no station has written to this database yet (it has no station tables)";
-    } else if (!exec(kPostgresSchema)) {
+    } else if (!exec(kPostgresSchema) || !exec(kPostgresCounting)) {
         problem = error_;
     }
     if (problem.empty() && !commit()) problem = error_;

@@ -41,6 +41,10 @@ public:
     virtual bool begin(bool write) = 0;
     virtual bool commit() = 0;
     virtual void rollback() = 0;
+    // One statement that writes, in a transaction of its own: what
+    // begin(true), run and commit() do, in one exchange where the engine can.
+    virtual bool runCommitted(std::string_view sql, const std::vector<SqlValue>& params,
+                              std::vector<SqlRow>* rows) = 0;
     virtual std::string error() const = 0;
 };
 

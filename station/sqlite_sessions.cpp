@@ -3,6 +3,7 @@
 // survive a power cut, and readers never block the station.
 #include <sqlite3.h>
 
+#include <map>
 #include <mutex>
 
 #include "station/sql_session.h"
@@ -60,14 +61,26 @@ CREATE TABLE repeats (
 PRAGMA user_version=1;
 )sql";
 
+// Version 2: the batch row counts its records, and keeps its last one's
+// time, as they are stored, so that storing a record is one statement.
+constexpr const char* kSqliteCounting = R"sql(
+CREATE TRIGGER records_counted AFTER INSERT ON records BEGIN
+    UPDATE batches SET records = records + 1, ended_at = NEW.received_at WHERE id = NEW.batch_id;
+END;
+PRAGMA user_version=2;
+)sql";
+
 class SqliteSession final : public SqlSession {
 public:
     explicit SqliteSession(sqlite3* db) : db_(db) {}
-    ~SqliteSession() override { sqlite3_close(db_); }
+    ~SqliteSession() override {
+        for (auto& [sql, stmt] : prepared_) sqlite3_finalize(stmt);
+        sqlite3_close(db_);
+    }
 
     bool run(std::string_view sql, const std::vector<SqlValue>& params, std::vector<SqlRow>* rows) override {
-        sqlite3_stmt* stmt = nullptr;
-        if (sqlite3_prepare_v2(db_, sql.data(), int(sql.size()), &stmt, nullptr) != SQLITE_OK) return fail();
+        sqlite3_stmt* stmt = prepared(sql);
+        if (!stmt) return fail();
         // The shared SQL names its parameters $1, $2, ...: bound by name, so
         // that their order of appearance does not matter.
         for (std::size_t i = 0; i < params.size(); ++i) {
@@ -76,8 +89,8 @@ public:
             const SqlValue& v = params[i];
             if (v.kind == SqlValue::Kind::integer) sqlite3_bind_int64(stmt, at, v.integer);
             else if (v.kind == SqlValue::Kind::text)
-                sqlite3_bind_text(stmt, at, v.text.data(), int(v.text.size()), SQLITE_TRANSIENT);
-            else sqlite3_bind_blob(stmt, at, v.text.data(), int(v.text.size()), SQLITE_TRANSIENT);
+                sqlite3_bind_text(stmt, at, v.text.data(), int(v.text.size()), SQLITE_STATIC);
+            else sqlite3_bind_blob(stmt, at, v.text.data(), int(v.text.size()), SQLITE_STATIC);
         }
         int step;
         while ((step = sqlite3_step(stmt)) == SQLITE_ROW) {
@@ -90,15 +103,28 @@ public:
             }
             rows->push_back(std::move(row));
         }
-        sqlite3_finalize(stmt);
-        return step == SQLITE_DONE || fail();
+        const bool ok = step == SQLITE_DONE || fail();
+        // Reset at once: a statement left running would keep its read
+        // transaction, and the log could not start over after a checkpoint.
+        sqlite3_reset(stmt);
+        sqlite3_clear_bindings(stmt);
+        return ok;
     }
 
     // IMMEDIATE: the write lock now, not at the first write, so that a
     // reader's upgrade cannot make the commit fail half-way.
-    bool begin(bool write) override { return exec(write ? "BEGIN IMMEDIATE" : "BEGIN"); }
-    bool commit() override { return exec("COMMIT"); }
-    void rollback() override { exec("ROLLBACK"); }
+    bool begin(bool write) override { return run(write ? "BEGIN IMMEDIATE" : "BEGIN", {}, nullptr); }
+    bool commit() override { return run("COMMIT", {}, nullptr); }
+    void rollback() override { run("ROLLBACK", {}, nullptr); }
+    bool runCommitted(std::string_view sql, const std::vector<SqlValue>& params,
+                      std::vector<SqlRow>* rows) override {
+        if (!begin(true)) return false;
+        if (run(sql, params, rows) && commit()) return true;
+        const std::string why = error_;
+        rollback();
+        error_ = why;
+        return false;
+    }
     std::string error() const override { return error_; }
 
     bool exec(const char* sql) {
@@ -112,12 +138,24 @@ public:
     bool prepareSchema(std::string& error);
 
 private:
+    // The station runs the same few statements again and again: each is
+    // compiled once.
+    sqlite3_stmt* prepared(std::string_view sql) {
+        const auto found = prepared_.find(sql);
+        if (found != prepared_.end()) return found->second;
+        sqlite3_stmt* stmt = nullptr;
+        if (sqlite3_prepare_v2(db_, sql.data(), int(sql.size()), &stmt, nullptr) != SQLITE_OK) return nullptr;
+        prepared_.emplace(std::string(sql), stmt);
+        return stmt;
+    }
+
     bool fail() {
         error_ = sqlite3_errmsg(db_);
         return false;
     }
 
     sqlite3* db_;
+    std::map<std::string, sqlite3_stmt*, std::less<>> prepared_;
     std::string error_;
 };
 
@@ -144,9 +182,9 @@ bool SqliteSession::prepareSchema(std::string& error) {
     std::string problem;
     if (v > kStationSchemaVersion) {
         problem = "the database is of a later version (" + std::to_string(v) + ") than this program reads";
-    } else if (v < kStationSchemaVersion && sqlInteger(tables[0][0]) != 0) {
+    } else if (v == 0 && sqlInteger(tables[0][0]) != 0) {
         problem = "not a station database (it has tables but no version)";
-    } else if (v < kStationSchemaVersion && !exec(kSqliteSchema)) {
+    } else if ((v == 0 && !exec(kSqliteSchema)) || (v < 2 && !exec(kSqliteCounting))) {
         problem = error_;
     }
     if (problem.empty() && !commit()) problem = error_;

@@ -24,7 +24,7 @@ namespace fw {
 
 // The version in the file's user_version; a file of a later version is
 // refused rather than misread.
-constexpr int kStationSchemaVersion = 1;
+constexpr int kStationSchemaVersion = 2;
 
 // Batch outcomes as stored.
 inline constexpr const char* kBatchReceiving = "receiving";

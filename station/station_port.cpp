@@ -5,6 +5,7 @@
 #include <ctime>
 #include <memory>
 #include <mutex>
+#include <optional>
 
 #include "comm/serial_link.h"
 #include "station/repeat_rule.h"
@@ -69,15 +70,15 @@ public:
         return {};
     }
 
-    // Ends the batch row, if the terminal sent anything.
-    void end(int result, const std::string& message) {
-        if (batch_ == 0) return;
+    // Ends the batch row, if the terminal sent anything; false when the
+    // database did not take the end.
+    bool end(const std::string& now, const char* outcome, const std::string& message) {
+        if (batch_ == 0) return true;
         if (matcher_.held() > 0) db_.settle(batch_, matcher_.finish());
-        const char* outcome = result == kTransferDone        ? kBatchCompleted
-                              : result == kTransferCancelled ? kBatchStopped
-                                                             : kBatchFailed;
-        db_.endBatch(batch_, stationTimestampNow(), outcome, message);
+        return db_.endBatch(batch_, now, outcome, message);
     }
+
+    int64_t batch() const { return batch_; }
 
     int received() const { return received_; }
     int stored() const { return stored_; }
@@ -139,6 +140,10 @@ private:
     bool storeFailed_ = false;
 };
 
+const char* batchOutcome(int result) {
+    return result == kTransferDone ? kBatchCompleted : result == kTransferCancelled ? kBatchStopped : kBatchFailed;
+}
+
 std::string resultText(int result) {
     std::string text = loadText(unsigned(result));
     return text.empty() ? "failed (" + std::to_string(result) + ")" : text;
@@ -165,6 +170,7 @@ public:
             else probe();
         }
         closePort();
+        endUnended();
         PortOutcome o;
         o.state = PortState::succeeded;
         o.records = stored_;
@@ -234,12 +240,16 @@ private:
     void pause(int ms) { waitUntil(clock_.nowMs() + ms); }
 
     void ask() {
+        endUnended();
         AskExchange exchange;
         BatchStore store(db_, options_, port_, reporter_);
         const int result = runExchange(exchange, *serial_, clock_, store, &cancel_);
         std::string message;
         if (result != kTransferDone && result != kTransferCancelled) message = resultText(result);
-        store.end(result, message);
+        const std::string now = stationTimestampNow();
+        if (!store.end(now, batchOutcome(result), message)) {
+            unended_ = Unended{store.batch(), now, batchOutcome(result), message};
+        }
         stored_ += store.stored();
 
         if (result == kTransferDone) {
@@ -262,6 +272,22 @@ private:
         if (result == kErrorOnUploading || store.storeFailed()) {
             if (store.storeFailed()) event("cannot store: " + db_.lastError());
             closePort();
+        }
+    }
+
+    // A batch whose end the database did not take (it was away) is ended
+    // as soon as it answers again, before the port's next batch: its row
+    // would otherwise say "receiving" for ever.
+    struct Unended {
+        int64_t batch;
+        std::string endedAt;
+        const char* outcome;
+        std::string message;
+    };
+
+    void endUnended() {
+        if (unended_ && db_.endBatch(unended_->batch, unended_->endedAt, unended_->outcome, unended_->message)) {
+            unended_.reset();
         }
     }
 
@@ -288,6 +314,7 @@ private:
     std::unique_ptr<SerialPort> serial_;
     std::string failure_;
     std::string lastBatch_;
+    std::optional<Unended> unended_;
     int stored_ = 0;
 };
 

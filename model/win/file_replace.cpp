@@ -7,6 +7,7 @@
 #include <windows.h>
 #include <shlobj.h>
 
+#include <cerrno>
 #include <cstdio>
 
 #include "model/replace_retry.h"
@@ -76,6 +77,23 @@ bool heldForAMoment(DWORD error) {
            error == ERROR_USER_MAPPED_FILE;
 }
 
+// The C library's number for why a move failed, for the messages that say so.
+int errnoOf(DWORD error) {
+    switch (error) {
+    case ERROR_ACCESS_DENIED: return EACCES;
+    case ERROR_SHARING_VIOLATION:
+    case ERROR_LOCK_VIOLATION:
+    case ERROR_USER_MAPPED_FILE: return EBUSY;
+    case ERROR_FILE_NOT_FOUND:
+    case ERROR_PATH_NOT_FOUND: return ENOENT;
+    case ERROR_DISK_FULL:
+    case ERROR_HANDLE_DISK_FULL: return ENOSPC;
+    case ERROR_WRITE_PROTECT: return EROFS;
+    case ERROR_FILENAME_EXCED_RANGE: return ENAMETOOLONG;
+    default: return EIO;
+    }
+}
+
 }  // namespace
 
 bool replaceFile(const std::filesystem::path& from, const std::filesystem::path& to) {
@@ -84,7 +102,9 @@ bool replaceFile(const std::filesystem::path& from, const std::filesystem::path&
             // Write-through: the call returns only once the move is on the disk.
             if (MoveFileExW(from.c_str(), to.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH))
                 return ReplaceAttempt::Done;
-            return heldForAMoment(GetLastError()) ? ReplaceAttempt::Busy : ReplaceAttempt::Failed;
+            const DWORD error = GetLastError();
+            errno = errnoOf(error);
+            return heldForAMoment(error) ? ReplaceAttempt::Busy : ReplaceAttempt::Failed;
         },
         [](int ms) { Sleep(static_cast<DWORD>(ms)); });
 }

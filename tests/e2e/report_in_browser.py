@@ -1,7 +1,8 @@
 #!/usr/bin/python3
 """The program report in a real browser: headless Chromium opens the page
-fwxtool report wrote, every picture must decode, nothing may be logged to the
-console, and a screenshot of the whole page is kept for a person to look at.
+fwxtool report wrote, every picture must decode, the flow diagram's labels
+must not cover boxes or each other, nothing may be logged to the console, and
+a screenshot of the whole page is kept for a person to look at.
 
     report_in_browser.py FWXTOOL PROGRAM WORK_FOLDER
 """
@@ -41,6 +42,22 @@ def main():
                 faults.append(f"picture '{alt}' does not decode")
         if not driver.execute_script("return document.querySelector('svg.flow g.box') !== null;"):
             faults.append("the flow diagram has no boxes")
+        # Every arrow's label readable: on no box and on no other label, as
+        # the browser lays the text out.
+        faults += driver.execute_script("""
+            const svg = document.querySelector('svg.flow');
+            const boxes = [...svg.querySelectorAll('g.box rect')].map(r => r.getBBox());
+            const labels = [...svg.querySelectorAll('text.label')].map(t => [t.textContent, t.getBBox()]);
+            const meet = (a, b) => a.x < b.x + b.width && b.x < a.x + a.width &&
+                                   a.y < b.y + b.height && b.y < a.y + a.height;
+            const out = [];
+            labels.forEach(([name, a], i) => {
+                if (boxes.some(b => meet(a, b))) out.push(`label '${name}' lies on a box`);
+                labels.slice(i + 1).forEach(([other, b]) => {
+                    if (meet(a, b)) out.push(`labels '${name}' and '${other}' overlap`);
+                });
+            });
+            return out;""")
         for entry in driver.get_log("browser"):
             faults.append(f"console: {entry['level']} {entry['message']}")
         height = driver.execute_script("return document.documentElement.scrollHeight;")

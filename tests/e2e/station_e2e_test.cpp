@@ -116,6 +116,22 @@ protected:
         return status;
     }
 
+    // A station in this process on `port`, with short waits, until `stop`.
+    static std::thread stationThread(const std::string& port, StationDatabase& db, std::atomic<bool>& stop) {
+        return std::thread([port, &db, &stop] {
+            StationOptions options;
+            options.station = "test";
+            options.timing = {300, 300, 900};
+            runOnPorts(
+                {port},
+                [&](const std::string& name, PortReporter& reporter, ExchangeCancel& cancel) {
+                    std::unique_ptr<SerialSystem> system = tool::serialSystemOf(name);
+                    return runStationPort(*system, name, db, options, reporter, cancel);
+                },
+                nullptr, &stop, 50);
+        });
+    }
+
     // Stations a failed test left running.
     void TearDown() override {
         for (const pid_t pid : std::vector<pid_t>(running_)) endWith(pid, SIGKILL);
@@ -344,6 +360,39 @@ TEST_F(StationOnPostgres, TwoStationsFeedOneDatabaseWithoutLosingOrDoublingAReco
     EXPECT_EQ(readFile("south.log").find("interrupted"), std::string::npos);
 }
 
+// The database server crashes in the middle of a batch and comes back: the
+// record in flight is not acknowledged, the station takes the rest once the
+// server answers, every record once, and the broken batch's row is ended
+// rather than left "receiving".
+TEST_F(StationOnPostgres, GoesOnWhenTheServerComesBackAfterACrash) {
+    test::PostgresServer server;
+    ASSERT_TRUE(server.ready()) << server.why();
+    database_ = server.createDatabase("site");
+    TerminalScript script = receiving(items("P", 60));
+    script.paceBaud = 19200;
+    script.reopening = TerminalScript::Reopening::resume;
+    FakeTerminal terminal(script);
+    ASSERT_TRUE(terminal.ok());
+    auto db = openDb();
+    ASSERT_TRUE(db);
+    std::atomic<bool> stop{false};
+    std::thread station = stationThread(terminal.path(), *db, stop);
+    EXPECT_TRUE(waitFor([&] { return terminal.report().framesAcked >= 15; }, 10000));
+    ASSERT_TRUE(server.restart()) << server.why();
+    EXPECT_TRUE(waitFor([&] { return terminal.report().uploads >= 1; }, 20000));
+    EXPECT_TRUE(waitFor([&] {
+        const auto b = db->batches();
+        return !b.empty() && b.back().outcome == kBatchCompleted;
+    }, 5000));
+    stop = true;
+    station.join();
+
+    EXPECT_EQ(stored(*db, terminal.path()), script.records);
+    const auto batches = db->batches();
+    ASSERT_GE(batches.size(), 2u);
+    for (const StationBatch& b : batches) EXPECT_NE(b.outcome, kBatchReceiving) << b.id;
+}
+
 // fwxtool records reads PostgreSQL as it reads the file; downstream jobs
 // that mark at the same moment share the records out, none taken twice; a
 // second living station of the same name, and a database that is some other
@@ -421,19 +470,8 @@ TEST_F(Station, GetsItsTerminalBackThroughSer2netAfterTheConnectionDrops) {
     const std::string port = server.name();
 
     auto db = openDb();
-    StationOptions options;
-    options.station = "test";
-    options.timing = {300, 300, 900};
     std::atomic<bool> stop{false};
-    std::thread station([&] {
-        runOnPorts(
-            {port},
-            [&](const std::string& name, PortReporter& reporter, ExchangeCancel& cancel) {
-                std::unique_ptr<SerialSystem> system = tool::serialSystemOf(name);
-                return runStationPort(*system, name, *db, options, reporter, cancel);
-            },
-            nullptr, &stop, 50);
-    });
+    std::thread station = stationThread(port, *db, stop);
     EXPECT_TRUE(waitFor([&] { return terminal.report().framesAcked >= 10; }, 10000));
     server.stop();
     std::this_thread::sleep_for(std::chrono::milliseconds(700));   // two retries find nobody

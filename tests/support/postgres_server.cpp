@@ -77,9 +77,24 @@ PostgresServer::PostgresServer(bool durable) {
         return;
     }
     port_ = freeLoopbackPort();
+    durable_ = durable;
+    start();
+}
+
+bool PostgresServer::restart() {
+    stop();
+    // An immediate shutdown may leave the pid file, "ready" and all.
+    std::remove((folder_ + "/data/postmaster.pid").c_str());
+    ready_ = false;
+    start();
+    return ready_;
+}
+
+void PostgresServer::start() {
+    const std::string data = folder_ + "/data";
     std::vector<std::string> args = {bin_ + "/postgres", "-D", data, "-k", folder_, "-p", std::to_string(port_),
                                      "-c", "listen_addresses=127.0.0.1"};
-    if (!durable) {
+    if (!durable_) {
         args.insert(args.end(), {"-c", "fsync=off"});
     }
     if (::geteuid() == 0) args.insert(args.begin(), {"runuser", "-u", "postgres", "--"});

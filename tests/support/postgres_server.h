@@ -32,7 +32,12 @@ public:
     // psql's answer to `sql` in database `name`, unaligned, without headers.
     std::string query(const std::string& name, const std::string& sql);
 
+    // The server goes down at once, as in a crash, and comes up again on
+    // the same port with the same data; false when it did not come up.
+    bool restart();
+
 private:
+    void start();
     bool runAsServerUser(const std::string& command);
     void stop();
 
@@ -40,6 +45,7 @@ private:
     std::string bin_ = "/usr/lib/postgresql/15/bin";
     uint16_t port_ = 0;
     pid_t pid_ = -1;
+    bool durable_ = false;
     bool ready_ = false;
     std::string why_;
 };

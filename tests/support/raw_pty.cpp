@@ -31,8 +31,12 @@ bool RawPty::open() {
 
 void RawPty::hangUp() {
     if (master >= 0) ::close(master);
+    master = -1;
+}
+
+RawPty::~RawPty() {
+    hangUp();
     if (slave >= 0) ::close(slave);
-    master = slave = -1;
 }
 
 uint32_t RawPty::lineBaud() const {

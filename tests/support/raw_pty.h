@@ -12,13 +12,21 @@
 namespace fw::test {
 
 struct RawPty {
+    RawPty() = default;
+    RawPty(const RawPty&) = delete;
+    RawPty& operator=(const RawPty&) = delete;
+    ~RawPty();
+
     int master = -1;
     int slave = -1;
     std::string path;   // the slave's name; empty until opened
     WakePipe stop;
 
     bool open();
-    // Hangs up the program's side: its reads and writes fail from then on.
+    // Hangs up the program's side: its reads and writes fail from then on,
+    // and so does opening the name again, as for a device unplugged. The
+    // name stays taken until this object goes, so that no other test's
+    // pseudo-terminal gets it while a program still opens it by name.
     void hangUp();
     // The speed the program set on its side, as the master sees it; 0 for
     // one outside 9,600..115,200.

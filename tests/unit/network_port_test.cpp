@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -99,6 +100,66 @@ TEST(WireTime, WaitsForWhatIsStillOnTheLine) {
     EXPECT_EQ(wire.idleAtMs(), 2000 + 86);
     wire.sent(10, 9600, 5000);    // an idle line starts from now
     EXPECT_EQ(wire.idleAtMs(), 5010);
+}
+
+// A clock the test sets, and a connection that keeps what the port sends
+// and never answers.
+struct SetClock final : LinkClock {
+    int64_t now = 0;
+    int64_t nowMs() override { return now; }
+    void sleepMs(int ms) override { now += ms; }
+};
+
+struct RecordingSocket final : StreamSocket {
+    Bytes* sent;
+    SetClock* clock;
+    RecordingSocket(Bytes* out, SetClock* c) : sent(out), clock(c) {}
+    bool connect(const std::string&, uint16_t, int) override { return true; }
+    bool send(std::span<const uint8_t> bytes) override {
+        sent->insert(sent->end(), bytes.begin(), bytes.end());
+        return true;
+    }
+    long receive(std::span<uint8_t>) override { return 0; }
+    PortWait waitReadable(int timeoutMs) override {
+        clock->now += timeoutMs;
+        return PortWait::timedOut;
+    }
+    void wakeWaiter() override {}
+    void close() override {}
+};
+
+// The purge before each block goes to the server only while what was sent
+// before may still be in its queue.
+TEST(NetworkSerialPort, PurgesTheServersQueueOnlyWhileItMayHoldSomething) {
+    Bytes sent;
+    SetClock clock;
+    NetworkSerialPort port(std::make_unique<RecordingSocket>(&sent, &clock), clock);
+    ASSERT_EQ(port.open("tcp://h:1"), PortOpen::opened);   // raw: no purge at all
+    port.purgeOutput();
+    EXPECT_TRUE(sent.empty());
+    port.close();
+
+    ASSERT_EQ(port.open("rfc2217://h:1"), PortOpen::opened);
+    LineSettings line{};
+    line.baudRate = 9600;
+    ASSERT_TRUE(port.applyLine(line));
+    const Bytes block(96, 'x');   // 100 ms at 9,600 bps
+    const auto purges = [&] {
+        int n = 0;
+        for (std::size_t i = 0; i + 4 < sent.size(); ++i)
+            n += sent[i] == kIac && sent[i + 1] == kSb && sent[i + 3] == uint8_t(ComPortCommand::purgeData);
+        return n;
+    };
+    sent.clear();
+    port.purgeOutput();            // nothing sent yet
+    EXPECT_EQ(purges(), 0);
+    ASSERT_TRUE(port.write(block));
+    clock.now += 50;
+    port.purgeOutput();            // half of it still on the line
+    EXPECT_EQ(purges(), 1);
+    clock.now += 60;
+    port.purgeOutput();            // all gone
+    EXPECT_EQ(purges(), 1);
 }
 
 }  // namespace

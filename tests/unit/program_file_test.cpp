@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cerrno>
 #include <chrono>
 #include <cstdio>
 #include <cstring>
@@ -159,7 +160,10 @@ TEST(ProgramFile, FailedSaveReturnsFalseAndLeavesTheOldFile) {
     fs::create_directory(folder);
     const Bytes inside{'k', 'e', 'e', 'p'};
     writeAll(dir.file("FOLDER.FWX") + "/kept.txt", inside);
+    errno = 0;
     EXPECT_FALSE(saveProgram(*m, folder));
+    // The message says why (the system's own number for it, not a bare I/O error).
+    EXPECT_TRUE(errno == EISDIR || errno == EACCES) << errno;
     EXPECT_TRUE(fs::is_directory(folder));
     EXPECT_EQ(readAll(folder + "/kept.txt"), inside);
     EXPECT_EQ(dir.entryCount(), 1u) << "the temporary file is removed after a failure";

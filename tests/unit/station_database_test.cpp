@@ -196,6 +196,16 @@ TEST_F(StationDb, TheFileSaysItsVersionAndRefusesWhatItCannotRead) {
     ASSERT_EQ(sqlite3_step(st), SQLITE_ROW);
     EXPECT_STREQ(reinterpret_cast<const char*>(sqlite3_column_text(st, 0)), "wal");
     sqlite3_finalize(st);
+    // A file of version 1 counted its batches' records without a trigger:
+    // it is brought up to date once, and a record counts once.
+    sqlite3_exec(raw, "DROP TRIGGER records_counted; PRAGMA user_version=1", nullptr, nullptr, nullptr);
+    sqlite3_close(raw);
+    reopen();
+    reopen();
+    store(batch(), 1, "A");
+    EXPECT_EQ(db->batches().back().records, 1);
+    db.reset();
+    sqlite3_open(file_.c_str(), &raw);
     sqlite3_exec(raw, "PRAGMA user_version=7", nullptr, nullptr, nullptr);
     sqlite3_close(raw);
 
