@@ -206,7 +206,11 @@ std::string flowSvg(const FlowDiagram& d) {
         boxesLeft = std::min(boxesLeft, b.x);
         boxesRight = std::max(boxesRight, b.x + kFlowBoxWidth);
     }
+    // Boxes first, then the arrows' lines, then their labels on top with a
+    // white edge, each where it meets no box and no label already placed.
+    std::vector<LabelBox> taken;
     for (const FlowBox& b : d.boxes) {
+        taken.push_back({b.x - 2, b.y - 2, b.x + kFlowBoxWidth + 2, b.y + kFlowBoxHeight + 2});
         const bool menu = b.target > kFormCount;
         s << "<g class=\"box\" data-target=\"" << b.target << "\"><rect x=\"" << b.x << "\" y=\"" << b.y
           << "\" width=\"" << kFlowBoxWidth << "\" height=\"" << kFlowBoxHeight << "\" rx=\"" << (menu ? 10 : 2)
@@ -219,10 +223,6 @@ std::string flowSvg(const FlowDiagram& d) {
               << htmlEscape(b.subtitle) << "</text>";
         s << "</g>\n";
     }
-    // Boxes first, then the arrows' lines, then their labels on top with a
-    // white edge, each where it meets no box and no label already placed.
-    std::vector<LabelBox> taken;
-    for (const FlowBox& b : d.boxes) taken.push_back({b.x - 2, b.y - 2, b.x + kFlowBoxWidth + 2, b.y + kFlowBoxHeight + 2});
     std::ostringstream labels;
     for (const FlowArrow& a : d.arrows) {
         const FlowBox* from = d.box(a.from);

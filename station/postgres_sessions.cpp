@@ -161,11 +161,7 @@ public:
                                        formats.data(), 0);
         const ExecStatusType status = res ? PQresultStatus(res) : PGRES_FATAL_ERROR;
         const bool ok = status == PGRES_COMMAND_OK || status == PGRES_TUPLES_OK;
-        if (!ok) {
-            error_ = res ? PQresultErrorMessage(res) : messageOf(conn_);
-            while (!error_.empty() && error_.back() == '\n') error_.pop_back();
-            if (error_.empty()) error_ = messageOf(conn_);
-        }
+        if (!ok) keepError(res);
         if (ok && rows) {
             for (int r = 0, n = PQntuples(res); r < n; ++r) {
                 SqlRow row;
@@ -213,14 +209,17 @@ private:
         const std::string statement(sql);
         PGresult* res = PQprepare(conn_, name.c_str(), statement.c_str(), int(types.size()), types.data());
         const bool ok = res && PQresultStatus(res) == PGRES_COMMAND_OK;
-        if (!ok) {
-            error_ = res ? PQresultErrorMessage(res) : messageOf(conn_);
-            while (!error_.empty() && error_.back() == '\n') error_.pop_back();
-            if (error_.empty()) error_ = messageOf(conn_);
-        }
+        if (!ok) keepError(res);
         PQclear(res);
         if (!ok) return nullptr;
         return &prepared_.emplace(std::move(key), std::move(name)).first->second;
+    }
+
+    // What the server said of a statement that failed, or else of the connection.
+    void keepError(PGresult* res) {
+        error_ = res ? PQresultErrorMessage(res) : "";
+        while (!error_.empty() && error_.back() == '\n') error_.pop_back();
+        if (error_.empty()) error_ = messageOf(conn_);
     }
 
     void settle() {

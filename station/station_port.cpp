@@ -247,9 +247,8 @@ private:
         std::string message;
         if (result != kTransferDone && result != kTransferCancelled) message = resultText(result);
         const std::string now = stationTimestampNow();
-        if (!store.end(now, batchOutcome(result), message)) {
-            unended_ = Unended{store.batch(), now, batchOutcome(result), message};
-        }
+        const char* outcome = batchOutcome(result);
+        if (!store.end(now, outcome, message)) unended_ = Unended{store.batch(), now, outcome, message};
         stored_ += store.stored();
 
         if (result == kTransferDone) {
